@@ -1,0 +1,122 @@
+#pragma once
+// The main window's controls: IDs, the control table (kind, template text, place in
+// dialog units, style) in creation and tab order, and the per-game panel table.
+#include <array>
+#include <span>
+
+#include "Game.h"
+
+namespace numira {
+
+namespace ctl {
+inline constexpr int kOk = 1, kCancel = 2;
+inline constexpr int kNum3Predict = 1000, kNum3Result = 1001, kNum4Result = 1002, kNum4Predict = 1003;
+inline constexpr int kMiniResult1 = 1004, kMiniPredict = 1005, kMiniResult2 = 1006, kMiniResult3 = 1007,
+                     kMiniResult4 = 1008, kMiniResult5 = 1009;
+inline constexpr int kLot6Result1 = 1010, kLot6Predict = 1011, kLot6Result2 = 1012, kLot6Result3 = 1013,
+                     kLot6Result4 = 1014, kLot6Result5 = 1015, kLot6Result6 = 1016;
+inline constexpr int kDownload = 1019, kStatus = 1020, kClose = 1021, kNotice = 1022;
+inline constexpr int kNum3Filter = 1024, kNum3Group = 1025, kNum4Filter = 1028, kNum3Check = 1029, kNum4Group = 1030;
+inline constexpr int kMiniFilter = 1031, kMiniGroup = 1032, kLot6Group = 1033, kLot6Filter = 1034;
+inline constexpr int kNum4Check = 1035, kMiniCheck = 1036, kLot6Check = 1037, kAbout = 1038, kSorter = 1042;
+}  // namespace ctl
+
+enum class ControlKind { CheckBox, DropDown, PushButton, GroupBox, StaticText, ListBox, Icon };
+
+// Style bits of a control.
+enum ControlStyle : unsigned {
+  kTabStop = 1u << 0,
+  kHidden = 1u << 1,
+  kResultField = 1u << 2,  // one line, centred both ways, sunken border, bold result font
+  kLeftVCentre = 1u << 3,  // one line, left-aligned, vertically centred, no border
+  kDefaultButton = 1u << 4,
+  kWrapSunken = 1u << 5,   // left-aligned, wrapped, sunken border
+  kSortedList = 1u << 6,
+};
+
+struct ControlDef {
+  int id;  // 0 for controls without an ID (static texts of the about box)
+  ControlKind kind;
+  const char* text;  // template text (UTF-8)
+  int x, y, w, h;    // dialog units, relative to the client area
+  unsigned style;
+};
+
+inline constexpr int kDialogWidth = 307, kDialogHeight = 215;  // dialog units
+
+inline constexpr std::array<ControlDef, 37> kMainControls{{
+    {ctl::kNum3Check, ControlKind::CheckBox, "絞り込み", 13, 23, 39, 10, kTabStop},
+    {ctl::kNum3Filter, ControlKind::DropDown, "", 55, 21, 58, 55, kTabStop},
+    {ctl::kNum3Predict, ControlKind::PushButton, "予想", 121, 21, 36, 14, kTabStop},
+    {ctl::kNum4Check, ControlKind::CheckBox, "絞り込み", 13, 63, 39, 10, kTabStop},
+    {ctl::kNum4Filter, ControlKind::DropDown, "", 55, 61, 58, 55, kTabStop},
+    {ctl::kNum4Predict, ControlKind::PushButton, "予想", 121, 61, 36, 14, kTabStop},
+    {ctl::kMiniCheck, ControlKind::CheckBox, "絞り込み", 13, 104, 39, 10, kTabStop},
+    {ctl::kMiniFilter, ControlKind::DropDown, "", 55, 102, 58, 55, kTabStop},
+    {ctl::kMiniPredict, ControlKind::PushButton, "予想", 121, 102, 36, 14, kTabStop},
+    {ctl::kLot6Check, ControlKind::CheckBox, "絞り込み", 13, 143, 39, 10, kTabStop},
+    {ctl::kLot6Filter, ControlKind::DropDown, "", 55, 141, 58, 55, kTabStop},
+    {ctl::kLot6Predict, ControlKind::PushButton, "予想", 121, 141, 36, 14, kTabStop},
+    {ctl::kDownload, ControlKind::PushButton, "当せん数字情報ダウンロード", 7, 171, 88, 14, kTabStop},
+    {ctl::kAbout, ControlKind::PushButton, "ぬみら について", 250, 179, 50, 14, kTabStop},
+    {ctl::kClose, ControlKind::PushButton, "閉じる", 250, 194, 50, 14, kTabStop},
+    {ctl::kOk, ControlKind::PushButton, "OK", 219, 58, 14, 14, kHidden | kTabStop},
+    {ctl::kCancel, ControlKind::PushButton, "ｷｬﾝｾﾙ", 232, 58, 14, 14, kHidden | kTabStop},
+    {ctl::kNum3Group, ControlKind::GroupBox, "ナンバーズ３", 7, 7, 293, 38, 0},
+    {ctl::kNum3Result, ControlKind::StaticText, "Static", 165, 21, 36, 14, kResultField},
+    {ctl::kNum4Group, ControlKind::GroupBox, "ナンバーズ４", 7, 47, 293, 38, 0},
+    {ctl::kNum4Result, ControlKind::StaticText, "Static", 165, 61, 36, 14, kResultField},
+    {ctl::kMiniResult1, ControlKind::StaticText, "Static", 165, 102, 18, 14, kResultField},
+    {ctl::kMiniGroup, ControlKind::GroupBox, "ミニロト", 7, 87, 293, 38, 0},
+    {ctl::kMiniResult2, ControlKind::StaticText, "Static", 187, 102, 18, 14, kResultField},
+    {ctl::kMiniResult3, ControlKind::StaticText, "Static", 209, 102, 18, 14, kResultField},
+    {ctl::kMiniResult4, ControlKind::StaticText, "Static", 231, 102, 18, 14, kResultField},
+    {ctl::kMiniResult5, ControlKind::StaticText, "Static", 253, 102, 18, 14, kResultField},
+    {ctl::kLot6Result1, ControlKind::StaticText, "Static", 165, 141, 18, 14, kResultField},
+    {ctl::kLot6Group, ControlKind::GroupBox, "ロト６", 7, 127, 293, 38, 0},
+    {ctl::kLot6Result2, ControlKind::StaticText, "Static", 187, 141, 18, 14, kResultField},
+    {ctl::kLot6Result3, ControlKind::StaticText, "Static", 209, 141, 18, 14, kResultField},
+    {ctl::kLot6Result4, ControlKind::StaticText, "Static", 231, 141, 18, 14, kResultField},
+    {ctl::kLot6Result5, ControlKind::StaticText, "Static", 253, 141, 18, 14, kResultField},
+    {ctl::kLot6Result6, ControlKind::StaticText, "Static", 275, 141, 18, 14, kResultField},
+    {ctl::kStatus, ControlKind::StaticText, "9999年99月99日 99時99分99秒", 98, 171, 146, 14, kLeftVCentre},
+    {ctl::kNotice, ControlKind::StaticText,
+     "当せん数字情報は月曜日～金曜日の20:00～20:30の時間帯に更新しています。", 7, 189, 237, 14, kLeftVCentre},
+    {ctl::kSorter, ControlKind::ListBox, "", 250, 165, 36, 14, kHidden | kTabStop | kSortedList},
+}};
+
+// The per-game panel: its controls, timer and captions.
+struct PanelDef {
+  Game game;
+  int groupBox, checkBox, dropDown, predictButton;
+  std::array<int, 6> resultFields;
+  int resultCount;
+  int timerId;
+  const char* plainCaption;       // group-box caption without date
+  const char* datedCaptionPrefix;  // followed by the latest draw date
+  int openFailCode;                // ReadList's result when the file cannot be opened
+};
+
+inline constexpr std::array<PanelDef, 4> kPanels{{
+    {Game::Num3, ctl::kNum3Group, ctl::kNum3Check, ctl::kNum3Filter, ctl::kNum3Predict,
+     {ctl::kNum3Result}, 1, 2, "【ナンバーズ３】", "【ナンバーズ３】　最新抽選日：", -1408},
+    {Game::Num4, ctl::kNum4Group, ctl::kNum4Check, ctl::kNum4Filter, ctl::kNum4Predict,
+     {ctl::kNum4Result}, 1, 3, "【ナンバーズ４】", "【ナンバーズ４】　最新抽選日：", -1477},
+    {Game::Mini, ctl::kMiniGroup, ctl::kMiniCheck, ctl::kMiniFilter, ctl::kMiniPredict,
+     {ctl::kMiniResult1, ctl::kMiniResult2, ctl::kMiniResult3, ctl::kMiniResult4, ctl::kMiniResult5}, 5, 4,
+     "【ミニロト】", "【ミニロト】　最新抽選日：", -1544},
+    {Game::Lot6, ctl::kLot6Group, ctl::kLot6Check, ctl::kLot6Filter, ctl::kLot6Predict,
+     {ctl::kLot6Result1, ctl::kLot6Result2, ctl::kLot6Result3, ctl::kLot6Result4, ctl::kLot6Result5,
+      ctl::kLot6Result6},
+     6, 5, "【ロト６】", "【ロト６】　最新抽選日：", -1607},
+}};
+
+inline constexpr const PanelDef& Panel(Game g) { return kPanels[GameIndex(g)]; }
+inline std::span<const int> ResultFields(Game g) {
+  return {Panel(g).resultFields.data(), static_cast<std::size_t>(Panel(g).resultCount)};
+}
+
+// The control's definition, or nullptr for an unknown ID.
+const ControlDef* FindControl(int id);
+
+}  // namespace numira

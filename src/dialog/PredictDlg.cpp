@@ -1,0 +1,256 @@
+#include "PredictDlg.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "Text.h"
+#include "Texts.h"
+
+namespace numira {
+namespace {
+
+// Loto games keep their never-won sets in slots 0 (Mini) and 1 (Lot6).
+std::size_t LotoSlot(Game g) { return g == Game::Lot6 ? 1 : 0; }
+
+}  // namespace
+
+std::string ApplicationName(const std::string& executablePath) {
+  std::string name = executablePath.substr(executablePath.rfind('/') + 1);
+  if (const auto dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.resize(dot);
+  return name;
+}
+
+CPredictDlg::CPredictDlg(WindowServices& window, const Clock& clock, DialogSetup setup)
+    : window_(window),
+      clock_(clock),
+      executablePath_(setup.executablePath.empty() ? ExecutablePath() : std::move(setup.executablePath)),
+      listServer_(setup.listServer.empty() ? BuiltInListServer() : std::move(setup.listServer)),
+      appName_(ApplicationName(executablePath_)) {}
+
+bool CPredictDlg::OnInitDialog() {
+  for (const PanelDef& p : kPanels) window_.Enable(p.dropDown, false);
+  for (const PanelDef& p : kPanels) window_.Enable(p.checkBox, false);
+  for (WinningList& l : lists_) l = WinningList{};
+  for (RollState& r : rolls_) r = RollState{};
+  BuildListPaths();
+  for (const PanelDef& p : kPanels)
+    for (int id : ResultFields(p.game)) window_.SetText(id, "");
+  window_.SetText(ctl::kStatus, "");
+  for (const PanelDef& p : kPanels) {
+    const auto& items = IsLoto(p.game) ? std::vector<std::string>(kLotoFilterItems.begin(), kLotoFilterItems.end())
+                                       : std::vector<std::string>(kNumbersFilterItems.begin(), kNumbersFilterItems.end());
+    window_.SetDropDownItems(p.dropDown, items, 0);
+  }
+  windowTitle_ = TruncateUtf8(window_.WindowTitle(), kMaxText);
+  for (const PanelDef& p : kPanels) window_.SetText(p.groupBox, p.plainCaption);
+  LoadAllLists();
+  window_.CenterWindow();
+  return true;
+}
+
+// ---- Lists -----------------------------------------------------------------------------
+
+void CPredictDlg::BuildListPaths() { listPath_ = numira::BuildListPaths(executablePath_); }
+
+void CPredictDlg::LoadAllLists() {
+  for (std::size_t row = 0; row < kListFiles.size(); ++row) {
+    struct stat st;
+    if (!listPath_[row].empty() && ::stat(listPath_[row].c_str(), &st) == 0)
+      ReadList(kListFiles[row].game, kListFiles[row].kind);
+  }
+}
+
+int CPredictDlg::ReadList(Game game, ListKind kind) {
+  const int row = ListRow(game, kind);
+  std::optional<ListContents> contents = row < 0 ? std::nullopt : ReadListFile(listPath_[static_cast<std::size_t>(row)], kind);
+  if (!contents) {
+    // The file cannot be opened: this kind's list and the date are emptied, the panel stays.
+    WinningList& list = lists_[GameIndex(game)];
+    if (kind == ListKind::NoCorrect) {
+      list.neverWonEntries.clear();
+    } else {
+      list.wonEntries.clear();
+      list.winCounts.clear();
+    }
+    list.latestDrawDate.clear();
+    return Panel(game).openFailCode;
+  }
+  return ApplyList(game, kind, std::move(*contents));
+}
+
+int CPredictDlg::ApplyList(Game game, ListKind kind, ListContents contents) {
+  WinningList& list = lists_[GameIndex(game)];
+  if (kind == ListKind::NoCorrect) {
+    list.neverWonEntries = std::move(contents.entries);
+  } else {
+    list.wonEntries = std::move(contents.entries);
+    list.winCounts = std::move(contents.counts);
+  }
+  list.latestDrawDate = std::move(contents.latestDrawDate);
+  const PanelDef& panel = Panel(game);
+  const bool loaded = contents.lines > 0;
+  const std::string caption = loaded ? TruncateUtf8(std::string(panel.datedCaptionPrefix) + list.latestDrawDate, kMaxText)
+                                     : std::string(panel.plainCaption);
+  window_.Enable(panel.groupBox, loaded);
+  window_.Enable(panel.checkBox, loaded);
+  list.listsLoaded = loaded ? 1 : 0;
+  window_.SetText(panel.groupBox, caption);
+  return contents.lines;
+}
+
+// ---- The predict button --------------------------------------------------------------
+
+void CPredictDlg::OnPredict(Game game) {
+  const std::size_t g = GameIndex(game);
+  const PanelDef& panel = Panel(game);
+  RollState& roll = rolls_[g];
+  if (roll.stopCounter == 0) {
+    // Rolling freely: ask for the stop; the ticks slow the roll down and end it.
+    roll.stopCounter = 1;
+    window_.Enable(panel.predictButton, false);
+    return;
+  }
+
+  CandidatePool& pool = pools_[g];
+  pool.clear();
+  const bool checked = window_.CheckState(panel.checkBox) != 0;
+  int lotoMode = -1;
+  if (!IsLoto(game)) {
+    pool = BuildNumbersPool(game, checked, checked ? window_.SelectedText(panel.dropDown) : std::string(), lists_[g]);
+    if (pool.empty()) return Message(text::kNoData);
+  } else if (checked) {
+    const std::string selected = window_.SelectedText(panel.dropDown);
+    pool = BuildLotoPool(lists_[g]);
+    if (pool.empty()) return Message(text::kNoData);
+    lotoMode = ChoosesNeverWon(selected) ? 1 : 0;
+    if (lotoMode == 1) {
+      NeverWonSet won(pool, RulesFor(game));
+      // A list that holds every combination leaves nothing to draw: say so instead of
+      // starting a roll that could never stop.
+      if (won.CoversAll()) {
+        pool.clear();
+        return Message(text::kNoData);
+      }
+      neverWon_[LotoSlot(game)] = std::move(won);
+    }
+  }
+  if (IsLoto(game)) {
+    roll.lotoMode = lotoMode;
+    if (lotoMode != 1) neverWon_[LotoSlot(game)] = NeverWonSet{};
+  }
+
+  if (lists_[g].listsLoaded == 1) {
+    roll.filterWasChecked = window_.CheckState(panel.checkBox);
+    window_.Enable(panel.checkBox, false);
+    window_.Enable(panel.dropDown, false);
+  }
+  roll.rollInterval = kFreeRollInterval;
+  roll.stopCounter = 0;
+  window_.SetText(panel.predictButton, text::kStop);
+  random_.Seed(clock_.Seconds());
+  window_.SetTimer(panel.timerId, roll.rollInterval);
+}
+
+void CPredictDlg::Message(const std::string& text) { window_.MessageBox(text, windowTitle_, MessageIcon::Warning); }
+
+// ---- The rolling draw ----------------------------------------------------------------
+
+void CPredictDlg::OnTimer(int id) {
+  for (const PanelDef& p : kPanels)
+    if (p.timerId == id) return OnRollTick(p.game);
+}
+
+void CPredictDlg::OnRollTick(Game game) {
+  const std::size_t g = GameIndex(game);
+  const PanelDef& panel = Panel(game);
+  RollState& roll = rolls_[g];
+  const CandidatePool& pool = pools_[g];
+  window_.KillTimer(panel.timerId);
+
+  if (!IsLoto(game)) {
+    if (pool.empty()) return FinishRoll(game);  // cannot happen: no Numbers roll starts without a pool
+    const std::size_t i = static_cast<std::size_t>(random_.Below(static_cast<int>(pool.size())));
+    DecelerationStep(roll);
+    if (RollFinished(roll)) {
+      FinishRoll(game);
+      window_.SetText(panel.resultFields[0], pool[i]);
+    } else {
+      window_.SetText(panel.resultFields[0], pool[i]);
+      window_.SetTimer(panel.timerId, roll.rollInterval);
+    }
+    return;
+  }
+
+  const LotoRules rules = RulesFor(game);
+  Combination c;
+  if (roll.lotoMode == -1 || (roll.lotoMode == 0 && pool.empty()))
+    c = DrawFree(random_, rules);
+  else if (roll.lotoMode == 0)
+    c = DrawPast(random_, pool, rules);
+  else
+    c = DrawNeverWon(random_, rules, neverWon_[LotoSlot(game)]);
+  DecelerationStep(roll);
+  ShowCombination(game, c);
+  if (!RollFinished(roll))
+    window_.SetTimer(panel.timerId, roll.rollInterval);
+  else
+    FinishRoll(game);
+}
+
+void CPredictDlg::ShowCombination(Game game, Combination c) {
+  const LotoRules rules = RulesFor(game);
+  SortCombination(c, rules);
+  const auto fields = ResultFields(game);
+  char text[16];
+  for (int k = 0; k < rules.count; ++k) {
+    std::snprintf(text, sizeof text, "%d", c[static_cast<std::size_t>(k)]);
+    window_.SetText(fields[static_cast<std::size_t>(k)], text);
+  }
+}
+
+void CPredictDlg::FinishRoll(Game game) {
+  const std::size_t g = GameIndex(game);
+  const PanelDef& panel = Panel(game);
+  if (lists_[g].listsLoaded == 1) {
+    window_.Enable(panel.checkBox, true);
+    if (rolls_[g].filterWasChecked != 0) window_.Enable(panel.dropDown, true);
+  }
+  window_.Enable(panel.predictButton, true);
+  window_.SetText(panel.predictButton, text::kPredict);
+}
+
+// ---- The rest of the window ----------------------------------------------------------
+
+void CPredictDlg::OnFilterCheck(Game game) {
+  const PanelDef& panel = Panel(game);
+  window_.Enable(panel.dropDown, window_.CheckState(panel.checkBox) != 0);
+}
+
+void CPredictDlg::OnCloseButton() { window_.EndDialog(0); }
+
+void CPredictDlg::OnAboutButton() { window_.ShowAboutBox(); }
+
+bool CPredictDlg::OnSysCommand(unsigned id) {
+  if ((id & 0xFFF0u) != 0x0010u) return false;
+  window_.ShowAboutBox();
+  return true;
+}
+
+TextColour CPredictDlg::OnCtlColor(int id) const {
+  for (const PanelDef& p : kPanels)
+    for (int field : ResultFields(p.game))
+      if (field == id) return ResultColour(rolls_[GameIndex(p.game)].rollInterval);
+  if (id == ctl::kStatus) return lastDownloadOk_ != 0 ? TextColour::Blue : TextColour::Red;
+  if (id == ctl::kNotice) return TextColour::DarkGreen;
+  return TextColour::Default;
+}
+
+const ControlDef* FindControl(int id) {
+  for (const ControlDef& c : kMainControls)
+    if (c.id == id) return &c;
+  return nullptr;
+}
+
+}  // namespace numira

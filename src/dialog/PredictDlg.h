@@ -1,0 +1,93 @@
+#pragma once
+// The main dialog's state and event handlers, free of any toolkit: the window is
+// reached only through WindowServices, time only through Clock.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "CandidatePool.h"
+#include "Clock.h"
+#include "Controls.h"
+#include "Game.h"
+#include "ListReader.h"
+#include "ListTable.h"
+#include "LotoDraw.h"
+#include "RollRandom.h"
+#include "RollState.h"
+#include "WinningList.h"
+#include "WindowServices.h"
+
+namespace numira {
+
+// Where the dialog finds its lists and its list server.
+struct DialogSetup {
+  // The lists lie beside this executable; empty: the running executable.
+  std::string executablePath;
+  // Host (or host:port) of the list server; empty: the one the program was built with.
+  std::string listServer;
+};
+
+// The list server the program was built with.
+const char* BuiltInListServer();
+
+// The executable's file name without directory and extension.
+std::string ApplicationName(const std::string& executablePath);
+
+class CPredictDlg {
+ public:
+  CPredictDlg(WindowServices& window, const Clock& clock, DialogSetup setup = {});
+
+  // Event handlers.
+  bool OnInitDialog();
+  void OnPredict(Game game);
+  void OnRollTick(Game game);
+  void OnTimer(int id);
+  void OnFilterCheck(Game game);
+  void OnCloseButton();
+  void OnAboutButton();
+  // A system-menu command; false when the window's default handling should run.
+  bool OnSysCommand(unsigned id);
+  void OnDownload();
+  // Colour of a control's text, asked each time the control is drawn.
+  TextColour OnCtlColor(int id) const;
+
+  // The lists.
+  void BuildListPaths();
+  int ReadList(Game game, ListKind kind);
+  void LoadAllLists();
+
+  // Read-only views of the state.
+  const WinningList& List(Game g) const { return lists_[GameIndex(g)]; }
+  const RollState& Roll(Game g) const { return rolls_[GameIndex(g)]; }
+  const CandidatePool& Pool(Game g) const { return pools_[GameIndex(g)]; }
+  const ListPaths& Paths() const { return listPath_; }
+  const std::string& WindowTitle() const { return windowTitle_; }
+  const std::string& ListServer() const { return listServer_; }
+  const std::string& AppName() const { return appName_; }
+  std::int32_t LastDownloadOk() const { return lastDownloadOk_; }
+  RollRandom& Random() { return random_; }
+
+ private:
+  // Stores a read's contents as the game's list of that kind and sets the panel.
+  int ApplyList(Game game, ListKind kind, ListContents contents);
+  void ShowCombination(Game game, Combination c);
+  void FinishRoll(Game game);
+  void Message(const std::string& text);
+
+  WindowServices& window_;
+  const Clock& clock_;
+  std::string executablePath_;
+  std::string listServer_;
+  std::string appName_;
+
+  ListPaths listPath_;
+  std::array<WinningList, 4> lists_;
+  std::array<CandidatePool, 4> pools_;
+  std::array<RollState, 4> rolls_;
+  std::array<NeverWonSet, 2> neverWon_;  // Mini, Lot6: built when a never-won roll starts
+  RollRandom random_;
+  std::string windowTitle_;
+  std::int32_t lastDownloadOk_ = 0;
+};
+
+}  // namespace numira

@@ -1,0 +1,44 @@
+#pragma once
+// What the dialog logic asks of its window, by control ID. The Qt view implements it
+// for real; tests implement it with a fake window and a virtual clock.
+#include <string>
+#include <vector>
+
+namespace numira {
+
+enum class MessageIcon { Warning, Stop };
+
+class WindowServices {
+ public:
+  virtual ~WindowServices() = default;
+
+  virtual void Enable(int id, bool enabled) = 0;
+  virtual void SetText(int id, const std::string& text) = 0;
+  virtual std::string Text(int id) const = 0;
+  // Check state of a check box (0 unchecked, non-zero checked).
+  virtual int CheckState(int id) const = 0;
+  // Fills a drop-down list with items and selects one.
+  virtual void SetDropDownItems(int id, const std::vector<std::string>& items, int selected) = 0;
+  // Text of the selected item of a drop-down list ("" when none).
+  virtual std::string SelectedText(int id) const = 0;
+
+  // A modal message box with one OK button; returns when it has been closed.
+  virtual void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
+  virtual void ShowAboutBox() = 0;
+
+  // One-shot timers by id: arming an armed timer re-arms it.
+  virtual void SetTimer(int id, int milliseconds) = 0;
+  virtual void KillTimer(int id) = 0;
+
+  virtual void BeginWaitCursor() = 0;
+  virtual void EndWaitCursor() = 0;
+  // Paints what is pending now, before a step that blocks the window.
+  virtual void UpdateNow() = 0;
+
+  virtual std::string WindowTitle() const = 0;
+  virtual void CenterWindow() = 0;
+  // Ends the modal run of the window with a code.
+  virtual void EndDialog(int code) = 0;
+};
+
+}  // namespace numira

@@ -1,0 +1,16 @@
+#pragma once
+// The four games and the two kinds of list file, in the order every loop follows.
+#include <array>
+#include <cstddef>
+
+namespace numira {
+
+enum class Game { Num3, Num4, Mini, Lot6 };
+inline constexpr std::array<Game, 4> kGames{Game::Num3, Game::Num4, Game::Mini, Game::Lot6};
+inline constexpr std::size_t GameIndex(Game g) { return static_cast<std::size_t>(g); }
+inline constexpr bool IsLoto(Game g) { return g == Game::Mini || g == Game::Lot6; }
+
+// Correct: the won list (entry and how often); NoCorrect: the never-won list (Numbers games only).
+enum class ListKind { Correct, NoCorrect };
+
+}  // namespace numira

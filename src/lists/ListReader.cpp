@@ -1,0 +1,165 @@
+#include "ListReader.h"
+
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+#include "Text.h"
+
+namespace numira {
+namespace {
+
+constexpr std::string_view kYearCp932 = "\x94\x4E";
+constexpr std::string_view kDayCp932 = "\x93\xFA";
+constexpr std::string_view kYearUtf8 = "\xE5\xB9\xB4";
+constexpr std::string_view kDayUtf8 = "\xE6\x97\xA5";
+
+// Applies the rules for one line; knows nothing about where the lines come from.
+class ListParser {
+ public:
+  explicit ListParser(ListKind kind) : kind_(kind) {}
+
+  // raw: one chunk as fgets returns it. Returns false once a "DOCTYPE" line ends the file.
+  bool Line(std::string_view raw) {
+    // Only the bytes before the first zero byte are seen.
+    if (const void* nul = std::memchr(raw.data(), 0, raw.size()))
+      raw = raw.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - raw.data()));
+    if (raw.find("DOCTYPE") != std::string_view::npos) return false;
+    const char first = raw.empty() ? '\0' : raw[0];
+    if (first == '#' && out_.latestDrawDate.empty()) out_.latestDrawDate = HeaderDate(raw);
+    if (first == '\0' || first == '\n' || first == '\r' || first == '\x1A' || first == '#') return true;
+
+    std::string_view text = raw;
+    if (const auto lf = text.find('\n'); lf != std::string_view::npos) text = text.substr(0, lf);
+    if (const auto cr = text.find('\r'); cr != std::string_view::npos) text = text.substr(0, cr);
+
+    const auto comma = text.find(',');
+    if (kind_ == ListKind::NoCorrect) {
+      out_.entries.emplace_back(text.substr(0, comma));
+    } else {
+      // A won-list line without a comma has no count to pair with its entry: it is
+      // skipped and not counted, so entries and counts always stay paired.
+      if (comma == std::string_view::npos) return true;
+      out_.entries.emplace_back(text.substr(0, comma));
+      out_.counts.push_back(ParseCount(text.substr(comma + 1)));
+    }
+    ++out_.lines;
+    return true;
+  }
+
+  ListContents Take() { return std::move(out_); }
+
+ private:
+  ListKind kind_;
+  ListContents out_;
+};
+
+// Cuts a byte stream into fgets-sized chunks: at most kLineChunk bytes, up to and
+// including the first LF. Source: std::size_t(char* dst, std::size_t max), 0 at the end.
+template <class Source>
+class Chunker {
+ public:
+  explicit Chunker(Source source) : source_(std::move(source)), buf_(new char[kBufSize]) {}
+
+  bool Next(std::string_view& chunk) {
+    for (;;) {
+      const std::size_t avail = end_ - begin_;
+      const std::size_t span = avail < kLineChunk ? avail : kLineChunk;
+      if (const void* lf = std::memchr(buf_.get() + begin_, '\n', span)) {
+        const std::size_t n = static_cast<std::size_t>(static_cast<const char*>(lf) - (buf_.get() + begin_)) + 1;
+        return Emit(chunk, n);
+      }
+      if (span == kLineChunk || (atEnd_ && avail > 0)) return Emit(chunk, span);
+      if (atEnd_) return false;
+      Refill();
+    }
+  }
+
+ private:
+  static constexpr std::size_t kBufSize = 1 << 16;
+
+  bool Emit(std::string_view& chunk, std::size_t n) {
+    chunk = std::string_view(buf_.get() + begin_, n);
+    begin_ += n;
+    return true;
+  }
+
+  void Refill() {
+    std::memmove(buf_.get(), buf_.get() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+    const std::size_t got = source_(buf_.get() + end_, kBufSize - end_);
+    if (got == 0) atEnd_ = true;
+    end_ += got;
+  }
+
+  Source source_;
+  std::unique_ptr<char[]> buf_;
+  std::size_t begin_ = 0, end_ = 0;
+  bool atEnd_ = false;
+};
+
+template <class Source>
+ListContents Parse(Source source, ListKind kind) {
+  ListParser parser(kind);
+  Chunker<Source> chunks(std::move(source));
+  std::string_view chunk;
+  while (chunks.Next(chunk))
+    if (!parser.Line(chunk)) break;
+  return parser.Take();
+}
+
+}  // namespace
+
+std::string HeaderDate(std::string_view line) {
+  std::string_view day = kDayCp932;
+  auto year = line.find(kYearCp932);
+  bool utf8 = false;
+  if (year == std::string_view::npos) {
+    year = line.find(kYearUtf8);
+    day = kDayUtf8;
+    utf8 = true;
+  }
+  const auto dayPos = line.find(day);
+  if (year == std::string_view::npos || dayPos == std::string_view::npos || year < 4 || dayPos < year)
+    return {};
+  const std::string_view date = line.substr(year - 4, dayPos + day.size() - (year - 4));
+  return utf8 ? SanitizeUtf8(date) : Cp932ToUtf8(date);
+}
+
+std::int32_t ParseInt32(std::string_view text) {
+  std::size_t i = 0;
+  auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+  while (i < text.size() && isSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+  std::int64_t value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+    if (value <= kMax) value = value * 10 + (text[i] - '0');
+  if (negative) return static_cast<std::int32_t>(value > kMax + 1 ? -(kMax + 1) : -value);
+  return static_cast<std::int32_t>(value > kMax ? kMax : value);
+}
+
+std::optional<ListContents> ReadListFile(const std::string& path, ListKind kind) {
+  if (path.empty()) return std::nullopt;
+  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+  if (!file) return std::nullopt;
+  FILE* f = file.get();
+  // A read error ends the reading like the end of the file does.
+  return Parse([f](char* dst, std::size_t max) { return std::fread(dst, 1, max, f); }, kind);
+}
+
+ListContents ParseList(std::string_view bytes, ListKind kind) {
+  return Parse(
+      [bytes](char* dst, std::size_t max) mutable {
+        const std::size_t n = bytes.size() < max ? bytes.size() : max;
+        if (n > 0) std::memcpy(dst, bytes.data(), n);
+        bytes.remove_prefix(n);
+        return n;
+      },
+      kind);
+}
+
+}  // namespace numira

@@ -1,0 +1,43 @@
+#pragma once
+// The list-file reader: one file of the list-file table into entries, counts and a date.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Game.h"
+
+namespace numira {
+
+// What one read of a list file yields.
+struct ListContents {
+  std::vector<std::string> entries;  // entries in file order, bytes as stored
+  std::vector<std::uint32_t> counts;  // won lists only: paired by index with entries
+  std::string latestDrawDate;         // from the first header line, as UTF-8
+  int lines = 0;                      // data lines counted
+};
+
+// Lines are taken as the C library's fgets into a 512-byte buffer takes them.
+inline constexpr std::size_t kLineChunk = 511;
+
+// Reads the file at path; nullopt when it cannot be opened. A read error ends the
+// reading; the lines read before it count.
+std::optional<ListContents> ReadListFile(const std::string& path, ListKind kind);
+
+// The same reading over bytes in memory.
+ListContents ParseList(std::string_view bytes, ListKind kind);
+
+// The date of a header line ("#2015年11月20日" -> "2015年11月20日"), in code page 932 or
+// UTF-8; empty when the line carries no well-formed date.
+std::string HeaderDate(std::string_view line);
+
+// Decimal text read as the C library's atoi reads it: leading white space, an optional
+// sign, then digits up to the first other byte (none gives 0); saturated to 32 bits.
+std::int32_t ParseInt32(std::string_view text);
+
+// The number after a won-list comma: ParseInt32 stored as unsigned 32-bit, so a
+// negative count becomes its two's complement.
+inline std::uint32_t ParseCount(std::string_view text) { return static_cast<std::uint32_t>(ParseInt32(text)); }
+
+}  // namespace numira

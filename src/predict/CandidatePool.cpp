@@ -1,0 +1,29 @@
+#include "CandidatePool.h"
+
+#include <cstdio>
+
+namespace numira {
+
+CandidatePool BuildNumbersPool(Game game, bool filterChecked, std::string_view selected, const WinningList& list) {
+  CandidatePool pool;
+  if (!filterChecked) {
+    const bool four = game == Game::Num4;
+    const int count = four ? 10000 : 1000;
+    pool.reserve(count);
+    char text[8];
+    for (int n = 0; n < count; ++n) {
+      std::snprintf(text, sizeof text, four ? "%04d" : "%03d", n);
+      pool.emplace_back(text);
+    }
+    return pool;
+  }
+  if (ChoosesNeverWon(selected)) return list.neverWonEntries;
+  const bool oneToFour = ChoosesOneToFour(selected);
+  for (std::size_t i = 0; i < list.winCounts.size() && i < list.wonEntries.size(); ++i)
+    if ((list.winCounts[i] < 5u) == oneToFour) pool.push_back(list.wonEntries[i]);
+  return pool;
+}
+
+CandidatePool BuildLotoPool(const WinningList& list) { return list.wonEntries; }
+
+}  // namespace numira

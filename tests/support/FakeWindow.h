@@ -1,0 +1,146 @@
+#pragma once
+// A window for the dialog logic without a toolkit: controls are records, timers run
+// on a virtual clock, message boxes are collected. Tests drive rolls in microseconds.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "Clock.h"
+#include "Controls.h"
+#include "PredictDlg.h"
+#include "WindowServices.h"
+
+namespace numira::testing {
+
+struct FakeControl {
+  bool enabled = true;
+  std::string text;
+  int checkState = 0;
+  std::vector<std::string> items;
+  int selected = -1;
+};
+
+struct ShownMessage {
+  std::string text, caption;
+  MessageIcon icon;
+};
+
+struct TextChange {
+  std::int64_t at;  // virtual milliseconds
+  int id;
+  std::string text;
+};
+
+class FakeClock : public Clock {
+ public:
+  std::uint32_t seconds = 1700000000;
+  LocalTime local{2026, 12, 7, 20, 31, 5};
+  std::uint32_t Seconds() const override { return seconds; }
+  LocalTime Local() const override { return local; }
+};
+
+class FakeWindow : public WindowServices {
+ public:
+  FakeWindow() {
+    for (const ControlDef& c : kMainControls) controls[c.id].text = c.text;
+    title = "ぬみら";
+  }
+
+  // The dialog that receives the timers.
+  CPredictDlg* dialog = nullptr;
+
+  std::map<int, FakeControl> controls;
+  std::vector<ShownMessage> messages;
+  std::vector<TextChange> changes;
+  std::string title;
+  int aboutBoxes = 0;
+  int endCode = -1;
+  int waitDepth = 0, waitCursorShown = 0, updates = 0;
+  bool centred = false;
+  std::function<void(const ShownMessage&)> onMessage;
+
+  // ---- Window services ----
+  void Enable(int id, bool enabled) override { controls[id].enabled = enabled; }
+  void SetText(int id, const std::string& text) override {
+    controls[id].text = text;
+    changes.push_back({now, id, text});
+  }
+  std::string Text(int id) const override { return Get(id).text; }
+  int CheckState(int id) const override { return Get(id).checkState; }
+  void SetDropDownItems(int id, const std::vector<std::string>& items, int selected) override {
+    controls[id].items = items;
+    controls[id].selected = selected;
+  }
+  std::string SelectedText(int id) const override {
+    const FakeControl& c = Get(id);
+    return c.selected >= 0 && c.selected < static_cast<int>(c.items.size()) ? c.items[static_cast<std::size_t>(c.selected)] : "";
+  }
+  void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override {
+    messages.push_back({text, caption, icon});
+    if (onMessage) onMessage(messages.back());
+  }
+  void ShowAboutBox() override { ++aboutBoxes; }
+  void SetTimer(int id, int milliseconds) override { timers[id] = {now + milliseconds, seq++}; }
+  void KillTimer(int id) override { timers.erase(id); }
+  void BeginWaitCursor() override { ++waitDepth; ++waitCursorShown; }
+  void EndWaitCursor() override { --waitDepth; }
+  void UpdateNow() override { ++updates; }
+  std::string WindowTitle() const override { return title; }
+  void CenterWindow() override { centred = true; }
+  void EndDialog(int code) override { endCode = code; }
+
+  // ---- Test helpers ----
+  bool Enabled(int id) const { return Get(id).enabled; }
+  void Check(int id, bool on) { controls[id].checkState = on ? 1 : 0; }
+  void Select(int id, int index) { controls[id].selected = index; }
+  bool TimerArmed(int id) const { return timers.count(id) != 0; }
+  std::int64_t TimerDue(int id) const { return timers.at(id).due; }
+  std::int64_t Now() const { return now; }
+
+  // Fires due timers in order until the virtual clock reaches `until`.
+  void RunUntil(std::int64_t until) {
+    for (;;) {
+      auto next = timers.end();
+      for (auto it = timers.begin(); it != timers.end(); ++it)
+        if (next == timers.end() || it->second.due < next->second.due ||
+            (it->second.due == next->second.due && it->second.seq < next->second.seq))
+          next = it;
+      if (next == timers.end() || next->second.due > until) break;
+      now = next->second.due;
+      const int id = next->first;
+      // A real one-shot timer keeps firing until it is killed; the dialog kills it first.
+      next->second = {now + 1000000, seq++};
+      dialog->OnTimer(id);
+    }
+    now = until;
+  }
+  void RunFor(std::int64_t ms) { RunUntil(now + ms); }
+  // Runs until no timer is armed (bounded, so a roll that never ends fails the test).
+  bool RunUntilIdle(std::int64_t limit = 3600 * 1000) {
+    const std::int64_t end = now + limit;
+    while (!timers.empty() && now < end) {
+      std::int64_t due = end;
+      for (auto& [id, t] : timers) due = std::min(due, t.due);
+      RunUntil(due);
+    }
+    return timers.empty();
+  }
+
+ private:
+  struct Timer {
+    std::int64_t due;
+    std::uint64_t seq;
+  };
+  const FakeControl& Get(int id) const {
+    static const FakeControl kNone;
+    auto it = controls.find(id);
+    return it == controls.end() ? kNone : it->second;
+  }
+  std::map<int, Timer> timers;
+  std::int64_t now = 0;
+  std::uint64_t seq = 0;
+};
+
+}  // namespace numira::testing
