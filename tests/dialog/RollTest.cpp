@@ -1,1 +1,435 @@
+// The dialog's handlers driven through a fake window on a virtual clock: start-up,
+// the predict button, whole rolls with their deceleration, and the finish rules.
 #include <gtest/gtest.h>
+
+#include <set>
+
+#include "FakeWindow.h"
+#include "PredictDlg.h"
+#include "TestData.h"
+#include "Texts.h"
+
+namespace numira {
+namespace {
+
+using testing::FakeClock;
+using testing::FakeWindow;
+using testing::TempDir;
+
+const std::vector<std::int64_t> kStopSchedule{20, 35, 55, 80, 110, 145, 185, 230, 280,
+                                              335, 395, 460, 530, 605, 685, 770, 860, 955};
+
+class Dialog : public ::testing::Test {
+ protected:
+  void Open(bool realLists = true) {
+    if (realLists) dir.CopyRealLists();
+    dlg = std::make_unique<CPredictDlg>(window, clock, DialogSetup{dir.Executable(), "127.0.0.1:9"});
+    window.dialog = dlg.get();
+    ASSERT_TRUE(dlg->OnInitDialog());
+  }
+  void WriteList(const char* name, const std::string& bytes) { testing::WriteBytes(dir.path() / name, bytes); }
+  void Filter(Game g, int item) {
+    window.Check(Panel(g).checkBox, true);
+    dlg->OnFilterCheck(g);
+    window.Select(Panel(g).dropDown, item);
+  }
+  // Times at which the game's first result field changed, from `since` on.
+  std::vector<std::int64_t> TickTimes(Game g, std::int64_t since) const {
+    std::vector<std::int64_t> t;
+    for (const auto& c : window.changes)
+      if (c.id == Panel(g).resultFields[0] && c.at >= since) t.push_back(c.at);
+    return t;
+  }
+  std::vector<int> Shown(Game g) const {
+    std::vector<int> v;
+    for (int id : ResultFields(g)) v.push_back(std::stoi(window.Text(id)));
+    return v;
+  }
+  std::string ShownText(Game g) const {
+    std::string s;
+    for (int id : ResultFields(g)) s += (s.empty() ? "" : ".") + window.Text(id);
+    return s;
+  }
+
+  TempDir dir;
+  FakeWindow window;
+  FakeClock clock;
+  std::unique_ptr<CPredictDlg> dlg;
+};
+
+TEST_F(Dialog, StartsWithoutListsInAPlainIdleState) {
+  Open(false);
+  for (const PanelDef& p : kPanels) {
+    EXPECT_FALSE(window.Enabled(p.checkBox));
+    EXPECT_FALSE(window.Enabled(p.dropDown));
+    EXPECT_TRUE(window.Enabled(p.groupBox));
+    EXPECT_TRUE(window.Enabled(p.predictButton));
+    EXPECT_EQ(window.Text(p.groupBox), p.plainCaption);
+    EXPECT_EQ(window.controls[p.dropDown].selected, 0);
+    for (int id : ResultFields(p.game)) EXPECT_EQ(window.Text(id), "");
+    EXPECT_EQ(dlg->List(p.game).listsLoaded, 0);
+  }
+  EXPECT_EQ(window.controls[ctl::kNum3Filter].items, (std::vector<std::string>{"未当せん", "１～４回当せん", "５回以上当せん"}));
+  EXPECT_EQ(window.controls[ctl::kLot6Filter].items, (std::vector<std::string>{"未当せん", "１回以上当せん"}));
+  EXPECT_EQ(window.Text(ctl::kStatus), "");
+  EXPECT_EQ(dlg->WindowTitle(), "ぬみら");
+  EXPECT_TRUE(window.centred);
+  // The predict buttons work without lists.
+  dlg->OnPredict(Game::Num3);
+  EXPECT_TRUE(window.TimerArmed(2));
+}
+
+TEST_F(Dialog, StartsWithTheRealListsShowingTheirDates) {
+  Open();
+  EXPECT_EQ(window.Text(ctl::kNum3Group), "【ナンバーズ３】　最新抽選日：2026年8月21日");
+  EXPECT_EQ(window.Text(ctl::kNum4Group), "【ナンバーズ４】　最新抽選日：2026年8月21日");
+  EXPECT_EQ(window.Text(ctl::kMiniGroup), "【ミニロト】　最新抽選日：2025年9月23日");
+  EXPECT_EQ(window.Text(ctl::kLot6Group), "【ロト６】　最新抽選日：2025年9月25日");
+  for (const PanelDef& p : kPanels) {
+    EXPECT_TRUE(window.Enabled(p.checkBox));
+    EXPECT_FALSE(window.Enabled(p.dropDown));
+    EXPECT_EQ(dlg->List(p.game).listsLoaded, 1);
+  }
+  EXPECT_EQ(dlg->Paths()[0], (dir.path() / "Num3NoCorrect.txt").string());
+}
+
+TEST_F(Dialog, SeedsWithTheCalendarSeconds) {
+  clock.seconds = 1;
+  Open();
+  dlg->OnPredict(Game::Num3);
+  window.RunFor(10);
+  EXPECT_EQ(window.Text(ctl::kNum3Result), "041");  // first result after seeding with 1 is 41
+}
+
+// ---- Whole rolls, every game under every filter choice ----
+
+struct RollCase {
+  const char* name;
+  Game game;
+  int filterItem;  // -1: filter off
+};
+
+class WholeRoll : public Dialog, public ::testing::WithParamInterface<RollCase> {};
+
+TEST_P(WholeRoll, SlowsDownOnTheScheduleAndStandsOnAProposal) {
+  const RollCase& c = GetParam();
+  Open();
+  const PanelDef& p = Panel(c.game);
+  if (c.filterItem >= 0) Filter(c.game, c.filterItem);
+  dlg->OnPredict(c.game);
+  EXPECT_EQ(window.Text(p.predictButton), text::kStop);
+  EXPECT_EQ(window.TimerDue(p.timerId), 10);
+  EXPECT_FALSE(window.Enabled(p.checkBox));
+  EXPECT_FALSE(window.Enabled(p.dropDown));
+
+  window.RunFor(205);  // free ticks at 10, 20, ... 200
+  EXPECT_EQ(TickTimes(c.game, 1).size(), 20u);
+  EXPECT_EQ(dlg->OnCtlColor(p.resultFields[0]), TextColour::Red);
+
+  dlg->OnPredict(c.game);  // the stop press
+  EXPECT_FALSE(window.Enabled(p.predictButton));
+  EXPECT_EQ(window.Text(p.predictButton), text::kStop);
+  EXPECT_EQ(dlg->Roll(c.game).stopCounter, 1);
+
+  ASSERT_TRUE(window.RunUntilIdle());
+  const auto ticks = TickTimes(c.game, 206);
+  ASSERT_EQ(ticks.size(), 19u);
+  EXPECT_EQ(ticks[0], 210);
+  for (std::size_t k = 1; k < ticks.size(); ++k) EXPECT_EQ(ticks[k] - ticks[k - 1], kStopSchedule[k - 1]) << k;
+  EXPECT_EQ(ticks.back() - 200, 6745);
+
+  EXPECT_EQ(dlg->Roll(c.game).stopCounter, 20);
+  EXPECT_EQ(dlg->Roll(c.game).rollInterval, 1055);
+  EXPECT_EQ(dlg->OnCtlColor(p.resultFields[0]), TextColour::Blue);
+  EXPECT_TRUE(window.Enabled(p.predictButton));
+  EXPECT_EQ(window.Text(p.predictButton), text::kPredict);
+  EXPECT_TRUE(window.Enabled(p.checkBox));
+  EXPECT_EQ(window.Enabled(p.dropDown), c.filterItem >= 0);
+  EXPECT_TRUE(window.messages.empty());
+
+  // The proposal is one the filter allows.
+  const WinningList& list = dlg->List(c.game);
+  if (!IsLoto(c.game)) {
+    const CandidatePool& pool = dlg->Pool(c.game);
+    EXPECT_NE(std::find(pool.begin(), pool.end(), window.Text(p.resultFields[0])), pool.end());
+    EXPECT_EQ(window.Text(p.resultFields[0]).size(), c.game == Game::Num3 ? 3u : 4u);
+  } else {
+    const std::vector<int> shown = Shown(c.game);
+    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+    const bool inList = std::find(list.wonEntries.begin(), list.wonEntries.end(), ShownText(c.game)) != list.wonEntries.end();
+    if (c.filterItem >= 0) {
+      EXPECT_EQ(inList, c.filterItem == 1);
+    }
+    EXPECT_EQ(dlg->Roll(c.game).lotoMode, c.filterItem < 0 ? -1 : (c.filterItem == 0 ? 1 : 0));
+  }
+
+  // Starting again rolls in red from the first tick at 10 ms.
+  dlg->OnPredict(c.game);
+  EXPECT_EQ(dlg->Roll(c.game).rollInterval, 10);
+  window.RunFor(10);
+  EXPECT_EQ(dlg->OnCtlColor(p.resultFields[0]), TextColour::Red);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    GamesAndFilters, WholeRoll,
+    ::testing::Values(RollCase{"Num3_all", Game::Num3, -1}, RollCase{"Num3_never", Game::Num3, 0},
+                      RollCase{"Num3_1to4", Game::Num3, 1}, RollCase{"Num3_5plus", Game::Num3, 2},
+                      RollCase{"Num4_all", Game::Num4, -1}, RollCase{"Num4_never", Game::Num4, 0},
+                      RollCase{"Num4_1to4", Game::Num4, 1}, RollCase{"Num4_5plus", Game::Num4, 2},
+                      RollCase{"Mini_free", Game::Mini, -1}, RollCase{"Mini_never", Game::Mini, 0},
+                      RollCase{"Mini_past", Game::Mini, 1}, RollCase{"Lot6_free", Game::Lot6, -1},
+                      RollCase{"Lot6_never", Game::Lot6, 0}, RollCase{"Lot6_past", Game::Lot6, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Dialog, GamesRollAtOnceEachOnItsOwnSchedule) {
+  Open();
+  dlg->OnPredict(Game::Num3);  // armed at 0
+  window.RunFor(3);
+  dlg->OnPredict(Game::Mini);  // armed at 3: re-seeds, ticks at 13, 23, ...
+  window.RunFor(2);
+  dlg->OnPredict(Game::Lot6);  // at 5
+  window.RunUntil(100);
+  dlg->OnPredict(Game::Num3);  // stop: last free tick was at 100
+  window.RunUntil(250);
+  dlg->OnPredict(Game::Mini);  // last free tick at 243
+  ASSERT_EQ(window.RunUntilIdle(20000), false);  // Lot6 still rolls freely
+  EXPECT_EQ(TickTimes(Game::Num3, 101).back(), 100 + 6745);
+  EXPECT_EQ(TickTimes(Game::Mini, 251).back(), 243 + 6745);
+  EXPECT_EQ(TickTimes(Game::Num3, 101).size(), 19u);
+  EXPECT_EQ(dlg->OnCtlColor(ctl::kMiniResult3), TextColour::Blue);
+  EXPECT_EQ(dlg->OnCtlColor(ctl::kLot6Result1), TextColour::Red);
+  EXPECT_TRUE(window.TimerArmed(5));
+  dlg->OnPredict(Game::Lot6);
+  ASSERT_TRUE(window.RunUntilIdle());
+  EXPECT_EQ(dlg->OnCtlColor(ctl::kLot6Result6), TextColour::Blue);
+}
+
+// ---- The empty pool, and the pools the real lists give ----
+
+TEST_F(Dialog, EmptyPoolSaysSoAndStaysIdle) {
+  Open(false);
+  WriteList("Num3Correct.txt", "#2026\x94\x4E" "1\x8C\x8E" "1\x93\xFA\r\n123,4\r\n");
+  dlg->LoadAllLists();
+  Filter(Game::Num3, 0);  // never won: no never-won list was read
+  dlg->OnPredict(Game::Num3);
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].text, "データがありません。");
+  EXPECT_EQ(window.messages[0].caption, "ぬみら");
+  EXPECT_EQ(window.messages[0].icon, MessageIcon::Warning);
+  EXPECT_FALSE(window.TimerArmed(2));
+  EXPECT_EQ(window.Text(ctl::kNum3Predict), text::kPredict);
+  EXPECT_TRUE(window.Enabled(ctl::kNum3Check));
+  EXPECT_TRUE(window.Enabled(ctl::kNum3Filter));
+  EXPECT_EQ(dlg->Roll(Game::Num3).stopCounter, 1);
+  EXPECT_TRUE(dlg->Pool(Game::Num3).empty());
+
+  // A checked box counts even while disabled: Mini has no list at all.
+  window.Check(ctl::kMiniCheck, true);
+  dlg->OnPredict(Game::Mini);
+  EXPECT_EQ(window.messages.size(), 2u);
+  EXPECT_FALSE(window.TimerArmed(4));
+  // Filter off: a Loto game never needs a pool.
+  window.Check(ctl::kMiniCheck, false);
+  dlg->OnPredict(Game::Mini);
+  EXPECT_EQ(window.messages.size(), 2u);
+  EXPECT_TRUE(window.TimerArmed(4));
+  EXPECT_EQ(dlg->Roll(Game::Mini).lotoMode, -1);
+}
+
+TEST_F(Dialog, NeverWonWithEveryCombinationListedDoesNotStartARoll) {
+  Open(false);
+  std::string bytes = "#2026\x94\x4E" "1\x8C\x8E" "1\x93\xFA\r\n";
+  Combination c{};
+  for (c[0] = 1; c[0] <= 27; ++c[0])
+    for (c[1] = c[0] + 1; c[1] <= 28; ++c[1])
+      for (c[2] = c[1] + 1; c[2] <= 29; ++c[2])
+        for (c[3] = c[2] + 1; c[3] <= 30; ++c[3])
+          for (c[4] = c[3] + 1; c[4] <= 31; ++c[4]) bytes += FormatCombination(c, kMiniRules) + ",1\r\n";
+  WriteList("MiniCorrect.txt", bytes);
+  dlg->LoadAllLists();
+  Filter(Game::Mini, 0);
+  dlg->OnPredict(Game::Mini);
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].text, "データがありません。");
+  EXPECT_FALSE(window.TimerArmed(4));
+  // The past-combination choice still works with the same list.
+  window.Select(ctl::kMiniFilter, 1);
+  dlg->OnPredict(Game::Mini);
+  EXPECT_TRUE(window.TimerArmed(4));
+}
+
+TEST_F(Dialog, RealListsGiveTheExpectedPools) {
+  Open();
+  Filter(Game::Num3, 0);
+  dlg->OnPredict(Game::Num3);
+  EXPECT_EQ(dlg->Pool(Game::Num3), (CandidatePool{"894"}));
+
+  CandidatePool fivePlus;
+  for (const auto& [number, n] : testing::DrawCounts("numbers4.csv"))
+    if (n >= 5) fivePlus.push_back(number);
+  Filter(Game::Num4, 2);
+  dlg->OnPredict(Game::Num4);
+  CandidatePool got = dlg->Pool(Game::Num4);
+  std::sort(got.begin(), got.end());
+  EXPECT_EQ(got, fivePlus);
+  EXPECT_EQ(got.size(), 4u);
+
+  // Mini: the list stores each combination once with how often it was drawn; the pool
+  // keeps the list as it is, so a combination drawn twice is one entry with count 2.
+  Filter(Game::Mini, 1);
+  dlg->OnPredict(Game::Mini);
+  const CandidatePool& mini = dlg->Pool(Game::Mini);
+  EXPECT_EQ(mini, dlg->List(Game::Mini).wonEntries);
+  const auto it = std::find(mini.begin(), mini.end(), "7.14.16.17.29");
+  ASSERT_NE(it, mini.end());
+  EXPECT_EQ(dlg->List(Game::Mini).winCounts[static_cast<std::size_t>(it - mini.begin())], 2u);
+}
+
+TEST_F(Dialog, NeverWonLoto6ProposalsAreNeverInTheList) {
+  Open();
+  const auto& won = dlg->List(Game::Lot6).wonEntries;
+  const std::set<std::string> listed(won.begin(), won.end());
+  Filter(Game::Lot6, 0);
+  for (int roll = 0; roll < 20; ++roll) {
+    clock.seconds += 1;
+    dlg->OnPredict(Game::Lot6);
+    window.RunFor(50);
+    dlg->OnPredict(Game::Lot6);
+    ASSERT_TRUE(window.RunUntilIdle());
+    EXPECT_EQ(listed.count(ShownText(Game::Lot6)), 0u) << ShownText(Game::Lot6);
+  }
+}
+
+TEST_F(Dialog, PastCombinationsAreShownSortedAndShortOnesDoNotCrash) {
+  Open(false);
+  WriteList("Lot6Correct.txt", "43.1.19.8.27.33,1\r\n");
+  WriteList("MiniCorrect.txt", "5.4,1\r\n");
+  dlg->LoadAllLists();
+  Filter(Game::Lot6, 1);
+  Filter(Game::Mini, 1);
+  dlg->OnPredict(Game::Lot6);
+  dlg->OnPredict(Game::Mini);
+  window.RunFor(10);
+  EXPECT_EQ(ShownText(Game::Lot6), "1.8.19.27.33.43");
+  EXPECT_EQ(ShownText(Game::Mini), "0.0.0.4.5");
+}
+
+// ---- The finish and the filter controls ----
+
+TEST_F(Dialog, WithoutListsTheFilterControlsAreLeftAlone) {
+  Open(false);
+  window.Check(ctl::kNum4Check, true);
+  dlg->OnPredict(Game::Num4);  // pool empty (no list): message
+  window.Check(ctl::kNum4Check, false);
+  dlg->OnPredict(Game::Num4);
+  EXPECT_EQ(dlg->Roll(Game::Num4).filterWasChecked, 0);
+  EXPECT_FALSE(window.Enabled(ctl::kNum4Check));
+  dlg->OnPredict(Game::Num4);
+  ASSERT_TRUE(window.RunUntilIdle());
+  EXPECT_FALSE(window.Enabled(ctl::kNum4Check));
+  EXPECT_FALSE(window.Enabled(ctl::kNum4Filter));
+  EXPECT_TRUE(window.Enabled(ctl::kNum4Predict));
+}
+
+TEST_F(Dialog, ListReadEmptyDuringARollKeepsTheFilterOffAtTheFinish) {
+  Open();
+  Filter(Game::Num3, 1);
+  dlg->OnPredict(Game::Num3);
+  window.RunFor(30);
+  WriteList("Num3Correct.txt", "#only a header\r\n");
+  EXPECT_EQ(dlg->ReadList(Game::Num3, ListKind::Correct), 0);
+  EXPECT_EQ(window.Text(ctl::kNum3Group), "【ナンバーズ３】");
+  EXPECT_FALSE(window.Enabled(ctl::kNum3Group));
+  dlg->OnPredict(Game::Num3);
+  ASSERT_TRUE(window.RunUntilIdle());
+  EXPECT_FALSE(window.Enabled(ctl::kNum3Check));
+  EXPECT_FALSE(window.Enabled(ctl::kNum3Filter));
+  EXPECT_TRUE(window.Enabled(ctl::kNum3Predict));
+  EXPECT_EQ(window.Text(ctl::kNum3Predict), text::kPredict);
+}
+
+TEST_F(Dialog, FilterCheckBoxDrivesItsDropDownAndKeepsTheSelection) {
+  Open();
+  window.Select(ctl::kMiniFilter, 1);
+  window.Check(ctl::kMiniCheck, true);
+  dlg->OnFilterCheck(Game::Mini);
+  EXPECT_TRUE(window.Enabled(ctl::kMiniFilter));
+  window.Check(ctl::kMiniCheck, false);
+  dlg->OnFilterCheck(Game::Mini);
+  EXPECT_FALSE(window.Enabled(ctl::kMiniFilter));
+  EXPECT_EQ(window.SelectedText(ctl::kMiniFilter), "１回以上当せん");
+}
+
+// ---- Reading lists into the panels ----
+
+TEST_F(Dialog, ReadsSetThePanelAndTheLastReadDecides) {
+  Open(false);
+  WriteList("Num3NoCorrect.txt", "#2026\x94\x4E" "1\x8C\x8E" "1\x93\xFA\r\n894\r\n");
+  WriteList("Num3Correct.txt", "#2026\x94\x4E" "1\x8C\x8E" "2\x93\xFA\r\n");
+  dlg->LoadAllLists();
+  // The won list is read last and is empty: the panel ends disabled.
+  EXPECT_EQ(dlg->List(Game::Num3).neverWonEntries, std::vector<std::string>{"894"});
+  EXPECT_EQ(dlg->List(Game::Num3).listsLoaded, 0);
+  EXPECT_FALSE(window.Enabled(ctl::kNum3Group));
+  EXPECT_FALSE(window.Enabled(ctl::kNum3Check));
+  EXPECT_EQ(window.Text(ctl::kNum3Group), "【ナンバーズ３】");
+  EXPECT_EQ(dlg->List(Game::Num3).latestDrawDate, "2026年1月2日");
+
+  // Data without a header: the caption with an empty date.
+  WriteList("Num3Correct.txt", "123,1\r\n");
+  EXPECT_EQ(dlg->ReadList(Game::Num3, ListKind::Correct), 1);
+  EXPECT_EQ(window.Text(ctl::kNum3Group), "【ナンバーズ３】　最新抽選日：");
+  EXPECT_TRUE(window.Enabled(ctl::kNum3Group));
+  EXPECT_EQ(dlg->List(Game::Num3).neverWonEntries, std::vector<std::string>{"894"});  // the other kind stays
+}
+
+TEST_F(Dialog, AFileThatCannotBeOpenedEmptiesItsListButNotThePanel) {
+  Open();
+  testing::fs::remove(dir.path() / "Mini" "Correct.txt");
+  EXPECT_EQ(dlg->ReadList(Game::Mini, ListKind::Correct), -1544);
+  EXPECT_TRUE(dlg->List(Game::Mini).wonEntries.empty());
+  EXPECT_TRUE(dlg->List(Game::Mini).latestDrawDate.empty());
+  EXPECT_EQ(dlg->List(Game::Mini).listsLoaded, 1);
+  EXPECT_EQ(window.Text(ctl::kMiniGroup), "【ミニロト】　最新抽選日：2025年9月23日");
+  testing::fs::remove(dir.path() / "Num4NoCorrect.txt");
+  EXPECT_EQ(dlg->ReadList(Game::Num4, ListKind::NoCorrect), -1477);
+  EXPECT_FALSE(dlg->List(Game::Num4).wonEntries.empty());
+  EXPECT_EQ(dlg->ReadList(Game::Num3, ListKind::Correct), 999);
+}
+
+TEST_F(Dialog, DeletedFileLeavesTheListsInMemory) {
+  Open();
+  testing::fs::remove(dir.path() / "Lot6Correct.txt");
+  EXPECT_EQ(dlg->List(Game::Lot6).wonEntries.size(), 2037u);
+}
+
+// ---- The rest of the window ----
+
+TEST_F(Dialog, ColoursClosingAndTheAboutCommand) {
+  Open();
+  EXPECT_EQ(dlg->OnCtlColor(ctl::kNotice), TextColour::DarkGreen);
+  EXPECT_EQ(dlg->OnCtlColor(ctl::kStatus), TextColour::Red);  // no refresh yet
+  EXPECT_EQ(dlg->OnCtlColor(ctl::kNum3Check), TextColour::Default);
+  EXPECT_EQ(dlg->OnCtlColor(ctl::kMiniGroup), TextColour::Default);
+  EXPECT_EQ(dlg->OnCtlColor(ctl::kLot6Result6), TextColour::Red);  // interval 10 after start-up
+
+  EXPECT_TRUE(dlg->OnSysCommand(16));
+  EXPECT_TRUE(dlg->OnSysCommand(31));
+  EXPECT_FALSE(dlg->OnSysCommand(32));
+  EXPECT_FALSE(dlg->OnSysCommand(0xF060));  // close goes to the window's default handling
+  dlg->OnAboutButton();
+  EXPECT_EQ(window.aboutBoxes, 3);
+
+  dlg->OnCloseButton();
+  EXPECT_EQ(window.endCode, 0);
+}
+
+TEST(ApplicationName, IsTheFileNameWithoutExtension) {
+  EXPECT_EQ(ApplicationName("/usr/bin/numira"), "numira");
+  EXPECT_EQ(ApplicationName("C/Numira.EXE"), "Numira");
+  EXPECT_EQ(ApplicationName("numira"), "numira");
+  EXPECT_EQ(ApplicationName("/x/.hidden"), ".hidden");
+}
+
+}  // namespace
+}  // namespace numira

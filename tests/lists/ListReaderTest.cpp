@@ -1,1 +1,234 @@
+// The list reader: line kinds, chunking, the header date, counts, and the real lists.
 #include <gtest/gtest.h>
+
+#include <set>
+
+#include "ListReader.h"
+#include "ListTable.h"
+#include "TestData.h"
+#include "Text.h"
+
+namespace numira {
+namespace {
+
+using testing::TempDir;
+
+struct ReadCase {
+  const char* name;
+  std::string bytes;
+  ListKind kind;
+  std::vector<std::string> entries;
+  std::vector<std::uint32_t> counts;  // won lists only
+  int lines;
+  std::string date;
+};
+
+const std::string kHeader = "#2015\x94\x4E" "11\x8C\x8E" "20\x93\xFA";  // #2015年11月20日 in code page 932
+
+std::vector<ReadCase> ReadCases() {
+  const std::string longLine(600, '7');
+  return {
+      {"crlf_won", kHeader + "\r\n007,3\r\n123,12\r\n", ListKind::Correct, {"007", "123"}, {3, 12}, 2, "2015年11月20日"},
+      {"lf_and_crcrlf_read_alike", kHeader + "\n007,3\r\r\n123,12\n", ListKind::Correct, {"007", "123"}, {3, 12}, 2, "2015年11月20日"},
+      {"last_line_without_line_end", kHeader + "\r\n0001\r\n0459", ListKind::NoCorrect, {"0001", "0459"}, {}, 2, "2015年11月20日"},
+      {"blank_eof_and_second_header_ignored",
+       kHeader + "\r\n\r\n\x1A" "junk\r\n#2020\x94\x4E" "1\x8C\x8E" "1\x93\xFA\r\n\r\r\n0001\r\n",
+       ListKind::NoCorrect, {"0001"}, {}, 1, "2015年11月20日"},
+      {"entries_not_trimmed_counts_skip_space",
+       "123,4\n123, 4\n123 ,4\n123,4,5\n,3\n", ListKind::Correct, {"123", "123", "123 ", "123", ""}, {4, 4, 4, 4, 3}, 5, ""},
+      {"never_won_ignores_text_after_comma",
+       "123,4\n123, 4\n123 ,4\n123,4,5\n,3\n", ListKind::NoCorrect, {"123", "123", "123 ", "123", ""}, {}, 5, ""},
+      {"line_of_spaces_is_an_entry", "   \r\n", ListKind::NoCorrect, {"   "}, {}, 1, ""},
+      {"long_line_is_two_chunks", longLine + "\r\n", ListKind::NoCorrect, {std::string(511, '7'), std::string(89, '7')}, {}, 2, ""},
+      {"doctype_first_line_ends_at_once", "<!DOCTYPE html>\n007,3\n", ListKind::Correct, {}, {}, 0, ""},
+      {"doctype_after_data_keeps_data", kHeader + "\n007,3\n<html><!DOCTYPE>\n123,1\n", ListKind::Correct, {"007"}, {3}, 1, "2015年11月20日"},
+      {"doctype_is_case_sensitive", "<!doctype html>\n", ListKind::NoCorrect, {"<!doctype html>"}, {}, 1, ""},
+      {"bytes_after_nul_unseen", std::string("12\0" "3,9\n", 6) + std::string("\0" "999\n", 5) + "5,5\n",
+       ListKind::Correct, {"5"}, {5}, 1, ""},
+      {"nul_hides_comma", std::string("12\0,9\n", 6), ListKind::NoCorrect, {"12"}, {}, 1, ""},
+      {"negative_counts_wrap", "001,-1\n002,+7\n003,x\n", ListKind::Correct, {"001", "002", "003"}, {4294967295u, 7, 0}, 3, ""},
+      {"won_line_without_comma_skipped", "007\n008,2\n", ListKind::Correct, {"008"}, {2}, 1, ""},
+      {"header_only", kHeader + "\r\n", ListKind::Correct, {}, {}, 0, "2015年11月20日"},
+      {"empty_file", "", ListKind::Correct, {}, {}, 0, ""},
+      {"crlf_inside_line_cut_at_first", "12\r3,4\n", ListKind::Correct, {}, {}, 0, ""},
+  };
+}
+
+class ReadTable : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReadTable, ParsesAsTheFormatSays) {
+  const ReadCase& c = GetParam();
+  const ListContents got = ParseList(c.bytes, c.kind);
+  EXPECT_EQ(got.entries, c.entries);
+  EXPECT_EQ(got.counts, c.counts);
+  EXPECT_EQ(got.lines, c.lines);
+  EXPECT_EQ(got.latestDrawDate, c.date);
+
+  // The file reader agrees with the in-memory reader.
+  TempDir dir;
+  const auto path = dir.path() / "list.txt";
+  testing::WriteBytes(path, c.bytes);
+  const auto fromFile = ReadListFile(path.string(), c.kind);
+  ASSERT_TRUE(fromFile.has_value());
+  EXPECT_EQ(fromFile->entries, c.entries);
+  EXPECT_EQ(fromFile->counts, c.counts);
+  EXPECT_EQ(fromFile->lines, c.lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, ReadTable, ::testing::ValuesIn(ReadCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ReadList, CrLfOnlyLineCutAtCrMakesEntryOfPrefix) {
+  // A CR inside a won line ends its text: "12" has no comma and is skipped.
+  const auto c = ParseList("12\r3,4\n", ListKind::NoCorrect);
+  EXPECT_EQ(c.entries, std::vector<std::string>{"12"});
+}
+
+TEST(ReadList, MissingFileCannotBeOpened) {
+  TempDir dir;
+  EXPECT_FALSE(ReadListFile((dir.path() / "absent.txt").string(), ListKind::Correct).has_value());
+  EXPECT_FALSE(ReadListFile("", ListKind::Correct).has_value());
+}
+
+TEST(ReadList, LinesAcrossTheReadBufferAndLongLines) {
+  // Many lines of varied length, with long ones, so chunks straddle every refill.
+  std::string bytes = kHeader + "\r\n";
+  std::vector<std::string> expected;
+  for (int i = 0; i < 20000; ++i) {
+    std::string entry = std::to_string(i) + std::string(static_cast<std::size_t>(i % 37), 'x');
+    if (i % 997 == 0) entry = std::string(1200, 'y');  // three chunks: 511, 511, 178
+    bytes += entry + "\r\n";
+    if (entry.size() > 511) {
+      expected.push_back(entry.substr(0, 511));
+      expected.push_back(entry.substr(511, 511));
+      expected.push_back(entry.substr(1022));
+    } else {
+      expected.push_back(entry);
+    }
+  }
+  TempDir dir;
+  testing::WriteBytes(dir.path() / "big.txt", bytes);
+  const auto got = ReadListFile((dir.path() / "big.txt").string(), ListKind::NoCorrect);
+  ASSERT_TRUE(got.has_value());
+  EXPECT_EQ(got->entries, expected);
+  EXPECT_EQ(got->lines, static_cast<int>(expected.size()));
+}
+
+struct DateCase {
+  const char* name;
+  std::string line;
+  std::string date;
+};
+
+class HeaderDates : public ::testing::TestWithParam<DateCase> {};
+
+TEST_P(HeaderDates, TakeTheYearToTheDay) { EXPECT_EQ(HeaderDate(GetParam().line), GetParam().date); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, HeaderDates,
+    ::testing::Values(
+        DateCase{"cp932", kHeader + "\r\n", "2015年11月20日"},
+        DateCase{"cp932_with_text_around", "#\x8D\xC5\x90V 2026\x94\x4E" "8\x8C\x8E" "21\x93\xFA\x82\xCC\x95\xAA\r\n", "2026年8月21日"},
+        DateCase{"utf8", "#2026年8月21日\r\n", "2026年8月21日"},
+        DateCase{"no_year", "#2026/8/21\r\n", ""},
+        DateCase{"year_in_first_four_bytes", "#26\x94\x4E" "1\x93\xFA\n", ""},
+        DateCase{"day_before_year", "#1\x93\xFA 2026\x94\x4E\n", ""},
+        DateCase{"no_day", "#2026\x94\x4E" "8\x8C\x8E\n", ""},
+        DateCase{"invalid_bytes_replaced", "#2026\x94\x4E\xFF\x80" "1\x93\xFA\n", "2026年\xEF\xBF\xBD\xEF\xBF\xBD" "1日"},
+        DateCase{"invalid_utf8_replaced", "#2026年\xC3(1日\n", "2026年\xEF\xBF\xBD(1日"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Text, TruncationNeverSplitsACharacter) {
+  EXPECT_EQ(TruncateUtf8("ab年", 4), "ab");
+  EXPECT_EQ(TruncateUtf8("ab年", 5), "ab年");
+  EXPECT_EQ(TruncateUtf8("ab", 1), "a");
+  EXPECT_EQ(Cp932ToUtf8("\x83\x8D\x83\x67\x82\x55"), "ロト６");
+}
+
+TEST(ParseInt32, ReadsLikeAtoiAndSaturates) {
+  EXPECT_EQ(ParseInt32(" \t+12x"), 12);
+  EXPECT_EQ(ParseInt32("-0012"), -12);
+  EXPECT_EQ(ParseInt32(""), 0);
+  EXPECT_EQ(ParseInt32("- 1"), 0);
+  EXPECT_EQ(ParseInt32("99999999999999999999"), 2147483647);
+  EXPECT_EQ(ParseInt32("-99999999999999999999"), -2147483647 - 1);
+  EXPECT_EQ(ParseCount("-2147483648"), 2147483648u);
+}
+
+TEST(ListPaths, BesideTheExecutableWithinTheFixedText) {
+  const ListPaths p = BuildListPaths("/opt/numira/bin/numira");
+  EXPECT_EQ(p[0], "/opt/numira/bin/Num3NoCorrect.txt");
+  EXPECT_EQ(p[5], "/opt/numira/bin/Lot6Correct.txt");
+  EXPECT_EQ(BuildListPaths("numira")[2], "Num3Correct.txt");
+
+  // The longest name is 17 bytes: a directory of 494 bytes still fits in 511, 495 does not.
+  const std::string fits = "/" + std::string(492, 'd') + "/";
+  const ListPaths atLimit = BuildListPaths(fits + "numira");
+  EXPECT_EQ(atLimit[0].size(), 511u);
+  const ListPaths over = BuildListPaths("/" + std::string(493, 'd') + "/numira");
+  EXPECT_TRUE(over[0].empty());
+  EXPECT_FALSE(over[4].empty());  // "MiniCorrect.txt" is shorter and still fits
+}
+
+TEST(ListPaths, RunningExecutableIsFound) {
+  const std::string exe = ExecutablePath();
+  EXPECT_EQ(exe.substr(exe.rfind('/') + 1), "lists_test");
+}
+
+TEST(ListPaths, TableOrderAndRows) {
+  EXPECT_EQ(ListRow(Game::Num3, ListKind::NoCorrect), 0);
+  EXPECT_EQ(ListRow(Game::Num4, ListKind::Correct), 3);
+  EXPECT_EQ(ListRow(Game::Lot6, ListKind::Correct), 5);
+  EXPECT_EQ(ListRow(Game::Mini, ListKind::NoCorrect), -1);
+}
+
+// ---- The real lists agree with the draw histories they were built from ----
+
+std::optional<ListContents> Real(const char* name, ListKind kind) {
+  return ReadListFile(testing::RealList(name).string(), kind);
+}
+
+TEST(RealLists, NumbersWonListsCountEveryDraw) {
+  for (auto [file, csv] : {std::pair{"Num3Correct.txt", "numbers3.csv"}, std::pair{"Num4Correct.txt", "numbers4.csv"}}) {
+    SCOPED_TRACE(file);
+    const auto list = Real(file, ListKind::Correct);
+    ASSERT_TRUE(list.has_value());
+    EXPECT_EQ(list->latestDrawDate, "2026年8月21日");
+    const auto counts = testing::DrawCounts(csv);
+    ASSERT_EQ(list->entries.size(), counts.size());
+    ASSERT_EQ(list->counts.size(), list->entries.size());
+    for (std::size_t i = 0; i < list->entries.size(); ++i)
+      EXPECT_EQ(list->counts[i], counts.at(list->entries[i])) << list->entries[i];
+  }
+}
+
+TEST(RealLists, NeverWonListsHoldExactlyTheUndrawnNumbers) {
+  for (auto [file, csv, total] : {std::tuple{"Num3NoCorrect.txt", "numbers3.csv", 1000}, std::tuple{"Num4NoCorrect.txt", "numbers4.csv", 10000}}) {
+    SCOPED_TRACE(file);
+    const auto list = Real(file, ListKind::NoCorrect);
+    ASSERT_TRUE(list.has_value());
+    const auto drawn = testing::DrawCounts(csv);
+    EXPECT_EQ(list->entries.size() + drawn.size(), static_cast<std::size_t>(total));
+    for (const std::string& e : list->entries) EXPECT_EQ(drawn.count(e), 0u) << e;
+  }
+  EXPECT_EQ(Real("Num3NoCorrect.txt", ListKind::NoCorrect)->entries, std::vector<std::string>{"894"});
+}
+
+TEST(RealLists, LotoListsHoldEveryWinningCombinationInDrawOrder) {
+  for (auto [file, csv, date] : {std::tuple{"MiniCorrect.txt", "miniloto.csv", "2025年9月23日"}, std::tuple{"Lot6Correct.txt", "loto6.csv", "2025年9月25日"}}) {
+    SCOPED_TRACE(file);
+    const auto list = Real(file, ListKind::Correct);
+    ASSERT_TRUE(list.has_value());
+    EXPECT_EQ(list->latestDrawDate, date);
+    std::vector<std::string> firstSeen;
+    std::set<std::string> seen;
+    for (const std::string& d : testing::DrawHistory(csv))
+      if (seen.insert(d).second) firstSeen.push_back(d);
+    EXPECT_EQ(list->entries, firstSeen);
+    const auto counts = testing::DrawCounts(csv);
+    for (std::size_t i = 0; i < list->entries.size(); ++i) EXPECT_EQ(list->counts[i], counts.at(list->entries[i]));
+  }
+}
+
+}  // namespace
+}  // namespace numira

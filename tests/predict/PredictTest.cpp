@@ -1,1 +1,175 @@
+// Pools, the generator, the deceleration schedule and the three Loto draws.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "CandidatePool.h"
+#include "LotoDraw.h"
+#include "RollRandom.h"
+#include "RollState.h"
+
+namespace numira {
+namespace {
+
+TEST(RollRandom, KnownSequenceAfterSeedingWithOne) {
+  RollRandom r;
+  r.Seed(1);
+  std::vector<int> got;
+  for (int i = 0; i < 5; ++i) got.push_back(r.Next());
+  EXPECT_EQ(got, (std::vector<int>{41, 18467, 6334, 26500, 19169}));
+  r.Seed(1);
+  EXPECT_EQ(r.Below(1000), 41);
+}
+
+TEST(RollRandom, WrapsModulo32BitsAndStaysIn15Bits) {
+  RollRandom r;
+  r.Seed(0xFFFFFFFFu);
+  for (int i = 0; i < 100000; ++i) {
+    const int v = r.Next();
+    ASSERT_GE(v, 0);
+    ASSERT_LE(v, 32767);
+  }
+}
+
+TEST(Deceleration, NineteenTicksFromTheStopPress) {
+  RollState s;
+  s.stopCounter = 0;
+  s.rollInterval = 10;
+  DecelerationStep(s);  // rolling freely: nothing changes
+  EXPECT_EQ(s.rollInterval, 10);
+  s.stopCounter = 1;  // the stop press
+  std::vector<int> intervals;
+  while (!RollFinished(s)) {
+    DecelerationStep(s);
+    intervals.push_back(s.rollInterval);
+  }
+  EXPECT_EQ(intervals, (std::vector<int>{20, 35, 55, 80, 110, 145, 185, 230, 280, 335, 395, 460, 530, 605, 685, 770,
+                                         860, 955, 1055}));
+  EXPECT_EQ(s.stopCounter, 20);
+  EXPECT_EQ(ResultColour(999), TextColour::Red);
+  EXPECT_EQ(ResultColour(1000), TextColour::Blue);
+}
+
+WinningList NumbersList() {
+  WinningList l;
+  l.neverWonEntries = {"894"};
+  l.wonEntries = {"000", "001", "002", "003", "004"};
+  l.winCounts = {0, 4, 5, 6, 4294967295u};
+  return l;
+}
+
+TEST(NumbersPool, UnfilteredHoldsEveryNumberAscending) {
+  const auto p3 = BuildNumbersPool(Game::Num3, false, "", {});
+  ASSERT_EQ(p3.size(), 1000u);
+  EXPECT_EQ(p3.front(), "000");
+  EXPECT_EQ(p3[7], "007");
+  EXPECT_EQ(p3.back(), "999");
+  const auto p4 = BuildNumbersPool(Game::Num4, false, "５回以上当せん", NumbersList());
+  ASSERT_EQ(p4.size(), 10000u);
+  EXPECT_EQ(p4.front(), "0000");
+  EXPECT_EQ(p4.back(), "9999");
+  EXPECT_TRUE(std::is_sorted(p4.begin(), p4.end()));
+}
+
+TEST(NumbersPool, FilterChoicesBySelectedText) {
+  const WinningList l = NumbersList();
+  EXPECT_EQ(BuildNumbersPool(Game::Num3, true, "未当せん", l), (CandidatePool{"894"}));
+  // Counts below 5 include 0; 5 or more include exactly 5 and a negative count.
+  EXPECT_EQ(BuildNumbersPool(Game::Num3, true, "１～４回当せん", l), (CandidatePool{"000", "001"}));
+  EXPECT_EQ(BuildNumbersPool(Game::Num3, true, "５回以上当せん", l), (CandidatePool{"002", "003", "004"}));
+  // Anything else is the last choice.
+  EXPECT_EQ(BuildNumbersPool(Game::Num3, true, "", l), (CandidatePool{"002", "003", "004"}));
+  EXPECT_TRUE(BuildNumbersPool(Game::Num3, true, "未当せん", WinningList{}).empty());
+}
+
+TEST(LotoDraw, CombinationCounts) {
+  EXPECT_EQ(CombinationCount(kMiniRules), 169911);
+  EXPECT_EQ(CombinationCount(kLot6Rules), 6096454);
+}
+
+TEST(LotoDraw, FreeDrawsAreDistinctAndInRange) {
+  RollRandom r;
+  r.Seed(12345);
+  for (LotoRules rules : {kMiniRules, kLot6Rules}) {
+    for (int i = 0; i < 2000; ++i) {
+      Combination c = DrawFree(r, rules);
+      std::set<int> distinct(c.begin(), c.begin() + rules.count);
+      ASSERT_EQ(distinct.size(), static_cast<std::size_t>(rules.count));
+      ASSERT_GE(*distinct.begin(), 1);
+      ASSERT_LE(*distinct.rbegin(), rules.range);
+    }
+  }
+}
+
+TEST(LotoDraw, FreeDrawFollowsTheGeneratorInOrder) {
+  // Seeded with 1 the results are 41, 18467, 6334, 26500, 19169, ...: modulo 31 plus 1
+  // gives 11, 23, 11 (drawn again: already there), 27, 12, then the sixth result.
+  RollRandom r;
+  r.Seed(1);
+  const Combination c = DrawFree(r, kMiniRules);
+  RollRandom check;
+  check.Seed(1);
+  for (int i = 0; i < 5; ++i) check.Next();
+  const int fifth = check.Next() % 31 + 1;
+  EXPECT_EQ((std::vector<int>(c.begin(), c.begin() + 5)), (std::vector<int>{11, 23, 27, 12, fifth}));
+}
+
+TEST(LotoDraw, PastCombinationReadLikeAtoi) {
+  RollRandom r;
+  r.Seed(1);
+  EXPECT_EQ(DrawPast(r, {"3.12.17.25.31"}, kMiniRules), (Combination{3, 12, 17, 25, 31, 0}));
+  EXPECT_EQ(DrawPast(r, {"31.2x.7.9.10.99"}, kMiniRules), (Combination{31, 2, 7, 9, 10, 0}));
+  // A short entry never reads past its end: the missing numbers are 0.
+  EXPECT_EQ(DrawPast(r, {"1.2"}, kLot6Rules), (Combination{1, 2, 0, 0, 0, 0}));
+  EXPECT_EQ(DrawPast(r, {""}, kMiniRules), (Combination{}));
+}
+
+TEST(NeverWonSet, OnlyTheExactFormOfADrawnTextMatches) {
+  const CandidatePool pool{"1.2.3.4.5", "01.2.3.4.6", "5.4.3.2.7", "1.2.3.4", "1.2.3.4.5.6", "1.2.3.4.32", "1.2.3.4.8 ",
+                           "1.1.2.3.4", "2.3.4.5.6"};
+  const NeverWonSet set(pool, kMiniRules);
+  EXPECT_EQ(set.size(), 2u);
+  EXPECT_TRUE(set.Contains({1, 2, 3, 4, 5}));
+  EXPECT_TRUE(set.Contains({2, 3, 4, 5, 6}));
+  EXPECT_FALSE(set.Contains({1, 2, 3, 4, 6}));
+  EXPECT_FALSE(set.Contains({2, 3, 4, 5, 7}));
+  EXPECT_FALSE(set.Contains({1, 2, 3, 4, 8}));
+  EXPECT_FALSE(set.CoversAll());
+}
+
+TEST(NeverWonSet, DrawsAvoidEveryListedCombination) {
+  // A list of most Mini combinations: every draw must still miss it.
+  CandidatePool pool;
+  Combination c{};
+  for (c[0] = 1; c[0] <= 27; ++c[0])
+    for (c[1] = c[0] + 1; c[1] <= 28; ++c[1])
+      for (c[2] = c[1] + 1; c[2] <= 29; ++c[2])
+        for (c[3] = c[2] + 1; c[3] <= 30; ++c[3])
+          for (c[4] = c[3] + 1; c[4] <= 31; ++c[4])
+            if (c[4] != 31 || c[0] != 1) pool.push_back(FormatCombination(c, kMiniRules));
+  const NeverWonSet set(pool, kMiniRules);
+  EXPECT_FALSE(set.CoversAll());
+  RollRandom r;
+  r.Seed(7);
+  for (int i = 0; i < 50; ++i) {
+    const Combination d = DrawNeverWon(r, kMiniRules, set);
+    EXPECT_EQ(d[0], 1);
+    EXPECT_EQ(d[4], 31);
+  }
+  pool.push_back("1.2.3.4.31");
+  pool.push_back("1.2.3.5.31");  // still missing others: not yet all
+  EXPECT_FALSE(NeverWonSet(pool, kMiniRules).CoversAll());
+}
+
+TEST(Combinations, FormatAndSort) {
+  Combination c{43, 1, 19, 8, 27, 33};
+  SortCombination(c, kLot6Rules);
+  EXPECT_EQ(FormatCombination(c, kLot6Rules), "1.8.19.27.33.43");
+  Combination m{7, 7, 3, 0, 0, 0};
+  SortCombination(m, kMiniRules);
+  EXPECT_EQ(FormatCombination(m, kMiniRules), "0.0.3.7.7");
+}
+
+}  // namespace
+}  // namespace numira

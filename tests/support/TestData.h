@@ -1,0 +1,77 @@
+#pragma once
+// Test data: a scratch directory, the shipped list files and the draw histories.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace numira::testing {
+
+namespace fs = std::filesystem;
+
+inline std::string ReadBytes(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+inline void WriteBytes(const fs::path& p, const std::string& bytes) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+// A fresh directory that is removed again with the object.
+class TempDir {
+ public:
+  TempDir() {
+    std::string templ = (fs::temp_directory_path() / "numira-test-XXXXXX").string();
+    path_ = ::mkdtemp(templ.data());
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const fs::path& path() const { return path_; }
+  // An executable path in this directory, so the dialog looks for its lists here.
+  std::string Executable() const { return (path_ / "numira").string(); }
+  // Copies the six shipped list files here.
+  void CopyRealLists() const {
+    for (const auto& e : fs::directory_iterator(NUMIRA_DATA_DIR))
+      fs::copy_file(e.path(), path_ / e.path().filename(), fs::copy_options::overwrite_existing);
+  }
+
+ private:
+  fs::path path_;
+};
+
+inline fs::path RealList(const char* name) { return fs::path(NUMIRA_DATA_DIR) / name; }
+
+// The numbers column of a draw history ("draw_no,date,numbers"), in draw order.
+inline std::vector<std::string> DrawHistory(const char* csv) {
+  std::ifstream in(fs::path(NUMIRA_DRAWS_DIR) / csv);
+  std::vector<std::string> draws;
+  std::string line;
+  std::getline(in, line);  // column names
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    draws.push_back(line.substr(line.rfind(',') + 1));
+  }
+  return draws;
+}
+
+inline std::map<std::string, unsigned> DrawCounts(const char* csv) {
+  std::map<std::string, unsigned> counts;
+  for (const std::string& d : DrawHistory(csv)) ++counts[d];
+  return counts;
+}
+
+}  // namespace numira::testing
