@@ -1,5 +1,8 @@
 #include "ListReader.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -48,6 +51,12 @@ class ListParser {
     return true;
   }
 
+  // Makes room for about n more entries, so a large list does not grow step by step.
+  void Expect(std::size_t n) {
+    out_.entries.reserve(n);
+    if (kind_ == ListKind::Correct) out_.counts.reserve(n);
+  }
+
   ListContents Take() { return std::move(out_); }
 
  private:
@@ -61,6 +70,11 @@ template <class Source>
 class Chunker {
  public:
   explicit Chunker(Source source) : source_(std::move(source)), buf_(new char[kBufSize]) {}
+
+  // The bytes read so far from the chunk on.
+  std::string_view Buffered(std::string_view chunk) const {
+    return std::string_view(chunk.data(), static_cast<std::size_t>(buf_.get() + end_ - chunk.data()));
+  }
 
   bool Next(std::string_view& chunk) {
     for (;;) {
@@ -100,13 +114,25 @@ class Chunker {
   bool atEnd_ = false;
 };
 
+// totalBytes: the size of the whole input if known (0 if not); the line count is
+// estimated from the first block and the entries reserved once.
 template <class Source>
-ListContents Parse(Source source, ListKind kind) {
+ListContents Parse(Source source, ListKind kind, std::size_t totalBytes) {
   ListParser parser(kind);
   Chunker<Source> chunks(std::move(source));
   std::string_view chunk;
-  while (chunks.Next(chunk))
+  bool first = true;
+  while (chunks.Next(chunk)) {
+    if (first && totalBytes > 0) {
+      const std::string_view block = chunks.Buffered(chunk);
+      const auto lineEnds = static_cast<std::size_t>(std::count(block.begin(), block.end(), '\n'));
+      // Capped so that an odd first block cannot make the reservation outgrow the file.
+      if (block.size() < totalBytes)
+        parser.Expect(std::min(totalBytes / block.size() * lineEnds + lineEnds, totalBytes / 8));
+    }
+    first = false;
     if (!parser.Line(chunk)) break;
+  }
   return parser.Take();
 }
 
@@ -147,8 +173,10 @@ std::optional<ListContents> ReadListFile(const std::string& path, ListKind kind)
   std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
   if (!file) return std::nullopt;
   FILE* f = file.get();
+  struct stat st;
+  const std::size_t size = ::fstat(::fileno(f), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0;
   // A read error ends the reading like the end of the file does.
-  return Parse([f](char* dst, std::size_t max) { return std::fread(dst, 1, max, f); }, kind);
+  return Parse([f](char* dst, std::size_t max) { return std::fread(dst, 1, max, f); }, kind, size);
 }
 
 ListContents ParseList(std::string_view bytes, ListKind kind) {
@@ -159,7 +187,7 @@ ListContents ParseList(std::string_view bytes, ListKind kind) {
         bytes.remove_prefix(n);
         return n;
       },
-      kind);
+      kind, bytes.size());
 }
 
 }  // namespace numira

@@ -48,10 +48,15 @@ std::string FormatCombination(const Combination& c, LotoRules rules) {
   return text;
 }
 
-void SortCombination(Combination& c, LotoRules rules) { std::sort(c.begin(), c.begin() + rules.count); }
+void SortCombination(Combination& c, LotoRules rules) {
+  const auto n = std::min(static_cast<std::size_t>(rules.count), c.size());
+  std::sort(c.begin(), c.begin() + static_cast<std::ptrdiff_t>(n));
+}
 
 NeverWonSet::NeverWonSet(const CandidatePool& pool, LotoRules rules) : rules_(rules) {
-  keys_.reserve(pool.size());
+  std::size_t capacity = 16;
+  while (capacity < 2 * pool.size()) capacity *= 2;
+  slots_.assign(capacity, 0);
   for (const std::string& entry : pool) {
     Combination c{};
     std::string_view rest = entry;
@@ -66,7 +71,7 @@ NeverWonSet::NeverWonSet(const CandidatePool& pool, LotoRules rules) : rules_(ru
       if (dot != std::string_view::npos) rest.remove_prefix(dot + 1);
     }
     // Only the exact "%d.%d..." form of an ascending combination can equal a drawn text.
-    if (ok && FormatCombination(c, rules) == entry) keys_.insert(Key(c));
+    if (ok && FormatCombination(c, rules) == entry) Insert(Key(c));
   }
 }
 
@@ -76,7 +81,27 @@ std::uint64_t NeverWonSet::Key(const Combination& c) const {
   return key;
 }
 
-bool NeverWonSet::Contains(const Combination& c) const { return keys_.count(Key(c)) != 0; }
+std::size_t NeverWonSet::Slot(std::uint64_t key) const {
+  // Fibonacci hashing spreads the bit patterns over the table.
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t i = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 20) & mask;
+  while (slots_[i] != 0 && slots_[i] != key) i = (i + 1) & mask;
+  return i;
+}
+
+void NeverWonSet::Insert(std::uint64_t key) {
+  const std::size_t i = Slot(key);
+  if (slots_[i] == 0) {
+    slots_[i] = key;
+    ++size_;
+  }
+}
+
+bool NeverWonSet::Contains(const Combination& c) const {
+  if (slots_.empty()) return false;
+  const std::uint64_t key = Key(c);
+  return slots_[Slot(key)] == key;
+}
 
 Combination DrawNeverWon(RollRandom& rng, LotoRules rules, const NeverWonSet& won) {
   for (;;) {

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
-#include <unordered_set>
+#include <vector>
 
 #include "CandidatePool.h"
 #include "Game.h"
@@ -50,13 +50,19 @@ class NeverWonSet {
   // c: sorted, distinct numbers from a free draw.
   bool Contains(const Combination& c) const;
   // True when no combination is left to draw.
-  bool CoversAll() const { return static_cast<std::int64_t>(keys_.size()) >= CombinationCount(rules_); }
-  std::size_t size() const { return keys_.size(); }
+  bool CoversAll() const { return static_cast<std::int64_t>(size_) >= CombinationCount(rules_); }
+  std::size_t size() const { return size_; }
 
  private:
+  // A combination's key: one bit per number (never 0, which marks a free slot).
   std::uint64_t Key(const Combination& c) const;
+  std::size_t Slot(std::uint64_t key) const;
+  void Insert(std::uint64_t key);
+
   LotoRules rules_{kMiniRules};
-  std::unordered_set<std::uint64_t> keys_;
+  // Open addressing with linear probing, at most half full: one probe for most lookups.
+  std::vector<std::uint64_t> slots_;
+  std::size_t size_ = 0;
 };
 
 // Free draws until one is not in the set. The set must not cover every combination.

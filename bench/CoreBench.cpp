@@ -1,0 +1,120 @@
+// Reader speed on the real lists and on a large synthetic list; the cost of one
+// never-won Loto 6 tick against won lists of 10 and of 1,000,000 combinations.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "ListReader.h"
+#include "ListTable.h"
+#include "PredictDlg.h"
+
+namespace numira {
+namespace {
+
+namespace fs = std::filesystem;
+
+class NullWindow : public WindowServices {
+ public:
+  void Enable(int, bool) override {}
+  void SetText(int, const std::string&) override {}
+  std::string Text(int) const override { return {}; }
+  int CheckState(int) const override { return checked; }
+  void SetDropDownItems(int, const std::vector<std::string>&, int) override {}
+  std::string SelectedText(int) const override { return "未当せん"; }
+  void MessageBox(const std::string&, const std::string&, MessageIcon) override {}
+  void ShowAboutBox() override {}
+  void SetTimer(int, int) override {}
+  void KillTimer(int) override {}
+  void BeginWaitCursor() override {}
+  void EndWaitCursor() override {}
+  void UpdateNow() override {}
+  std::string WindowTitle() const override { return "ぬみら"; }
+  void CenterWindow() override {}
+  void EndDialog(int) override {}
+  int checked = 1;
+};
+
+void ReadRealLists(benchmark::State& state) {
+  std::int64_t bytes = 0;
+  for (auto _ : state) {
+    for (const ListFileRow& row : kListFiles) {
+      const fs::path p = fs::path(NUMIRA_DATA_DIR) / row.fileName;
+      auto list = ReadListFile(p.string(), row.kind);
+      benchmark::DoNotOptimize(list);
+      bytes += static_cast<std::int64_t>(fs::file_size(p));
+    }
+  }
+  state.SetBytesProcessed(bytes);
+}
+BENCHMARK(ReadRealLists)->Unit(benchmark::kMillisecond);
+
+fs::path ScratchDir() {
+  static const fs::path dir = [] {
+    std::string t = (fs::temp_directory_path() / "numira-bench-XXXXXX").string();
+    return fs::path(::mkdtemp(t.data()));
+  }();
+  return dir;
+}
+
+void ReadSyntheticList(benchmark::State& state) {
+  const fs::path path = ScratchDir() / "synthetic.txt";
+  const std::size_t target = static_cast<std::size_t>(state.range(0)) << 20;
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << "#2026\x94\x4E" "8\x8C\x8E" "21\x93\xFA\r\n";
+    char line[64];
+    for (std::size_t written = 0, i = 0; written < target; ++i) {
+      const int n = std::snprintf(line, sizeof line, "%zu.%zu.%zu.%zu.%zu.%zu,%zu\r\n", i % 43 + 1, i % 41 + 2,
+                                  i % 37 + 3, i % 31 + 4, i % 29 + 5, i % 23 + 6, i % 7);
+      out.write(line, n);
+      written += static_cast<std::size_t>(n);
+    }
+  }
+  const auto size = static_cast<std::int64_t>(fs::file_size(path));
+  for (auto _ : state) {
+    auto list = ReadListFile(path.string(), ListKind::Correct);
+    benchmark::DoNotOptimize(list);
+  }
+  state.SetBytesProcessed(size * state.iterations());
+  fs::remove(path);
+}
+BENCHMARK(ReadSyntheticList)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A dialog whose Lot6 won list holds `count` distinct combinations, rolling freely
+// under the never-won filter.
+void NeverWonTick(benchmark::State& state) {
+  const auto count = static_cast<std::size_t>(state.range(0));
+  const fs::path dir = ScratchDir() / ("lot6-" + std::to_string(count));
+  fs::create_directories(dir);
+  {
+    std::ofstream out(dir / "Lot6Correct.txt", std::ios::binary);
+    out << "#2025\x94\x4E" "9\x8C\x8E" "25\x93\xFA\r\n";
+    RollRandom rng;
+    rng.Seed(2025);
+    std::set<std::uint64_t> seen;
+    while (seen.size() < count) {
+      Combination c = DrawFree(rng, kLot6Rules);
+      SortCombination(c, kLot6Rules);
+      std::uint64_t key = 0;
+      for (int k = 0; k < 6; ++k) key |= std::uint64_t{1} << c[k];
+      if (seen.insert(key).second) out << FormatCombination(c, kLot6Rules) << ",1\r\n";
+    }
+  }
+  NullWindow window;
+  SystemClock clock;
+  CPredictDlg dlg(window, clock, DialogSetup{(dir / "numira").string(), "127.0.0.1"});
+  dlg.OnInitDialog();
+  dlg.OnPredict(Game::Lot6);
+  if (dlg.Roll(Game::Lot6).lotoMode != 1) state.SkipWithError("the roll did not start in never-won mode");
+  for (auto _ : state) dlg.OnRollTick(Game::Lot6);
+  state.counters["won"] = static_cast<double>(dlg.List(Game::Lot6).wonEntries.size());
+  fs::remove_all(dir);
+}
+BENCHMARK(NeverWonTick)->Arg(10)->Arg(1000000)->Unit(benchmark::kNanosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace
+}  // namespace numira
