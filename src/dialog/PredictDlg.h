@@ -8,6 +8,7 @@
 #include "CandidatePool.h"
 #include "Clock.h"
 #include "Controls.h"
+#include "FetchToFile.h"
 #include "Game.h"
 #include "ListReader.h"
 #include "ListTable.h"
@@ -67,12 +68,21 @@ class CPredictDlg {
   std::int32_t LastDownloadOk() const { return lastDownloadOk_; }
   RollRandom& Random() { return random_; }
 
+  // How long the refresh's fetches may wait, and how they write their files.
+  void SetFetchLimits(const FetchLimits& limits, const FileOps& fileOps = {}) {
+    fetchLimits_ = limits;
+    fetchFileOps_ = fileOps;
+  }
+
  private:
   // Stores a read's contents as the game's list of that kind and sets the panel.
   int ApplyList(Game game, ListKind kind, ListContents contents);
   void ShowCombination(Game game, Combination c);
   void FinishRoll(Game game);
   void Message(const std::string& text);
+  // Fetches one row of the list-file table and, if the fresh copy is a list, puts it in
+  // place of the old file and of the old in-memory list. False leaves both as they were.
+  bool RefreshList(std::size_t row);
 
   WindowServices& window_;
   const Clock& clock_;
@@ -88,6 +98,8 @@ class CPredictDlg {
   RollRandom random_;
   std::string windowTitle_;
   std::int32_t lastDownloadOk_ = 0;
+  FetchLimits fetchLimits_;
+  FileOps fetchFileOps_;
 };
 
 }  // namespace numira

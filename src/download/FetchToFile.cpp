@@ -1,0 +1,166 @@
+#include "FetchToFile.h"
+
+#include <curl/curl.h>
+#include <fcntl.h>
+
+#include <cerrno>
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <utility>
+
+namespace numira {
+namespace {
+
+std::string DescribeError(const std::string& path, LocalFileError::Stage stage, int error) {
+  return std::string(stage == LocalFileError::Stage::Write ? "cannot write " : "cannot close ") + path + ": " +
+         std::strerror(error);
+}
+
+// libcurl must be set up once per process before the first handle is made.
+bool CurlReady() {
+  static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+  return ready;
+}
+
+struct CurlDeleter {
+  void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+
+bool IsSuccess(long status) { return status >= 200 && status <= 299; }
+
+// The local side of one transfer: the file is opened at the first byte of a successful
+// answer; the body goes out in chunks of at most kFetchChunk bytes, LF expanded to CR LF.
+class Sink {
+ public:
+  Sink(CURL* curl, const std::string& path, const FileOps& ops) : curl_(curl), path_(path), ops_(ops) {}
+  Sink(const Sink&) = delete;
+  Sink& operator=(const Sink&) = delete;
+  ~Sink() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+
+  static size_t OnBody(char* data, size_t size, size_t count, void* self) {
+    return static_cast<Sink*>(self)->Take(data, size * count);
+  }
+
+  // Opens (creates or empties) the local file; false when it cannot be created.
+  bool Open() {
+    if (fd_ >= 0) return true;
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    return fd_ >= 0;
+  }
+
+  bool Opened() const { return fd_ >= 0; }
+  bool Refused() const { return refused_; }
+  int WriteError() const { return writeError_; }
+
+  // Flushes the file to the disk and closes it; the errno of a failure, else 0.
+  int Close() {
+    int error = 0;
+    if (ops_.sync(fd_) != 0) error = errno;
+    if (::close(fd_) != 0 && error == 0) error = errno;
+    fd_ = -1;
+    return error;
+  }
+
+ private:
+  size_t Take(const char* data, size_t size) {
+    if (fd_ < 0) {
+      long status = 0;
+      curl_easy_getinfo(curl_, CURLINFO_RESPONSE_CODE, &status);
+      // An error page is not the list: stop here, before anything touches the disk.
+      if (!IsSuccess(status) || !Open()) {
+        refused_ = true;
+        return 0;
+      }
+    }
+    for (size_t done = 0; done < size;) {
+      const size_t piece = std::min(kFetchChunk, size - done);
+      if (!Store(data + done, piece)) return 0;
+      done += piece;
+    }
+    return size;
+  }
+
+  bool Store(const char* data, size_t size) {
+    char out[2 * kFetchChunk];
+    size_t n = 0;
+    for (size_t i = 0; i < size; ++i) {
+      if (data[i] == '\n') out[n++] = '\r';
+      out[n++] = data[i];
+    }
+    for (size_t off = 0; off < n;) {
+      const ssize_t w = ops_.write(fd_, out + off, n - off);
+      if (w < 0 && errno == EINTR) continue;
+      if (w <= 0) {
+        writeError_ = w < 0 ? errno : EIO;
+        return false;
+      }
+      off += static_cast<size_t>(w);
+    }
+    return true;
+  }
+
+  CURL* curl_;
+  const std::string& path_;
+  const FileOps& ops_;
+  int fd_ = -1;
+  bool refused_ = false;
+  int writeError_ = 0;
+};
+
+}  // namespace
+
+LocalFileError::LocalFileError(std::string path, Stage stage, int error)
+    : std::runtime_error(DescribeError(path, stage, error)), path_(std::move(path)), stage_(stage), error_(error) {}
+
+bool LocalFileError::DiskFull() const { return error_ == ENOSPC || error_ == EDQUOT || error_ == EFBIG; }
+
+int FetchToFile(const std::string& localPath, const std::string& url, const FetchOptions& options) {
+  if (!CurlReady()) return 0;
+  std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+  if (!curl) return 0;
+  std::unique_ptr<curl_slist, CurlDeleter> headers;
+  // Every answer must come from the server itself, never from a cache on the way.
+  for (const char* h : {"Cache-Control: no-cache", "Pragma: no-cache"}) {
+    curl_slist* grown = curl_slist_append(headers.get(), h);
+    if (!grown) return 0;
+    (void)headers.release();
+    headers.reset(grown);
+  }
+  Sink sink(curl.get(), localPath, options.file);
+  CURL* c = curl.get();
+  const FetchLimits& limits = options.limits;
+  // Proxies come from the usual environment variables (libcurl's default).
+  const bool set =
+      curl_easy_setopt(c, CURLOPT_URL, url.c_str()) == CURLE_OK &&
+      curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
+      curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK &&
+      curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L) == CURLE_OK &&
+      curl_easy_setopt(c, CURLOPT_MAXREDIRS, limits.maxRedirects) == CURLE_OK &&
+      curl_easy_setopt(c, CURLOPT_USERAGENT, options.agent.c_str()) == CURLE_OK &&
+      curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get()) == CURLE_OK &&
+      curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs) == CURLE_OK &&
+      curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, limits.lowSpeedBytesPerSecond) == CURLE_OK &&
+      curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, limits.lowSpeedSeconds) == CURLE_OK &&
+      curl_easy_setopt(c, CURLOPT_TIMEOUT, limits.totalTimeoutSeconds) == CURLE_OK &&
+      curl_easy_setopt(c, CURLOPT_BUFFERSIZE, static_cast<long>(kFetchChunk)) == CURLE_OK &&
+      curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
+      curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &Sink::OnBody) == CURLE_OK &&
+      curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink) == CURLE_OK;
+  if (!set) return 0;
+
+  const CURLcode rc = curl_easy_perform(c);
+  if (const int error = sink.WriteError(); error != 0) throw LocalFileError(localPath, LocalFileError::Stage::Write, error);
+  if (rc != CURLE_OK || sink.Refused()) return 0;  // the file, if opened, keeps the part received
+  long status = 0;
+  curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
+  if (!IsSuccess(status)) return 0;
+  if (!sink.Open()) return 0;  // an empty body: nothing has created the file yet
+  if (const int error = sink.Close(); error != 0) throw LocalFileError(localPath, LocalFileError::Stage::Close, error);
+  return 1;
+}
+
+}  // namespace numira

@@ -1,0 +1,466 @@
+// The list refresh of the main dialog, driven through a fake window against real
+// servers on 127.0.0.1: what it leaves on disk, in memory and on the screen.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Child.h"
+#include "FakeWindow.h"
+#include "FetchToFile.h"
+#include "ListReader.h"
+#include "ListTable.h"
+#include "PredictDlg.h"
+#include "TestServer.h"
+#include "Texts.h"
+
+namespace numira::testing {
+namespace {
+
+// "#2015年11月20日" in code page 932.
+const std::string kOldHeader = "#2015\x94\x4e" "11\x8c\x8e" "20\x93\xfa\r\n";
+
+// The lists the user has before a refresh: small, well-formed, unlike the server's.
+const std::array<std::string, 6> kOldLists{
+    kOldHeader + "111\r\n222\r\n",
+    kOldHeader + "1111\r\n",
+    kOldHeader + "123,4\r\n456,7\r\n",
+    kOldHeader + "1234,2\r\n",
+    kOldHeader + "1.2.3.4.5,1\r\n",
+    kOldHeader + "1.2.3.4.5.6,1\r\n",
+};
+
+std::string DataFile(std::size_t row) { return std::string(NUMIRA_DATA_DIR) + "/" + kListFiles[row].fileName; }
+
+std::vector<std::string> SixNames() {
+  std::vector<std::string> names;
+  for (const ListFileRow& r : kListFiles) names.push_back(r.fileName);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Everything a refresh may change, to compare before and after.
+struct State {
+  std::array<std::string, 6> files;
+  std::array<WinningList, 4> lists;
+  std::array<std::string, 4> captions;
+  std::array<bool, 4> groupEnabled, checkEnabled;
+};
+
+void ExpectSameList(const WinningList& a, const WinningList& b, const std::string& what) {
+  SCOPED_TRACE(what);
+  EXPECT_EQ(a.neverWonEntries, b.neverWonEntries);
+  EXPECT_EQ(a.wonEntries, b.wonEntries);
+  EXPECT_EQ(a.winCounts, b.winCounts);
+  EXPECT_EQ(a.latestDrawDate, b.latestDrawDate);
+  EXPECT_EQ(a.listsLoaded, b.listsLoaded);
+}
+
+class RefreshTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (std::size_t row = 0; row < 6; ++row) WriteBytes(dir / kListFiles[row].fileName, kOldLists[row]);
+    Open(server.Host());
+  }
+
+  void Open(const std::string& host) {
+    dlg = std::make_unique<CPredictDlg>(win, clock, DialogSetup{dir / "numira", host});
+    win.dialog = dlg.get();
+    ASSERT_TRUE(dlg->OnInitDialog());
+    FetchLimits limits;
+    limits.connectTimeoutMs = 2000;
+    limits.lowSpeedSeconds = 1;
+    dlg->SetFetchLimits(limits, fileOps);
+    // At the message box the flag is already set and the status line not yet changed.
+    win.onMessage = [this](const ShownMessage&) {
+      flagAtBox.push_back(dlg->LastDownloadOk());
+      statusAtBox.push_back(win.Text(ctl::kStatus));
+    };
+  }
+
+  State Capture() const {
+    State s;
+    for (std::size_t row = 0; row < 6; ++row) s.files[row] = ReadBytes(dir / kListFiles[row].fileName);
+    for (Game g : kGames) {
+      const std::size_t i = GameIndex(g);
+      s.lists[i] = dlg->List(g);
+      s.captions[i] = win.Text(Panel(g).groupBox);
+      s.groupEnabled[i] = win.Enabled(Panel(g).groupBox);
+      s.checkEnabled[i] = win.Enabled(Panel(g).checkBox);
+    }
+    return s;
+  }
+
+  // The lists of row still hold what they held before, on disk and in memory.
+  void ExpectRowKept(std::size_t row, const State& before) {
+    SCOPED_TRACE(kListFiles[row].fileName);
+    const State now = Capture();
+    EXPECT_EQ(now.files[row], before.files[row]);
+    const std::size_t g = GameIndex(kListFiles[row].game);
+    if (kListFiles[row].kind == ListKind::NoCorrect) {
+      EXPECT_EQ(now.lists[g].neverWonEntries, before.lists[g].neverWonEntries);
+    } else {
+      EXPECT_EQ(now.lists[g].wonEntries, before.lists[g].wonEntries);
+      EXPECT_EQ(now.lists[g].winCounts, before.lists[g].winCounts);
+    }
+  }
+
+  // Row holds the server's copy, on disk and in memory.
+  void ExpectRowRefreshed(std::size_t row) {
+    SCOPED_TRACE(kListFiles[row].fileName);
+    const std::string served = ReadBytes(DataFile(row));
+    EXPECT_EQ(ReadBytes(dir / kListFiles[row].fileName), Stored(served));
+    const std::optional<ListContents> fresh = ReadListFile(DataFile(row), kListFiles[row].kind);
+    ASSERT_TRUE(fresh);
+    ASSERT_GT(fresh->lines, 0);
+    const WinningList& list = dlg->List(kListFiles[row].game);
+    if (kListFiles[row].kind == ListKind::NoCorrect) {
+      EXPECT_EQ(list.neverWonEntries, fresh->entries);
+    } else {
+      EXPECT_EQ(list.wonEntries, fresh->entries);
+      EXPECT_EQ(list.winCounts, fresh->counts);
+    }
+    EXPECT_EQ(list.latestDrawDate, fresh->latestDrawDate);
+    EXPECT_EQ(list.listsLoaded, 1);
+  }
+
+  // Nothing changed but the report: the files, the lists and the panels are as before.
+  void ExpectUntouched(const State& before) {
+    const State now = Capture();
+    for (std::size_t row = 0; row < 6; ++row) EXPECT_EQ(now.files[row], before.files[row]) << kListFiles[row].fileName;
+    for (std::size_t g = 0; g < 4; ++g) ExpectSameList(now.lists[g], before.lists[g], "game " + std::to_string(g));
+    EXPECT_EQ(now.captions, before.captions);
+    EXPECT_EQ(now.groupEnabled, before.groupEnabled);
+    EXPECT_EQ(now.checkEnabled, before.checkEnabled);
+    EXPECT_EQ(dir.Names(), SixNames());  // no partial download left behind
+  }
+
+  // The report of a refresh in which at least one list failed.
+  void ExpectFailureReport(const std::string& text) {
+    ASSERT_EQ(win.messages.size(), 1u);
+    EXPECT_EQ(win.messages[0].text, text);
+    EXPECT_EQ(win.messages[0].caption, "ぬみら");
+    EXPECT_EQ(win.messages[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(flagAtBox, std::vector<std::int32_t>{0});
+    EXPECT_EQ(statusAtBox, std::vector<std::string>{text::kDownloading});
+    EXPECT_EQ(win.Text(ctl::kStatus), text);
+    EXPECT_EQ(dlg->LastDownloadOk(), 0);
+    EXPECT_EQ(dlg->OnCtlColor(ctl::kStatus), TextColour::Red);
+    ExpectCursorAndWorkingText();
+  }
+
+  void ExpectCursorAndWorkingText() {
+    EXPECT_EQ(win.waitDepth, 0);
+    EXPECT_EQ(win.waitCursorShown, 1);
+    EXPECT_EQ(win.updates, 1);
+    std::vector<std::string> status;
+    for (const TextChange& c : win.changes)
+      if (c.id == ctl::kStatus) status.push_back(c.text);
+    ASSERT_GE(status.size(), 3u);  // cleared at start-up, the working text, the outcome
+    EXPECT_EQ(status[status.size() - 2], text::kDownloading);
+  }
+
+  void ExpectFullFailureLeavesEverything(const std::function<void()>& arrange) {
+    arrange();
+    const State before = Capture();
+    dlg->OnDownload();
+    ExpectFailureReport(text::kDownloadFailed);
+    ExpectUntouched(before);
+  }
+
+  TempDir dir;
+  ListServer server;
+  FakeWindow win;
+  FakeClock clock;
+  FileOps fileOps;
+  std::unique_ptr<CPredictDlg> dlg;
+  std::vector<std::int32_t> flagAtBox;
+  std::vector<std::string> statusAtBox;
+};
+
+TEST_F(RefreshTest, AllSixRefreshedShowsTheTimeInBlue) {
+  ASSERT_EQ(dlg->List(Game::Num3).wonEntries, (std::vector<std::string>{"123", "456"}));
+  dlg->OnDownload();
+  EXPECT_TRUE(win.messages.empty());
+  EXPECT_EQ(win.Text(ctl::kStatus), "2026年12月07日 20時31分05秒");
+  EXPECT_EQ(dlg->LastDownloadOk(), 1);
+  EXPECT_EQ(dlg->OnCtlColor(ctl::kStatus), TextColour::Blue);
+  ExpectCursorAndWorkingText();
+  for (std::size_t row = 0; row < 6; ++row) ExpectRowRefreshed(row);
+  EXPECT_EQ(dir.Names(), SixNames());
+  EXPECT_EQ(win.Text(ctl::kNum3Group), "【ナンバーズ３】　最新抽選日：" + dlg->List(Game::Num3).latestDrawDate);
+  EXPECT_NE(dlg->List(Game::Num3).latestDrawDate, "2015年11月20日");
+  // The six were asked for in table order, as the program by its own name, past any cache.
+  const std::vector<SeenRequest> seen = server.Seen();
+  ASSERT_EQ(seen.size(), 6u);
+  for (std::size_t row = 0; row < 6; ++row) {
+    EXPECT_EQ(seen[row].path, std::string("/Data/") + kListFiles[row].fileName);
+    EXPECT_EQ(seen[row].userAgent, "numira");
+    EXPECT_EQ(seen[row].cacheControl, "no-cache");
+    EXPECT_EQ(seen[row].pragma, "no-cache");
+  }
+}
+
+TEST_F(RefreshTest, TimeIsTakenAtTheEndOfTheRefresh) {
+  clock.local = {2016, 3, 7, 20, 31, 5};
+  dlg->OnDownload();
+  EXPECT_EQ(win.Text(ctl::kStatus), "2016年03月07日 20時31分05秒");
+}
+
+TEST_F(RefreshTest, MissingListWithDoctypePageIsPartlyFailedAndKeepsTheOldCopy) {
+  server.Set("/Data/MiniCorrect.txt", {404, kDoctype404, ""});
+  const State before = Capture();
+  dlg->OnDownload();
+  ExpectFailureReport(text::kDownloadPartlyFailed);
+  for (std::size_t row : {0u, 1u, 2u, 3u, 5u}) ExpectRowRefreshed(row);
+  ExpectRowKept(4, before);
+  EXPECT_EQ(dlg->List(Game::Mini).wonEntries, std::vector<std::string>{"1.2.3.4.5"});
+  EXPECT_EQ(dlg->List(Game::Mini).listsLoaded, 1);
+  EXPECT_EQ(win.Text(ctl::kMiniGroup), before.captions[GameIndex(Game::Mini)]);
+  EXPECT_EQ(dir.Names(), SixNames());
+}
+
+TEST_F(RefreshTest, MissingListWithNginxPageIsPartlyFailedAndKeepsTheOldCopy) {
+  // nginx's page has no DOCTYPE: only its status tells it from a list. Read as a
+  // never-won list, each of its lines would be an entry.
+  ASSERT_GT(ParseList(kNginx404, ListKind::NoCorrect).lines, 0);
+  server.Set("/Data/Num4NoCorrect.txt", {404, kNginx404, ""});
+  const State before = Capture();
+  dlg->OnDownload();
+  ExpectFailureReport(text::kDownloadPartlyFailed);
+  for (std::size_t row : {0u, 2u, 3u, 4u, 5u}) ExpectRowRefreshed(row);
+  ExpectRowKept(1, before);
+  EXPECT_EQ(dlg->List(Game::Num4).neverWonEntries, std::vector<std::string>{"1111"});
+}
+
+TEST_F(RefreshTest, ErrorPagesForEveryListChangeNothing) {
+  for (const Reply& reply : {Reply{404, kDoctype404, ""}, Reply{404, kNginx404, ""},
+                             Reply{500, "<html><body>Internal Server Error</body></html>\r\n", ""},
+                             Reply{503, "", ""}}) {
+    SCOPED_TRACE(reply.status);
+    ExpectFullFailureLeavesEverything([&] { server.SetAll(reply); });
+    win.messages.clear();
+    flagAtBox.clear();
+    statusAtBox.clear();
+    win.waitCursorShown = 0;
+    win.updates = 0;
+  }
+}
+
+TEST_F(RefreshTest, SuccessfulAnswersThatAreNoListsChangeNothing) {
+  for (const std::string& body : {kDoctype404, std::string(), kOldHeader, kOldHeader + "\r\n\r\n#again\r\n"}) {
+    SCOPED_TRACE(body);
+    ExpectFullFailureLeavesEverything([&] { server.SetAll({200, body, ""}); });
+    win.messages.clear();
+    flagAtBox.clear();
+    statusAtBox.clear();
+    win.waitCursorShown = 0;
+    win.updates = 0;
+  }
+}
+
+TEST_F(RefreshTest, ServerDownChangesNothing) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof addr;
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  ASSERT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len), 0);
+  Open("127.0.0.1:" + std::to_string(ntohs(addr.sin_port)));
+  ExpectFullFailureLeavesEverything([] {});
+  ::close(fd);
+}
+
+TEST_F(RefreshTest, UnresolvableServerChangesNothing) {
+  const State before = Capture();
+  const int code = RunInChild(
+      [&] {
+        Open("nonexistent.invalid");
+        dlg->OnDownload();
+        ExpectFailureReport(text::kDownloadFailed);
+        ExpectUntouched(before);
+      },
+      true);
+  if (code == kChildCannotIsolate) GTEST_SKIP() << "no network namespace for the name lookup";
+  EXPECT_EQ(code, 0);
+  ExpectUntouched(before);
+}
+
+TEST_F(RefreshTest, BrokenTransfersChangeNothing) {
+  RawServer raw([](int fd, const std::function<bool(int)>&) {
+    RawServer::SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: 50000\r\n\r\n" + kOldHeader + "321,1\r\n654,2\r\n");
+    ::usleep(50000);
+  });
+  Open(raw.Host());
+  ExpectFullFailureLeavesEverything([] {});
+  EXPECT_EQ(raw.Connections(), 6);
+}
+
+TEST_F(RefreshTest, StalledServerIsGivenUpOnAndChangesNothing) {
+  // The server takes every request and never answers. (A transfer that stalls after
+  // the first bytes is given up on as well: see FetchTest.StalledServerIsAbandoned.)
+  RawServer raw([](int, const std::function<bool(int)>& waitStop) { waitStop(60000); });
+  Open(raw.Host());
+  const auto start = std::chrono::steady_clock::now();
+  ExpectFullFailureLeavesEverything([] {});
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 45.0);
+  EXPECT_EQ(raw.Connections(), 6);
+}
+
+TEST_F(RefreshTest, RedirectedListsAreRefreshed) {
+  for (const ListFileRow& r : kListFiles) {
+    server.Set(std::string("/Data/") + r.fileName, {302, "", std::string("/Moved/") + r.fileName});
+    server.Set(std::string("/Moved/") + r.fileName, {200, ReadBytes(std::string(NUMIRA_DATA_DIR) + "/" + r.fileName), ""});
+  }
+  dlg->OnDownload();
+  EXPECT_TRUE(win.messages.empty());
+  EXPECT_EQ(dlg->LastDownloadOk(), 1);
+  for (std::size_t row = 0; row < 6; ++row) ExpectRowRefreshed(row);
+}
+
+TEST_F(RefreshTest, RedirectToAFileAddressChangesNothing) {
+  const std::string secret = dir.Path() + "-secret.txt";  // a good list, outside the list directory
+  WriteBytes(secret, kOldHeader + "999,9\r\n");
+  ExpectFullFailureLeavesEverything([&] { server.SetAll({302, "", "file://" + secret}); });
+  std::remove(secret.c_str());
+}
+
+TEST_F(RefreshTest, SuccessAfterFailureTurnsTheStatusBlueAgain) {
+  server.SetAll({500, "", ""});
+  dlg->OnDownload();
+  EXPECT_EQ(dlg->LastDownloadOk(), 0);
+  EXPECT_EQ(win.Text(ctl::kStatus), text::kDownloadFailed);
+  server.Clear();
+  dlg->OnDownload();
+  EXPECT_EQ(win.messages.size(), 1u);  // only the first refresh's box
+  EXPECT_EQ(dlg->LastDownloadOk(), 1);
+  EXPECT_EQ(win.Text(ctl::kStatus), "2026年12月07日 20時31分05秒");
+  EXPECT_EQ(dlg->OnCtlColor(ctl::kStatus), TextColour::Blue);
+  for (std::size_t row = 0; row < 6; ++row) ExpectRowRefreshed(row);
+}
+
+// ---- The local disk fails -------------------------------------------------------------
+
+std::string PathOf(int fd) {
+  char buf[4096];
+  const std::string link = "/proc/self/fd/" + std::to_string(fd);
+  const ssize_t n = ::readlink(link.c_str(), buf, sizeof buf);
+  return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
+}
+
+// Writes to the download of Num3Correct.txt fail as a broken disk fails.
+ssize_t BrokenDiskForNum3Correct(int fd, const void* data, size_t size) {
+  if (PathOf(fd).find("/Num3Correct.txt.") != std::string::npos) {
+    errno = EIO;
+    return -1;
+  }
+  return ::write(fd, data, size);
+}
+
+// The final flush of any download finds the disk full.
+int FullAtFlush(int) {
+  errno = ENOSPC;
+  return -1;
+}
+
+class DiskErrorTest : public RefreshTest {
+ protected:
+  void ExpectErrorBox(const char* format, std::size_t row) {
+    ASSERT_EQ(win.messages.size(), 1u);
+    std::string text = format;
+    text.replace(text.find("%1"), 2, dir / kListFiles[row].fileName);
+    EXPECT_EQ(win.messages[0].text, text);
+    EXPECT_EQ(win.messages[0].caption, "numira");
+    EXPECT_EQ(win.messages[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(dlg->LastDownloadOk(), 0);
+    EXPECT_EQ(dlg->OnCtlColor(ctl::kStatus), TextColour::Red);
+    EXPECT_EQ(win.waitDepth, 0);
+    EXPECT_EQ(dir.Names(), SixNames());
+  }
+  // The lists after row were neither asked for nor touched.
+  void ExpectNotFetchedAfter(std::size_t row, const State& before) {
+    for (std::size_t later = row + 1; later < 6; ++later) {
+      EXPECT_EQ(server.Count(std::string("/Data/") + kListFiles[later].fileName), 0);
+      ExpectRowKept(later, before);
+    }
+  }
+};
+
+TEST_F(DiskErrorTest, WriteErrorOnTheThirdListStopsTheRefresh) {
+  fileOps.write = &BrokenDiskForNum3Correct;
+  Open(server.Host());
+  const State before = Capture();
+  dlg->OnDownload();
+  ExpectErrorBox(text::kWriteErrorFormat, 2);
+  EXPECT_EQ(win.Text(ctl::kStatus), text::kDownloadPartlyFailed);
+  ExpectRowRefreshed(0);
+  ExpectRowRefreshed(1);
+  ExpectRowKept(2, before);
+  ExpectNotFetchedAfter(2, before);
+}
+
+TEST_F(DiskErrorTest, FullDiskAtTheFirstFlushReportsNothingRefreshed) {
+  fileOps.sync = &FullAtFlush;
+  Open(server.Host());
+  const State before = Capture();
+  dlg->OnDownload();
+  ExpectErrorBox(text::kDiskFullFormat, 0);
+  EXPECT_EQ(win.Text(ctl::kStatus), text::kDownloadFailed);
+  ExpectRowKept(0, before);
+  ExpectNotFetchedAfter(0, before);
+  ExpectUntouched(before);
+}
+
+TEST_F(DiskErrorTest, FullDiskAfterASuccessfulRefreshTurnsTheStatusRed) {
+  dlg->OnDownload();
+  ASSERT_EQ(dlg->LastDownloadOk(), 1);
+  FetchLimits limits;
+  limits.lowSpeedSeconds = 1;
+  FileOps full;
+  full.sync = &FullAtFlush;
+  dlg->SetFetchLimits(limits, full);
+  dlg->OnDownload();
+  ExpectErrorBox(text::kDiskFullFormat, 0);
+  EXPECT_EQ(win.Text(ctl::kStatus), text::kDownloadFailed);
+}
+
+TEST_F(DiskErrorTest, DiskFillingUpOnTheFourthListStopsTheRefresh) {
+  // A real limit on the size of any file this process writes: the fourth list, the first
+  // one larger than it, cannot be stored whole.
+  std::size_t limit = 0;
+  for (std::size_t row = 0; row < 3; ++row) limit = std::max(limit, Stored(ReadBytes(DataFile(row))).size());
+  ASSERT_LT(limit, Stored(ReadBytes(DataFile(3))).size());
+  const State before = Capture();
+  const int code = RunInChild([&] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit r{limit, limit};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &r), 0);
+    dlg->OnDownload();
+    ExpectErrorBox(text::kDiskFullFormat, 3);
+    EXPECT_EQ(win.Text(ctl::kStatus), text::kDownloadPartlyFailed);
+    for (std::size_t row = 0; row < 3; ++row) ExpectRowRefreshed(row);
+    ExpectRowKept(3, before);
+    EXPECT_EQ(dlg->List(Game::Num4).wonEntries, std::vector<std::string>{"1234"});
+    for (std::size_t row = 4; row < 6; ++row) ExpectRowKept(row, before);
+  });
+  EXPECT_EQ(code, 0);
+  // Seen from outside the child: the disk holds three fresh lists and three old ones.
+  for (std::size_t row = 0; row < 3; ++row)
+    EXPECT_EQ(ReadBytes(dir / kListFiles[row].fileName), Stored(ReadBytes(DataFile(row))));
+  for (std::size_t row = 3; row < 6; ++row) EXPECT_EQ(ReadBytes(dir / kListFiles[row].fileName), kOldLists[row]);
+  EXPECT_EQ(server.Count("/Data/Num4Correct.txt"), 1);
+  EXPECT_EQ(server.Count("/Data/MiniCorrect.txt"), 0);
+  EXPECT_EQ(server.Count("/Data/Lot6Correct.txt"), 0);
+  EXPECT_EQ(dir.Names(), SixNames());
+}
+
+}  // namespace
+}  // namespace numira::testing

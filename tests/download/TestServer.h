@@ -1,0 +1,291 @@
+#pragma once
+// Servers on 127.0.0.1 for the download tests: an HTTP server that serves the list
+// directory (or whatever a test tells it to answer), and a raw socket server that
+// misbehaves in ways a well-made HTTP server cannot (breaking off, stalling).
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <httplib.h>
+
+namespace numira::testing {
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+  if (!out.flush()) throw std::runtime_error("cannot write " + path);
+}
+
+// What the local file holds after a fetch of these body bytes: each LF as CR LF.
+inline std::string Stored(const std::string& body) {
+  std::string out;
+  for (char c : body) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+inline bool Exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
+
+// The page nginx sends for a missing file: no DOCTYPE in it.
+inline const std::string kNginx404 =
+    "<html>\r\n<head><title>404 Not Found</title></head>\r\n<body>\r\n<center><h1>404 Not Found</h1></center>\r\n"
+    "<hr><center>nginx/1.22.1</center>\r\n</body>\r\n</html>\r\n";
+// An error page of the kind many servers send, DOCTYPE first.
+inline const std::string kDoctype404 =
+    "<!DOCTYPE html>\n<html><head><title>404 Not Found</title></head>\n<body><h1>Not Found</h1>\n"
+    "<p>The requested URL was not found on this server.</p></body></html>\n";
+
+struct SeenRequest {
+  std::string path, userAgent, cacheControl, pragma;
+};
+
+// One canned answer for a path.
+struct Reply {
+  int status = 200;
+  std::string body;
+  std::string location;  // for redirects
+};
+
+// An HTTP server on an ephemeral port of 127.0.0.1. By default GET /Data/<name> serves
+// <name> from the shipped list directory (404 with a DOCTYPE page when it is missing);
+// replies set for a path take precedence.
+class ListServer {
+ public:
+  explicit ListServer(std::string dataDir = NUMIRA_DATA_DIR) : dataDir_(std::move(dataDir)) {
+    server_.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response&) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      seen_.push_back({req.path, req.get_header_value("User-Agent"), req.get_header_value("Cache-Control"),
+                       req.get_header_value("Pragma")});
+      return httplib::Server::HandlerResponse::Unhandled;
+    });
+    server_.Get(".*", [this](const httplib::Request& req, httplib::Response& res) { Answer(req, res); });
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    if (port_ <= 0) throw std::runtime_error("cannot bind the test server");
+    // The socket listens already; connections wait in its queue until the loop runs.
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    // stop() does nothing until the loop runs: wait for it, so the server can always be stopped.
+    for (int i = 0; i < 5000 && !server_.is_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (!server_.is_running()) {
+      thread_.detach();
+      throw std::runtime_error("the test server did not start");
+    }
+  }
+  ListServer(const ListServer&) = delete;
+  ListServer& operator=(const ListServer&) = delete;
+  ~ListServer() {
+    server_.stop();
+    thread_.join();
+  }
+
+  int Port() const { return port_; }
+  std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
+  std::string Url(const std::string& path) const { return "http://" + Host() + path; }
+
+  void Set(const std::string& path, Reply reply) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    replies_[path] = std::move(reply);
+  }
+  // Every /Data/ path answers with this reply.
+  void SetAll(Reply reply) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    all_ = std::move(reply);
+    useAll_ = true;
+  }
+  // Back to serving the list directory; the requests seen so far are forgotten.
+  void Clear() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    replies_.clear();
+    useAll_ = false;
+    seen_.clear();
+  }
+  std::vector<SeenRequest> Seen() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return seen_;
+  }
+  int Count(const std::string& path) const {
+    int n = 0;
+    for (const SeenRequest& r : Seen()) n += r.path == path ? 1 : 0;
+    return n;
+  }
+
+ private:
+  void Answer(const httplib::Request& req, httplib::Response& res) {
+    Reply reply;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (auto it = replies_.find(req.path); it != replies_.end()) {
+        reply = it->second;
+      } else if (useAll_ && req.path.rfind("/Data/", 0) == 0) {
+        reply = all_;
+      } else if (req.path.rfind("/Data/", 0) == 0 && req.path.find("..") == std::string::npos &&
+                 Exists(dataDir_ + "/" + req.path.substr(6))) {
+        reply.body = ReadBytes(dataDir_ + "/" + req.path.substr(6));
+      } else {
+        reply = {404, kDoctype404, ""};
+      }
+    }
+    res.status = reply.status;
+    if (!reply.location.empty()) res.set_header("Location", reply.location);
+    res.set_content(reply.body, "text/plain");
+  }
+
+  std::string dataDir_;
+  httplib::Server server_;
+  int port_ = 0;
+  std::thread thread_;
+  mutable std::mutex mutex_;
+  std::map<std::string, Reply> replies_;
+  Reply all_;
+  bool useAll_ = false;
+  std::vector<SeenRequest> seen_;
+};
+
+// A bare TCP server on 127.0.0.1: for each connection it reads the request head and
+// hands the socket to the test's behaviour. Stopping wakes any behaviour that waits.
+class RawServer {
+ public:
+  // The behaviour gets the socket and a function that waits up to the given time for
+  // the server to stop (true when it stopped).
+  using Behaviour = std::function<void(int fd, const std::function<bool(int ms)>& waitStop)>;
+
+  explicit RawServer(Behaviour behaviour) : behaviour_(std::move(behaviour)) {
+    listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    if (listen_ < 0 || ::bind(listen_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::listen(listen_, 8) != 0 || ::getsockname(listen_, reinterpret_cast<sockaddr*>(&addr), &len) != 0 ||
+        ::pipe2(stop_, O_CLOEXEC) != 0)
+      throw std::runtime_error("cannot start the raw test server");
+    port_ = ntohs(addr.sin_port);
+    thread_ = std::thread([this] { Run(); });
+  }
+  RawServer(const RawServer&) = delete;
+  RawServer& operator=(const RawServer&) = delete;
+  ~RawServer() {
+    (void)!::write(stop_[1], "x", 1);
+    thread_.join();
+    for (std::thread& w : workers_) w.join();
+    ::close(listen_);
+    ::close(stop_[0]);
+    ::close(stop_[1]);
+  }
+
+  std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
+  std::string Url(const std::string& path) const { return "http://" + Host() + path; }
+  int Connections() const { return connections_; }
+
+  static void SendAll(int fd, const std::string& bytes) {
+    for (std::size_t off = 0; off < bytes.size();) {
+      const ssize_t n = ::send(fd, bytes.data() + off, bytes.size() - off, MSG_NOSIGNAL);
+      if (n <= 0) return;
+      off += static_cast<std::size_t>(n);
+    }
+  }
+
+ private:
+  bool WaitStop(int ms) {
+    pollfd p{stop_[0], POLLIN, 0};
+    return ::poll(&p, 1, ms) > 0;
+  }
+
+  void Run() {
+    // Bounded: a test never needs more than a few connections, nor more than a minute.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (std::chrono::steady_clock::now() < end) {
+      pollfd p[2] = {{listen_, POLLIN, 0}, {stop_[0], POLLIN, 0}};
+      if (::poll(p, 2, 1000) <= 0) continue;
+      if (p[1].revents) return;
+      const int fd = ::accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
+      if (fd < 0) continue;
+      ++connections_;
+      // Each connection on its own thread, so a stalled one does not hold up the next.
+      if (workers_.size() >= 16) {
+        ::close(fd);
+        continue;
+      }
+      workers_.emplace_back([this, fd] {
+        ReadHead(fd);
+        behaviour_(fd, [this](int ms) { return WaitStop(ms); });
+        ::close(fd);
+      });
+    }
+  }
+
+  // Reads until the blank line that ends the request head (or 64 KiB, or 5 s).
+  static void ReadHead(int fd) {
+    std::string head;
+    char buf[1024];
+    while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536) {
+      pollfd p{fd, POLLIN, 0};
+      if (::poll(&p, 1, 5000) <= 0) return;
+      const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+      if (n <= 0) return;
+      head.append(buf, static_cast<std::size_t>(n));
+    }
+  }
+
+  Behaviour behaviour_;
+  int listen_ = -1;
+  int stop_[2] = {-1, -1};
+  int port_ = 0;
+  std::atomic<int> connections_{0};
+  std::thread thread_;
+  std::vector<std::thread> workers_;  // touched by the accepting thread only, until it is joined
+};
+
+// A temporary directory, removed with its files.
+class TempDir {
+ public:
+  TempDir() {
+    const char* base = std::getenv("TMPDIR");
+    std::string tmpl = std::string(base && *base ? base : "/tmp") + "/numira-dl-XXXXXX";
+    if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = tmpl;
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  ~TempDir() { std::filesystem::remove_all(path_); }
+  const std::string& Path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  // The names of the files in it, sorted.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(path_)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace numira::testing
