@@ -1,0 +1,21 @@
+#pragma once
+// The application: runs the main window modally and ends when it ends.
+
+namespace numira {
+
+class CPredictApp {
+ public:
+  // Constructs the main window with no parent, runs it modally until it ends (the end
+  // code is not examined) and destroys it. Returns false: there is no message loop
+  // of the application's own after it.
+  bool InitInstance();
+};
+
+// Whether a window can be shown: a display, a Wayland display or an explicit Qt
+// platform is present in the environment.
+bool HasDisplay();
+
+// The message shown when there is none (Japanese and English).
+const char* NoDisplayMessage();
+
+}  // namespace numira

@@ -1,0 +1,22 @@
+// Start-up: the application object, the one modal run of the main window, exit.
+#include <QApplication>
+#include <cstdio>
+
+#include "CPredictApp.h"
+#include "ListTable.h"
+#include "PredictDlg.h"
+
+int main(int argc, char** argv) {
+  if (!numira::HasDisplay()) {
+    std::fputs(numira::NoDisplayMessage(), stderr);
+    return 1;
+  }
+  QApplication app(argc, argv);
+  // The application's name is the executable's file name without directory and extension.
+  const std::string exe = numira::ExecutablePath();
+  QApplication::setApplicationName(
+      QString::fromStdString(numira::ApplicationName(exe.empty() ? std::string(argv[0]) : exe)));
+  numira::CPredictApp theApp;
+  theApp.InitInstance();
+  return 0;
+}

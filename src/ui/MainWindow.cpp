@@ -1,0 +1,374 @@
+#include "MainWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <exception>
+
+#include "AboutBox.h"
+#include "AppIcon.h"
+#include "ControlLabel.h"
+#include "DialogUnits.h"
+#include "Fonts.h"
+#include "Texts.h"
+
+namespace numira::ui {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString Q(const char* s) { return QString::fromUtf8(s); }
+std::string S(const QString& s) { return s.toUtf8().toStdString(); }
+
+// The game whose control this is, by the panel table.
+template <class Member>
+const PanelDef* PanelOf(int id, Member member) {
+  for (const PanelDef& p : kPanels)
+    if (p.*member == id) return &p;
+  return nullptr;
+}
+
+// The command id of the about item of the system menu.
+constexpr unsigned kAboutCommand = 0x0010;
+
+}  // namespace
+
+MainWindow::MainWindow(const Clock& clock, DialogSetup setup)
+    : QDialog(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
+  setObjectName(QStringLiteral("numira"));
+  setWindowTitle(Q(text::kWindowTitle));
+  setWindowIcon(AppIcon());
+  setFont(DialogFont());
+  setModal(true);
+  CreateControls();
+  dlg_ = std::make_unique<CPredictDlg>(*this, clock, std::move(setup));
+  Dispatch([this] { dlg_->OnInitDialog(); });
+}
+
+MainWindow::~MainWindow() {
+  for (auto& [id, timer] : timers_) timer->stop();
+  while (waitDepth_ > 0) EndWaitCursor();
+}
+
+void MainWindow::CreateControls() {
+  const DialogUnits du(font());
+  const QFont resultFont = ResultFont();
+  const auto colourRule = [this](int id) { return dlg_ ? dlg_->OnCtlColor(id) : TextColour::Default; };
+  QWidget* previousTabStop = nullptr;
+  std::vector<QGroupBox*> groups;
+
+  for (const ControlDef& c : kMainControls) {
+    if (c.kind == ControlKind::ListBox) {
+      // The sorted scratch list is never shown and needs no widget.
+      hiddenTexts_[c.id] = c.text;
+      continue;
+    }
+    const QRect place = du.Rect(c.x, c.y, c.w, c.h);
+    QWidget* w = nullptr;
+    switch (c.kind) {
+      case ControlKind::CheckBox: {
+        auto* box = new QCheckBox(Q(c.text), this);
+        if (const PanelDef* p = PanelOf(c.id, &PanelDef::checkBox)) {
+          const Game game = p->game;
+          // clicked comes after the box has toggled itself.
+          connect(box, &QCheckBox::clicked, this, [this, game] { Dispatch([this, game] { dlg_->OnFilterCheck(game); }); });
+        }
+        box->setGeometry(place);
+        w = box;
+        break;
+      }
+      case ControlKind::DropDown: {
+        auto* combo = new QComboBox(this);
+        combo->setEditable(false);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        // The table's height is that of the open list; the closed box keeps its own
+        // height, and the open list shows as many items as that height holds.
+        const int closed = std::min(combo->sizeHint().height(), place.height());
+        combo->setGeometry(place.x(), place.y(), place.width(), closed);
+        const int itemHeight = std::max(1, QFontMetrics(font()).height() + 2);
+        combo->setMaxVisibleItems(std::max(1, (place.height() - closed) / itemHeight));
+        w = combo;
+        break;
+      }
+      case ControlKind::PushButton: {
+        auto* button = new QPushButton(Q(c.text), this);
+        button->setGeometry(place);
+        if (c.id == ctl::kOk) {
+          // The hidden OK button is the dialog's default button, so that Enter while
+          // no push button has the focus is the accept action (keyPressEvent). Without
+          // a default button of its own the dialog would make the first push button
+          // the default, and Enter would press "予想". A focused push button still
+          // takes Enter for itself.
+          button->setDefault(true);
+          connect(button, &QPushButton::clicked, this, [this] { accept(); });
+        } else if (c.id == ctl::kCancel) {
+          button->setAutoDefault(false);
+          connect(button, &QPushButton::clicked, this, [this] { reject(); });
+        } else if (const PanelDef* p = PanelOf(c.id, &PanelDef::predictButton)) {
+          const Game game = p->game;
+          connect(button, &QPushButton::clicked, this, [this, game] { Dispatch([this, game] { dlg_->OnPredict(game); }); });
+        } else if (c.id == ctl::kDownload) {
+          connect(button, &QPushButton::clicked, this, [this] { Dispatch([this] { dlg_->OnDownload(); }); });
+        } else if (c.id == ctl::kAbout) {
+          connect(button, &QPushButton::clicked, this, [this] { Dispatch([this] { dlg_->OnAboutButton(); }); });
+        } else if (c.id == ctl::kClose) {
+          connect(button, &QPushButton::clicked, this, [this] { Dispatch([this] { dlg_->OnCloseButton(); }); });
+        }
+        w = button;
+        break;
+      }
+      case ControlKind::GroupBox: {
+        auto* group = new QGroupBox(Q(c.text), this);
+        group->setGeometry(place);
+        // A group box is only a frame: it lies beneath the panel's controls and lets
+        // their clicks (and right clicks on the dialog) through.
+        group->setAttribute(Qt::WA_TransparentForMouseEvents);
+        groups.push_back(group);
+        w = group;
+        break;
+      }
+      case ControlKind::StaticText: {
+        auto* label = new ControlLabel(c.id, colourRule, this);
+        label->setText(Q(c.text));
+        label->setGeometry(place);
+        // A fixed size also spares the window a layout request at every new text.
+        label->setFixedSize(place.size());
+        if (c.style & kResultField) {
+          label->setAlignment(Qt::AlignCenter);
+          label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+          label->setLineWidth(1);
+          label->setFont(resultFont);
+        } else {
+          label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+          label->setFrameStyle(QFrame::NoFrame);
+        }
+        w = label;
+        break;
+      }
+      case ControlKind::ListBox:
+      case ControlKind::Icon:
+        continue;
+    }
+    w->setObjectName(QString::number(c.id));
+    if (c.style & kHidden) w->hide();
+    controls_[c.id] = w;
+    if (c.style & kTabStop) {
+      w->setFocusPolicy(Qt::StrongFocus);
+      if (previousTabStop) setTabOrder(previousTabStop, w);
+      previousTabStop = w;
+    } else {
+      w->setFocusPolicy(Qt::NoFocus);
+    }
+  }
+  for (QGroupBox* g : groups) g->lower();
+  setFixedSize(du.Size(kDialogWidth, kDialogHeight));
+}
+
+template <class F>
+void MainWindow::Dispatch(F&& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    // The top-level handler: a stop box captioned with the application's name.
+    const QString caption = dlg_ ? Q(dlg_->AppName()) : QCoreApplication::applicationName();
+    QMessageBox box(QMessageBox::Critical, caption, Q(e.what()), QMessageBox::Ok, this);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+  }
+}
+
+QWidget* MainWindow::Control(int id) const {
+  auto it = controls_.find(id);
+  return it == controls_.end() ? nullptr : it->second;
+}
+
+// ---- Window services -------------------------------------------------------------------
+
+void MainWindow::Enable(int id, bool enabled) {
+  if (QWidget* w = Control(id)) w->setEnabled(enabled);
+}
+
+void MainWindow::SetText(int id, const std::string& text) {
+  QWidget* w = Control(id);
+  if (!w) {
+    hiddenTexts_[id] = text;
+    return;
+  }
+  const QString t = Q(text);
+  if (auto* label = dynamic_cast<QLabel*>(w)) {
+    label->setText(t);
+    // Redraw even when the text is the same: the colour may have changed.
+    label->update();
+  } else if (auto* button = dynamic_cast<QAbstractButton*>(w)) {
+    button->setText(t);
+  } else if (auto* group = dynamic_cast<QGroupBox*>(w)) {
+    group->setTitle(t);
+  }
+}
+
+std::string MainWindow::Text(int id) const {
+  QWidget* w = Control(id);
+  if (!w) {
+    auto it = hiddenTexts_.find(id);
+    return it == hiddenTexts_.end() ? std::string() : it->second;
+  }
+  if (auto* label = dynamic_cast<QLabel*>(w)) return S(label->text());
+  if (auto* button = dynamic_cast<QAbstractButton*>(w)) return S(button->text());
+  if (auto* group = dynamic_cast<QGroupBox*>(w)) return S(group->title());
+  if (auto* combo = dynamic_cast<QComboBox*>(w)) return S(combo->currentText());
+  return {};
+}
+
+int MainWindow::CheckState(int id) const {
+  auto* box = dynamic_cast<QCheckBox*>(Control(id));
+  return box && box->checkState() != Qt::Unchecked ? 1 : 0;
+}
+
+void MainWindow::SetDropDownItems(int id, const std::vector<std::string>& items, int selected) {
+  auto* combo = dynamic_cast<QComboBox*>(Control(id));
+  if (!combo) return;
+  combo->clear();
+  for (const std::string& item : items) combo->addItem(Q(item));
+  combo->setCurrentIndex(selected >= 0 && selected < combo->count() ? selected : -1);
+}
+
+std::string MainWindow::SelectedText(int id) const {
+  auto* combo = dynamic_cast<QComboBox*>(Control(id));
+  return combo && combo->currentIndex() >= 0 ? S(combo->currentText()) : std::string();
+}
+
+void MainWindow::MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) {
+  QMessageBox box(icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::Warning, Q(caption), Q(text),
+                  QMessageBox::Ok, this);
+  box.setObjectName(QStringLiteral("message"));
+  box.setWindowModality(Qt::ApplicationModal);
+  box.exec();
+}
+
+void MainWindow::ShowAboutBox() {
+  CAboutDlg box(this);
+  box.exec();
+}
+
+void MainWindow::SetTimer(int id, int milliseconds) {
+  QTimer*& timer = timers_[id];
+  if (!timer) {
+    timer = new QTimer(this);
+    timer->setSingleShot(true);
+    timer->setTimerType(Qt::PreciseTimer);
+    connect(timer, &QTimer::timeout, this, [this, id] { Dispatch([this, id] { dlg_->OnTimer(id); }); });
+  }
+  timer->start(std::max(0, milliseconds));
+}
+
+void MainWindow::KillTimer(int id) {
+  if (auto it = timers_.find(id); it != timers_.end()) it->second->stop();
+}
+
+bool MainWindow::TimerArmed(int id) const {
+  auto it = timers_.find(id);
+  return it != timers_.end() && it->second->isActive();
+}
+
+int MainWindow::TimerInterval(int id) const { return TimerArmed(id) ? timers_.at(id)->interval() : -1; }
+
+bool MainWindow::FireTimer(int id) {
+  if (!TimerArmed(id)) return false;
+  timers_.at(id)->stop();
+  Dispatch([this, id] { dlg_->OnTimer(id); });
+  return true;
+}
+
+void MainWindow::BeginWaitCursor() {
+  ++waitDepth_;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void MainWindow::EndWaitCursor() {
+  if (waitDepth_ == 0) return;
+  --waitDepth_;
+  QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::UpdateNow() {
+  // Paints what is pending at once, without taking any other event: the caller is
+  // about to block the window.
+  if (isVisible()) repaint();
+}
+
+std::string MainWindow::WindowTitle() const { return S(windowTitle()); }
+
+void MainWindow::CenterWindow() {
+  CentreOnScreen();
+  // Before the first showing the frame is not known yet: centre again then.
+  if (!isVisible()) centrePending_ = true;
+}
+
+void MainWindow::CentreOnScreen() {
+  QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  if (!s) return;
+  QRect frame = frameGeometry();
+  frame.moveCenter(s->availableGeometry().center());
+  move(frame.topLeft());
+}
+
+void MainWindow::EndDialog(int code) { done(code); }
+
+void MainWindow::done(int code) {
+  // Timers that are still armed die with the window.
+  for (auto& [id, timer] : timers_) timer->stop();
+  QDialog::done(code);
+}
+
+// ---- Events ----------------------------------------------------------------------------
+
+std::unique_ptr<QMenu> MainWindow::BuildSystemMenu() {
+  auto menu = std::make_unique<QMenu>(this);
+  menu->setObjectName(QStringLiteral("system-menu"));
+  // The title bar's menu belongs to the window manager here, so the about item is
+  // offered on the window's own context menu, with the command id it would carry there.
+  QAction* about = menu->addAction(Q(text::kAboutMenuItem));
+  about->setData(kAboutCommand);
+  return menu;
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
+  std::unique_ptr<QMenu> menu = BuildSystemMenu();
+  QAction* chosen = menu->exec(event->globalPos());
+  if (chosen == nullptr) return;
+  const unsigned command = chosen->data().toUInt();
+  menu.reset();
+  Dispatch([this, command] { dlg_->OnSysCommand(command); });
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  const bool plain = !event->modifiers() || (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
+  if (enter && plain) {
+    // A visible default button takes Enter (the dialog presses it); otherwise Enter is
+    // the accept action, carried by the hidden OK button.
+    for (QPushButton* button : findChildren<QPushButton*>())
+      if (button->isDefault() && button->isVisible()) return QDialog::keyPressEvent(event);
+    accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (centrePending_) {
+    centrePending_ = false;
+    CentreOnScreen();
+  }
+}
+
+}  // namespace numira::ui

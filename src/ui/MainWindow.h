@@ -1,0 +1,86 @@
+#pragma once
+// The main window: the Qt dialog that shows the controls of the control table and
+// offers the window services to CPredictDlg. It holds no behaviour of its own: every
+// event goes to a handler of the dialog logic.
+#include <QDialog>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "Clock.h"
+#include "PredictDlg.h"
+#include "WindowServices.h"
+
+class QTimer;
+class QMenu;
+
+namespace numira::ui {
+
+class MainWindow : public QDialog, public WindowServices {
+ public:
+  // Creates the controls, then runs the dialog's initialisation. No parent window.
+  explicit MainWindow(const Clock& clock, DialogSetup setup = {});
+  ~MainWindow() override;
+
+  CPredictDlg& Dialog() { return *dlg_; }
+  const CPredictDlg& Dialog() const { return *dlg_; }
+
+  // The widget of a control (the OK and Cancel buttons exist hidden), or nullptr for
+  // the sorted scratch list, which needs none.
+  QWidget* Control(int id) const;
+  // Whether a one-shot timer is armed, and its interval in milliseconds (-1 if not armed).
+  bool TimerArmed(int id) const;
+  int TimerInterval(int id) const;
+  // Delivers an armed timer's tick now instead of at its time (for tools and tests
+  // that drive a roll faster than real time). Returns false if it was not armed.
+  bool FireTimer(int id);
+
+  // The context menu that stands in for the title bar's system menu.
+  std::unique_ptr<QMenu> BuildSystemMenu();
+
+  // ---- Window services ----
+  void Enable(int id, bool enabled) override;
+  void SetText(int id, const std::string& text) override;
+  std::string Text(int id) const override;
+  int CheckState(int id) const override;
+  void SetDropDownItems(int id, const std::vector<std::string>& items, int selected) override;
+  std::string SelectedText(int id) const override;
+  void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override;
+  void ShowAboutBox() override;
+  void SetTimer(int id, int milliseconds) override;
+  void KillTimer(int id) override;
+  void BeginWaitCursor() override;
+  void EndWaitCursor() override;
+  void UpdateNow() override;
+  std::string WindowTitle() const override;
+  void CenterWindow() override;
+  void EndDialog(int code) override;
+
+  // The accept action ends the dialog with 1, the cancel action (Escape, close box) with 2.
+  void accept() override { done(1); }
+  void reject() override { done(2); }
+  void done(int code) override;
+
+ protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void CreateControls();
+  // Runs one handler of the dialog logic. An error that escapes it is reported in an
+  // error box captioned with the application's name; the window then goes on.
+  template <class F>
+  void Dispatch(F&& handler);
+  void CentreOnScreen();
+
+  std::unique_ptr<CPredictDlg> dlg_;
+  std::map<int, QWidget*> controls_;
+  // Controls without a widget keep their text here.
+  std::map<int, std::string> hiddenTexts_;
+  std::map<int, QTimer*> timers_;
+  int waitDepth_ = 0;
+  bool centrePending_ = false;
+};
+
+}  // namespace numira::ui

@@ -1,0 +1,195 @@
+// The about box (from its button and from the window's menu) and the ways of closing.
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QtTest/QTest>
+
+#include "AboutBox.h"
+#include "DialogUnits.h"
+#include "Texts.h"
+#include "UiTestSupport.h"
+
+namespace numira::uitest {
+namespace {
+
+using testing::FakeClock;
+
+auto AboutBoxShown() { return ModalNamed<ui::CAboutDlg>(QStringLiteral("about")); }
+
+class About : public ::testing::Test {
+ protected:
+  FakeClock clock;
+  ListDir lists;
+  std::unique_ptr<ui::MainWindow> window = MakeWindow(lists, clock);
+  void SetUp() override { window->show(); }
+};
+
+TEST_F(About, TheButtonOpensTheBoxWithItsControls) {
+  int opened = 0;
+  WhenShown(AboutBoxShown(), [&](QWidget* w) {
+    ++opened;
+    EXPECT_EQ(w->windowTitle(), QString::fromUtf8(ui::kAboutTitle));
+    EXPECT_EQ(w->parentWidget(), window.get());
+    const ui::DialogUnits du(w->font());
+    EXPECT_EQ(w->size(), du.Size(ui::kAboutWidth, ui::kAboutHeight));
+    EXPECT_FALSE(w->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(w->windowFlags() & Qt::WindowMaximizeButtonHint);
+    // Centred over the main window.
+    const QPoint d = w->geometry().center() - window->geometry().center();
+    EXPECT_LE(std::abs(d.x()), 2);
+    EXPECT_LE(std::abs(d.y()), 2);
+    int i = 0;
+    for (const ControlDef& c : ui::kAboutControls) {
+      const QString name = c.id ? QString::number(c.id) : QStringLiteral("about-%1").arg(i);
+      QWidget* cw = w->findChild<QWidget*>(name);
+      ++i;
+      ASSERT_NE(cw, nullptr) << name.toStdString();
+      EXPECT_EQ(cw->pos(), QPoint(du.X(c.x), du.Y(c.y))) << name.toStdString();
+      if (auto* label = dynamic_cast<QLabel*>(cw); label && c.kind == ControlKind::StaticText) {
+        EXPECT_EQ(label->text(), QString::fromUtf8(c.text));
+        EXPECT_GE(label->width(), du.X(c.w));
+        EXPECT_EQ(label->height(), du.Y(c.h));
+        // One-line texts are shown whole.
+        if (!label->wordWrap()) {
+          EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+        }
+      }
+      if (c.kind == ControlKind::Icon) {
+        EXPECT_EQ(static_cast<QLabel*>(cw)->pixmap().size(), QSize(32, 32));
+      }
+    }
+    auto* description = w->findChild<QLabel*>(QStringLiteral("1034"));
+    ASSERT_NE(description, nullptr);
+    EXPECT_TRUE(description->wordWrap());
+    EXPECT_EQ(description->text().count('\n'), 1);
+    EXPECT_EQ(description->frameShadow(), QFrame::Sunken);
+    auto* ok = w->findChild<QPushButton*>(QStringLiteral("1"));
+    ASSERT_NE(ok, nullptr);
+    EXPECT_TRUE(ok->isDefault());
+    QTest::mouseClick(ok, Qt::LeftButton);
+  });
+  QTest::mouseClick(Button(*window, ctl::kAbout), Qt::LeftButton);
+  EXPECT_EQ(opened, 1);
+  // Closed and gone; the main window is the modal window again.
+  EXPECT_EQ(QApplication::activeModalWidget(), window.get());
+  EXPECT_TRUE(window->findChildren<ui::CAboutDlg*>().isEmpty());
+}
+
+TEST_F(About, TheWindowMenuOffersTheAboutItemWhichOpensTheBox) {
+  std::unique_ptr<QMenu> menu = window->BuildSystemMenu();
+  ASSERT_EQ(menu->actions().size(), 1);
+  EXPECT_EQ(menu->actions().front()->text(), QString::fromUtf8(text::kAboutMenuItem));
+
+  bool menuSeen = false;
+  int opened = 0;
+  WhenShown([] { return static_cast<QWidget*>(qobject_cast<QMenu*>(QApplication::activePopupWidget())); },
+            [&](QWidget* w) {
+              menuSeen = true;
+              auto* popup = static_cast<QMenu*>(w);
+              ASSERT_EQ(popup->actions().size(), 1);
+              EXPECT_EQ(popup->actions().front()->text(), QString::fromUtf8(text::kAboutMenuItem));
+              WhenShown(AboutBoxShown(), [&](QWidget* box) {
+                ++opened;
+                QTest::keyClick(box, Qt::Key_Escape);
+              });
+              // Choose the item with the keyboard, as a user would.
+              QTest::keyClick(popup, Qt::Key_Down);
+              QTest::keyClick(popup, Qt::Key_Return);
+            });
+  // A right click on the window's background.
+  const QPoint at(window->width() - 5, 5);
+  QContextMenuEvent event(QContextMenuEvent::Mouse, at, window->mapToGlobal(at));
+  QApplication::sendEvent(window.get(), &event);
+  EXPECT_TRUE(menuSeen);
+  EXPECT_EQ(opened, 1);
+  // Each opening shows a fresh box: none is left behind.
+  EXPECT_TRUE(window->findChildren<ui::CAboutDlg*>().isEmpty());
+}
+
+TEST_F(About, RollsGoOnBehindTheBox) {
+  const PanelDef& p = Panel(Game::Num3);
+  QTest::mouseClick(Button(*window, p.predictButton), Qt::LeftButton);
+  QString before, during;
+  WhenShown(AboutBoxShown(), [&](QWidget* box) {
+    before = Label(*window, p.resultFields[0])->text();
+    // Let real ticks arrive while the box is open.
+    QTimer::singleShot(300, box, [&, box] {
+      during = Label(*window, p.resultFields[0])->text();
+      EXPECT_TRUE(window->TimerArmed(p.timerId));
+      static_cast<QDialog*>(box)->accept();
+    });
+  });
+  QTest::mouseClick(Button(*window, ctl::kAbout), Qt::LeftButton);
+  EXPECT_FALSE(during.isEmpty());
+  EXPECT_TRUE(window->TimerArmed(p.timerId));
+}
+
+int RunAboutBox(std::function<void(QWidget*)> close) {
+  ui::CAboutDlg box;
+  WhenShown(AboutBoxShown(), std::move(close));
+  return box.exec();
+}
+
+TEST(AboutBoxKeys, ClosesWithOkEnterEscapeAndItsCloseBox) {
+  EXPECT_EQ(RunAboutBox([](QWidget* b) { QTest::mouseClick(b->findChild<QPushButton*>(QStringLiteral("1")), Qt::LeftButton); }), 1);
+  EXPECT_EQ(RunAboutBox([](QWidget* b) { QTest::keyClick(b, Qt::Key_Return); }), 1);
+  EXPECT_EQ(RunAboutBox([](QWidget* b) { QTest::keyClick(b, Qt::Key_Escape); }), 2);
+  EXPECT_EQ(RunAboutBox([](QWidget* b) { b->close(); }), 2);
+}
+
+// ---- Closing the main window ----
+
+class Close : public ::testing::Test {
+ protected:
+  FakeClock clock;
+  ListDir lists;
+  std::unique_ptr<ui::MainWindow> window = MakeWindow(lists, clock);
+
+  int Run(std::function<void(ui::MainWindow&)> act) {
+    ui::MainWindow* w = window.get();
+    WhenShown([w]() -> QWidget* { return w->isVisible() ? w : nullptr; }, [w, act](QWidget*) { act(*w); });
+    return window->exec();
+  }
+};
+
+TEST_F(Close, TheCloseButtonEndsWithZeroAndStopsTheRolls) {
+  const int code = Run([](ui::MainWindow& w) {
+    QTest::mouseClick(Button(w, ctl::kMiniPredict), Qt::LeftButton);
+    EXPECT_TRUE(w.TimerArmed(Panel(Game::Mini).timerId));
+    QTest::mouseClick(Button(w, ctl::kClose), Qt::LeftButton);
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_FALSE(window->TimerArmed(Panel(Game::Mini).timerId));
+}
+
+TEST_F(Close, EscapeEndsWithTwo) {
+  EXPECT_EQ(Run([](ui::MainWindow& w) { QTest::keyClick(&w, Qt::Key_Escape); }), 2);
+}
+
+TEST_F(Close, TheCloseBoxEndsWithTwo) {
+  EXPECT_EQ(Run([](ui::MainWindow& w) { w.close(); }), 2);
+}
+
+TEST_F(Close, EnterWithoutAFocusedPushButtonEndsWithOne) {
+  EXPECT_EQ(Run([](ui::MainWindow& w) {
+              QCheckBox* box = CheckBox(w, ctl::kNum3Check);
+              box->setFocus();
+              QTest::keyClick(box, Qt::Key_Return);
+            }),
+            1);
+}
+
+TEST_F(Close, EnterOnAFocusedPushButtonPressesIt) {
+  const int code = Run([](ui::MainWindow& w) {
+    QPushButton* predict = Button(w, ctl::kNum4Predict);
+    predict->setFocus();
+    QTest::keyClick(predict, Qt::Key_Return);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.TimerArmed(Panel(Game::Num4).timerId));
+    QTest::mouseClick(Button(w, ctl::kClose), Qt::LeftButton);
+  });
+  EXPECT_EQ(code, 0);
+}
+
+}  // namespace
+}  // namespace numira::uitest

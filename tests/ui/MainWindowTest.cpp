@@ -1,0 +1,329 @@
+// The main window's controls, layout, fonts, initial state and window services.
+#include <QAccessible>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QScreen>
+#include <QtTest/QTest>
+
+#include "DialogUnits.h"
+#include "Fonts.h"
+#include "Texts.h"
+#include "UiTestSupport.h"
+
+namespace numira::uitest {
+namespace {
+
+using testing::FakeClock;
+
+bool IsResultField(int id) {
+  const ControlDef* c = FindControl(id);
+  return c && (c->style & kResultField);
+}
+
+class Window : public ::testing::Test {
+ protected:
+  FakeClock clock;
+  ListDir lists;
+  std::unique_ptr<ui::MainWindow> window = MakeWindow(lists, clock);
+};
+
+TEST_F(Window, EveryVisibleControlIsCreatedWithItsIdKindAndTemplatePlace) {
+  const ui::DialogUnits du(window->font());
+  ASSERT_GT(du.BaseX(), 3);
+  ASSERT_GT(du.BaseY(), 7);
+  int created = 0;
+  for (const ControlDef& c : kMainControls) {
+    QWidget* w = window->Control(c.id);
+    if (c.kind == ControlKind::ListBox) {
+      EXPECT_EQ(w, nullptr) << c.id;
+      continue;
+    }
+    ASSERT_NE(w, nullptr) << c.id;
+    EXPECT_EQ(w->isHidden(), (c.style & kHidden) != 0) << c.id;
+    ++created;
+    EXPECT_EQ(w->objectName(), QString::number(c.id));
+    EXPECT_EQ(w->parentWidget(), window.get()) << c.id;
+    switch (c.kind) {
+      case ControlKind::CheckBox: EXPECT_NE(dynamic_cast<QCheckBox*>(w), nullptr) << c.id; break;
+      case ControlKind::DropDown:
+        ASSERT_NE(dynamic_cast<QComboBox*>(w), nullptr) << c.id;
+        EXPECT_FALSE(static_cast<QComboBox*>(w)->isEditable());
+        break;
+      case ControlKind::PushButton: EXPECT_NE(dynamic_cast<QPushButton*>(w), nullptr) << c.id; break;
+      case ControlKind::GroupBox: EXPECT_NE(dynamic_cast<QGroupBox*>(w), nullptr) << c.id; break;
+      case ControlKind::StaticText: EXPECT_NE(dynamic_cast<ui::ControlLabel*>(w), nullptr) << c.id; break;
+      default: ADD_FAILURE() << "unexpected widget for " << c.id;
+    }
+    const QRect expected = du.Rect(c.x, c.y, c.w, c.h);
+    if (c.kind == ControlKind::DropDown) {
+      // The table's height is the open list's; the closed box is shorter.
+      EXPECT_EQ(w->geometry().topLeft(), expected.topLeft()) << c.id;
+      EXPECT_EQ(w->width(), expected.width()) << c.id;
+      EXPECT_LE(w->height(), expected.height()) << c.id;
+      EXPECT_GE(w->height(), du.Y(10)) << c.id;
+    } else {
+      EXPECT_EQ(w->geometry(), expected) << c.id;
+    }
+  }
+  EXPECT_EQ(created, 36);
+  // The fixed client size of 307 x 215 units.
+  EXPECT_EQ(window->size(), du.Size(kDialogWidth, kDialogHeight));
+  EXPECT_EQ(window->minimumSize(), window->maximumSize());
+}
+
+TEST_F(Window, DialogUnitsFollowTheFontAndRoundLikeWindows) {
+  const ui::DialogUnits du(7, 13);
+  EXPECT_EQ(du.X(4), 7);
+  EXPECT_EQ(du.X(307), 537);  // 537.25
+  EXPECT_EQ(du.X(2), 4);      // 3.5 rounds up
+  EXPECT_EQ(du.Y(8), 13);
+  EXPECT_EQ(du.Y(215), 349);  // 349.375
+  EXPECT_EQ(du.Y(14), 23);    // 22.75
+  // A larger font gives larger units.
+  QFont big = window->font();
+  big.setPointSize(18);
+  const ui::DialogUnits normal(window->font()), large(big);
+  EXPECT_GT(large.BaseX(), normal.BaseX());
+  EXPECT_GT(large.BaseY(), normal.BaseY());
+}
+
+TEST_F(Window, TemplateTextsOfButtonsAndCheckBoxesAndTheNotice) {
+  for (const ControlDef& c : kMainControls) {
+    if (c.kind == ControlKind::ListBox) continue;
+    if (c.kind == ControlKind::PushButton) {
+      EXPECT_EQ(Button(*window, c.id)->text(), QString::fromUtf8(c.text));
+    }
+    if (c.kind == ControlKind::CheckBox) {
+      EXPECT_EQ(CheckBox(*window, c.id)->text(), QString::fromUtf8(c.text));
+    }
+  }
+  EXPECT_EQ(Label(*window, ctl::kNotice)->text(), QString::fromUtf8(FindControl(ctl::kNotice)->text));
+  // The placeholders are gone after initialisation.
+  for (const PanelDef& p : kPanels)
+    for (int id : ResultFields(p.game)) EXPECT_EQ(Label(*window, id)->text(), QString()) << id;
+  EXPECT_EQ(Label(*window, ctl::kStatus)->text(), QString());
+  EXPECT_EQ(window->Text(ctl::kOk), "OK");
+  EXPECT_EQ(window->Text(ctl::kCancel), FindControl(ctl::kCancel)->text);
+  // The OK button is the (hidden) default button.
+  EXPECT_TRUE(Button(*window, ctl::kOk)->isDefault());
+  // The scratch list has no widget but keeps a text.
+  EXPECT_EQ(window->Text(ctl::kSorter), "");
+  window->SetText(ctl::kSorter, "x");
+  EXPECT_EQ(window->Text(ctl::kSorter), "x");
+}
+
+TEST_F(Window, TabOrderIsTheTableOrder) {
+  std::vector<QWidget*> expected;
+  for (const ControlDef& c : kMainControls)
+    if ((c.style & kTabStop) && window->Control(c.id)) expected.push_back(window->Control(c.id));
+  ASSERT_EQ(expected.size(), 17u);
+  std::vector<QWidget*> seen;
+  QWidget* w = expected.front();
+  do {
+    if (std::find(expected.begin(), expected.end(), w) != expected.end()) seen.push_back(w);
+    w = w->nextInFocusChain();
+  } while (w != expected.front() && seen.size() < expected.size());
+  EXPECT_EQ(seen, expected);
+  for (const ControlDef& c : kMainControls)
+    if (QWidget* cw = window->Control(c.id); cw && !(c.style & kTabStop)) {
+      EXPECT_EQ(cw->focusPolicy(), Qt::NoFocus) << c.id;
+    }
+}
+
+TEST_F(Window, TitleFrameAndIcon) {
+  EXPECT_EQ(window->windowTitle(), QString::fromUtf8(text::kWindowTitle));
+  EXPECT_EQ(window->WindowTitle(), text::kWindowTitle);
+  const Qt::WindowFlags f = window->windowFlags();
+  EXPECT_TRUE(f & Qt::WindowMinimizeButtonHint);
+  EXPECT_TRUE(f & Qt::WindowCloseButtonHint);
+  EXPECT_TRUE(f & Qt::WindowSystemMenuHint);
+  EXPECT_FALSE(f & Qt::WindowMaximizeButtonHint);
+  EXPECT_EQ(window->parentWidget(), nullptr);
+  EXPECT_FALSE(window->windowIcon().isNull());
+  EXPECT_EQ(window->windowIcon().availableSizes().value(0), QSize(32, 32));
+}
+
+TEST_F(Window, DialogFontAndBoldResultFontOnTheResultFieldsOnly) {
+  const QString face = QString::fromUtf8(ui::kDialogFace);
+  EXPECT_EQ(window->font().family(), face);
+  EXPECT_EQ(window->font().pointSize(), 9);
+  EXPECT_EQ(QFont::substitutes(face).value(0).toLower(), QStringLiteral("ipapgothic"));
+  EXPECT_EQ(QFontInfo(window->font()).family(), QStringLiteral("IPAPGothic"));
+  int bold = 0;
+  for (const ControlDef& c : kMainControls) {
+    QWidget* w = window->Control(c.id);
+    if (!w) continue;
+    EXPECT_EQ(w->font().family(), face) << c.id;
+    const bool isBold = w->font().weight() >= QFont::Bold;
+    EXPECT_EQ(isBold, IsResultField(c.id)) << c.id;
+    bold += isBold;
+  }
+  EXPECT_EQ(bold, 13);
+}
+
+TEST_F(Window, WithListsCheckBoxesAreEnabledAndCaptionsDated) {
+  for (const PanelDef& p : kPanels) {
+    EXPECT_TRUE(CheckBox(*window, p.checkBox)->isEnabled());
+    EXPECT_FALSE(CheckBox(*window, p.checkBox)->isChecked());
+    QComboBox* combo = Combo(*window, p.dropDown);
+    EXPECT_FALSE(combo->isEnabled());
+    EXPECT_EQ(combo->currentIndex(), 0);
+    EXPECT_EQ(combo->count(), IsLoto(p.game) ? 2 : 3);
+    EXPECT_EQ(combo->itemText(0).toStdString(), std::string(kNumbersFilterItems[0]));
+    auto* group = Widget<QGroupBox>(*window, p.groupBox);
+    EXPECT_TRUE(group->isEnabled());
+    EXPECT_TRUE(group->title().startsWith(QString::fromUtf8(p.datedCaptionPrefix))) << group->title().toStdString();
+    EXPECT_GT(group->title().size(), QString::fromUtf8(p.datedCaptionPrefix).size());
+    EXPECT_TRUE(Button(*window, p.predictButton)->isEnabled());
+  }
+}
+
+TEST(WindowNoLists, PanelsStayPlainAndDisabledButPredictWorks) {
+  FakeClock clock;
+  ListDir empty = ListDir::Empty();
+  auto window = MakeWindow(empty, clock);
+  for (const PanelDef& p : kPanels) {
+    EXPECT_FALSE(CheckBox(*window, p.checkBox)->isEnabled());
+    EXPECT_FALSE(Combo(*window, p.dropDown)->isEnabled());
+    auto* group = Widget<QGroupBox>(*window, p.groupBox);
+    EXPECT_TRUE(group->isEnabled());
+    EXPECT_EQ(group->title(), QString::fromUtf8(p.plainCaption));
+  }
+  QTest::mouseClick(Button(*window, ctl::kNum4Predict), Qt::LeftButton);
+  EXPECT_TRUE(window->TimerArmed(Panel(Game::Num4).timerId));
+  EXPECT_EQ(Button(*window, ctl::kNum4Predict)->text(), QString::fromUtf8(text::kStop));
+}
+
+TEST_F(Window, CheckBoxEnablesItsDropDownAndTheSelectionSurvives) {
+  window->show();
+  for (const PanelDef& p : kPanels) {
+    QCheckBox* box = CheckBox(*window, p.checkBox);
+    QComboBox* combo = Combo(*window, p.dropDown);
+    QTest::mouseClick(box, Qt::LeftButton);
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_TRUE(combo->isEnabled());
+    combo->setCurrentIndex(1);
+    QTest::mouseClick(box, Qt::LeftButton);
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_FALSE(combo->isEnabled());
+    EXPECT_EQ(combo->currentIndex(), 1);
+    // The keyboard toggles it as well.
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Space);
+    EXPECT_TRUE(combo->isEnabled());
+    EXPECT_EQ(window->SelectedText(p.dropDown), combo->itemText(1).toStdString());
+    // Other panels are untouched.
+    for (const PanelDef& q : kPanels)
+      if (q.game != p.game) {
+        EXPECT_FALSE(Combo(*window, q.dropDown)->isEnabled());
+      }
+    QTest::keyClick(box, Qt::Key_Space);
+  }
+}
+
+TEST_F(Window, GroupBoxesLetClicksReachThePanelControls) {
+  window->show();
+  for (const ControlDef& c : kMainControls) {
+    QWidget* w = window->Control(c.id);
+    if (!w || c.kind == ControlKind::GroupBox || w->isHidden()) continue;
+    const QPoint centre = w->geometry().center();
+    EXPECT_EQ(window->childAt(centre), w) << c.id;
+  }
+}
+
+TEST_F(Window, NoticeIsDarkGreenAndStatusLineRedBeforeAnyRefresh) {
+  window->show();
+  EXPECT_GT(CountPixels(Label(*window, ctl::kNotice), kDarkGreen), 20);
+  window->SetText(ctl::kStatus, text::kDownloading);
+  ui::ControlLabel* status = Label(*window, ctl::kStatus);
+  EXPECT_EQ(status->text(), QString::fromUtf8(text::kDownloading));
+  EXPECT_GT(CountPixels(status, kRed), 20);
+  EXPECT_EQ(CountPixels(status, kBlue), 0);
+  // Buttons, check boxes and group boxes keep the default colours.
+  for (int id : {ctl::kNum3Predict, ctl::kNum3Check, ctl::kNum3Group, ctl::kAbout})
+    for (const QColor& c : {kRed, kBlue, kDarkGreen}) EXPECT_EQ(CountPixels(window->Control(id), c), 0) << id;
+}
+
+TEST_F(Window, UpdateNowPaintsPendingTextsAtOnce) {
+  window->show();
+  QApplication::processEvents();
+  ui::ControlLabel* status = Label(*window, ctl::kStatus);
+  const int before = status->Paints();
+  window->SetText(ctl::kStatus, text::kDownloading);
+  EXPECT_EQ(status->Paints(), before);  // only scheduled
+  window->UpdateNow();
+  EXPECT_GT(status->Paints(), before);
+  EXPECT_EQ(status->LastColour(), TextColour::Red);
+}
+
+TEST_F(Window, TimersAreOneShotPreciseAndRearmable) {
+  window->SetTimer(7, 500);
+  EXPECT_TRUE(window->TimerArmed(7));
+  EXPECT_EQ(window->TimerInterval(7), 500);
+  window->SetTimer(7, 20);
+  EXPECT_EQ(window->TimerInterval(7), 20);
+  window->KillTimer(7);
+  EXPECT_FALSE(window->TimerArmed(7));
+  EXPECT_EQ(window->TimerInterval(7), -1);
+  window->KillTimer(8);  // never armed: nothing happens
+  const auto timers = window->findChildren<QTimer*>();
+  ASSERT_FALSE(timers.isEmpty());
+  for (QTimer* t : timers) {
+    EXPECT_TRUE(t->isSingleShot());
+    EXPECT_EQ(t->timerType(), Qt::PreciseTimer);
+  }
+  // A real tick of an id the dialog does not know does nothing and stays disarmed.
+  window->SetTimer(9, 1);
+  QTRY_VERIFY_WITH_TIMEOUT(!window->TimerArmed(9), 2000);
+}
+
+TEST_F(Window, WaitCursorNestsAndEnds) {
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  window->BeginWaitCursor();
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  window->EndWaitCursor();
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  window->EndWaitCursor();  // unbalanced: ignored
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(Window, CentredOnTheScreen) {
+  window->show();
+  QApplication::processEvents();
+  window->move(0, 0);
+  window->CenterWindow();
+  const QRect screen = window->screen()->availableGeometry();
+  const QPoint d = window->frameGeometry().center() - screen.center();
+  EXPECT_LE(std::abs(d.x()), 1);
+  EXPECT_LE(std::abs(d.y()), 1);
+}
+
+TEST_F(Window, ControlsExposeTheirTextAndStateToAccessibility) {
+  window->show();
+  QTest::mouseClick(Button(*window, ctl::kLot6Predict), Qt::LeftButton);
+  window->FireTimer(Panel(Game::Lot6).timerId);
+  window->SetText(ctl::kStatus, text::kDownloadFailed);
+  for (const ControlDef& c : kMainControls) {
+    QWidget* w = window->Control(c.id);
+    if (!w) continue;
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    ASSERT_NE(a, nullptr) << c.id;
+    EXPECT_EQ(a->state().disabled, !w->isEnabled()) << c.id;
+    const std::string text = window->Text(c.id);
+    if (c.kind == ControlKind::DropDown)
+      EXPECT_EQ(a->text(QAccessible::Value).toStdString(), text) << c.id;
+    else
+      EXPECT_EQ(a->text(QAccessible::Name).toStdString(), text) << c.id;
+  }
+  // A result field's accessible name follows its text.
+  QAccessibleInterface* field = QAccessible::queryAccessibleInterface(window->Control(ctl::kLot6Result1));
+  EXPECT_FALSE(field->text(QAccessible::Name).isEmpty());
+  EXPECT_EQ(field->text(QAccessible::Name), Label(*window, ctl::kLot6Result1)->text());
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(window->Control(ctl::kStatus))->text(QAccessible::Name).toStdString(),
+            text::kDownloadFailed);
+  EXPECT_TRUE(QAccessible::queryAccessibleInterface(window->Control(ctl::kLot6Check))->state().disabled);
+}
+
+}  // namespace
+}  // namespace numira::uitest

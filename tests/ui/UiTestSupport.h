@@ -1,0 +1,120 @@
+#pragma once
+// Helpers for the window tests: a directory standing in for the executable's own,
+// typed access to the controls, pixel colours, and acting on modal windows.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ControlLabel.h"
+#include "FakeWindow.h"
+#include "ListTable.h"
+#include "MainWindow.h"
+
+namespace numira::uitest {
+
+// A temporary "executable directory" holding copies of the shipped lists.
+class ListDir {
+ public:
+  // With `names` empty, all six lists are copied.
+  explicit ListDir(std::initializer_list<const char*> names = {}) {
+    EXPECT_TRUE(dir_.isValid());
+    if (names.size() == 0)
+      for (const ListFileRow& row : kListFiles) Copy(row.fileName);
+    else
+      for (const char* n : names) Copy(n);
+  }
+  static ListDir Empty() { return ListDir(nullptr); }
+  std::string ExecutablePath() const { return dir_.filePath(QStringLiteral("numira")).toStdString(); }
+  QString Path(const char* name) const { return dir_.filePath(QString::fromUtf8(name)); }
+
+ private:
+  explicit ListDir(std::nullptr_t) { EXPECT_TRUE(dir_.isValid()); }
+  void Copy(const char* name) {
+    ASSERT_TRUE(QFile::copy(QStringLiteral(NUMIRA_DATA_DIR "/") + name, Path(name))) << name;
+  }
+  QTemporaryDir dir_;
+};
+
+inline std::unique_ptr<ui::MainWindow> MakeWindow(const ListDir& dir, const Clock& clock) {
+  return std::make_unique<ui::MainWindow>(clock, DialogSetup{dir.ExecutablePath(), "127.0.0.1:9"});
+}
+
+template <class T>
+T* Widget(const ui::MainWindow& w, int id) {
+  T* t = dynamic_cast<T*>(w.Control(id));
+  EXPECT_NE(t, nullptr) << "control " << id;
+  return t;
+}
+inline QPushButton* Button(const ui::MainWindow& w, int id) { return Widget<QPushButton>(w, id); }
+inline QCheckBox* CheckBox(const ui::MainWindow& w, int id) { return Widget<QCheckBox>(w, id); }
+inline QComboBox* Combo(const ui::MainWindow& w, int id) { return Widget<QComboBox>(w, id); }
+inline ui::ControlLabel* Label(const ui::MainWindow& w, int id) { return Widget<ui::ControlLabel>(w, id); }
+
+// Number of pixels in a rendering of the widget that are clearly of this text colour.
+// Antialiased glyphs blend the colour into the background, so a pixel counts when its
+// hue is that of the colour and it is close to full strength: plain black or grey
+// text, and the pale edges of glyphs, never count.
+inline int CountPixels(QWidget* w, QColor colour) {
+  const QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const int cr = colour.red(), cg = colour.green(), cb = colour.blue();
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor p(image.pixel(x, y));
+      const int d = std::abs(p.red() - cr) + std::abs(p.green() - cg) + std::abs(p.blue() - cb);
+      if (d <= 90) ++n;
+    }
+  return n;
+}
+inline const QColor kRed(255, 0, 0), kBlue(0, 0, 255), kDarkGreen(0, 102, 0);
+
+// Polls the event loop until `find` returns a widget, then runs `act` on it (once).
+// Used to answer modal windows and menus that block the test in their own loop.
+inline void WhenShown(std::function<QWidget*()> find, std::function<void(QWidget*)> act, int timeoutMs = 10000) {
+  auto* timer = new QTimer;
+  auto clock = std::make_shared<QElapsedTimer>();
+  clock->start();
+  QObject::connect(timer, &QTimer::timeout, [timer, clock, find = std::move(find), act = std::move(act), timeoutMs] {
+    if (QWidget* w = find()) {
+      timer->stop();
+      timer->deleteLater();
+      act(w);
+    } else if (clock->elapsed() > timeoutMs) {
+      timer->stop();
+      timer->deleteLater();
+      ADD_FAILURE() << "the expected window did not appear";
+      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    }
+  });
+  timer->start(5);
+}
+
+// The active modal window if it has this object name (or is of type T).
+template <class T = QWidget>
+std::function<QWidget*()> ModalNamed(const QString& name) {
+  return [name]() -> QWidget* {
+    QWidget* m = QApplication::activeModalWidget();
+    return m && m->isVisible() && m->objectName() == name && dynamic_cast<T*>(m) ? m : nullptr;
+  };
+}
+
+// Fires a game's timer until the roll no longer arms it; returns the number of ticks.
+inline int RunRollToEnd(ui::MainWindow& w, int timerId, int limit = 1000) {
+  int n = 0;
+  while (n < limit && w.FireTimer(timerId)) ++n;
+  return n;
+}
+
+}  // namespace numira::uitest
