@@ -450,16 +450,16 @@ TEST_F(DiskErrorTest, DiskFillingUpOnTheFourthListStopsTheRefresh) {
     ExpectRowKept(3, before);
     EXPECT_EQ(dlg->List(Game::Num4).wonEntries, std::vector<std::string>{"1234"});
     for (std::size_t row = 4; row < 6; ++row) ExpectRowKept(row, before);
+    // On disk: three fresh lists and three old ones, and no part file left.
+    for (std::size_t row = 0; row < 3; ++row)
+      EXPECT_EQ(ReadBytes(dir / kListFiles[row].fileName), Stored(ReadBytes(DataFile(row))));
+    for (std::size_t row = 3; row < 6; ++row) EXPECT_EQ(ReadBytes(dir / kListFiles[row].fileName), kOldLists[row]);
+    EXPECT_EQ(server.Count("/Data/Num4Correct.txt"), 1);
+    EXPECT_EQ(server.Count("/Data/MiniCorrect.txt"), 0);
+    EXPECT_EQ(server.Count("/Data/Lot6Correct.txt"), 0);
+    EXPECT_EQ(dir.Names(), SixNames());
   });
   EXPECT_EQ(code, 0);
-  // Seen from outside the child: the disk holds three fresh lists and three old ones.
-  for (std::size_t row = 0; row < 3; ++row)
-    EXPECT_EQ(ReadBytes(dir / kListFiles[row].fileName), Stored(ReadBytes(DataFile(row))));
-  for (std::size_t row = 3; row < 6; ++row) EXPECT_EQ(ReadBytes(dir / kListFiles[row].fileName), kOldLists[row]);
-  EXPECT_EQ(server.Count("/Data/Num4Correct.txt"), 1);
-  EXPECT_EQ(server.Count("/Data/MiniCorrect.txt"), 0);
-  EXPECT_EQ(server.Count("/Data/Lot6Correct.txt"), 0);
-  EXPECT_EQ(dir.Names(), SixNames());
 }
 
 }  // namespace
