@@ -33,8 +33,9 @@ class ListParser {
     if (first == '#' && out_.latestDrawDate.empty()) out_.latestDrawDate = HeaderDate(raw);
     if (first == '\0' || first == '\n' || first == '\r' || first == '\x1A' || first == '#') return true;
 
+    // A chunk holds at most one LF, as its last byte.
     std::string_view text = raw;
-    if (const auto lf = text.find('\n'); lf != std::string_view::npos) text = text.substr(0, lf);
+    if (text.back() == '\n') text.remove_suffix(1);
     if (const auto cr = text.find('\r'); cr != std::string_view::npos) text = text.substr(0, cr);
 
     const auto comma = text.find(',');
