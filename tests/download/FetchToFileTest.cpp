@@ -9,6 +9,7 @@
 #include <csignal>
 #include <chrono>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -131,15 +132,9 @@ TEST_F(FetchTest, ErrorStatusesFailAndStoreNothing) {
 }
 
 TEST_F(FetchTest, ConnectionRefusedFails) {
-  // A bound socket that does not listen: connections to its port are refused.
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof addr;
-  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-  ASSERT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len), 0);
-  const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/Data/Num3Correct.txt";
+  const RefusingPort refusing;
+  ASSERT_NE(refusing.Port(), 0);
+  const std::string url = "http://" + refusing.Host() + "/Data/Num3Correct.txt";
   WriteBytes(local, "old list\r\n");
   const auto start = Clock::now();
   EXPECT_EQ(FetchToFile(local, url, Options()), 0);
@@ -147,7 +142,6 @@ TEST_F(FetchTest, ConnectionRefusedFails) {
   EXPECT_EQ(ReadBytes(local), "old list\r\n");
   EXPECT_EQ(FetchToFile(dir / "new.txt", url, Options()), 0);
   EXPECT_FALSE(Exists(dir / "new.txt"));
-  ::close(fd);
 }
 
 TEST_F(FetchTest, UnresolvableHostFails) {
@@ -287,17 +281,25 @@ TEST_F(FetchTest, MissingDirectoryFailsAfterTheServerWasAsked) {
   EXPECT_FALSE(Exists(path));
 }
 
+// The error a fetch ends with, or nothing when it ends without one.
+template <class Fetch>
+std::optional<LocalFileError> LocalFileErrorOf(Fetch fetch) {
+  try {
+    fetch();
+  } catch (const LocalFileError& e) {
+    return e;
+  }
+  return std::nullopt;
+}
+
 TEST_F(FetchTest, FullDiskIsALocalFileErrorNotAFailedFetch) {
   // /dev/full takes the file but refuses every byte with ENOSPC, as a full disk does.
-  try {
-    FetchToFile("/dev/full", server.Url("/Data/Num3Correct.txt"), Options());
-    ADD_FAILURE() << "no LocalFileError";
-  } catch (const LocalFileError& e) {
-    EXPECT_EQ(e.Path(), "/dev/full");
-    EXPECT_EQ(e.WhichStage(), LocalFileError::Stage::Write);
-    EXPECT_EQ(e.Errno(), ENOSPC);
-    EXPECT_TRUE(e.DiskFull());
-  }
+  const auto e = LocalFileErrorOf([&] { FetchToFile("/dev/full", server.Url("/Data/Num3Correct.txt"), Options()); });
+  ASSERT_TRUE(e.has_value()) << "no LocalFileError";
+  EXPECT_EQ(e->Path(), "/dev/full");
+  EXPECT_EQ(e->WhichStage(), LocalFileError::Stage::Write);
+  EXPECT_EQ(e->Errno(), ENOSPC);
+  EXPECT_TRUE(e->DiskFull());
 }
 
 TEST_F(FetchTest, FileSizeLimitIsADiskFullError) {
@@ -306,14 +308,11 @@ TEST_F(FetchTest, FileSizeLimitIsADiskFullError) {
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{4000, 4000};
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    try {
-      FetchToFile(local, server.Url("/Data/Num3Correct.txt"), Options());
-      ADD_FAILURE() << "no LocalFileError";
-    } catch (const LocalFileError& e) {
-      EXPECT_EQ(e.Path(), local);
-      EXPECT_EQ(e.Errno(), EFBIG);
-      EXPECT_TRUE(e.DiskFull());
-    }
+    const auto e = LocalFileErrorOf([&] { FetchToFile(local, server.Url("/Data/Num3Correct.txt"), Options()); });
+    ASSERT_TRUE(e.has_value()) << "no LocalFileError";
+    EXPECT_EQ(e->Path(), local);
+    EXPECT_EQ(e->Errno(), EFBIG);
+    EXPECT_TRUE(e->DiskFull());
     // The part written before the limit stays; the caller decides what to do with it.
     EXPECT_EQ(ReadBytes(local), Stored(body).substr(0, 4000));
   });
@@ -332,28 +331,22 @@ int FailingSync(int) {
 TEST_F(FetchTest, OtherWriteErrorsAreNotDiskFull) {
   FetchOptions o = Options();
   o.file.write = &FailingIoWrite;
-  try {
-    FetchToFile(local, server.Url("/Data/Num3Correct.txt"), o);
-    ADD_FAILURE() << "no LocalFileError";
-  } catch (const LocalFileError& e) {
-    EXPECT_EQ(e.Path(), local);
-    EXPECT_EQ(e.WhichStage(), LocalFileError::Stage::Write);
-    EXPECT_EQ(e.Errno(), EIO);
-    EXPECT_FALSE(e.DiskFull());
-  }
+  const auto e = LocalFileErrorOf([&] { FetchToFile(local, server.Url("/Data/Num3Correct.txt"), o); });
+  ASSERT_TRUE(e.has_value()) << "no LocalFileError";
+  EXPECT_EQ(e->Path(), local);
+  EXPECT_EQ(e->WhichStage(), LocalFileError::Stage::Write);
+  EXPECT_EQ(e->Errno(), EIO);
+  EXPECT_FALSE(e->DiskFull());
 }
 
 TEST_F(FetchTest, FailedFlushAtCloseIsReported) {
   FetchOptions o = Options();
   o.file.sync = &FailingSync;
-  try {
-    FetchToFile(local, server.Url("/Data/Num3Correct.txt"), o);
-    ADD_FAILURE() << "no LocalFileError";
-  } catch (const LocalFileError& e) {
-    EXPECT_EQ(e.Path(), local);
-    EXPECT_EQ(e.WhichStage(), LocalFileError::Stage::Close);
-    EXPECT_TRUE(e.DiskFull());
-  }
+  const auto e = LocalFileErrorOf([&] { FetchToFile(local, server.Url("/Data/Num3Correct.txt"), o); });
+  ASSERT_TRUE(e.has_value()) << "no LocalFileError";
+  EXPECT_EQ(e->Path(), local);
+  EXPECT_EQ(e->WhichStage(), LocalFileError::Stage::Close);
+  EXPECT_TRUE(e->DiskFull());
 }
 
 }  // namespace

@@ -181,6 +181,15 @@ class RefreshTest : public ::testing::Test {
   FakeClock clock;
   FileOps fileOps;
   std::unique_ptr<CPredictDlg> dlg;
+  // Forgets what earlier refreshes showed, for the next one.
+  void ForgetReports() {
+    win.messages.clear();
+    flagAtBox.clear();
+    statusAtBox.clear();
+    win.waitCursorShown = 0;
+    win.updates = 0;
+  }
+
   std::vector<std::int32_t> flagAtBox;
   std::vector<std::string> statusAtBox;
 };
@@ -246,11 +255,7 @@ TEST_F(RefreshTest, ErrorPagesForEveryListChangeNothing) {
                              Reply{503, "", ""}}) {
     SCOPED_TRACE(reply.status);
     ExpectFullFailureLeavesEverything([&] { server.SetAll(reply); });
-    win.messages.clear();
-    flagAtBox.clear();
-    statusAtBox.clear();
-    win.waitCursorShown = 0;
-    win.updates = 0;
+    ForgetReports();
   }
 }
 
@@ -258,25 +263,15 @@ TEST_F(RefreshTest, SuccessfulAnswersThatAreNoListsChangeNothing) {
   for (const std::string& body : {kDoctype404, std::string(), kOldHeader, kOldHeader + "\r\n\r\n#again\r\n"}) {
     SCOPED_TRACE(body);
     ExpectFullFailureLeavesEverything([&] { server.SetAll({200, body, ""}); });
-    win.messages.clear();
-    flagAtBox.clear();
-    statusAtBox.clear();
-    win.waitCursorShown = 0;
-    win.updates = 0;
+    ForgetReports();
   }
 }
 
 TEST_F(RefreshTest, ServerDownChangesNothing) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof addr;
-  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-  ASSERT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len), 0);
-  Open("127.0.0.1:" + std::to_string(ntohs(addr.sin_port)));
+  const RefusingPort refusing;
+  ASSERT_NE(refusing.Port(), 0);
+  Open(refusing.Host());
   ExpectFullFailureLeavesEverything([] {});
-  ::close(fd);
 }
 
 TEST_F(RefreshTest, UnresolvableServerChangesNothing) {

@@ -167,6 +167,31 @@ class ListServer {
   std::vector<SeenRequest> seen_;
 };
 
+// A port on 127.0.0.1 that is bound but not listening: connections to it are refused
+// for as long as the object lives.
+class RefusingPort {
+ public:
+  RefusingPort() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    if (::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) == 0)
+      port_ = ntohs(addr.sin_port);
+  }
+  ~RefusingPort() { ::close(fd_); }
+  RefusingPort(const RefusingPort&) = delete;
+  RefusingPort& operator=(const RefusingPort&) = delete;
+  int Port() const { return port_; }
+  std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+};
+
 // A bare TCP server on 127.0.0.1: for each connection it reads the request head and
 // hands the socket to the test's behaviour. Stopping wakes any behaviour that waits.
 class RawServer {
