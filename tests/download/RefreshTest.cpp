@@ -322,7 +322,7 @@ TEST_F(RefreshTest, RedirectedListsAreRefreshed) {
 }
 
 TEST_F(RefreshTest, RedirectToAFileAddressChangesNothing) {
-  const std::string secret = dir.Path() + "-secret.txt";  // a good list, outside the list directory
+  const std::string secret = dir.path().string() + "-secret.txt";  // a good list, outside the list directory
   WriteBytes(secret, kOldHeader + "999,9\r\n");
   ExpectFullFailureLeavesEverything([&] { server.SetAll({302, "", "file://" + secret}); });
   std::remove(secret.c_str());

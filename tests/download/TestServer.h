@@ -26,20 +26,9 @@
 
 #include <httplib.h>
 
+#include "TestData.h"
+
 namespace numira::testing {
-
-inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-  if (!out.flush()) throw std::runtime_error("cannot write " + path);
-}
 
 // What the local file holds after a fetch of these body bytes: each LF as CR LF.
 inline std::string Stored(const std::string& body) {
@@ -285,32 +274,6 @@ class RawServer {
   std::atomic<int> connections_{0};
   std::thread thread_;
   std::vector<std::thread> workers_;  // touched by the accepting thread only, until it is joined
-};
-
-// A temporary directory, removed with its files.
-class TempDir {
- public:
-  TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string tmpl = std::string(base && *base ? base : "/tmp") + "/numira-dl-XXXXXX";
-    if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = tmpl;
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  ~TempDir() { std::filesystem::remove_all(path_); }
-  const std::string& Path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-  // The names of the files in it, sorted.
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(path_)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
- private:
-  std::string path_;
 };
 
 }  // namespace numira::testing

@@ -2,11 +2,13 @@
 // Test data: a scratch directory, the shipped list files and the draw histories.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,7 @@ inline std::string ReadBytes(const fs::path& p) {
 inline void WriteBytes(const fs::path& p, const std::string& bytes) {
   std::ofstream out(p, std::ios::binary | std::ios::trunc);
   out << bytes;
+  if (!out.flush()) throw std::runtime_error("cannot write " + p.string());
 }
 
 // A fresh directory that is removed again with the object.
@@ -40,6 +43,14 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
   const fs::path& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+  // The names of the files in it, sorted.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(path_)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
   // An executable path in this directory, so the dialog looks for its lists here.
   std::string Executable() const { return (path_ / "numira").string(); }
   // Copies the six shipped list files here.
