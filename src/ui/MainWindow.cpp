@@ -250,7 +250,10 @@ void MainWindow::MessageBox(const std::string& text, const std::string& caption,
                   QMessageBox::Ok, this);
   box.setObjectName(QStringLiteral("message"));
   box.setWindowModality(Qt::ApplicationModal);
+  // A box that waits for the user shows the ordinary pointer, even in a busy refresh.
+  if (waitDepth_ > 0) QApplication::setOverrideCursor(Qt::ArrowCursor);
   box.exec();
+  if (waitDepth_ > 0) QApplication::restoreOverrideCursor();
 }
 
 void MainWindow::ShowAboutBox() {
