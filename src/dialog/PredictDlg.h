@@ -66,7 +66,6 @@ class CPredictDlg {
   const std::string& ListServer() const { return listServer_; }
   const std::string& AppName() const { return appName_; }
   std::int32_t LastDownloadOk() const { return lastDownloadOk_; }
-  RollRandom& Random() { return random_; }
 
   // How long the refresh's fetches may wait, and how they write their files.
   void SetFetchLimits(const FetchLimits& limits, const FileOps& fileOps = {}) {

@@ -11,17 +11,10 @@
 namespace numira::uitest {
 namespace {
 
-using testing::FakeClock;
 
 auto AboutBoxShown() { return ModalNamed<ui::CAboutDlg>(QStringLiteral("about")); }
 
-class About : public ::testing::Test {
- protected:
-  FakeClock clock;
-  ListDir lists;
-  std::unique_ptr<ui::MainWindow> window = MakeWindow(lists, clock);
-  void SetUp() override { window->show(); }
-};
+class About : public ShownWindowTest {};
 
 TEST_F(About, TheButtonOpensTheBoxWithItsControls) {
   int opened = 0;
@@ -138,12 +131,8 @@ TEST(AboutBoxKeys, ClosesWithOkEnterEscapeAndItsCloseBox) {
 
 // ---- Closing the main window ----
 
-class Close : public ::testing::Test {
+class Close : public WindowTest {
  protected:
-  FakeClock clock;
-  ListDir lists;
-  std::unique_ptr<ui::MainWindow> window = MakeWindow(lists, clock);
-
   int Run(std::function<void(ui::MainWindow&)> act) {
     ui::MainWindow* w = window.get();
     WhenShown([w]() -> QWidget* { return w->isVisible() ? w : nullptr; }, [w, act](QWidget*) { act(*w); });

@@ -20,12 +20,7 @@ bool IsResultField(int id) {
   return c && (c->style & kResultField);
 }
 
-class Window : public ::testing::Test {
- protected:
-  FakeClock clock;
-  ListDir lists;
-  std::unique_ptr<ui::MainWindow> window = MakeWindow(lists, clock);
-};
+class Window : public WindowTest {};
 
 TEST_F(Window, EveryVisibleControlIsCreatedWithItsIdKindAndTemplatePlace) {
   const ui::DialogUnits du(window->font());

@@ -12,13 +12,7 @@ namespace {
 
 using testing::FakeClock;
 
-class Roll : public ::testing::Test {
- protected:
-  FakeClock clock;
-  ListDir lists;
-  std::unique_ptr<ui::MainWindow> window = MakeWindow(lists, clock);
-  void SetUp() override { window->show(); }
-};
+class Roll : public ShownWindowTest {};
 
 TEST_F(Roll, Numbers3RollsInRedAndStandsInBlueAfterTheStop) {
   const PanelDef& p = Panel(Game::Num3);

@@ -51,6 +51,20 @@ inline std::unique_ptr<ui::MainWindow> MakeWindow(const ListDir& dir, const Cloc
   return std::make_unique<ui::MainWindow>(clock, DialogSetup{dir.ExecutablePath(), "127.0.0.1:9"});
 }
 
+// A window over a copy of the six shipped lists, seeded from a virtual clock.
+class WindowTest : public ::testing::Test {
+ protected:
+  testing::FakeClock clock;
+  ListDir lists;
+  std::unique_ptr<ui::MainWindow> window = MakeWindow(lists, clock);
+};
+
+// The same window, shown on the screen.
+class ShownWindowTest : public WindowTest {
+ protected:
+  void SetUp() override { window->show(); }
+};
+
 template <class T>
 T* Widget(const ui::MainWindow& w, int id) {
   T* t = dynamic_cast<T*>(w.Control(id));
