@@ -1,6 +1,8 @@
 #include "ListReader.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -25,10 +27,15 @@ class ListParser {
 
   // raw: one chunk as fgets returns it. Returns false once a "DOCTYPE" line ends the file.
   bool Line(std::string_view raw) {
+    const std::uint32_t lineNo = line_;
+    if (!raw.empty() && raw.back() == '\n') ++line_;
     // Only the bytes before the first zero byte are seen.
     if (const void* nul = std::memchr(raw.data(), 0, raw.size()))
       raw = raw.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - raw.data()));
-    if (raw.find("DOCTYPE") != std::string_view::npos) return false;
+    if (raw.find("DOCTYPE") != std::string_view::npos) {
+      out_.doctypeLine = lineNo;
+      return false;
+    }
     const char first = raw.empty() ? '\0' : raw[0];
     if (first == '#' && out_.latestDrawDate.empty()) out_.latestDrawDate = HeaderDate(raw);
     if (first == '\0' || first == '\n' || first == '\r' || first == '\x1A' || first == '#') return true;
@@ -44,10 +51,14 @@ class ListParser {
     } else {
       // A won-list line without a comma has no count to pair with its entry: it is
       // skipped and not counted, so entries and counts always stay paired.
-      if (comma == std::string_view::npos) return true;
+      if (comma == std::string_view::npos) {
+        out_.countlessLines.push_back(lineNo);
+        return true;
+      }
       out_.entries.emplace_back(text.substr(0, comma));
       out_.counts.push_back(ParseCount(text.substr(comma + 1)));
     }
+    out_.entryLines.push_back(lineNo);
     ++out_.lines;
     return true;
   }
@@ -55,6 +66,7 @@ class ListParser {
   // Makes room for about n more entries, so a large list does not grow step by step.
   void Expect(std::size_t n) {
     out_.entries.reserve(n);
+    out_.entryLines.reserve(n);
     if (kind_ == ListKind::Correct) out_.counts.reserve(n);
   }
 
@@ -63,6 +75,7 @@ class ListParser {
  private:
   ListKind kind_;
   ListContents out_;
+  std::uint32_t line_ = 1;
 };
 
 // Cuts a byte stream into fgets-sized chunks: at most kLineChunk bytes, up to and
@@ -171,11 +184,22 @@ std::int32_t ParseInt32(std::string_view text) {
 
 std::optional<ListContents> ReadListFile(const std::string& path, ListKind kind) {
   if (path.empty()) return std::nullopt;
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!file) return std::nullopt;
-  FILE* f = file.get();
+  // Opened without blocking, so that a FIFO cannot hang the caller; only a regular file
+  // is read (a FIFO, /dev/zero or /dev/urandom would never end).
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
   struct stat st;
-  const std::size_t size = ::fstat(::fileno(f), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, 0) != 0) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  std::unique_ptr<FILE, int (*)(FILE*)> file(::fdopen(fd, "rb"), &std::fclose);
+  if (!file) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  FILE* f = file.get();
+  const auto size = static_cast<std::size_t>(st.st_size);
   // A read error ends the reading like the end of the file does.
   return Parse([f](char* dst, std::size_t max) { return std::fread(dst, 1, max, f); }, kind, size);
 }

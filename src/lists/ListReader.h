@@ -16,12 +16,20 @@ struct ListContents {
   std::vector<std::uint32_t> counts;  // won lists only: paired by index with entries
   std::string latestDrawDate;         // from the first header line, as UTF-8
   int lines = 0;                      // data lines counted
+
+  // Where things stand in the file, by line number (1-based; a line longer than a
+  // chunk keeps one number): each entry's line, the won-list data lines that were
+  // skipped for want of a comma, and the "DOCTYPE" line that ended the reading (0: none).
+  std::vector<std::uint32_t> entryLines;
+  std::vector<std::uint32_t> countlessLines;
+  std::uint32_t doctypeLine = 0;
 };
 
 // Lines are taken as the C library's fgets into a 512-byte buffer takes them.
 inline constexpr std::size_t kLineChunk = 511;
 
-// Reads the file at path; nullopt when it cannot be opened. A read error ends the
+// Reads the file at path; nullopt when it cannot be opened or is not a regular file (a
+// FIFO, a device: nothing that could block or never end). A read error ends the
 // reading; the lines read before it count.
 std::optional<ListContents> ReadListFile(const std::string& path, ListKind kind);
 

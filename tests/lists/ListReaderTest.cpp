@@ -1,10 +1,14 @@
 // The list reader: line kinds, chunking, the header date, counts, and the real lists.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <set>
 
 #include "ListReader.h"
 #include "ListTable.h"
+#include "ListValidation.h"
 #include "TestData.h"
 #include "Text.h"
 
@@ -84,10 +88,19 @@ TEST(ReadList, CrLfOnlyLineCutAtCrMakesEntryOfPrefix) {
   EXPECT_EQ(c.entries, std::vector<std::string>{"12"});
 }
 
-TEST(ReadList, MissingFileCannotBeOpened) {
+TEST(ReadList, OnlyARegularFileIsRead) {
   TempDir dir;
   EXPECT_FALSE(ReadListFile((dir.path() / "absent.txt").string(), ListKind::Correct).has_value());
   EXPECT_FALSE(ReadListFile("", ListKind::Correct).has_value());
+  // A FIFO with no writer would block an open for reading; devices never end.
+  const std::string fifo = dir / "Num3NoCorrect.txt";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(ReadListFile(fifo, ListKind::NoCorrect).has_value());
+  for (const char* device : {"/dev/zero", "/dev/urandom"}) {
+    const std::string link = dir / (std::string("link") + std::to_string(device[5]));
+    ASSERT_EQ(::symlink(device, link.c_str()), 0);
+    EXPECT_FALSE(ReadListFile(link, ListKind::Correct).has_value()) << device;
+  }
 }
 
 TEST(ReadList, LinesAcrossTheReadBufferAndLongLines) {
@@ -112,6 +125,66 @@ TEST(ReadList, LinesAcrossTheReadBufferAndLongLines) {
   ASSERT_TRUE(got.has_value());
   EXPECT_EQ(got->entries, expected);
   EXPECT_EQ(got->lines, static_cast<int>(expected.size()));
+}
+
+// ---- Validation: what the refresh accepts and the publisher's check reports ----
+
+struct ValidationCase {
+  const char* name;
+  std::string bytes;
+  Game game;
+  ListKind kind;
+  std::vector<std::uint32_t> problemLines;  // the lines named by the problems, in order
+  const char* firstProblem;                 // a part of the first problem's text ("" if none)
+};
+
+class Validation : public ::testing::TestWithParam<ValidationCase> {};
+
+TEST_P(Validation, ReportsEveryProblemByLine) {
+  const ValidationCase& c = GetParam();
+  const ListContents contents = ParseList(c.bytes, c.kind);
+  const auto problems = ValidateList(contents, c.game, c.kind);
+  std::vector<std::uint32_t> lines;
+  for (const ListProblem& p : problems) lines.push_back(p.line);
+  EXPECT_EQ(lines, c.problemLines);
+  if (!problems.empty()) {
+    EXPECT_NE(problems[0].text.find(c.firstProblem), std::string::npos) << problems[0].text;
+  }
+  EXPECT_EQ(IsValidList(contents, c.game, c.kind), c.problemLines.empty());
+}
+
+const std::string kH = kHeader + "\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, Validation,
+    ::testing::Values(
+        ValidationCase{"numbers_won", kH + "007,3\r\n123,12\r\n", Game::Num3, ListKind::Correct, {}, ""},
+        ValidationCase{"header_only_never_won_is_valid", kH, Game::Num3, ListKind::NoCorrect, {}, ""},
+        ValidationCase{"header_only_won_is_not", kH, Game::Num4, ListKind::Correct, {0}, "no entries"},
+        ValidationCase{"no_header_date", "0001\r\n", Game::Num4, ListKind::NoCorrect, {0}, "no header"},
+        ValidationCase{"captive_portal", "<html><head><title>Hotel Wi-Fi</title></head>\n<body>Please log in</body></html>\n",
+                       Game::Num3, ListKind::NoCorrect, {0, 1, 2}, "no header"},
+        ValidationCase{"doctype_after_entries", kH + "0001\r\n<!DOCTYPE html>\r\n", Game::Num4, ListKind::NoCorrect, {3}, "HTML"},
+        ValidationCase{"numbers_width_and_digits", kH + "07,1\r\n0070,1\r\n0x7,1\r\n 07,1\r\n", Game::Num3, ListKind::Correct,
+                       {2, 3, 4, 5}, "Numbers 3 number"},
+        ValidationCase{"counts_below_one_and_missing", kH + "007,0\r\n008,-1\r\n009\r\n010,1\r\n", Game::Num3,
+                       ListKind::Correct, {2, 3, 4}, "below 1"},
+        ValidationCase{"duplicate_entry", kH + "0001\r\n0002\r\n0001\r\n", Game::Num4, ListKind::NoCorrect, {4}, "line 2"},
+        ValidationCase{"loto_forms", kH + "3.12.17.25.31,1\r\n12.3.17.25.31,1\r\n3.3.17.25.31,1\r\n3.12.17.25.32,1\r\n"
+                                          "03.12.17.25.31,1\r\n3.12.17.25,1\r\n3.12.17.25.31.1,1\r\n3.12.17.25.31.,1\r\n",
+                       Game::Mini, ListKind::Correct, {3, 4, 5, 6, 7, 8, 9}, "Mini Loto combination"},
+        ValidationCase{"loto6_range", kH + "1.8.19.27.33.43,2\r\n1.8.19.27.33.44,1\r\n0.8.19.27.33.42,1\r\n", Game::Lot6,
+                       ListKind::Correct, {3, 4}, "Loto 6"},
+        ValidationCase{"long_line_keeps_one_number", kH + std::string(600, '1') + "\r\n", Game::Num3, ListKind::NoCorrect,
+                       {2, 2}, "Numbers 3"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Validation, TheShippedListsAreValid) {
+  for (const ListFileRow& row : kListFiles) {
+    const auto list = ReadListFile(testing::RealList(row.fileName).string(), row.kind);
+    ASSERT_TRUE(list.has_value()) << row.fileName;
+    EXPECT_TRUE(ValidateList(*list, row.game, row.kind).empty()) << row.fileName;
+  }
 }
 
 struct DateCase {
