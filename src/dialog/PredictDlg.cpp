@@ -1,10 +1,9 @@
 #include "PredictDlg.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 
+#include "ListReplacement.h"
 #include "Text.h"
 #include "Texts.h"
 
@@ -45,6 +44,8 @@ bool CPredictDlg::OnInitDialog() {
   }
   windowTitle_ = TruncateUtf8(window_.WindowTitle(), kMaxText);
   for (const PanelDef& p : kPanels) window_.SetText(p.groupBox, p.plainCaption);
+  // Part files of a refresh that was killed are of no use to anyone.
+  RemoveStaleParts(listPath_);
   LoadAllLists();
   window_.CenterWindow();
   return true;
@@ -56,9 +57,7 @@ void CPredictDlg::BuildListPaths() { listPath_ = numira::BuildListPaths(executab
 
 void CPredictDlg::LoadAllLists() {
   for (std::size_t row = 0; row < kListFiles.size(); ++row) {
-    struct stat st;
-    if (!listPath_[row].empty() && ::stat(listPath_[row].c_str(), &st) == 0)
-      ReadList(kListFiles[row].game, kListFiles[row].kind);
+    if (ListFileExists(listPath_[row])) ReadList(kListFiles[row].game, kListFiles[row].kind);
   }
 }
 

@@ -2,6 +2,7 @@
 // The main dialog's state and event handlers, free of any toolkit: the window is
 // reached only through WindowServices, time only through Clock.
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -81,7 +82,7 @@ class CPredictDlg {
   void Message(const std::string& text);
   // Fetches one row of the list-file table and, if the fresh copy is a list, puts it in
   // place of the old file and of the old in-memory list. False leaves both as they were.
-  bool RefreshList(std::size_t row);
+  bool RefreshList(std::size_t row, std::chrono::steady_clock::time_point deadline);
 
   WindowServices& window_;
   const Clock& clock_;

@@ -1,53 +1,21 @@
 // The list refresh of the main dialog: fetch the six lists from the list server, put
 // each good copy in place of the old file and the old in-memory list, report the outcome.
-#include <fcntl.h>
-#include <unistd.h>
-
+#include <chrono>
 #include <cstdio>
+#include <exception>
 #include <optional>
 #include <string>
 #include <utility>
 
 #include "FetchToFile.h"
+#include "ListReplacement.h"
+#include "ListValidation.h"
 #include "PredictDlg.h"
 #include "Text.h"
 #include "Texts.h"
 
 namespace numira {
 namespace {
-
-// The download goes to a file beside the list, so that the finished copy can replace
-// the list in one rename and a failed one never touches it.
-std::string PartPath(const std::string& listPath) {
-  return listPath + "." + std::to_string(static_cast<long>(::getpid())) + ".part";
-}
-
-// Removes the partial download unless it has been put in place.
-class PartFile {
- public:
-  explicit PartFile(std::string path) : path_(std::move(path)) {}
-  PartFile(const PartFile&) = delete;
-  PartFile& operator=(const PartFile&) = delete;
-  ~PartFile() {
-    if (!path_.empty()) ::unlink(path_.c_str());
-  }
-  const std::string& Path() const { return path_; }
-  void Keep() { path_.clear(); }
-
- private:
-  std::string path_;
-};
-
-// Makes a rename in the list directory durable; a failure here changes nothing the
-// user can see, so it is not reported.
-void SyncDirectoryOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
 
 std::string ReplacePlaceholder(std::string format, const std::string& value) {
   if (const auto at = format.find("%1"); at != std::string::npos) format.replace(at, 2, value);
@@ -70,20 +38,19 @@ class WaitCursor {
 
 const char* BuiltInListServer() { return NUMIRA_LIST_SERVER; }
 
-bool CPredictDlg::RefreshList(std::size_t row) {
+bool CPredictDlg::RefreshList(std::size_t row, std::chrono::steady_clock::time_point deadline) {
   const ListFileRow& list = kListFiles[row];
   const std::string& path = listPath_[row];
   if (path.empty()) return false;  // no usable path beside the executable
   const std::string url = "http://" + listServer_ + "/Data/" + list.fileName;
-  PartFile part(PartPath(path));
-  FetchOptions options{appName_, fetchLimits_, fetchFileOps_};
-  if (FetchToFile(part.Path(), url, options) != 1) return false;
-  // Only a copy that reads as a list may replace the one the user has.
-  std::optional<ListContents> contents = ReadListFile(part.Path(), list.kind);
-  if (!contents || contents->lines <= 0) return false;
-  if (std::rename(part.Path().c_str(), path.c_str()) != 0) return false;
-  part.Keep();
-  SyncDirectoryOf(path);
+  ListReplacement replacement(path);
+  const FetchOptions options{appName_, fetchLimits_, fetchFileOps_, deadline};
+  if (FetchToFile(replacement.PartPath(), url, options) != 1) return false;
+  // Only a copy that is a good list of its kind may replace the one the user has. A
+  // never-won list without entries is one: every number of the game has been drawn.
+  std::optional<ListContents> contents = ReadListFile(replacement.PartPath(), list.kind);
+  if (!contents || !IsValidList(*contents, list.game, list.kind)) return false;
+  if (!replacement.Commit()) return false;
   ApplyList(list.game, list.kind, std::move(*contents));
   return true;
 }
@@ -92,12 +59,18 @@ void CPredictDlg::OnDownload() {
   WaitCursor wait(window_);
   window_.SetText(ctl::kStatus, text::kDownloading);
   window_.UpdateNow();
+  RemoveStaleParts(listPath_);
 
+  // The whole refresh is bounded, not only each list: once the time is up, the list
+  // being fetched and those after it fail and keep their old copies.
+  const auto deadline = fetchLimits_.totalTimeoutMs > 0
+                            ? std::chrono::steady_clock::now() + std::chrono::milliseconds(fetchLimits_.totalTimeoutMs)
+                            : std::chrono::steady_clock::time_point{};
   int refreshed = 0;
   int failed = 0;
   for (std::size_t row = 0; row < kListFiles.size(); ++row) {
     try {
-      if (RefreshList(row))
+      if (RefreshList(row, deadline))
         ++refreshed;
       else
         ++failed;
@@ -108,6 +81,11 @@ void CPredictDlg::OnDownload() {
       window_.MessageBox(ReplacePlaceholder(format, SanitizeUtf8(listPath_[row])), appName_, MessageIcon::Stop);
       window_.SetText(ctl::kStatus, refreshed == 0 ? text::kDownloadFailed : text::kDownloadPartlyFailed);
       return;
+    } catch (const std::exception&) {
+      // Anything else that goes wrong (say, memory running out) ends the refresh like a
+      // failed one: the lists not yet fetched keep their old copies.
+      failed += static_cast<int>(kListFiles.size() - row);
+      break;
     }
   }
 

@@ -34,7 +34,8 @@ bool IsSuccess(long status) { return status >= 200 && status <= 299; }
 // answer; the body goes out in chunks of at most kFetchChunk bytes, LF expanded to CR LF.
 class Sink {
  public:
-  Sink(CURL* curl, const std::string& path, const FileOps& ops) : curl_(curl), path_(path), ops_(ops) {}
+  Sink(CURL* curl, const std::string& path, const FileOps& ops, std::int64_t maxBytes)
+      : curl_(curl), path_(path), ops_(ops), maxBytes_(maxBytes) {}
   Sink(const Sink&) = delete;
   Sink& operator=(const Sink&) = delete;
   ~Sink() {
@@ -76,6 +77,12 @@ class Sink {
         return 0;
       }
     }
+    received_ += static_cast<std::int64_t>(size);
+    if (maxBytes_ > 0 && received_ > maxBytes_) {
+      // Too large to be a list: stop the transfer; what was stored is discarded by the caller.
+      refused_ = true;
+      return 0;
+    }
     for (size_t done = 0; done < size;) {
       const size_t piece = std::min(kFetchChunk, size - done);
       if (!Store(data + done, piece)) return 0;
@@ -106,6 +113,8 @@ class Sink {
   CURL* curl_;
   const std::string& path_;
   const FileOps& ops_;
+  std::int64_t maxBytes_;
+  std::int64_t received_ = 0;
   int fd_ = -1;
   bool refused_ = false;
   int writeError_ = 0;
@@ -130,9 +139,15 @@ int FetchToFile(const std::string& localPath, const std::string& url, const Fetc
     (void)headers.release();
     headers.reset(grown);
   }
-  Sink sink(curl.get(), localPath, options.file);
-  CURL* c = curl.get();
   const FetchLimits& limits = options.limits;
+  long timeoutMs = limits.totalTimeoutMs;
+  if (options.deadline != std::chrono::steady_clock::time_point{}) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(options.deadline - std::chrono::steady_clock::now()).count();
+    if (left <= 0) return 0;
+    if (timeoutMs <= 0 || left < timeoutMs) timeoutMs = static_cast<long>(left);
+  }
+  Sink sink(curl.get(), localPath, options.file, limits.maxBodyBytes);
+  CURL* c = curl.get();
   // Proxies come from the usual environment variables (libcurl's default).
   const bool set =
       curl_easy_setopt(c, CURLOPT_URL, url.c_str()) == CURLE_OK &&
@@ -145,7 +160,10 @@ int FetchToFile(const std::string& localPath, const std::string& url, const Fetc
       curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs) == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, limits.lowSpeedBytesPerSecond) == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, limits.lowSpeedSeconds) == CURLE_OK &&
-      curl_easy_setopt(c, CURLOPT_TIMEOUT, limits.totalTimeoutSeconds) == CURLE_OK &&
+      curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, timeoutMs) == CURLE_OK &&
+      // Every encoding libcurl can decode is accepted and decoded; compressed bytes are
+      // never stored, and the size limit counts the decoded body.
+      curl_easy_setopt(c, CURLOPT_ACCEPT_ENCODING, "") == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_BUFFERSIZE, static_cast<long>(kFetchChunk)) == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &Sink::OnBody) == CURLE_OK &&

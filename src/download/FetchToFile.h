@@ -2,18 +2,24 @@
 // Fetching one file from the list server into a local file.
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
 namespace numira {
 
-// How long a fetch may wait before it gives up; a blocked refresh must always end.
+// How long a fetch may wait before it gives up, and how much it takes: a blocked
+// refresh must always end, and no answer may fill the memory or the disk.
 struct FetchLimits {
-  long connectTimeoutMs = 30000;     // name resolution and the connection
+  long connectTimeoutMs = 10000;     // name resolution and the connection
   long lowSpeedBytesPerSecond = 1;   // a transfer slower than this ...
   long lowSpeedSeconds = 30;         // ... for this many seconds is abandoned
-  long totalTimeoutSeconds = 300;    // the whole fetch, even when it trickles on; 0: none
+  long totalTimeoutMs = 60000;       // a fetch, even when it trickles on (and a whole refresh); 0: none
   long maxRedirects = 10;
+  // A body (after decoding any content encoding) larger than this is refused while it
+  // arrives: the largest real list is some 40 KB. 0: no limit.
+  std::int64_t maxBodyBytes = std::int64_t{32} << 20;
 };
 
 // The calls that write the local file out. Tests replace them to make a write or the
@@ -27,6 +33,9 @@ struct FetchOptions {
   std::string agent;  // sent as the User-Agent: the application's name
   FetchLimits limits;
   FileOps file;
+  // The fetch ends by this time whatever the server does (none when left empty), so
+  // that several fetches can share one bound.
+  std::chrono::steady_clock::time_point deadline{};
 };
 
 // The local file could not be written or closed. The fetch has stopped; the file keeps
@@ -54,7 +63,9 @@ inline constexpr std::size_t kFetchChunk = 1024;
 // Fetches url (http or https; redirects followed within http and https) into localPath.
 // Returns 1 when the server answered with a success status and the whole body is
 // stored, each LF written as CR LF; 0 when the server cannot be reached, answers with
-// an error status, the transfer breaks or stalls, or the local file cannot be created.
+// an error status, the transfer breaks, stalls, runs out of time or exceeds the size
+// limit, or the local file cannot be created. A compressed answer is decoded: what is
+// stored is always the body itself.
 // The local file is created (or emptied) only once a successful answer has arrived, so
 // a fetch that fails before that leaves it as it was; a transfer that breaks part-way
 // leaves the part stored so far. A failed write or close of the local file throws

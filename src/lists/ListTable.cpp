@@ -1,5 +1,6 @@
 #include "ListTable.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
@@ -23,6 +24,11 @@ ListPaths BuildListPaths(const std::string& executablePath) {
     if (p.size() <= kMaxText) paths[i] = std::move(p);
   }
   return paths;
+}
+
+bool ListFileExists(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::stat(path.c_str(), &st) == 0;
 }
 
 std::string ExecutablePath() {

@@ -34,6 +34,9 @@ using ListPaths = std::array<std::string, 6>;
 // not fit in kMaxText bytes is left empty: no list is read from or written to it.
 ListPaths BuildListPaths(const std::string& executablePath);
 
+// Whether something exists at the path (existence only, no permission test; "" never).
+bool ListFileExists(const std::string& path);
+
 // Full path of the running executable (/proc/self/exe); empty if it cannot be found.
 std::string ExecutablePath();
 

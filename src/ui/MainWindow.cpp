@@ -78,8 +78,10 @@ void MainWindow::CreateControls() {
         auto* box = new QCheckBox(Q(c.text), this);
         if (const PanelDef* p = PanelOf(c.id, &PanelDef::checkBox)) {
           const Game game = p->game;
-          // clicked comes after the box has toggled itself.
-          connect(box, &QCheckBox::clicked, this, [this, game] { Dispatch([this, game] { dlg_->OnFilterCheck(game); }); });
+          // toggled comes after the box has changed its state, however the user changed
+          // it: mouse, keyboard, or an assistive technology's Toggle action (which emits
+          // no clicked). The program itself never changes a box's state.
+          connect(box, &QCheckBox::toggled, this, [this, game] { Dispatch([this, game] { dlg_->OnFilterCheck(game); }); });
         }
         box->setGeometry(place);
         w = box;

@@ -110,6 +110,8 @@ struct RollCase {
 };
 
 class WholeRoll : public Dialog, public ::testing::WithParamInterface<RollCase> {};
+// Cases are named by their name in test listings.
+void PrintTo(const RollCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(WholeRoll, SlowsDownOnTheScheduleAndStandsOnAProposal) {
   const RollCase& c = GetParam();

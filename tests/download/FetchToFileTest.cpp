@@ -224,7 +224,7 @@ TEST_F(FetchTest, TricklingServerIsCutOffByTheTotalTimeLimit) {
     for (int i = 0; i < 200 && !waitStop(100); ++i) RawServer::SendAll(fd, "1\n");  // fast enough to pass the rate check
   });
   FetchOptions o = Options();
-  o.limits.totalTimeoutSeconds = 2;
+  o.limits.totalTimeoutMs = 2000;
   const auto start = Clock::now();
   EXPECT_EQ(FetchToFile(local, raw.Url("/Data/Num3Correct.txt"), o), 0);
   const double took = SecondsSince(start);

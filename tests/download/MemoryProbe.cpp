@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
   const std::string base = "http://127.0.0.1:" + std::to_string(port) + "/body?n=";
   numira::FetchOptions options;
   options.agent = "download_memory_probe";
-  options.limits.totalTimeoutSeconds = 0;  // a slow disk must not cut the body short
+  options.limits.totalTimeoutMs = 0;  // a slow disk must not cut the body short
+  options.limits.maxBodyBytes = 0;    // the point is a body far larger than any list
   int ok = 0;
   long before = 0, after = 0;
   double seconds = 0;

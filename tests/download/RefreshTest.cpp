@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <zlib.h>
 
 #include <array>
 #include <cerrno>
@@ -260,7 +263,7 @@ TEST_F(RefreshTest, ErrorPagesForEveryListChangeNothing) {
 }
 
 TEST_F(RefreshTest, SuccessfulAnswersThatAreNoListsChangeNothing) {
-  for (const std::string& body : {kDoctype404, std::string(), kOldHeader, kOldHeader + "\r\n\r\n#again\r\n"}) {
+  for (const std::string& body : {kDoctype404, std::string()}) {
     SCOPED_TRACE(body);
     ExpectFullFailureLeavesEverything([&] { server.SetAll({200, body, ""}); });
     ForgetReports();
@@ -310,6 +313,47 @@ TEST_F(RefreshTest, StalledServerIsGivenUpOnAndChangesNothing) {
   EXPECT_EQ(raw.Connections(), 6);
 }
 
+TEST_F(RefreshTest, TheWholeRefreshIsBounded) {
+  // Each list alone would be waited for until its own limit; the refresh as a whole
+  // ends at its bound, and the lists after the one it ended in are not asked for.
+  RawServer raw([](int, const std::function<bool(int)>& waitStop) { waitStop(60000); });
+  Open(raw.Host());
+  FetchLimits limits;
+  limits.totalTimeoutMs = 1500;
+  dlg->SetFetchLimits(limits);
+  const auto start = std::chrono::steady_clock::now();
+  ExpectFullFailureLeavesEverything([] {});
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 10.0);
+  EXPECT_EQ(raw.Connections(), 1);
+}
+
+TEST_F(RefreshTest, PartFilesOfAGoneProcessAreRemovedAtStartAndBeforeARefresh) {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ASSERT_GT(child, 0);
+  ::waitpid(child, nullptr, 0);  // its id now names no process
+  const std::string gone = std::to_string(child);
+  const std::string stale = dir / ("Num3Correct.txt." + gone + ".part");
+  // Kept: a living process's part file, names of another form, a directory.
+  const std::vector<std::string> kept{dir / "Num3Correct.txt.1.part", dir / ("other.txt." + gone + ".part"),
+                                      dir / "Num3Correct.txt.x1.part", dir / ("Num3Correct.txt." + gone + ".partial")};
+  const auto arrange = [&] {
+    WriteBytes(stale, std::string(1000, 'x'));
+    for (const std::string& k : kept) WriteBytes(k, "x");
+    ::mkdir((dir / ("Lot6Correct.txt." + gone + ".part")).c_str(), 0700);
+  };
+  arrange();
+  Open(server.Host());
+  EXPECT_FALSE(Exists(stale));
+  for (const std::string& k : kept) EXPECT_TRUE(Exists(k)) << k;
+  EXPECT_TRUE(Exists(dir / ("Lot6Correct.txt." + gone + ".part")));
+  arrange();
+  dlg->OnDownload();
+  EXPECT_FALSE(Exists(stale));
+  for (const std::string& k : kept) EXPECT_TRUE(Exists(k)) << k;
+  EXPECT_EQ(dlg->LastDownloadOk(), 1);
+}
+
 TEST_F(RefreshTest, RedirectedListsAreRefreshed) {
   for (const ListFileRow& r : kListFiles) {
     server.Set(std::string("/Data/") + r.fileName, {302, "", std::string("/Moved/") + r.fileName});
@@ -340,6 +384,135 @@ TEST_F(RefreshTest, SuccessAfterFailureTurnsTheStatusBlueAgain) {
   EXPECT_EQ(win.Text(ctl::kStatus), "2026年12月07日 20時31分05秒");
   EXPECT_EQ(dlg->OnCtlColor(ctl::kStatus), TextColour::Blue);
   for (std::size_t row = 0; row < 6; ++row) ExpectRowRefreshed(row);
+}
+
+// ---- Answers that are not lists for their file --------------------------------------
+
+std::string Gzip(const std::string& plain) {
+  z_stream z{};
+  EXPECT_EQ(deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY), Z_OK);
+  std::string out(deflateBound(&z, plain.size()) + 32, '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
+  z.avail_in = static_cast<uInt>(plain.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = static_cast<uInt>(out.size());
+  EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  return out;
+}
+
+// What the server sends for a list, and the body it stands for once decoded.
+struct Served {
+  Reply reply;
+  std::string plain;
+};
+
+Served Shipped(std::size_t row) {
+  const std::string body = ReadBytes(DataFile(row));
+  return {{200, body}, body};
+}
+
+// The shipped lists, but this body for one of them.
+std::function<Served(std::size_t)> OneList(std::size_t target, std::string body) {
+  return [target, body](std::size_t row) { return row == target ? Served{{200, body}, body} : Shipped(row); };
+}
+
+const std::string kNewHeader = "#2026\x94\x4e" "12\x8c\x8e" "4\x93\xfa\r\n";  // #2026年12月4日
+
+// A well-formed never-won list just over the size limit: no list is that large.
+std::string OverTheLimit() {
+  std::string body = kNewHeader;
+  char line[8];
+  for (int n = 0; body.size() <= (std::size_t{32} << 20); n = (n + 1) % 10000) {
+    std::snprintf(line, sizeof line, "%04d\r\n", n);
+    body += line;
+  }
+  return body;
+}
+
+struct HostileCase {
+  const char* name;
+  std::function<Served(std::size_t row)> serve;
+  std::vector<std::size_t> refreshed;  // rows that take the server's copy; the others keep theirs
+  const char* message;                 // the failure box; nullptr when all six were refreshed
+};
+
+const HostileCase kHostile[] = {
+    {"captive_portal",
+     [](std::size_t) {
+       const std::string page = "<html><head><title>Hotel Wi-Fi</title></head>\n<body>Please log in</body></html>\n";
+       return Served{{200, page}, page};
+     },
+     {}, text::kDownloadFailed},
+    {"entry_invalid_for_its_game", OneList(5, kNewHeader + "1.8.19.27.33.42,1\r\n1.8.19.27.33.44,1\r\n"), {0, 1, 2, 3, 4},
+     text::kDownloadPartlyFailed},
+    {"numbers_entry_in_a_loto_list", OneList(4, kNewHeader + "123,4\r\n"), {0, 1, 2, 3, 5}, text::kDownloadPartlyFailed},
+    {"no_header_date", OneList(2, "123,4\r\n"), {0, 1, 3, 4, 5}, text::kDownloadPartlyFailed},
+    {"header_only_never_won_list_is_refreshed", OneList(0, kNewHeader), {0, 1, 2, 3, 4, 5}, nullptr},
+    {"header_only_won_list", OneList(3, kNewHeader), {0, 1, 2, 4, 5}, text::kDownloadPartlyFailed},
+    {"count_below_one", OneList(2, kNewHeader + "123,0\r\n"), {0, 1, 3, 4, 5}, text::kDownloadPartlyFailed},
+    {"gzip_sent_unasked_is_decoded",
+     [](std::size_t row) {
+       Served s = Shipped(row);
+       s.reply = {200, Gzip(s.plain), "", "gzip"};
+       return s;
+     },
+     {0, 1, 2, 3, 4, 5}, nullptr},
+    {"gzip_bytes_without_their_encoding", OneList(4, Gzip(ReadBytes(DataFile(4)))), {0, 1, 2, 3, 5},
+     text::kDownloadPartlyFailed},
+    {"body_over_the_size_limit",  // made only when this case runs: it is large
+     [](std::size_t row) { return row == 1 ? OneList(1, OverTheLimit())(row) : Shipped(row); }, {0, 2, 3, 4, 5},
+     text::kDownloadPartlyFailed},
+};
+
+class HostileAnswers : public RefreshTest, public ::testing::WithParamInterface<HostileCase> {};
+// Cases are named by their name in test listings.
+void PrintTo(const HostileCase& c, std::ostream* os) { *os << c.name; }
+
+TEST_P(HostileAnswers, OnlyAGoodListReplacesAList) {
+  const HostileCase& c = GetParam();
+  std::array<std::string, 6> plain;
+  for (std::size_t row = 0; row < 6; ++row) {
+    Served s = c.serve(row);
+    server.Set(std::string("/Data/") + kListFiles[row].fileName, s.reply);
+    plain[row] = s.plain;
+  }
+  const State before = Capture();
+  dlg->OnDownload();
+  if (c.message) {
+    ExpectFailureReport(c.message);
+  } else {
+    EXPECT_TRUE(win.messages.empty());
+    EXPECT_EQ(dlg->LastDownloadOk(), 1);
+  }
+  for (std::size_t row = 0; row < 6; ++row) {
+    SCOPED_TRACE(kListFiles[row].fileName);
+    const bool fresh = std::find(c.refreshed.begin(), c.refreshed.end(), row) != c.refreshed.end();
+    const std::string expected = fresh ? Stored(plain[row]) : before.files[row];
+    EXPECT_EQ(ReadBytes(dir / kListFiles[row].fileName), expected);
+    const ListContents read = ParseList(expected, kListFiles[row].kind);
+    const WinningList& list = dlg->List(kListFiles[row].game);
+    EXPECT_EQ(kListFiles[row].kind == ListKind::NoCorrect ? list.neverWonEntries : list.wonEntries, read.entries);
+  }
+  EXPECT_EQ(dir.Names(), SixNames());
+}
+
+INSTANTIATE_TEST_SUITE_P(Refresh, HostileAnswers, ::testing::ValuesIn(kHostile),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RefreshTest, AHeaderOnlyNeverWonListLeavesNothingToProposeThere) {
+  server.Set("/Data/Num3NoCorrect.txt", {200, kNewHeader});
+  dlg->OnDownload();
+  ASSERT_EQ(dlg->LastDownloadOk(), 1);
+  EXPECT_TRUE(dlg->List(Game::Num3).neverWonEntries.empty());
+  EXPECT_EQ(dlg->List(Game::Num3).listsLoaded, 1);  // the won list, read after it, decides the panel
+  win.Check(ctl::kNum3Check, true);
+  dlg->OnFilterCheck(Game::Num3);
+  win.Select(ctl::kNum3Filter, 0);
+  dlg->OnPredict(Game::Num3);
+  ASSERT_EQ(win.messages.size(), 1u);
+  EXPECT_EQ(win.messages[0].text, text::kNoData);
 }
 
 // ---- The local disk fails -------------------------------------------------------------
@@ -425,6 +598,25 @@ TEST_F(DiskErrorTest, FullDiskAfterASuccessfulRefreshTurnsTheStatusRed) {
   dlg->OnDownload();
   ExpectErrorBox(text::kDiskFullFormat, 0);
   EXPECT_EQ(win.Text(ctl::kStatus), text::kDownloadFailed);
+}
+
+// Memory runs out while the third list is put in place.
+int OutOfMemoryOnTheThirdList(int fd) {
+  if (PathOf(fd).find("/Num3Correct.txt.") != std::string::npos) throw std::bad_alloc();
+  return ::fsync(fd);
+}
+
+TEST_F(DiskErrorTest, AnUnexpectedErrorEndsTheRefreshLikeAFailedOne) {
+  fileOps.sync = &OutOfMemoryOnTheThirdList;
+  Open(server.Host());
+  const State before = Capture();
+  dlg->OnDownload();
+  ExpectFailureReport(text::kDownloadPartlyFailed);
+  ExpectRowRefreshed(0);
+  ExpectRowRefreshed(1);
+  ExpectRowKept(2, before);
+  ExpectNotFetchedAfter(2, before);
+  EXPECT_EQ(dir.Names(), SixNames());
 }
 
 TEST_F(DiskErrorTest, DiskFillingUpOnTheFourthListStopsTheRefresh) {

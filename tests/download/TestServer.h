@@ -57,9 +57,12 @@ struct SeenRequest {
 
 // One canned answer for a path.
 struct Reply {
-  int status = 200;
+  Reply(int status = 200, std::string body = {}, std::string location = {}, std::string encoding = {})
+      : status(status), body(std::move(body)), location(std::move(location)), encoding(std::move(encoding)) {}
+  int status;
   std::string body;
   std::string location;  // for redirects
+  std::string encoding;  // Content-Encoding sent whether or not it was asked for
 };
 
 // An HTTP server on an ephemeral port of 127.0.0.1. By default GET /Data/<name> serves
@@ -142,6 +145,12 @@ class ListServer {
     }
     res.status = reply.status;
     if (!reply.location.empty()) res.set_header("Location", reply.location);
+    if (!reply.encoding.empty()) {
+      // Sent as is: a type the server would not compress again on its own.
+      res.set_header("Content-Encoding", reply.encoding);
+      res.set_content(reply.body, "application/octet-stream");
+      return;
+    }
     res.set_content(reply.body, "text/plain");
   }
 

@@ -59,6 +59,8 @@ std::vector<ReadCase> ReadCases() {
 }
 
 class ReadTable : public ::testing::TestWithParam<ReadCase> {};
+// Cases are named by their name in test listings.
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(ReadTable, ParsesAsTheFormatSays) {
   const ReadCase& c = GetParam();
@@ -139,6 +141,8 @@ struct ValidationCase {
 };
 
 class Validation : public ::testing::TestWithParam<ValidationCase> {};
+// Cases are named by their name in test listings.
+void PrintTo(const ValidationCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(Validation, ReportsEveryProblemByLine) {
   const ValidationCase& c = GetParam();
@@ -194,6 +198,8 @@ struct DateCase {
 };
 
 class HeaderDates : public ::testing::TestWithParam<DateCase> {};
+// Cases are named by their name in test listings.
+void PrintTo(const DateCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(HeaderDates, TakeTheYearToTheDay) { EXPECT_EQ(HeaderDate(GetParam().line), GetParam().date); }
 

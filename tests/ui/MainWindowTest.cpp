@@ -207,6 +207,16 @@ TEST_F(Window, CheckBoxEnablesItsDropDownAndTheSelectionSurvives) {
     QTest::keyClick(box, Qt::Key_Space);
     EXPECT_TRUE(combo->isEnabled());
     EXPECT_EQ(window->SelectedText(p.dropDown), combo->itemText(1).toStdString());
+    // So does a screen reader's Toggle action, which emits no click.
+    QAccessibleActionInterface* action = QAccessible::queryAccessibleInterface(box)->actionInterface();
+    ASSERT_NE(action, nullptr);
+    ASSERT_TRUE(action->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+    action->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_FALSE(combo->isEnabled());
+    action->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_TRUE(combo->isEnabled());
     // Other panels are untouched.
     for (const PanelDef& q : kPanels)
       if (q.game != p.game) {
