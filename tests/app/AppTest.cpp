@@ -1,13 +1,15 @@
 // Start-up of the program: no display, the lists placed beside the executable.
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include "CPredictApp.h"
-#include "UiTestSupport.h"
+#include "ListTable.h"
 
-namespace numira::uitest {
+namespace numira {
 namespace {
 
 TEST(App, WithoutADisplayTheProgramExplainsAndExitsWithOne) {
@@ -65,4 +67,4 @@ TEST(App, ListsArePlacedBesideTheProgramOnlyWhenNoneAreThere) {
 }
 
 }  // namespace
-}  // namespace numira::uitest
+}  // namespace numira
