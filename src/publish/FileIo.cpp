@@ -1,0 +1,109 @@
+#include "FileIo.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "History.h"
+
+namespace numira {
+namespace {
+
+std::string Reason(int err) { return std::strerror(err); }
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string ReadWholeFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) throw PublishError(At(path, 0, "cannot read: " + Reason(errno)));
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    throw PublishError(At(path, 0, "cannot read: not a regular file"));
+  }
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(st.st_size));
+  char buf[1 << 16];
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int err = errno;
+      ::close(fd);
+      throw PublishError(At(path, 0, "cannot read: " + Reason(err)));
+    }
+    if (n == 0) break;
+    bytes.append(buf, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return bytes;
+}
+
+void ReplaceFile(const std::string& path, std::string_view bytes) {
+  const std::filesystem::path target(path);
+  const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
+  std::string temp = folder + "/." + target.filename().string() + ".XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) throw PublishError(At(path, 0, "cannot write a temporary file in " + folder + ": " + Reason(errno)));
+
+  struct stat st {};
+  const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+  const auto fail = [&](const char* what) {
+    const int err = errno;
+    ::close(fd);
+    ::unlink(temp.c_str());
+    throw PublishError(At(path, 0, std::string("cannot ") + what + ": " + Reason(err)));
+  };
+  if (::fchmod(fd, mode) != 0) fail("set the permissions");
+  if (!WriteAll(fd, bytes)) fail("write");
+  if (::fsync(fd) != 0) fail("write (fsync)");
+  if (::close(fd) != 0) {
+    const int err = errno;
+    ::unlink(temp.c_str());
+    throw PublishError(At(path, 0, "cannot write (close): " + Reason(err)));
+  }
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    const int err = errno;
+    ::unlink(temp.c_str());
+    throw PublishError(At(path, 0, "cannot replace: " + Reason(err)));
+  }
+  // The rename itself reaches the disk with the folder.
+  if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+}
+
+FolderLock::FolderLock(const std::string& folder) {
+  fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd_ < 0) throw PublishError(At(folder, 0, "cannot open the folder: " + Reason(errno)));
+  while (::flock(fd_, LOCK_EX) != 0) {
+    if (errno == EINTR) continue;
+    const int err = errno;
+    ::close(fd_);
+    throw PublishError(At(folder, 0, "cannot lock the folder: " + Reason(err)));
+  }
+}
+
+FolderLock::~FolderLock() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+}  // namespace numira

@@ -1,0 +1,31 @@
+#pragma once
+// Whole-file reads and atomic replacement of a file.
+#include <string>
+#include <string_view>
+
+namespace numira {
+
+// The bytes of a regular file; PublishError ("path: cannot read: reason") otherwise.
+std::string ReadWholeFile(const std::string& path);
+
+// Replaces (or creates) the file at path with bytes: a temporary file in the same folder,
+// written and fsync'd, then renamed over path, and the folder fsync'd. A reader sees
+// the old or the new bytes, never a mix. An existing file keeps its permission bits; a
+// new one gets rw-r--r--, so a web server can serve it. PublishError on failure, with
+// nothing left behind.
+void ReplaceFile(const std::string& path, std::string_view bytes);
+
+// Holds an exclusive lock on a folder while it lives (flock), so two writers of the
+// same files take turns.
+class FolderLock {
+ public:
+  explicit FolderLock(const std::string& folder);
+  ~FolderLock();
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace numira
