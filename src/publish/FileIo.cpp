@@ -56,19 +56,19 @@ std::string ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-void ReplaceFile(const std::string& path, std::string_view bytes) {
+StagedFile::StagedFile(const std::string& path, std::string_view bytes) : path_(path) {
   const std::filesystem::path target(path);
-  const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
-  std::string temp = folder + "/." + target.filename().string() + ".XXXXXX";
-  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) throw PublishError(At(path, 0, "cannot write a temporary file in " + folder + ": " + Reason(errno)));
+  folder_ = target.has_parent_path() ? target.parent_path().string() : ".";
+  temp_ = folder_ + "/." + target.filename().string() + ".XXXXXX";
+  const int fd = ::mkostemp(temp_.data(), O_CLOEXEC);
+  if (fd < 0) throw PublishError(At(path, 0, "cannot write a temporary file in " + folder_ + ": " + Reason(errno)));
 
   struct stat st {};
   const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
   const auto fail = [&](const char* what) {
     const int err = errno;
     ::close(fd);
-    ::unlink(temp.c_str());
+    ::unlink(temp_.c_str());
     throw PublishError(At(path, 0, std::string("cannot ") + what + ": " + Reason(err)));
   };
   if (::fchmod(fd, mode) != 0) fail("set the permissions");
@@ -76,19 +76,31 @@ void ReplaceFile(const std::string& path, std::string_view bytes) {
   if (::fsync(fd) != 0) fail("write (fsync)");
   if (::close(fd) != 0) {
     const int err = errno;
-    ::unlink(temp.c_str());
+    ::unlink(temp_.c_str());
     throw PublishError(At(path, 0, "cannot write (close): " + Reason(err)));
   }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    const int err = errno;
-    ::unlink(temp.c_str());
-    throw PublishError(At(path, 0, "cannot replace: " + Reason(err)));
-  }
-  // The rename itself reaches the disk with the folder.
+}
+
+StagedFile::~StagedFile() {
+  if (!committed_) ::unlink(temp_.c_str());
+}
+
+void StagedFile::Commit() {
+  if (::rename(temp_.c_str(), path_.c_str()) != 0) throw PublishError(At(path_, 0, "cannot replace: " + Reason(errno)));
+  committed_ = true;
+}
+
+void SyncFolder(const std::string& folder) {
   if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
     ::fsync(dir);
     ::close(dir);
   }
+}
+
+void ReplaceFile(const std::string& path, std::string_view bytes) {
+  StagedFile staged(path, bytes);
+  staged.Commit();
+  SyncFolder(staged.Folder());
 }
 
 FolderLock::FolderLock(const std::string& folder) {

@@ -8,11 +8,30 @@ namespace numira {
 // The bytes of a regular file; PublishError ("path: cannot read: reason") otherwise.
 std::string ReadWholeFile(const std::string& path);
 
+// The new bytes of a file, written and fsync'd into a temporary file beside it
+// (".name.XXXXXX") until Commit renames it over the file; dropped if never committed.
+// An existing file keeps its permission bits; a new one gets rw-r--r--, so a web server
+// can serve it. PublishError on failure, with nothing left behind.
+class StagedFile {
+ public:
+  StagedFile(const std::string& path, std::string_view bytes);
+  ~StagedFile();
+  StagedFile(const StagedFile&) = delete;
+  StagedFile& operator=(const StagedFile&) = delete;
+  void Commit();
+  const std::string& Folder() const { return folder_; }
+
+ private:
+  std::string path_, folder_, temp_;
+  bool committed_ = false;
+};
+
+// Makes the renames done in a folder durable (fsync of the folder).
+void SyncFolder(const std::string& folder);
+
 // Replaces (or creates) the file at path with bytes: a temporary file in the same folder,
 // written and fsync'd, then renamed over path, and the folder fsync'd. A reader sees
-// the old or the new bytes, never a mix. An existing file keeps its permission bits; a
-// new one gets rw-r--r--, so a web server can serve it. PublishError on failure, with
-// nothing left behind.
+// the old or the new bytes, never a mix (StagedFile, Commit, SyncFolder).
 void ReplaceFile(const std::string& path, std::string_view bytes);
 
 // Holds an exclusive lock on a folder while it lives (flock), so two writers of the

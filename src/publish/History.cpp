@@ -196,7 +196,10 @@ std::string NormaliseNumbers(std::string_view text, Game game) {
                        " numbers, not " + std::to_string(numbers.size()));
   std::sort(numbers.begin(), numbers.end());
   std::string stored;
-  for (int n : numbers) stored += (stored.empty() ? "" : ".") + std::to_string(n);
+  for (int n : numbers) {
+    if (!stored.empty()) stored += '.';
+    stored += std::to_string(n);
+  }
   if (!IsValidEntry(stored, game)) throw PublishError("numbers " + Quote(text) + " are not a " + name + " result");
   return stored;
 }

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 #include <unordered_map>
 
@@ -82,7 +83,12 @@ Histories ReadHistories(const std::string& drawsDir) {
   return histories;
 }
 
-std::string ListHeader(Date latestDraw) { return "#" + Utf8ToCp932(JapaneseDate(latestDraw)) + "\r\n"; }
+std::string ListHeader(Date latestDraw) {
+  std::string header = "#";
+  header += Utf8ToCp932(JapaneseDate(latestDraw));
+  header += "\r\n";
+  return header;
+}
 
 ListBytes BuildLists(const Histories& histories) {
   ListBytes files;
@@ -114,6 +120,9 @@ WriteOutcome WriteLists(const std::string& dir, const ListBytes& files) {
   if (ec) throw PublishError(At(dir, 0, "cannot create the folder: " + ec.message()));
   const FolderLock lock(dir);
   WriteOutcome written{};
+  // Every changed file is staged first, so a failure (a full disk) replaces none of
+  // them; then the renames follow one another closely.
+  std::vector<std::unique_ptr<StagedFile>> staged;
   for (std::size_t row = 0; row < kListFiles.size(); ++row) {
     const std::string path = (std::filesystem::path(dir) / kListFiles[row].fileName).string();
     bool same = false;
@@ -123,9 +132,11 @@ WriteOutcome WriteLists(const std::string& dir, const ListBytes& files) {
       // Missing or unreadable: written anew.
     }
     if (same) continue;
-    ReplaceFile(path, files[row]);
+    staged.push_back(std::make_unique<StagedFile>(path, files[row]));
     written[row] = true;
   }
+  for (const auto& file : staged) file->Commit();
+  if (!staged.empty()) SyncFolder(dir);
   return written;
 }
 
