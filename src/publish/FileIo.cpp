@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 
@@ -30,13 +31,17 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-std::string ReadWholeFile(const std::string& path) {
+std::string ReadWholeFile(const std::string& path, std::size_t maxBytes) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) throw PublishError(At(path, 0, "cannot read: " + Reason(errno)));
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     throw PublishError(At(path, 0, "cannot read: not a regular file"));
+  }
+  if (static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
+    ::close(fd);
+    throw PublishError(At(path, 0, "cannot read: larger than " + std::to_string(maxBytes) + " bytes"));
   }
   std::string bytes;
   bytes.reserve(static_cast<std::size_t>(st.st_size));

@@ -1,12 +1,14 @@
 #pragma once
 // Whole-file reads and atomic replacement of a file.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace numira {
 
-// The bytes of a regular file; PublishError ("path: cannot read: reason") otherwise.
-std::string ReadWholeFile(const std::string& path);
+// The bytes of a regular file of at most maxBytes; PublishError ("path: cannot read:
+// reason") otherwise.
+std::string ReadWholeFile(const std::string& path, std::size_t maxBytes = std::string().max_size());
 
 // The new bytes of a file, written and fsync'd into a temporary file beside it
 // (".name.XXXXXX") until Commit renames it over the file; dropped if never committed.

@@ -173,7 +173,7 @@ TEST(Build, ReproducesTheShippedListsAndLeavesUnchangedFilesUntouched) {
 struct Damage {
   const char* name;
   const char* file;
-  std::function<std::string(std::string)> damage;  // the file's new bytes; "\x01" removes it
+  std::function<std::string(std::string)> damage;  // the new bytes; "\x01": removed, "\x02": a folder
   std::string problem;                              // part of one line of the report
 };
 
@@ -203,7 +203,8 @@ std::vector<Damage> Damages() {
       {"in_both_files", "Num3NoCorrect.txt", [](std::string b) { return b + "000\r\n"; }, "Num3NoCorrect.txt:3: \"000\" is also in Num3Correct.txt (line 2)"},
       {"in_neither_file", "Num3NoCorrect.txt", [](std::string b) { return Sub(b, "894\r\n", ""); }, "Num3NoCorrect.txt: 1 number of the range in neither this file nor Num3Correct.txt (the first: 894)"},
       {"dates_differ", "Num4NoCorrect.txt", [](std::string b) { return Sub(b, "21\x93\xFA", "20\x93\xFA"); }, "Num4NoCorrect.txt: date 2026年8月20日 differs from Num4Correct.txt's (2026年8月21日)"},
-      {"missing", "MiniCorrect.txt", [](std::string) { return std::string("\x01"); }, "MiniCorrect.txt: missing or unreadable"},
+      {"missing", "MiniCorrect.txt", [](std::string) { return std::string("\x01"); }, "MiniCorrect.txt: missing"},
+      {"a_folder_in_its_place", "Num4Correct.txt", [](std::string) { return std::string("\x02"); }, "Num4Correct.txt: cannot read: not a regular file"},
       {"differs_from_history", "Num3Correct.txt", [](std::string b) { return Sub(b, "\n000,6\r", "\n000,7\r"); }, "Num3Correct.txt:2: differs from what build writes from the history: expected \"000,6\\r\", found \"000,7\\r\""},
       {"older_date_than_history", "Lot6Correct.txt", [](std::string b) { return Sub(b, "25\x93\xFA", "22\x93\xFA"); }, "Lot6Correct.txt:1: differs from what build writes from the history: expected \"#2025年9月25日\\r\", found \"#2025年9月22日\\r\""},
   };
@@ -216,8 +217,9 @@ TEST_P(CheckTable, ReportsTheProblemWithFileAndLine) {
   TempDir dir;
   dir.CopyRealLists();
   const std::string bytes = c.damage(ReadBytes(dir / c.file));
-  if (bytes == "\x01") fs::remove(dir / c.file);
-  else WriteBytes(dir / c.file, bytes);
+  if (bytes == "\x01" || bytes == "\x02") fs::remove(dir / c.file);
+  if (bytes == "\x02") fs::create_directory(dir / c.file);
+  if (bytes.size() > 1) WriteBytes(dir / c.file, bytes);
   const RunResult run = Lists({"check", dir.path().string(), "--draws", NUMIRA_DRAWS_DIR});
   EXPECT_EQ(run.code, kExitProblems);
   EXPECT_NE(run.err.find(dir / c.problem), std::string::npos) << run.err;
