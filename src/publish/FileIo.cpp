@@ -95,6 +95,17 @@ void StagedFile::Commit() {
   committed_ = true;
 }
 
+void RemoveStagedLeftovers(const std::string& folder, const std::string& name) {
+  const std::string prefix = "." + name + ".";
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    const std::string file = entry.path().filename().string();
+    if (file.size() == prefix.size() + 6 && file.compare(0, prefix.size(), prefix) == 0 &&
+        entry.is_regular_file(ec))
+      std::filesystem::remove(entry.path(), ec);
+  }
+}
+
 void SyncFolder(const std::string& folder) {
   if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
     ::fsync(dir);

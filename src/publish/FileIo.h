@@ -28,6 +28,10 @@ class StagedFile {
   bool committed_ = false;
 };
 
+// Removes what a StagedFile of folder/name left behind when its writer was killed
+// (".name.XXXXXX"). Only under a FolderLock, so no live writer's file is touched.
+void RemoveStagedLeftovers(const std::string& folder, const std::string& name);
+
 // Makes the renames done in a folder durable (fsync of the folder).
 void SyncFolder(const std::string& folder);
 

@@ -208,6 +208,7 @@ Draw AddDraw(const std::string& path, Game game, std::string_view drawNo, std::s
              std::string_view numbers) {
   const std::filesystem::path folder = std::filesystem::path(path).parent_path();
   const FolderLock lock(folder.empty() ? "." : folder.string());
+  RemoveStagedLeftovers(folder.empty() ? "." : folder.string(), std::filesystem::path(path).filename().string());
   const std::string bytes = ReadWholeFile(path);
   const std::vector<Draw> draws = ParseHistory(bytes, game, path);
 

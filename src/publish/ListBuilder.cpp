@@ -125,6 +125,7 @@ WriteOutcome WriteLists(const std::string& dir, const ListBytes& files) {
   std::vector<std::unique_ptr<StagedFile>> staged;
   for (std::size_t row = 0; row < kListFiles.size(); ++row) {
     const std::string path = (std::filesystem::path(dir) / kListFiles[row].fileName).string();
+    RemoveStagedLeftovers(dir, kListFiles[row].fileName);
     bool same = false;
     try {
       same = ReadWholeFile(path) == files[row];

@@ -158,6 +158,7 @@ TEST(Build, ReproducesTheShippedListsAndLeavesUnchangedFilesUntouched) {
   const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
   for (const ListFileRow& r : kListFiles) fs::last_write_time(out / r.fileName, old);
   WriteBytes(out / "Lot6Correct.txt", "stale");
+  WriteBytes(out / ".Lot6Correct.txt.x7Kq2Z", "left by a build that was killed");
   const RunResult again = Lists({"build", "--out", out.path().string(), "--draws", draws});
   ASSERT_EQ(again.code, kExitOk) << again.err;
   for (const ListFileRow& r : kListFiles) {
@@ -165,6 +166,7 @@ TEST(Build, ReproducesTheShippedListsAndLeavesUnchangedFilesUntouched) {
     EXPECT_EQ(fs::last_write_time(out / r.fileName) == old, !rewritten) << r.fileName;
   }
   EXPECT_EQ(ReadBytes(out / "Lot6Correct.txt"), ReadBytes(testing::RealList("Lot6Correct.txt")));
+  EXPECT_EQ(out.Names().size(), 6u);
   EXPECT_EQ(Lists({"check", out.path().string(), "--draws", draws}).code, kExitOk);
   EXPECT_EQ(Lists({"check", NUMIRA_DATA_DIR}).code, kExitOk);
 }
