@@ -1,0 +1,234 @@
+#include "ListCheck.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <ostream>
+#include <string_view>
+
+#include "FileIo.h"
+#include "History.h"
+#include "ListReader.h"
+#include "Text.h"
+
+namespace numira {
+namespace {
+
+std::string AndMore(std::size_t count, const char* what) {
+  return count > 1 ? " (" + std::to_string(count) + " " + what + " in all)" : "";
+}
+
+// Line ends other than CR LF: a LF without CR, a CR without LF, a last line without one.
+void CheckLineEnds(std::string_view bytes, std::vector<ListProblem>& problems) {
+  std::uint32_t line = 1, firstLf = 0, firstCr = 0;
+  std::size_t lfOnly = 0, bareCr = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\n') {
+      if (i == 0 || bytes[i - 1] != '\r') {
+        if (lfOnly++ == 0) firstLf = line;
+      }
+      ++line;
+    } else if (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')) {
+      if (bareCr++ == 0) firstCr = line;
+    }
+  }
+  if (lfOnly > 0) problems.push_back({firstLf, "line ends in LF without CR, not CR LF" + AndMore(lfOnly, "lines")});
+  if (bareCr > 0)
+    problems.push_back({firstCr, "a CR not followed by LF (line ends must be CR LF)" + AndMore(bareCr, "such CRs")});
+  if (!bytes.empty() && bytes.back() != '\n') problems.push_back({line, "the last line has no line end (CR LF)"});
+}
+
+// Lines holding bytes that do not decode as code page 932.
+void CheckEncoding(std::string_view bytes, std::vector<ListProblem>& problems) {
+  iconv_t cd = reinterpret_cast<iconv_t>(-1);
+  std::uint32_t line = 0, first = 0;
+  std::size_t bad = 0;
+  char out[2048];
+  while (!bytes.empty()) {
+    ++line;
+    const auto lf = bytes.find('\n');
+    std::string_view text = bytes.substr(0, lf);
+    bytes.remove_prefix(lf == std::string_view::npos ? bytes.size() : lf + 1);
+    if (std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) continue;
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+      cd = ::iconv_open("UTF-8", "CP932");
+      if (cd == reinterpret_cast<iconv_t>(-1)) throw PublishError("iconv cannot convert from CP932");
+    }
+    ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char* in = const_cast<char*>(text.data());
+    std::size_t inLeft = text.size();
+    bool ok = true;
+    while (inLeft > 0 && ok) {
+      char* o = out;
+      std::size_t outLeft = sizeof out;
+      if (::iconv(cd, &in, &inLeft, &o, &outLeft) == static_cast<std::size_t>(-1) && errno != E2BIG) ok = false;
+    }
+    if (!ok && bad++ == 0) first = line;
+  }
+  if (cd != reinterpret_cast<iconv_t>(-1)) ::iconv_close(cd);
+  if (bad > 0) problems.push_back({first, "bytes that are not code page 932" + AndMore(bad, "lines")});
+}
+
+// One line of a list as a message shows it: decoded, CR and control bytes escaped.
+std::string ShowLine(std::string_view line) {
+  std::string shown = "\"";
+  for (char c : Cp932ToUtf8(line.substr(0, 80))) {
+    if (c == '\r') shown += "\\r";
+    else if (static_cast<unsigned char>(c) < 0x20) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
+      shown += hex;
+    }
+    else shown += c;
+  }
+  return shown + (line.size() > 80 ? "...\"" : "\"");
+}
+
+// The first line where bytes differ from what build would write.
+void CheckAgainst(std::string_view bytes, std::string_view expected, std::vector<ListProblem>& problems) {
+  if (bytes == expected) return;
+  std::uint32_t line = 1;
+  for (;;) {
+    const auto lfA = bytes.find('\n'), lfE = expected.find('\n');
+    const std::string_view a = bytes.substr(0, lfA == std::string_view::npos ? bytes.size() : lfA + 1);
+    const std::string_view e = expected.substr(0, lfE == std::string_view::npos ? expected.size() : lfE + 1);
+    if (a != e) {
+      const auto show = [](std::string_view l) {
+        if (l.empty()) return std::string("the end of the file");
+        if (l.back() == '\n') l.remove_suffix(1);
+        return ShowLine(l);
+      };
+      problems.push_back({line, "differs from what build writes from the history: expected " + show(e) +
+                                    ", found " + show(a)});
+      return;
+    }
+    bytes.remove_prefix(a.size());
+    expected.remove_prefix(e.size());
+    ++line;
+  }
+}
+
+// The number an entry stands for, if it is a valid one for the Numbers game.
+int NumbersValue(const std::string& entry, Game game) {
+  if (!IsValidEntry(entry, game)) return -1;
+  int n = 0;
+  for (char c : entry) n = n * 10 + (c - '0');
+  return n;
+}
+
+// The two files of a Numbers game together: no number in both, none in neither, one date.
+void CheckPair(Game game, const ListContents& won, const ListContents& neverWon, FileCheck& neverWonCheck) {
+  const std::size_t wonRow = static_cast<std::size_t>(ListRow(game, ListKind::Correct));
+  const int range = game == Game::Num3 ? 1000 : 10000;
+  const int digits = game == Game::Num3 ? 3 : 4;
+  std::vector<std::uint32_t> wonLine(static_cast<std::size_t>(range), 0), neverLine(wonLine);
+  for (std::size_t i = 0; i < won.entries.size(); ++i)
+    if (const int n = NumbersValue(won.entries[i], game); n >= 0 && wonLine[static_cast<std::size_t>(n)] == 0)
+      wonLine[static_cast<std::size_t>(n)] = i < won.entryLines.size() ? won.entryLines[i] : 0;
+  std::uint32_t firstOverlapLine = 0, firstOverlapWonLine = 0;
+  std::string firstOverlap;
+  std::size_t overlaps = 0;
+  for (std::size_t i = 0; i < neverWon.entries.size(); ++i) {
+    const int n = NumbersValue(neverWon.entries[i], game);
+    if (n < 0) continue;
+    const std::uint32_t line = i < neverWon.entryLines.size() ? neverWon.entryLines[i] : 0;
+    if (neverLine[static_cast<std::size_t>(n)] == 0) neverLine[static_cast<std::size_t>(n)] = line;
+    if (wonLine[static_cast<std::size_t>(n)] != 0 && overlaps++ == 0) {
+      firstOverlap = neverWon.entries[i];
+      firstOverlapLine = line;
+      firstOverlapWonLine = wonLine[static_cast<std::size_t>(n)];
+    }
+  }
+  if (overlaps > 0)
+    neverWonCheck.problems.push_back(
+        {firstOverlapLine, "\"" + firstOverlap + "\" is also in " + kListFiles[wonRow].fileName + " (line " +
+                               std::to_string(firstOverlapWonLine) + "): never won and won" +
+                               AndMore(overlaps, "numbers in both files")});
+  std::size_t missing = 0;
+  int firstMissing = -1;
+  for (int n = 0; n < range; ++n)
+    if (wonLine[static_cast<std::size_t>(n)] == 0 && neverLine[static_cast<std::size_t>(n)] == 0 && missing++ == 0)
+      firstMissing = n;
+  if (missing > 0) {
+    char first[16];
+    std::snprintf(first, sizeof first, "%0*d", digits, firstMissing);
+    neverWonCheck.problems.push_back(
+        {0, std::to_string(missing) + " number" + (missing > 1 ? "s" : "") + " of the range in neither this file nor " +
+                kListFiles[wonRow].fileName + " (the first: " + first + ")"});
+  }
+  if (!won.latestDrawDate.empty() && !neverWon.latestDrawDate.empty() && won.latestDrawDate != neverWon.latestDrawDate)
+    neverWonCheck.problems.push_back({0, "date " + neverWon.latestDrawDate + " differs from " +
+                                             kListFiles[wonRow].fileName + "'s (" + won.latestDrawDate + ")"});
+}
+
+// Far beyond any real list (the largest is about 60 KB); a bigger file is not read.
+constexpr std::size_t kMaxListBytes = 64u << 20;
+
+}  // namespace
+
+CheckResult CheckLists(const std::string& dir, const ListBytes* expected) {
+  CheckResult result;
+  std::array<std::optional<ListContents>, kListFiles.size()> read;
+  for (std::size_t row = 0; row < kListFiles.size(); ++row) {
+    const ListFileRow& r = kListFiles[row];
+    FileCheck& check = result[row];
+    const std::string path = (std::filesystem::path(dir) / r.fileName).string();
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+      check.problems.push_back({0, "missing"});
+      continue;
+    }
+    std::string bytes;
+    try {
+      bytes = ReadWholeFile(path, kMaxListBytes);
+    } catch (const PublishError& e) {
+      const std::string what = e.what();
+      check.problems.push_back({0, what.substr(path.size() + 2)});
+      continue;
+    }
+    check.present = true;
+    ListContents contents = ParseList(bytes, r.kind);
+    check.date = contents.latestDrawDate;
+    check.entries = contents.entries.size();
+    check.problems = ValidateList(contents, r.game, r.kind);
+    CheckLineEnds(bytes, check.problems);
+    CheckEncoding(bytes, check.problems);
+    if (expected) CheckAgainst(bytes, (*expected)[row], check.problems);
+    read[row] = std::move(contents);
+  }
+  for (Game game : {Game::Num3, Game::Num4}) {
+    const auto wonRow = static_cast<std::size_t>(ListRow(game, ListKind::Correct));
+    const auto neverRow = static_cast<std::size_t>(ListRow(game, ListKind::NoCorrect));
+    if (read[wonRow] && read[neverRow])
+      CheckPair(game, *read[wonRow], *read[neverRow], result[neverRow]);
+  }
+  for (FileCheck& check : result)
+    std::stable_sort(check.problems.begin(), check.problems.end(),
+                     [](const ListProblem& a, const ListProblem& b) { return a.line < b.line; });
+  return result;
+}
+
+std::size_t ProblemCount(const CheckResult& result) {
+  std::size_t n = 0;
+  for (const FileCheck& check : result) n += check.problems.size();
+  return n;
+}
+
+std::size_t PrintCheck(const CheckResult& result, const std::string& dir, std::ostream& out, std::ostream& err) {
+  for (std::size_t row = 0; row < kListFiles.size(); ++row) {
+    const FileCheck& check = result[row];
+    const std::string path = (std::filesystem::path(dir) / kListFiles[row].fileName).string();
+    if (check.present)
+      out << path << ": date " << (check.date.empty() ? "(none)" : check.date) << ", " << check.entries
+          << (check.entries == 1 ? " entry" : " entries") << '\n';
+    out.flush();
+    for (const ListProblem& p : check.problems) err << At(path, p.line, p.text) << '\n';
+    err.flush();
+  }
+  return ProblemCount(result);
+}
+
+}  // namespace numira

@@ -1,0 +1,35 @@
+#pragma once
+// The check of a folder of list files: read with the program's own reader and judged
+// by the same rules as the refresh, plus what one read cannot see (line ends, the
+// encoding, the two files of a Numbers game together, the bytes build would write).
+#include <array>
+#include <cstddef>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ListBuilder.h"
+#include "ListValidation.h"
+
+namespace numira {
+
+struct FileCheck {
+  bool present = false;               // a regular file that could be read
+  std::string date;                   // the header date (UTF-8), empty if none
+  std::size_t entries = 0;            // entries the reader found
+  std::vector<ListProblem> problems;  // in line order; line 0: the file as a whole
+};
+using CheckResult = std::array<FileCheck, kListFiles.size()>;  // in list-table order
+
+// Checks the six files of dir. expected: the bytes build would write (with --draws);
+// each file is then compared with them and its first differing line reported.
+CheckResult CheckLists(const std::string& dir, const ListBytes* expected = nullptr);
+
+std::size_t ProblemCount(const CheckResult& result);
+
+// Per file one line "dir/file: date ..., N entries" to out, then every problem as one
+// line "dir/file:line: what" to err. Returns the number of problems.
+std::size_t PrintCheck(const CheckResult& result, const std::string& dir, std::ostream& out, std::ostream& err);
+
+}  // namespace numira
