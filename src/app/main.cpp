@@ -16,6 +16,8 @@ int main(int argc, char** argv) {
   const std::string exe = numira::ExecutablePath();
   QApplication::setApplicationName(
       QString::fromStdString(numira::ApplicationName(exe.empty() ? std::string(argv[0]) : exe)));
+  // Ties the windows to the menu entry and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral(NUMIRA_APP_ID));
   numira::CPredictApp theApp;
   theApp.InitInstance();
   return 0;

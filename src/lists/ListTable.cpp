@@ -1,12 +1,142 @@
 #include "ListTable.h"
 
+#include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
+#include <optional>
+#include <cstdlib>
+#include <string_view>
 #include <vector>
 
+#include "ListReader.h"
+
 namespace numira {
+namespace {
+
+// Directory part of a path, separator included ("" when the path has no directory).
+std::string DirectoryOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The six paths in dir ("" or ending in "/").
+ListPaths PathsIn(const std::string& dir) {
+  ListPaths paths;
+  for (std::size_t i = 0; i < kListFiles.size(); ++i) {
+    std::string p = dir + kListFiles[i].fileName;
+    if (p.size() <= kMaxText) paths[i] = std::move(p);
+  }
+  return paths;
+}
+
+// Whether this process may create and rename files in dir ("" is the working directory).
+bool MayWriteIn(const std::string& dir) {
+  return ::faccessat(AT_FDCWD, dir.empty() ? "." : dir.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+// $XDG_DATA_HOME/numira, or ~/.local/share/numira when the variable is empty or relative
+// (relative values are invalid and ignored); "" when neither names a folder.
+std::string UserListFolder(const ListFolderEnv& env) {
+  std::string base = env.xdgDataHome;
+  if (base.empty() || base.front() != '/') {
+    if (env.home.empty() || env.home.front() != '/') return {};
+    base = env.home + "/.local/share";
+  }
+  while (!base.empty() && base.back() == '/') base.pop_back();
+  return base + "/numira";
+}
+
+// Creates dir ("/a/b", absolute) and its missing parents, private to the user as data
+// folders are; true when dir is a folder afterwards.
+bool MakeFolders(const std::string& dir) {
+  for (std::size_t pos = dir.find('/', 1);; pos = dir.find('/', pos + 1)) {
+    const std::string part = dir.substr(0, pos);
+    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    if (pos == std::string::npos) break;
+  }
+  struct stat st;
+  return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// A header date ("2026年8月21日") as one number (20260821) that orders like the dates;
+// -1 when there is no well-formed date.
+long DateKey(std::string_view date) {
+  struct Part {
+    std::string_view unit;
+    std::size_t maxDigits;
+  };
+  long key = 0;
+  for (const Part part : {Part{"年", 4}, Part{"月", 2}, Part{"日", 2}}) {
+    const auto at = date.find(part.unit);
+    const std::string_view digits = date.substr(0, at);
+    if (at == std::string_view::npos || digits.empty() || digits.size() > part.maxDigits) return -1;
+    long value = 0;
+    for (const char c : digits) {
+      if (c < '0' || c > '9') return -1;
+      value = value * 10 + (c - '0');
+    }
+    key = key * 100 + value;
+    date.remove_prefix(at + part.unit.size());
+  }
+  return key;
+}
+
+// The user's copy is missing, or it reads and covers an older draw date than the
+// shipped list. A copy that is there but cannot be read is left alone.
+bool ShippedIsNewer(const std::string& shipped, const std::string& user, ListKind kind) {
+  struct stat st;
+  if (::stat(user.c_str(), &st) != 0) return errno == ENOENT;
+  const std::optional<ListContents> mine = ReadListFile(user, kind);
+  if (!mine) return false;
+  const std::optional<ListContents> theirs = ReadListFile(shipped, kind);
+  return theirs && DateKey(mine->latestDrawDate) < DateKey(theirs->latestDrawDate);
+}
+
+// Copies from over to through a temporary file beside it: to is replaced only by a
+// complete, flushed copy and stays as it was on any failure.
+bool CopyInto(const std::string& from, const std::string& to) {
+  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  const std::string temp = to + "." + std::to_string(static_cast<long>(::getpid())) + ".new";
+  const int out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  bool ok = out >= 0;
+  std::vector<char> buf(1 << 16);
+  while (ok) {
+    const ssize_t n = ::read(in, buf.data(), buf.size());
+    if (n == 0) break;
+    if (n < 0) {
+      ok = errno == EINTR;
+      continue;
+    }
+    for (ssize_t done = 0; ok && done < n;) {
+      const ssize_t w = ::write(out, buf.data() + done, static_cast<std::size_t>(n - done));
+      if (w > 0)
+        done += w;
+      else
+        ok = w < 0 && errno == EINTR;
+    }
+  }
+  ::close(in);
+  if (out < 0) return false;
+  ok = ::fsync(out) == 0 && ok;
+  ok = ::close(out) == 0 && ok;
+  ok = ok && ::rename(temp.c_str(), to.c_str()) == 0;
+  if (!ok) ::unlink(temp.c_str());
+  return ok;
+}
+
+void SyncFolder(const std::string& dir) {
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
 
 int ListRow(Game game, ListKind kind) {
   for (std::size_t i = 0; i < kListFiles.size(); ++i)
@@ -14,16 +144,30 @@ int ListRow(Game game, ListKind kind) {
   return -1;
 }
 
-ListPaths BuildListPaths(const std::string& executablePath) {
-  // Directory part, separator included ("" when the path has no directory).
-  const auto slash = executablePath.rfind('/');
-  const std::string dir = slash == std::string::npos ? std::string() : executablePath.substr(0, slash + 1);
-  ListPaths paths;
-  for (std::size_t i = 0; i < kListFiles.size(); ++i) {
-    std::string p = dir + kListFiles[i].fileName;
-    if (p.size() <= kMaxText) paths[i] = std::move(p);
-  }
+ListPaths BuildListPaths(const std::string& executablePath, const ListFolderEnv& env) {
+  const ListPaths shipped = PathsIn(DirectoryOf(executablePath));
+  if (env.executableFolderWritable) return shipped;
+  const std::string folder = UserListFolder(env);
+  if (folder.empty() || !MakeFolders(folder) || !MayWriteIn(folder)) return shipped;
+
+  const ListPaths paths = PathsIn(folder + "/");
+  bool copied = false;
+  for (std::size_t i = 0; i < kListFiles.size(); ++i)
+    if (!shipped[i].empty() && !paths[i].empty() && ShippedIsNewer(shipped[i], paths[i], kListFiles[i].kind))
+      copied = CopyInto(shipped[i], paths[i]) || copied;
+  if (copied) SyncFolder(folder);
   return paths;
+}
+
+ListPaths BuildListPaths(const std::string& executablePath) {
+  ListFolderEnv env;
+  env.executableFolderWritable = MayWriteIn(DirectoryOf(executablePath));
+  if (const char* v = std::getenv("XDG_DATA_HOME")) env.xdgDataHome = v;
+  if (const char* v = std::getenv("HOME"); v && *v)
+    env.home = v;
+  else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
+    env.home = pw->pw_dir;
+  return BuildListPaths(executablePath, env);
 }
 
 bool ListFileExists(const std::string& path) {

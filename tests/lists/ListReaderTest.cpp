@@ -235,16 +235,17 @@ TEST(ParseInt32, ReadsLikeAtoiAndSaturates) {
 }
 
 TEST(ListPaths, BesideTheExecutableWithinTheFixedText) {
-  const ListPaths p = BuildListPaths("/opt/numira/bin/numira");
+  const ListFolderEnv portable{true, {}, {}};
+  const ListPaths p = BuildListPaths("/opt/numira/bin/numira", portable);
   EXPECT_EQ(p[0], "/opt/numira/bin/Num3NoCorrect.txt");
   EXPECT_EQ(p[5], "/opt/numira/bin/Lot6Correct.txt");
-  EXPECT_EQ(BuildListPaths("numira")[2], "Num3Correct.txt");
+  EXPECT_EQ(BuildListPaths("numira", portable)[2], "Num3Correct.txt");
 
   // The longest name is 17 bytes: a directory of 494 bytes still fits in 511, 495 does not.
   const std::string fits = "/" + std::string(492, 'd') + "/";
-  const ListPaths atLimit = BuildListPaths(fits + "numira");
+  const ListPaths atLimit = BuildListPaths(fits + "numira", portable);
   EXPECT_EQ(atLimit[0].size(), 511u);
-  const ListPaths over = BuildListPaths("/" + std::string(493, 'd') + "/numira");
+  const ListPaths over = BuildListPaths("/" + std::string(493, 'd') + "/numira", portable);
   EXPECT_TRUE(over[0].empty());
   EXPECT_FALSE(over[4].empty());  // "MiniCorrect.txt" is shorter and still fits
 }

@@ -135,7 +135,8 @@ TEST_F(Window, TitleFrameAndIcon) {
   EXPECT_FALSE(f & Qt::WindowMaximizeButtonHint);
   EXPECT_EQ(window->parentWidget(), nullptr);
   EXPECT_FALSE(window->windowIcon().isNull());
-  EXPECT_EQ(window->windowIcon().availableSizes().value(0), QSize(32, 32));
+  const QList<QSize> iconSizes = window->windowIcon().availableSizes();  // the icon theme's sizes
+  for (int size : {16, 24, 32, 48, 64, 128, 256}) EXPECT_TRUE(iconSizes.contains(QSize(size, size))) << size;
 }
 
 TEST_F(Window, DialogFontAndBoldResultFontOnTheResultFieldsOnly) {
