@@ -109,7 +109,7 @@ void NeverWonTick(benchmark::State& state) {
   CPredictDlg dlg(window, clock, DialogSetup{(dir / "numira").string(), "127.0.0.1"});
   dlg.OnInitDialog();
   dlg.OnPredict(Game::Lot6);
-  if (dlg.Roll(Game::Lot6).lotoMode != 1) state.SkipWithError("the roll did not start in never-won mode");
+  if (dlg.Roll(Game::Lot6).lotoMode != LotoMode::NeverWon) state.SkipWithError("the roll did not start in never-won mode");
   for (auto _ : state) dlg.OnRollTick(Game::Lot6);
   state.counters["won"] = static_cast<double>(dlg.List(Game::Lot6).wonEntries.size());
   fs::remove_all(dir);

@@ -3,6 +3,8 @@
 //   numira-screenshot OUTPUT.png [LIST-DIR]
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
+#include <QTimer>
 #include <QFile>
 #include <QPixmap>
 #include <QPushButton>
@@ -36,18 +38,22 @@ int main(int argc, char** argv) {
   window.show();
   QApplication::processEvents();
 
-  auto click = [&](int id) { static_cast<QPushButton*>(window.Control(id))->click(); };
-  const int num3Timer = Panel(Game::Num3).timerId, miniTimer = Panel(Game::Mini).timerId;
-  // Numbers 3: roll, stop, and let the slowing ticks run to the proposal.
+  auto click = [&](int id) { window.findChild<QPushButton*>(QString::number(id))->click(); };
+  // The rolls run on the real event loop, as the user sees them.
+  auto runFor = [](int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+  };
+  // Numbers 3: roll, stop, and let the slowing ticks run to the proposal (about 7 s).
   click(ctl::kNum3Predict);
-  for (int i = 0; i < 30; ++i) window.FireTimer(num3Timer);
+  runFor(300);
   click(ctl::kNum3Predict);
-  for (int i = 0; i < 100 && window.FireTimer(num3Timer); ++i) {
-  }
+  auto* num3 = window.findChild<QPushButton*>(QString::number(ctl::kNum3Predict));
+  for (int waited = 0; !num3->isEnabled() && waited < 15000; waited += 100) runFor(100);
   // Mini Loto: rolling freely.
   click(ctl::kMiniPredict);
-  for (int i = 0; i < 25; ++i) window.FireTimer(miniTimer);
-  QApplication::processEvents();
+  runFor(250);
 
   const QPixmap shot = window.grab();
   if (!shot.save(QString::fromLocal8Bit(argv[1]))) {

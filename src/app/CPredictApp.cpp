@@ -5,6 +5,7 @@
 
 #include "Clock.h"
 #include "MainWindow.h"
+#include "Texts.h"
 
 namespace numira {
 
@@ -24,11 +25,6 @@ bool HasDisplay() {
   return false;
 }
 
-const char* NoDisplayMessage() {
-  return "numira: 画面（X11 または Wayland のディスプレイ）が見つからないため、ウィンドウを表示できません。\n"
-         "  ディスプレイのない環境では xvfb-run を使ってください:  xvfb-run -a build/numira\n"
-         "numira: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set), so the window cannot be shown.\n"
-         "  Run it on a desktop session, or without one under a virtual display:  xvfb-run -a build/numira\n";
-}
+const char* NoDisplayMessage() { return text::kNoDisplay; }
 
 }  // namespace numira

@@ -3,8 +3,12 @@
 // dialog units, style) in creation and tab order, and the per-game panel table.
 #include <array>
 #include <span>
+#include <string>
+#include <string_view>
 
+#include "CandidatePool.h"
 #include "Game.h"
+#include "Texts.h"
 
 namespace numira {
 
@@ -19,6 +23,13 @@ inline constexpr int kDownload = 1019, kStatus = 1020, kClose = 1021, kNotice = 
 inline constexpr int kNum3Filter = 1024, kNum3Group = 1025, kNum4Filter = 1028, kNum3Check = 1029, kNum4Group = 1030;
 inline constexpr int kMiniFilter = 1031, kMiniGroup = 1032, kLot6Group = 1033, kLot6Filter = 1034;
 inline constexpr int kNum4Check = 1035, kMiniCheck = 1036, kLot6Check = 1037, kAbout = 1038, kSorter = 1042;
+
+// The about box's description (a control of the about box, not of the main window).
+inline constexpr int kAboutDescription = 1034;
+// The command of the about item of the window's system menu. The low four bits of a
+// system command are the platform's: commands 0x0010 to 0x001F all mean the about item.
+inline constexpr unsigned kAboutCommand = 0x0010;
+inline constexpr unsigned kSystemCommandMask = 0xFFF0;
 }  // namespace ctl
 
 enum class ControlKind { CheckBox, DropDown, PushButton, GroupBox, StaticText, ListBox, Icon };
@@ -45,71 +56,89 @@ struct ControlDef {
 inline constexpr int kDialogWidth = 307, kDialogHeight = 215;  // dialog units
 
 inline constexpr std::array<ControlDef, 37> kMainControls{{
-    {ctl::kNum3Check, ControlKind::CheckBox, "絞り込み", 13, 23, 39, 10, kTabStop},
+    {ctl::kNum3Check, ControlKind::CheckBox, text::kFilterCheck, 13, 23, 39, 10, kTabStop},
     {ctl::kNum3Filter, ControlKind::DropDown, "", 55, 21, 58, 55, kTabStop},
-    {ctl::kNum3Predict, ControlKind::PushButton, "予想", 121, 21, 36, 14, kTabStop},
-    {ctl::kNum4Check, ControlKind::CheckBox, "絞り込み", 13, 63, 39, 10, kTabStop},
+    {ctl::kNum3Predict, ControlKind::PushButton, text::kPredict, 121, 21, 36, 14, kTabStop},
+    {ctl::kNum4Check, ControlKind::CheckBox, text::kFilterCheck, 13, 63, 39, 10, kTabStop},
     {ctl::kNum4Filter, ControlKind::DropDown, "", 55, 61, 58, 55, kTabStop},
-    {ctl::kNum4Predict, ControlKind::PushButton, "予想", 121, 61, 36, 14, kTabStop},
-    {ctl::kMiniCheck, ControlKind::CheckBox, "絞り込み", 13, 104, 39, 10, kTabStop},
+    {ctl::kNum4Predict, ControlKind::PushButton, text::kPredict, 121, 61, 36, 14, kTabStop},
+    {ctl::kMiniCheck, ControlKind::CheckBox, text::kFilterCheck, 13, 104, 39, 10, kTabStop},
     {ctl::kMiniFilter, ControlKind::DropDown, "", 55, 102, 58, 55, kTabStop},
-    {ctl::kMiniPredict, ControlKind::PushButton, "予想", 121, 102, 36, 14, kTabStop},
-    {ctl::kLot6Check, ControlKind::CheckBox, "絞り込み", 13, 143, 39, 10, kTabStop},
+    {ctl::kMiniPredict, ControlKind::PushButton, text::kPredict, 121, 102, 36, 14, kTabStop},
+    {ctl::kLot6Check, ControlKind::CheckBox, text::kFilterCheck, 13, 143, 39, 10, kTabStop},
     {ctl::kLot6Filter, ControlKind::DropDown, "", 55, 141, 58, 55, kTabStop},
-    {ctl::kLot6Predict, ControlKind::PushButton, "予想", 121, 141, 36, 14, kTabStop},
-    {ctl::kDownload, ControlKind::PushButton, "当せん数字情報ダウンロード", 7, 171, 88, 14, kTabStop},
-    {ctl::kAbout, ControlKind::PushButton, "ぬみら について", 250, 179, 50, 14, kTabStop},
-    {ctl::kClose, ControlKind::PushButton, "閉じる", 250, 194, 50, 14, kTabStop},
-    {ctl::kOk, ControlKind::PushButton, "OK", 219, 58, 14, 14, kHidden | kTabStop},
-    {ctl::kCancel, ControlKind::PushButton, "ｷｬﾝｾﾙ", 232, 58, 14, 14, kHidden | kTabStop},
-    {ctl::kNum3Group, ControlKind::GroupBox, "ナンバーズ３", 7, 7, 293, 38, 0},
-    {ctl::kNum3Result, ControlKind::StaticText, "Static", 165, 21, 36, 14, kResultField},
-    {ctl::kNum4Group, ControlKind::GroupBox, "ナンバーズ４", 7, 47, 293, 38, 0},
-    {ctl::kNum4Result, ControlKind::StaticText, "Static", 165, 61, 36, 14, kResultField},
-    {ctl::kMiniResult1, ControlKind::StaticText, "Static", 165, 102, 18, 14, kResultField},
-    {ctl::kMiniGroup, ControlKind::GroupBox, "ミニロト", 7, 87, 293, 38, 0},
-    {ctl::kMiniResult2, ControlKind::StaticText, "Static", 187, 102, 18, 14, kResultField},
-    {ctl::kMiniResult3, ControlKind::StaticText, "Static", 209, 102, 18, 14, kResultField},
-    {ctl::kMiniResult4, ControlKind::StaticText, "Static", 231, 102, 18, 14, kResultField},
-    {ctl::kMiniResult5, ControlKind::StaticText, "Static", 253, 102, 18, 14, kResultField},
-    {ctl::kLot6Result1, ControlKind::StaticText, "Static", 165, 141, 18, 14, kResultField},
-    {ctl::kLot6Group, ControlKind::GroupBox, "ロト６", 7, 127, 293, 38, 0},
-    {ctl::kLot6Result2, ControlKind::StaticText, "Static", 187, 141, 18, 14, kResultField},
-    {ctl::kLot6Result3, ControlKind::StaticText, "Static", 209, 141, 18, 14, kResultField},
-    {ctl::kLot6Result4, ControlKind::StaticText, "Static", 231, 141, 18, 14, kResultField},
-    {ctl::kLot6Result5, ControlKind::StaticText, "Static", 253, 141, 18, 14, kResultField},
-    {ctl::kLot6Result6, ControlKind::StaticText, "Static", 275, 141, 18, 14, kResultField},
-    {ctl::kStatus, ControlKind::StaticText, "9999年99月99日 99時99分99秒", 98, 171, 146, 14, kLeftVCentre},
-    {ctl::kNotice, ControlKind::StaticText,
-     "当せん数字情報は月曜日～金曜日の20:00～20:30の時間帯に更新しています。", 7, 189, 237, 14, kLeftVCentre},
+    {ctl::kLot6Predict, ControlKind::PushButton, text::kPredict, 121, 141, 36, 14, kTabStop},
+    {ctl::kDownload, ControlKind::PushButton, text::kDownload, 7, 171, 88, 14, kTabStop},
+    {ctl::kAbout, ControlKind::PushButton, text::kAboutButton, 250, 179, 50, 14, kTabStop},
+    {ctl::kClose, ControlKind::PushButton, text::kClose, 250, 194, 50, 14, kTabStop},
+    {ctl::kOk, ControlKind::PushButton, text::kOk, 219, 58, 14, 14, kHidden | kTabStop},
+    {ctl::kCancel, ControlKind::PushButton, text::kCancel, 232, 58, 14, 14, kHidden | kTabStop},
+    {ctl::kNum3Group, ControlKind::GroupBox, text::kGameNames[0], 7, 7, 293, 38, 0},
+    {ctl::kNum3Result, ControlKind::StaticText, text::kResultPlaceholder, 165, 21, 36, 14, kResultField},
+    {ctl::kNum4Group, ControlKind::GroupBox, text::kGameNames[1], 7, 47, 293, 38, 0},
+    {ctl::kNum4Result, ControlKind::StaticText, text::kResultPlaceholder, 165, 61, 36, 14, kResultField},
+    {ctl::kMiniResult1, ControlKind::StaticText, text::kResultPlaceholder, 165, 102, 18, 14, kResultField},
+    {ctl::kMiniGroup, ControlKind::GroupBox, text::kGameNames[2], 7, 87, 293, 38, 0},
+    {ctl::kMiniResult2, ControlKind::StaticText, text::kResultPlaceholder, 187, 102, 18, 14, kResultField},
+    {ctl::kMiniResult3, ControlKind::StaticText, text::kResultPlaceholder, 209, 102, 18, 14, kResultField},
+    {ctl::kMiniResult4, ControlKind::StaticText, text::kResultPlaceholder, 231, 102, 18, 14, kResultField},
+    {ctl::kMiniResult5, ControlKind::StaticText, text::kResultPlaceholder, 253, 102, 18, 14, kResultField},
+    {ctl::kLot6Result1, ControlKind::StaticText, text::kResultPlaceholder, 165, 141, 18, 14, kResultField},
+    {ctl::kLot6Group, ControlKind::GroupBox, text::kGameNames[3], 7, 127, 293, 38, 0},
+    {ctl::kLot6Result2, ControlKind::StaticText, text::kResultPlaceholder, 187, 141, 18, 14, kResultField},
+    {ctl::kLot6Result3, ControlKind::StaticText, text::kResultPlaceholder, 209, 141, 18, 14, kResultField},
+    {ctl::kLot6Result4, ControlKind::StaticText, text::kResultPlaceholder, 231, 141, 18, 14, kResultField},
+    {ctl::kLot6Result5, ControlKind::StaticText, text::kResultPlaceholder, 253, 141, 18, 14, kResultField},
+    {ctl::kLot6Result6, ControlKind::StaticText, text::kResultPlaceholder, 275, 141, 18, 14, kResultField},
+    {ctl::kStatus, ControlKind::StaticText, text::kStatusPlaceholder, 98, 171, 146, 14, kLeftVCentre},
+    {ctl::kNotice, ControlKind::StaticText, text::kNotice, 7, 189, 237, 14, kLeftVCentre},
     {ctl::kSorter, ControlKind::ListBox, "", 250, 165, 36, 14, kHidden | kTabStop | kSortedList},
 }};
 
-// The per-game panel: its controls, timer and captions.
+// The per-game panel: its controls and timer.
 struct PanelDef {
   Game game;
   int groupBox, checkBox, dropDown, predictButton;
   std::array<int, 6> resultFields;
   int resultCount;
   int timerId;
-  const char* plainCaption;       // group-box caption without date
-  const char* datedCaptionPrefix;  // followed by the latest draw date
-  int openFailCode;                // ReadList's result when the file cannot be opened
+  int openFailCode;  // ReadList's result when the file cannot be opened
 };
 
 inline constexpr std::array<PanelDef, 4> kPanels{{
-    {Game::Num3, ctl::kNum3Group, ctl::kNum3Check, ctl::kNum3Filter, ctl::kNum3Predict,
-     {ctl::kNum3Result}, 1, 2, "【ナンバーズ３】", "【ナンバーズ３】　最新抽選日：", -1408},
-    {Game::Num4, ctl::kNum4Group, ctl::kNum4Check, ctl::kNum4Filter, ctl::kNum4Predict,
-     {ctl::kNum4Result}, 1, 3, "【ナンバーズ４】", "【ナンバーズ４】　最新抽選日：", -1477},
+    {Game::Num3, ctl::kNum3Group, ctl::kNum3Check, ctl::kNum3Filter, ctl::kNum3Predict, {ctl::kNum3Result}, 1, 2, -1408},
+    {Game::Num4, ctl::kNum4Group, ctl::kNum4Check, ctl::kNum4Filter, ctl::kNum4Predict, {ctl::kNum4Result}, 1, 3, -1477},
     {Game::Mini, ctl::kMiniGroup, ctl::kMiniCheck, ctl::kMiniFilter, ctl::kMiniPredict,
-     {ctl::kMiniResult1, ctl::kMiniResult2, ctl::kMiniResult3, ctl::kMiniResult4, ctl::kMiniResult5}, 5, 4,
-     "【ミニロト】", "【ミニロト】　最新抽選日：", -1544},
+     {ctl::kMiniResult1, ctl::kMiniResult2, ctl::kMiniResult3, ctl::kMiniResult4, ctl::kMiniResult5}, 5, 4, -1544},
     {Game::Lot6, ctl::kLot6Group, ctl::kLot6Check, ctl::kLot6Filter, ctl::kLot6Predict,
      {ctl::kLot6Result1, ctl::kLot6Result2, ctl::kLot6Result3, ctl::kLot6Result4, ctl::kLot6Result5,
       ctl::kLot6Result6},
-     6, 5, "【ロト６】", "【ロト６】　最新抽選日：", -1607},
+     6, 5, -1607},
 }};
+
+// A panel's group-box caption: "【ナンバーズ３】", and with the latest draw date
+// "【ナンバーズ３】　最新抽選日：2026年8月21日".
+std::string PlainCaption(Game game);
+std::string DatedCaption(Game game, const std::string& date);
+
+// The items of a game's filter drop-down, in their order, and the choice each stands for.
+struct FilterItem {
+  FilterChoice choice;
+  const char* text;
+};
+inline constexpr std::array<FilterItem, 3> kNumbersFilters{{{FilterChoice::NeverWon, text::kFilterNeverWon},
+                                                            {FilterChoice::OneToFour, text::kFilterOneToFour},
+                                                            {FilterChoice::FiveOrMore, text::kFilterFiveOrMore}}};
+inline constexpr std::array<FilterItem, 2> kLotoFilters{{{FilterChoice::NeverWon, text::kFilterNeverWon},
+                                                         {FilterChoice::WonAtLeastOnce, text::kFilterWonOnce}}};
+inline std::span<const FilterItem> FilterItems(Game g) {
+  if (IsLoto(g)) return kLotoFilters;
+  return kNumbersFilters;
+}
+
+// The choice is recognised by its text: the first of the game's items whose text the
+// selected text contains; otherwise the last item (the drop-down holds nothing else).
+FilterChoice RecogniseFilter(Game game, std::string_view selected);
 
 inline constexpr const PanelDef& Panel(Game g) { return kPanels[GameIndex(g)]; }
 inline std::span<const int> ResultFields(Game g) {

@@ -15,12 +15,6 @@ std::size_t LotoSlot(Game g) { return g == Game::Lot6 ? 1 : 0; }
 
 }  // namespace
 
-std::string ApplicationName(const std::string& executablePath) {
-  std::string name = executablePath.substr(executablePath.rfind('/') + 1);
-  if (const auto dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.resize(dot);
-  return name;
-}
-
 CPredictDlg::CPredictDlg(WindowServices& window, const Clock& clock, DialogSetup setup)
     : window_(window),
       clock_(clock),
@@ -38,12 +32,12 @@ bool CPredictDlg::OnInitDialog() {
     for (int id : ResultFields(p.game)) window_.SetText(id, "");
   window_.SetText(ctl::kStatus, "");
   for (const PanelDef& p : kPanels) {
-    const auto& items = IsLoto(p.game) ? std::vector<std::string>(kLotoFilterItems.begin(), kLotoFilterItems.end())
-                                       : std::vector<std::string>(kNumbersFilterItems.begin(), kNumbersFilterItems.end());
+    std::vector<std::string> items;
+    for (const FilterItem& item : FilterItems(p.game)) items.emplace_back(item.text);
     window_.SetDropDownItems(p.dropDown, items, 0);
   }
   windowTitle_ = TruncateUtf8(window_.WindowTitle(), kMaxText);
-  for (const PanelDef& p : kPanels) window_.SetText(p.groupBox, p.plainCaption);
+  for (const PanelDef& p : kPanels) window_.SetText(p.groupBox, PlainCaption(p.game));
   // Part files of a refresh that was killed are of no use to anyone.
   RemoveStaleParts(listPath_);
   LoadAllLists();
@@ -90,8 +84,7 @@ int CPredictDlg::ApplyList(Game game, ListKind kind, ListContents contents) {
   list.latestDrawDate = std::move(contents.latestDrawDate);
   const PanelDef& panel = Panel(game);
   const bool loaded = contents.lines > 0;
-  const std::string caption = loaded ? TruncateUtf8(std::string(panel.datedCaptionPrefix) + list.latestDrawDate, kMaxText)
-                                     : std::string(panel.plainCaption);
+  const std::string caption = loaded ? TruncateUtf8(DatedCaption(game, list.latestDrawDate), kMaxText) : PlainCaption(game);
   window_.Enable(panel.groupBox, loaded);
   window_.Enable(panel.checkBox, loaded);
   list.listsLoaded = loaded ? 1 : 0;
@@ -115,16 +108,17 @@ void CPredictDlg::OnPredict(Game game) {
   CandidatePool& pool = pools_[g];
   pool.clear();
   const bool checked = window_.CheckState(panel.checkBox) != 0;
-  int lotoMode = -1;
+  LotoMode lotoMode = LotoMode::Free;
   if (!IsLoto(game)) {
-    pool = BuildNumbersPool(game, checked, checked ? window_.SelectedText(panel.dropDown) : std::string(), lists_[g]);
+    const FilterChoice choice = checked ? RecogniseFilter(game, window_.SelectedText(panel.dropDown)) : FilterChoice{};
+    pool = BuildNumbersPool(game, checked, choice, lists_[g]);
     if (pool.empty()) return Message(text::kNoData);
   } else if (checked) {
-    const std::string selected = window_.SelectedText(panel.dropDown);
+    const FilterChoice choice = RecogniseFilter(game, window_.SelectedText(panel.dropDown));
     pool = BuildLotoPool(lists_[g]);
     if (pool.empty()) return Message(text::kNoData);
-    lotoMode = ChoosesNeverWon(selected) ? 1 : 0;
-    if (lotoMode == 1) {
+    lotoMode = choice == FilterChoice::NeverWon ? LotoMode::NeverWon : LotoMode::Past;
+    if (lotoMode == LotoMode::NeverWon) {
       NeverWonSet won(pool, RulesFor(game));
       // A list that holds every combination leaves nothing to draw: say so instead of
       // starting a roll that could never stop.
@@ -137,7 +131,7 @@ void CPredictDlg::OnPredict(Game game) {
   }
   if (IsLoto(game)) {
     roll.lotoMode = lotoMode;
-    if (lotoMode != 1) neverWon_[LotoSlot(game)] = NeverWonSet{};
+    if (lotoMode != LotoMode::NeverWon) neverWon_[LotoSlot(game)] = NeverWonSet{};
   }
 
   if (lists_[g].listsLoaded == 1) {
@@ -184,9 +178,9 @@ void CPredictDlg::OnRollTick(Game game) {
 
   const LotoRules rules = RulesFor(game);
   Combination c;
-  if (roll.lotoMode == -1 || (roll.lotoMode == 0 && pool.empty()))
+  if (roll.lotoMode == LotoMode::Free || (roll.lotoMode == LotoMode::Past && pool.empty()))
     c = DrawFree(random_, rules);
-  else if (roll.lotoMode == 0)
+  else if (roll.lotoMode == LotoMode::Past)
     c = DrawPast(random_, pool, rules);
   else
     c = DrawNeverWon(random_, rules, neverWon_[LotoSlot(game)]);
@@ -232,7 +226,7 @@ void CPredictDlg::OnCloseButton() { window_.EndDialog(0); }
 void CPredictDlg::OnAboutButton() { window_.ShowAboutBox(); }
 
 bool CPredictDlg::OnSysCommand(unsigned id) {
-  if ((id & 0xFFF0u) != 0x0010u) return false;
+  if ((id & ctl::kSystemCommandMask) != ctl::kAboutCommand) return false;
   window_.ShowAboutBox();
   return true;
 }
@@ -244,12 +238,6 @@ TextColour CPredictDlg::OnCtlColor(int id) const {
   if (id == ctl::kStatus) return lastDownloadOk_ != 0 ? TextColour::Blue : TextColour::Red;
   if (id == ctl::kNotice) return TextColour::DarkGreen;
   return TextColour::Default;
-}
-
-const ControlDef* FindControl(int id) {
-  for (const ControlDef& c : kMainControls)
-    if (c.id == id) return &c;
-  return nullptr;
 }
 
 }  // namespace numira

@@ -8,6 +8,8 @@
 
 #include "CandidatePool.h"
 #include "Clock.h"
+#include "Colours.h"
+#include "Executable.h"
 #include "Controls.h"
 #include "FetchToFile.h"
 #include "Game.h"
@@ -31,9 +33,6 @@ struct DialogSetup {
 
 // The list server the program was built with.
 const char* BuiltInListServer();
-
-// The executable's file name without directory and extension.
-std::string ApplicationName(const std::string& executablePath);
 
 class CPredictDlg {
  public:

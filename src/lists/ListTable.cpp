@@ -175,14 +175,4 @@ bool ListFileExists(const std::string& path) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0;
 }
 
-std::string ExecutablePath() {
-  std::vector<char> buf(PATH_MAX + 1);
-  for (;;) {
-    const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
-    if (n < 0) return {};
-    if (static_cast<std::size_t>(n) < buf.size()) return std::string(buf.data(), static_cast<std::size_t>(n));
-    buf.resize(buf.size() * 2);
-  }
-}
-
 }  // namespace numira

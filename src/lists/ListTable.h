@@ -59,7 +59,4 @@ ListPaths BuildListPaths(const std::string& executablePath);
 // Whether something exists at the path (existence only, no permission test; "" never).
 bool ListFileExists(const std::string& path);
 
-// Full path of the running executable (/proc/self/exe); empty if it cannot be found.
-std::string ExecutablePath();
-
 }  // namespace numira

@@ -4,7 +4,7 @@
 
 namespace numira {
 
-CandidatePool BuildNumbersPool(Game game, bool filterChecked, std::string_view selected, const WinningList& list) {
+CandidatePool BuildNumbersPool(Game game, bool filterChecked, FilterChoice choice, const WinningList& list) {
   CandidatePool pool;
   if (!filterChecked) {
     const bool four = game == Game::Num4;
@@ -17,8 +17,8 @@ CandidatePool BuildNumbersPool(Game game, bool filterChecked, std::string_view s
     }
     return pool;
   }
-  if (ChoosesNeverWon(selected)) return list.neverWonEntries;
-  const bool oneToFour = ChoosesOneToFour(selected);
+  if (choice == FilterChoice::NeverWon) return list.neverWonEntries;
+  const bool oneToFour = choice == FilterChoice::OneToFour;
   for (std::size_t i = 0; i < list.winCounts.size() && i < list.wonEntries.size(); ++i)
     if ((list.winCounts[i] < 5u) == oneToFour) pool.push_back(list.wonEntries[i]);
   return pool;

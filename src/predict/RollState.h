@@ -4,11 +4,14 @@
 
 namespace numira {
 
+// How a Loto game's roll draws its combinations.
+enum class LotoMode : std::int32_t { Free = -1, Past = 0, NeverWon = 1 };
+
 struct RollState {
   std::int8_t stopCounter = 1;  // 0 while rolling freely; 1..20 once stopping or idle
   std::int32_t rollInterval = 10;  // ms to the next tick; 1000 or more ends the roll
   std::int32_t filterWasChecked = 0;
-  std::int32_t lotoMode = -1;  // Loto games: -1 free draw, 0 past combination, 1 never-won
+  LotoMode lotoMode = LotoMode::Free;  // Loto games only
 };
 
 inline constexpr std::int32_t kFreeRollInterval = 10;
@@ -23,13 +26,5 @@ inline void DecelerationStep(RollState& s) {
 }
 
 inline bool RollFinished(const RollState& s) { return s.rollInterval >= kFinishInterval; }
-
-// Text colours the window asks for at paint time.
-enum class TextColour { Default, Red, Blue, DarkGreen };
-
-// A result field rolls in red and the standing proposal is blue.
-inline TextColour ResultColour(std::int32_t rollInterval) {
-  return rollInterval >= kFinishInterval ? TextColour::Blue : TextColour::Red;
-}
 
 }  // namespace numira

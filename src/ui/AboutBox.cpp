@@ -13,7 +13,7 @@ CAboutDlg::CAboutDlg(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("about"));
-  setWindowTitle(QString::fromUtf8(kAboutTitle));
+  setWindowTitle(QString::fromUtf8(text::kAboutButton));
   setWindowIcon(AppIcon());
   setFont(DialogFont());
   setModal(true);

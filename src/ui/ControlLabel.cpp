@@ -29,12 +29,11 @@ ControlLabel::ControlLabel(int id, ColourRule rule, QWidget* parent)
 // a palette change would schedule another repaint, and the colour is decided here,
 // at the moment of drawing. Only the text colour changes; the background is untouched.
 void ControlLabel::paintEvent(QPaintEvent*) {
-  ++paints_;
-  lastColour_ = rule_ ? rule_(id_) : TextColour::Default;
+  const TextColour colour = rule_ ? rule_(id_) : TextColour::Default;
   QPainter painter(this);
   drawFrame(&painter);
   QPalette pal = palette();
-  if (const QColor c = ToQColor(lastColour_); c.isValid()) {
+  if (const QColor c = ToQColor(colour); c.isValid()) {
     pal.setColor(QPalette::Active, QPalette::WindowText, c);
     pal.setColor(QPalette::Inactive, QPalette::WindowText, c);
   }

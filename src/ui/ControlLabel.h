@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <functional>
 
-#include "RollState.h"
+#include "Colours.h"
 
 namespace numira::ui {
 
@@ -18,10 +18,6 @@ class ControlLabel : public QLabel {
   ControlLabel(int id, ColourRule rule, QWidget* parent);
 
   int Id() const { return id_; }
-  // The colour the label used at its last drawing.
-  TextColour LastColour() const { return lastColour_; }
-  // How many times the label has been drawn.
-  int Paints() const { return paints_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -29,8 +25,6 @@ class ControlLabel : public QLabel {
  private:
   int id_;
   ColourRule rule_;
-  TextColour lastColour_ = TextColour::Default;
-  int paints_ = 0;
 };
 
 }  // namespace numira::ui

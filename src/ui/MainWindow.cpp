@@ -35,9 +35,6 @@ const PanelDef* PanelOf(int id, Member member) {
   return nullptr;
 }
 
-// The command id of the about item of the system menu.
-constexpr unsigned kAboutCommand = 0x0010;
-
 }  // namespace
 
 MainWindow::MainWindow(const Clock& clock, DialogSetup setup)
@@ -278,20 +275,6 @@ void MainWindow::KillTimer(int id) {
   if (auto it = timers_.find(id); it != timers_.end()) it->second->stop();
 }
 
-bool MainWindow::TimerArmed(int id) const {
-  auto it = timers_.find(id);
-  return it != timers_.end() && it->second->isActive();
-}
-
-int MainWindow::TimerInterval(int id) const { return TimerArmed(id) ? timers_.at(id)->interval() : -1; }
-
-bool MainWindow::FireTimer(int id) {
-  if (!TimerArmed(id)) return false;
-  timers_.at(id)->stop();
-  Dispatch([this, id] { dlg_->OnTimer(id); });
-  return true;
-}
-
 void MainWindow::BeginWaitCursor() {
   ++waitDepth_;
   QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -341,7 +324,7 @@ std::unique_ptr<QMenu> MainWindow::BuildSystemMenu() {
   // The title bar's menu belongs to the window manager here, so the about item is
   // offered on the window's own context menu, with the command id it would carry there.
   QAction* about = menu->addAction(Q(text::kAboutMenuItem));
-  about->setData(kAboutCommand);
+  about->setData(ctl::kAboutCommand);
   return menu;
 }
 

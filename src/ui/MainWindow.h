@@ -22,18 +22,6 @@ class MainWindow : public QDialog, public WindowServices {
   explicit MainWindow(const Clock& clock, DialogSetup setup = {});
   ~MainWindow() override;
 
-  CPredictDlg& Dialog() { return *dlg_; }
-  const CPredictDlg& Dialog() const { return *dlg_; }
-
-  // The widget of a control (the OK and Cancel buttons exist hidden), or nullptr for
-  // the sorted scratch list, which needs none.
-  QWidget* Control(int id) const;
-  // Whether a one-shot timer is armed, and its interval in milliseconds (-1 if not armed).
-  bool TimerArmed(int id) const;
-  int TimerInterval(int id) const;
-  // Delivers an armed timer's tick now instead of at its time (for tools and tests
-  // that drive a roll faster than real time). Returns false if it was not armed.
-  bool FireTimer(int id);
 
   // The context menu that stands in for the title bar's system menu.
   std::unique_ptr<QMenu> BuildSystemMenu();
@@ -66,7 +54,14 @@ class MainWindow : public QDialog, public WindowServices {
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
+  // The dialog logic and the one-shot timers by id, for views built on this one.
+  std::unique_ptr<CPredictDlg> dlg_;
+  std::map<int, QTimer*> timers_;
+
  private:
+  // The widget of a control (the OK and Cancel buttons exist hidden), or nullptr for
+  // the sorted scratch list, which needs none.
+  QWidget* Control(int id) const;
   void CreateControls();
   // Runs one handler of the dialog logic. An error that escapes it is reported in an
   // error box captioned with the application's name; the window then goes on.
@@ -74,11 +69,9 @@ class MainWindow : public QDialog, public WindowServices {
   void Dispatch(F&& handler);
   void CentreOnScreen();
 
-  std::unique_ptr<CPredictDlg> dlg_;
   std::map<int, QWidget*> controls_;
   // Controls without a widget keep their text here.
   std::map<int, std::string> hiddenTexts_;
-  std::map<int, QTimer*> timers_;
   int waitDepth_ = 0;
   bool centrePending_ = false;
 };

@@ -2,6 +2,8 @@
 // the predict button, whole rolls with their deceleration, and the finish rules.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <set>
 
 #include "FakeWindow.h"
@@ -15,6 +17,9 @@ namespace {
 using testing::FakeClock;
 using testing::FakeWindow;
 using testing::TempDir;
+
+// The panels' captions without a date, as they stand with no lists.
+const std::array<std::string, 4> kPlainCaptions{"【ナンバーズ３】", "【ナンバーズ４】", "【ミニロト】", "【ロト６】"};
 
 const std::vector<std::int64_t> kStopSchedule{20, 35, 55, 80, 110, 145, 185, 230, 280,
                                               335, 395, 460, 530, 605, 685, 770, 860, 955};
@@ -64,7 +69,7 @@ TEST_F(Dialog, StartsWithoutListsInAPlainIdleState) {
     EXPECT_FALSE(window.Enabled(p.dropDown));
     EXPECT_TRUE(window.Enabled(p.groupBox));
     EXPECT_TRUE(window.Enabled(p.predictButton));
-    EXPECT_EQ(window.Text(p.groupBox), p.plainCaption);
+    EXPECT_EQ(window.Text(p.groupBox), kPlainCaptions[GameIndex(p.game)]);
     EXPECT_EQ(window.controls[p.dropDown].selected, 0);
     for (int id : ResultFields(p.game)) EXPECT_EQ(window.Text(id), "");
     EXPECT_EQ(dlg->List(p.game).listsLoaded, 0);
@@ -76,7 +81,7 @@ TEST_F(Dialog, StartsWithoutListsInAPlainIdleState) {
   EXPECT_TRUE(window.centred);
   // The predict buttons work without lists.
   dlg->OnPredict(Game::Num3);
-  EXPECT_TRUE(window.TimerArmed(2));
+  EXPECT_TRUE(window.TimerArmed(Panel(Game::Num3).timerId));
 }
 
 TEST_F(Dialog, StartsWithTheRealListsShowingTheirDates) {
@@ -162,7 +167,8 @@ TEST_P(WholeRoll, SlowsDownOnTheScheduleAndStandsOnAProposal) {
     if (c.filterItem >= 0) {
       EXPECT_EQ(inList, c.filterItem == 1);
     }
-    EXPECT_EQ(dlg->Roll(c.game).lotoMode, c.filterItem < 0 ? -1 : (c.filterItem == 0 ? 1 : 0));
+    EXPECT_EQ(dlg->Roll(c.game).lotoMode,
+              c.filterItem < 0 ? LotoMode::Free : (c.filterItem == 0 ? LotoMode::NeverWon : LotoMode::Past));
   }
 
   // Starting again rolls in red from the first tick at 10 ms.
@@ -200,7 +206,7 @@ TEST_F(Dialog, GamesRollAtOnceEachOnItsOwnSchedule) {
   EXPECT_EQ(TickTimes(Game::Num3, 101).size(), 19u);
   EXPECT_EQ(dlg->OnCtlColor(ctl::kMiniResult3), TextColour::Blue);
   EXPECT_EQ(dlg->OnCtlColor(ctl::kLot6Result1), TextColour::Red);
-  EXPECT_TRUE(window.TimerArmed(5));
+  EXPECT_TRUE(window.TimerArmed(Panel(Game::Lot6).timerId));
   dlg->OnPredict(Game::Lot6);
   ASSERT_TRUE(window.RunUntilIdle());
   EXPECT_EQ(dlg->OnCtlColor(ctl::kLot6Result6), TextColour::Blue);
@@ -218,7 +224,7 @@ TEST_F(Dialog, EmptyPoolSaysSoAndStaysIdle) {
   EXPECT_EQ(window.messages[0].text, "データがありません。");
   EXPECT_EQ(window.messages[0].caption, "ぬみら");
   EXPECT_EQ(window.messages[0].icon, MessageIcon::Warning);
-  EXPECT_FALSE(window.TimerArmed(2));
+  EXPECT_FALSE(window.TimerArmed(Panel(Game::Num3).timerId));
   EXPECT_EQ(window.Text(ctl::kNum3Predict), text::kPredict);
   EXPECT_TRUE(window.Enabled(ctl::kNum3Check));
   EXPECT_TRUE(window.Enabled(ctl::kNum3Filter));
@@ -229,13 +235,13 @@ TEST_F(Dialog, EmptyPoolSaysSoAndStaysIdle) {
   window.Check(ctl::kMiniCheck, true);
   dlg->OnPredict(Game::Mini);
   EXPECT_EQ(window.messages.size(), 2u);
-  EXPECT_FALSE(window.TimerArmed(4));
+  EXPECT_FALSE(window.TimerArmed(Panel(Game::Mini).timerId));
   // Filter off: a Loto game never needs a pool.
   window.Check(ctl::kMiniCheck, false);
   dlg->OnPredict(Game::Mini);
   EXPECT_EQ(window.messages.size(), 2u);
-  EXPECT_TRUE(window.TimerArmed(4));
-  EXPECT_EQ(dlg->Roll(Game::Mini).lotoMode, -1);
+  EXPECT_TRUE(window.TimerArmed(Panel(Game::Mini).timerId));
+  EXPECT_EQ(dlg->Roll(Game::Mini).lotoMode, LotoMode::Free);
 }
 
 TEST_F(Dialog, NeverWonWithEveryCombinationListedDoesNotStartARoll) {
@@ -253,11 +259,11 @@ TEST_F(Dialog, NeverWonWithEveryCombinationListedDoesNotStartARoll) {
   dlg->OnPredict(Game::Mini);
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0].text, "データがありません。");
-  EXPECT_FALSE(window.TimerArmed(4));
+  EXPECT_FALSE(window.TimerArmed(Panel(Game::Mini).timerId));
   // The past-combination choice still works with the same list.
   window.Select(ctl::kMiniFilter, 1);
   dlg->OnPredict(Game::Mini);
-  EXPECT_TRUE(window.TimerArmed(4));
+  EXPECT_TRUE(window.TimerArmed(Panel(Game::Mini).timerId));
 }
 
 TEST_F(Dialog, RealListsGiveTheExpectedPools) {
@@ -402,7 +408,16 @@ TEST_F(Dialog, AFileThatCannotBeOpenedEmptiesItsListButNotThePanel) {
 TEST_F(Dialog, DeletedFileLeavesTheListsInMemory) {
   Open();
   testing::fs::remove(dir.path() / "Lot6Correct.txt");
-  EXPECT_EQ(dlg->List(Game::Lot6).wonEntries.size(), 2037u);
+  // A roll after the deletion still draws from the list read at start-up.
+  Filter(Game::Lot6, 1);
+  dlg->OnPredict(Game::Lot6);
+  EXPECT_EQ(dlg->Pool(Game::Lot6).size(), 2037u);
+  window.RunFor(50);
+  dlg->OnPredict(Game::Lot6);
+  ASSERT_TRUE(window.RunUntilIdle());
+  const auto& won = dlg->List(Game::Lot6).wonEntries;
+  EXPECT_EQ(won.size(), 2037u);
+  EXPECT_NE(std::find(won.begin(), won.end(), ShownText(Game::Lot6)), won.end());
 }
 
 // ---- The rest of the window ----
@@ -414,6 +429,8 @@ TEST_F(Dialog, ColoursClosingAndTheAboutCommand) {
   EXPECT_EQ(dlg->OnCtlColor(ctl::kNum3Check), TextColour::Default);
   EXPECT_EQ(dlg->OnCtlColor(ctl::kMiniGroup), TextColour::Default);
   EXPECT_EQ(dlg->OnCtlColor(ctl::kLot6Result6), TextColour::Red);  // interval 10 after start-up
+  EXPECT_EQ(ResultColour(kFinishInterval - 1), TextColour::Red);
+  EXPECT_EQ(ResultColour(kFinishInterval), TextColour::Blue);
 
   EXPECT_TRUE(dlg->OnSysCommand(16));
   EXPECT_TRUE(dlg->OnSysCommand(31));
@@ -426,11 +443,12 @@ TEST_F(Dialog, ColoursClosingAndTheAboutCommand) {
   EXPECT_EQ(window.endCode, 0);
 }
 
-TEST(ApplicationName, IsTheFileNameWithoutExtension) {
-  EXPECT_EQ(ApplicationName("/usr/bin/numira"), "numira");
-  EXPECT_EQ(ApplicationName("C/Numira.EXE"), "Numira");
-  EXPECT_EQ(ApplicationName("numira"), "numira");
-  EXPECT_EQ(ApplicationName("/x/.hidden"), ".hidden");
+TEST(Filters, EachItemIsRecognisedByItsTextAndAnythingElseIsTheLast) {
+  for (Game g : kGames)
+    for (const FilterItem& item : FilterItems(g)) EXPECT_EQ(RecogniseFilter(g, item.text), item.choice) << item.text;
+  EXPECT_EQ(RecogniseFilter(Game::Num3, ""), FilterChoice::FiveOrMore);
+  EXPECT_EQ(RecogniseFilter(Game::Mini, "?"), FilterChoice::WonAtLeastOnce);
+  EXPECT_EQ(RecogniseFilter(Game::Num4, "[未当せん]"), FilterChoice::NeverWon);  // by substring
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "ListReader.h"
+#include "Executable.h"
 #include "ListTable.h"
 #include "ListValidation.h"
 #include "TestData.h"
@@ -54,7 +55,7 @@ std::vector<ReadCase> ReadCases() {
       {"won_line_without_comma_skipped", "007\n008,2\n", ListKind::Correct, {"008"}, {2}, 1, ""},
       {"header_only", kHeader + "\r\n", ListKind::Correct, {}, {}, 0, "2015年11月20日"},
       {"empty_file", "", ListKind::Correct, {}, {}, 0, ""},
-      {"crlf_inside_line_cut_at_first", "12\r3,4\n", ListKind::Correct, {}, {}, 0, ""},
+      {"cr_inside_line_cuts_the_text", "12\r3,4\n", ListKind::NoCorrect, {"12"}, {}, 1, ""},
   };
 }
 
@@ -83,12 +84,6 @@ TEST_P(ReadTable, ParsesAsTheFormatSays) {
 
 INSTANTIATE_TEST_SUITE_P(Lines, ReadTable, ::testing::ValuesIn(ReadCases()),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(ReadList, CrLfOnlyLineCutAtCrMakesEntryOfPrefix) {
-  // A CR inside a won line ends its text: "12" has no comma and is skipped.
-  const auto c = ParseList("12\r3,4\n", ListKind::NoCorrect);
-  EXPECT_EQ(c.entries, std::vector<std::string>{"12"});
-}
 
 TEST(ReadList, OnlyARegularFileIsRead) {
   TempDir dir;
@@ -250,9 +245,13 @@ TEST(ListPaths, BesideTheExecutableWithinTheFixedText) {
   EXPECT_FALSE(over[4].empty());  // "MiniCorrect.txt" is shorter and still fits
 }
 
-TEST(ListPaths, RunningExecutableIsFound) {
+TEST(Executable, PathAndApplicationName) {
   const std::string exe = ExecutablePath();
   EXPECT_EQ(exe.substr(exe.rfind('/') + 1), "lists_test");
+  EXPECT_EQ(ApplicationName(exe), "lists_test");
+  EXPECT_EQ(ApplicationName("C/Numira.EXE"), "Numira");
+  EXPECT_EQ(ApplicationName("numira"), "numira");
+  EXPECT_EQ(ApplicationName("/x/.hidden"), ".hidden");
 }
 
 TEST(ListPaths, TableOrderAndRows) {

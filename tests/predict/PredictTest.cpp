@@ -47,8 +47,6 @@ TEST(Deceleration, NineteenTicksFromTheStopPress) {
   EXPECT_EQ(intervals, (std::vector<int>{20, 35, 55, 80, 110, 145, 185, 230, 280, 335, 395, 460, 530, 605, 685, 770,
                                          860, 955, 1055}));
   EXPECT_EQ(s.stopCounter, 20);
-  EXPECT_EQ(ResultColour(999), TextColour::Red);
-  EXPECT_EQ(ResultColour(1000), TextColour::Blue);
 }
 
 WinningList NumbersList() {
@@ -60,27 +58,25 @@ WinningList NumbersList() {
 }
 
 TEST(NumbersPool, UnfilteredHoldsEveryNumberAscending) {
-  const auto p3 = BuildNumbersPool(Game::Num3, false, "", {});
+  const auto p3 = BuildNumbersPool(Game::Num3, false, FilterChoice::NeverWon, {});
   ASSERT_EQ(p3.size(), 1000u);
   EXPECT_EQ(p3.front(), "000");
   EXPECT_EQ(p3[7], "007");
   EXPECT_EQ(p3.back(), "999");
-  const auto p4 = BuildNumbersPool(Game::Num4, false, "５回以上当せん", NumbersList());
+  const auto p4 = BuildNumbersPool(Game::Num4, false, FilterChoice::FiveOrMore, NumbersList());
   ASSERT_EQ(p4.size(), 10000u);
   EXPECT_EQ(p4.front(), "0000");
   EXPECT_EQ(p4.back(), "9999");
   EXPECT_TRUE(std::is_sorted(p4.begin(), p4.end()));
 }
 
-TEST(NumbersPool, FilterChoicesBySelectedText) {
+TEST(NumbersPool, FilterChoices) {
   const WinningList l = NumbersList();
-  EXPECT_EQ(BuildNumbersPool(Game::Num3, true, "未当せん", l), (CandidatePool{"894"}));
+  EXPECT_EQ(BuildNumbersPool(Game::Num3, true, FilterChoice::NeverWon, l), (CandidatePool{"894"}));
   // Counts below 5 include 0; 5 or more include exactly 5 and a negative count.
-  EXPECT_EQ(BuildNumbersPool(Game::Num3, true, "１～４回当せん", l), (CandidatePool{"000", "001"}));
-  EXPECT_EQ(BuildNumbersPool(Game::Num3, true, "５回以上当せん", l), (CandidatePool{"002", "003", "004"}));
-  // Anything else is the last choice.
-  EXPECT_EQ(BuildNumbersPool(Game::Num3, true, "", l), (CandidatePool{"002", "003", "004"}));
-  EXPECT_TRUE(BuildNumbersPool(Game::Num3, true, "未当せん", WinningList{}).empty());
+  EXPECT_EQ(BuildNumbersPool(Game::Num3, true, FilterChoice::OneToFour, l), (CandidatePool{"000", "001"}));
+  EXPECT_EQ(BuildNumbersPool(Game::Num3, true, FilterChoice::FiveOrMore, l), (CandidatePool{"002", "003", "004"}));
+  EXPECT_TRUE(BuildNumbersPool(Game::Num3, true, FilterChoice::NeverWon, WinningList{}).empty());
 }
 
 TEST(LotoDraw, CombinationCounts) {

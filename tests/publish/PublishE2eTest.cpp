@@ -55,7 +55,7 @@ TEST(PublishedLists, ARefreshBringsEveryGamesNewDraw) {
     const std::size_t i = GameIndex(g);
     SCOPED_TRACE(dates[i]);
     EXPECT_EQ(dlg.List(g).latestDrawDate, dates[i]);
-    EXPECT_EQ(win.Text(Panel(g).groupBox), Panel(g).datedCaptionPrefix + dates[i]);
+    EXPECT_EQ(win.Text(Panel(g).groupBox), DatedCaption(g, dates[i]));
     EXPECT_EQ(dlg.List(g).listsLoaded, 1);
     EXPECT_TRUE(Contains(dlg.List(g).wonEntries, numbers[i])) << numbers[i];
     EXPECT_FALSE(Contains(dlg.List(g).neverWonEntries, numbers[i])) << numbers[i];

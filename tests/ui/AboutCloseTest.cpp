@@ -20,7 +20,7 @@ TEST_F(About, TheButtonOpensTheBoxWithItsControls) {
   int opened = 0;
   WhenShown(AboutBoxShown(), [&](QWidget* w) {
     ++opened;
-    EXPECT_EQ(w->windowTitle(), QString::fromUtf8(ui::kAboutTitle));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("ぬみら について"));
     EXPECT_EQ(w->parentWidget(), window.get());
     const ui::DialogUnits du(w->font());
     EXPECT_EQ(w->size(), du.Size(ui::kAboutWidth, ui::kAboutHeight));
@@ -50,7 +50,9 @@ TEST_F(About, TheButtonOpensTheBoxWithItsControls) {
         EXPECT_EQ(static_cast<QLabel*>(cw)->pixmap().size(), QSize(32, 32));
       }
     }
-    auto* description = w->findChild<QLabel*>(QStringLiteral("1034"));
+    // The version line is made from the project's version.
+    EXPECT_EQ(w->findChild<QLabel*>(QStringLiteral("about-1"))->text(), QStringLiteral("Numira Version 1.01"));
+    auto* description = w->findChild<QLabel*>(QString::number(ctl::kAboutDescription));
     ASSERT_NE(description, nullptr);
     EXPECT_TRUE(description->wordWrap());
     EXPECT_EQ(description->text().count('\n'), 1);
@@ -133,15 +135,15 @@ TEST(AboutBoxKeys, ClosesWithOkEnterEscapeAndItsCloseBox) {
 
 class Close : public WindowTest {
  protected:
-  int Run(std::function<void(ui::MainWindow&)> act) {
-    ui::MainWindow* w = window.get();
+  int Run(std::function<void(ProbedWindow&)> act) {
+    ProbedWindow* w = window.get();
     WhenShown([w]() -> QWidget* { return w->isVisible() ? w : nullptr; }, [w, act](QWidget*) { act(*w); });
     return window->exec();
   }
 };
 
 TEST_F(Close, TheCloseButtonEndsWithZeroAndStopsTheRolls) {
-  const int code = Run([](ui::MainWindow& w) {
+  const int code = Run([](ProbedWindow& w) {
     QTest::mouseClick(Button(w, ctl::kMiniPredict), Qt::LeftButton);
     EXPECT_TRUE(w.TimerArmed(Panel(Game::Mini).timerId));
     QTest::mouseClick(Button(w, ctl::kClose), Qt::LeftButton);
@@ -152,15 +154,15 @@ TEST_F(Close, TheCloseButtonEndsWithZeroAndStopsTheRolls) {
 }
 
 TEST_F(Close, EscapeEndsWithTwo) {
-  EXPECT_EQ(Run([](ui::MainWindow& w) { QTest::keyClick(&w, Qt::Key_Escape); }), 2);
+  EXPECT_EQ(Run([](ProbedWindow& w) { QTest::keyClick(&w, Qt::Key_Escape); }), 2);
 }
 
 TEST_F(Close, TheCloseBoxEndsWithTwo) {
-  EXPECT_EQ(Run([](ui::MainWindow& w) { w.close(); }), 2);
+  EXPECT_EQ(Run([](ProbedWindow& w) { w.close(); }), 2);
 }
 
 TEST_F(Close, EnterWithoutAFocusedPushButtonEndsWithOne) {
-  EXPECT_EQ(Run([](ui::MainWindow& w) {
+  EXPECT_EQ(Run([](ProbedWindow& w) {
               QCheckBox* box = CheckBox(w, ctl::kNum3Check);
               box->setFocus();
               QTest::keyClick(box, Qt::Key_Return);
@@ -169,7 +171,7 @@ TEST_F(Close, EnterWithoutAFocusedPushButtonEndsWithOne) {
 }
 
 TEST_F(Close, EnterOnAFocusedPushButtonPressesIt) {
-  const int code = Run([](ui::MainWindow& w) {
+  const int code = Run([](ProbedWindow& w) {
     QPushButton* predict = Button(w, ctl::kNum4Predict);
     predict->setFocus();
     QTest::keyClick(predict, Qt::Key_Return);

@@ -17,7 +17,7 @@ class Roll : public ShownWindowTest {};
 TEST_F(Roll, Numbers3RollsInRedAndStandsInBlueAfterTheStop) {
   const PanelDef& p = Panel(Game::Num3);
   QPushButton* predict = Button(*window, p.predictButton);
-  ui::ControlLabel* field = Label(*window, p.resultFields[0]);
+  QLabel* field = Label(*window, p.resultFields[0]);
 
   QTest::mouseClick(predict, Qt::LeftButton);
   EXPECT_EQ(predict->text(), QString::fromUtf8(text::kStop));
@@ -87,15 +87,15 @@ TEST_F(Roll, TwoLotoGamesAreColouredIndependently) {
   EXPECT_EQ(RunRollToEnd(*window, lot6.timerId), 19);
   EXPECT_TRUE(window->TimerArmed(mini.timerId));
   for (int id : ResultFields(Game::Lot6)) {
-    EXPECT_GT(CountPixels(window->Control(id), kBlue), 3) << id;
-    EXPECT_EQ(CountPixels(window->Control(id), kRed), 0) << id;
+    EXPECT_GT(CountPixels(Find(*window, id), kBlue), 3) << id;
+    EXPECT_EQ(CountPixels(Find(*window, id), kRed), 0) << id;
   }
   for (int id : ResultFields(Game::Mini)) {
     const int n = Label(*window, id)->text().toInt();
     EXPECT_GE(n, 1);
     EXPECT_LE(n, 31);
-    EXPECT_GT(CountPixels(window->Control(id), kRed), 3) << id;
-    EXPECT_EQ(CountPixels(window->Control(id), kBlue), 0) << id;
+    EXPECT_GT(CountPixels(Find(*window, id), kRed), 3) << id;
+    EXPECT_EQ(CountPixels(Find(*window, id), kBlue), 0) << id;
   }
   // The Loto numbers stand sorted.
   int last = 0;
@@ -133,7 +133,7 @@ TEST_F(Roll, ARealRollOnTheEventLoopEndsBlueAfterItsSchedule) {
   QTest::mouseClick(predict, Qt::LeftButton);
   QTRY_VERIFY_WITH_TIMEOUT(!Label(*window, p.resultFields[0])->text().isEmpty(), 2000);
   QTest::qWait(100);
-  EXPECT_GT(CountPixels(window->Control(p.resultFields[0]), kRed), 3);
+  EXPECT_GT(CountPixels(Find(*window, p.resultFields[0]), kRed), 3);
   QElapsedTimer sinceStop;
   QTest::mouseClick(predict, Qt::LeftButton);
   sinceStop.start();
@@ -142,7 +142,7 @@ TEST_F(Roll, ARealRollOnTheEventLoopEndsBlueAfterItsSchedule) {
   EXPECT_GE(sinceStop.elapsed(), 6700);
   EXPECT_FALSE(window->TimerArmed(p.timerId));
   EXPECT_EQ(predict->text(), QString::fromUtf8(text::kPredict));
-  for (int id : ResultFields(Game::Lot6)) EXPECT_GT(CountPixels(window->Control(id), kBlue), 3) << id;
+  for (int id : ResultFields(Game::Lot6)) EXPECT_GT(CountPixels(Find(*window, id), kBlue), 3) << id;
 }
 
 TEST(RollMessages, AnEmptyPoolShowsTheNoDataWarningAndStartsNothing) {
@@ -153,7 +153,7 @@ TEST(RollMessages, AnEmptyPoolShowsTheNoDataWarningAndStartsNothing) {
   window->show();
   const PanelDef& p = Panel(Game::Num3);
   QTest::mouseClick(CheckBox(*window, p.checkBox), Qt::LeftButton);
-  ASSERT_EQ(window->SelectedText(p.dropDown), kNumbersFilterItems[0]);
+  ASSERT_EQ(window->SelectedText(p.dropDown), "未当せん");
 
   bool seen = false;
   WhenShown(ModalNamed<QMessageBox>(QStringLiteral("message")), [&](QWidget* w) {
@@ -175,9 +175,9 @@ TEST(RollMessages, AnEmptyPoolShowsTheNoDataWarningAndStartsNothing) {
 }
 
 // A window whose timer service fails, as a write error would escape a handler.
-class FailingWindow : public ui::MainWindow {
+class FailingWindow : public ProbedWindow {
  public:
-  using MainWindow::MainWindow;
+  using ProbedWindow::ProbedWindow;
   void SetTimer(int, int) override { throw std::runtime_error("/tmp/x へのｱｸｾｽ中に不明なｴﾗｰが発生しました。"); }
 };
 

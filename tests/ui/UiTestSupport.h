@@ -17,7 +17,6 @@
 #include <memory>
 #include <string>
 
-#include "ControlLabel.h"
 #include "FakeWindow.h"
 #include "ListTable.h"
 #include "MainWindow.h"
@@ -47,8 +46,29 @@ class ListDir {
   QTemporaryDir dir_;
 };
 
-inline std::unique_ptr<ui::MainWindow> MakeWindow(const ListDir& dir, const Clock& clock) {
-  return std::make_unique<ui::MainWindow>(clock, DialogSetup{dir.ExecutablePath(), "127.0.0.1:9"});
+// The main window with what its tests look at beyond the widgets: the dialog's state,
+// and its timers, which the tests fire at once instead of waiting for them.
+class ProbedWindow : public ui::MainWindow {
+ public:
+  using MainWindow::MainWindow;
+  const CPredictDlg& Dialog() const { return *dlg_; }
+  bool TimerArmed(int id) const {
+    auto it = timers_.find(id);
+    return it != timers_.end() && it->second->isActive();
+  }
+  // The armed timer's interval in milliseconds; -1 when it is not armed.
+  int TimerInterval(int id) const { return TimerArmed(id) ? timers_.at(id)->interval() : -1; }
+  // Delivers an armed timer's tick now; false when it was not armed.
+  bool FireTimer(int id) {
+    if (!TimerArmed(id)) return false;
+    timers_.at(id)->stop();
+    dlg_->OnTimer(id);
+    return true;
+  }
+};
+
+inline std::unique_ptr<ProbedWindow> MakeWindow(const ListDir& dir, const Clock& clock) {
+  return std::make_unique<ProbedWindow>(clock, DialogSetup{dir.ExecutablePath(), "127.0.0.1:9"});
 }
 
 // A window over a copy of the six shipped lists, seeded from a virtual clock.
@@ -56,7 +76,7 @@ class WindowTest : public ::testing::Test {
  protected:
   testing::FakeClock clock;
   ListDir lists;
-  std::unique_ptr<ui::MainWindow> window = MakeWindow(lists, clock);
+  std::unique_ptr<ProbedWindow> window = MakeWindow(lists, clock);
 };
 
 // The same window, shown on the screen.
@@ -65,16 +85,21 @@ class ShownWindowTest : public WindowTest {
   void SetUp() override { window->show(); }
 };
 
+// A control's widget, found by its object name (the control ID); nullptr for the controls
+// that have none (the sorted scratch list).
+inline QWidget* Find(const QWidget& w, int id) {
+  return w.findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);
+}
 template <class T>
-T* Widget(const ui::MainWindow& w, int id) {
-  T* t = dynamic_cast<T*>(w.Control(id));
+T* Widget(const QWidget& w, int id) {
+  T* t = w.findChild<T*>(QString::number(id), Qt::FindDirectChildrenOnly);
   EXPECT_NE(t, nullptr) << "control " << id;
   return t;
 }
-inline QPushButton* Button(const ui::MainWindow& w, int id) { return Widget<QPushButton>(w, id); }
-inline QCheckBox* CheckBox(const ui::MainWindow& w, int id) { return Widget<QCheckBox>(w, id); }
-inline QComboBox* Combo(const ui::MainWindow& w, int id) { return Widget<QComboBox>(w, id); }
-inline ui::ControlLabel* Label(const ui::MainWindow& w, int id) { return Widget<ui::ControlLabel>(w, id); }
+inline QPushButton* Button(const QWidget& w, int id) { return Widget<QPushButton>(w, id); }
+inline QCheckBox* CheckBox(const QWidget& w, int id) { return Widget<QCheckBox>(w, id); }
+inline QComboBox* Combo(const QWidget& w, int id) { return Widget<QComboBox>(w, id); }
+inline QLabel* Label(const QWidget& w, int id) { return Widget<QLabel>(w, id); }
 
 // Number of pixels in a rendering of the widget that are clearly of this text colour.
 // Antialiased glyphs blend the colour into the background, so a pixel counts when its
@@ -125,7 +150,7 @@ std::function<QWidget*()> ModalNamed(const QString& name) {
 }
 
 // Fires a game's timer until the roll no longer arms it; returns the number of ticks.
-inline int RunRollToEnd(ui::MainWindow& w, int timerId, int limit = 1000) {
+inline int RunRollToEnd(ProbedWindow& w, int timerId, int limit = 1000) {
   int n = 0;
   while (n < limit && w.FireTimer(timerId)) ++n;
   return n;
