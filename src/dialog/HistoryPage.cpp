@@ -49,6 +49,7 @@ HistoryPage BuildHistoryPage(Game game, const WinningList& list, const std::stri
   if (IsLoto(game)) {
     const std::vector<int> proposal = LotoNumbers(lastProposal, static_cast<int>(f.numberCounts.size()));
     page.chartName = Fill(text::kLotoChartNameFormat, page.tabName);
+    page.tableName = Fill(text::kLotoTableNameFormat, page.tabName);
     page.columns = {text::kNumberColumn, text::kDrawsColumn, text::kShareColumn};
     HistoryBars bars{text::kDrawsColumn, {}, {}};
     for (std::size_t k = 0; k < f.numberCounts.size(); ++k) {
@@ -69,6 +70,7 @@ HistoryPage BuildHistoryPage(Game game, const WinningList& list, const std::stri
 
   page.lines.push_back(Fill(text::kNeverDrawnFormat, Str(f.neverDrawn)));
   page.chartName = Fill(text::kNumbersChartNameFormat, page.tabName);
+  page.tableName = Fill(text::kNumbersTableNameFormat, page.tabName);
   const std::size_t positions = f.digitCounts.size();
   const std::vector<int> proposal = EntryDigits(lastProposal, static_cast<int>(positions));
   page.columns = {text::kNumberColumn};

@@ -29,6 +29,7 @@ struct HistoryPage {
   bool hasData = false;            // without data, only the lines are shown
   std::vector<std::string> lines;  // the summary lines, or the no-data message
   std::string chartName;           // the chart's accessible name
+  std::string tableName;           // the table's accessible name
   std::vector<std::string> categories;
   std::vector<HistoryBars> bars;
   std::vector<std::string> columns;

@@ -31,6 +31,8 @@ inline constexpr const char* kShareColumn = "割合";
 inline constexpr std::array<const char*, 4> kPositionColumns{"千の位", "百の位", "十の位", "一の位"};
 inline constexpr const char* kLotoChartNameFormat = "%1 数字別当せん回数のグラフ";
 inline constexpr const char* kNumbersChartNameFormat = "%1 位ごとの数字別当せん回数のグラフ";
+inline constexpr const char* kLotoTableNameFormat = "%1 数字別当せん回数の表";
+inline constexpr const char* kNumbersTableNameFormat = "%1 位ごとの数字別当せん回数の表";
 // What a screen reader says of the cells of the game's last proposal.
 inline constexpr const char* kLastProposalMark = "前回の予想";
 // A standing proposal's tooltip: a Numbers number, and each number of a Loto proposal.

@@ -3,11 +3,13 @@
 // offers the window services to CPredictDlg. It holds no behaviour of its own: every
 // event goes to a handler of the dialog logic.
 #include <QDialog>
+#include <QPointer>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "Clock.h"
+#include "HistoryWindow.h"
 #include "PredictDlg.h"
 #include "WindowServices.h"
 
@@ -35,8 +37,11 @@ class MainWindow : public QDialog, public WindowServices {
   // that drive a roll faster than real time). Returns false if it was not armed.
   bool FireTimer(int id);
 
-  // The context menu that stands in for the title bar's system menu.
+  // The context menu that stands in for the title bar's system menu: the history item,
+  // then the about item.
   std::unique_ptr<QMenu> BuildSystemMenu();
+  // The history window while it is open, else nullptr.
+  HistoryWindow* History() const { return history_; }
 
   // ---- Window services ----
   void Enable(int id, bool enabled) override;
@@ -47,6 +52,9 @@ class MainWindow : public QDialog, public WindowServices {
   std::string SelectedText(int id) const override;
   void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override;
   void ShowAboutBox() override;
+  void SetToolTip(int id, const std::string& text) override;
+  void ShowHistory() override;
+  void HistoryChanged() override;
   void SetTimer(int id, int milliseconds) override;
   void KillTimer(int id) override;
   void BeginWaitCursor() override;
@@ -73,6 +81,7 @@ class MainWindow : public QDialog, public WindowServices {
   template <class F>
   void Dispatch(F&& handler);
   void CentreOnScreen();
+  std::vector<HistoryPage> HistoryPages() const;
 
   std::unique_ptr<CPredictDlg> dlg_;
   std::map<int, QWidget*> controls_;
@@ -81,6 +90,8 @@ class MainWindow : public QDialog, public WindowServices {
   std::map<int, QTimer*> timers_;
   int waitDepth_ = 0;
   bool centrePending_ = false;
+  // The history window while it is open.
+  QPointer<HistoryWindow> history_;
 };
 
 }  // namespace numira::ui

@@ -1,0 +1,213 @@
+// The history window: how it opens and closes, its tabs, tables and charts against the
+// figures, the marked last proposal, and the proposal's tooltips on the main window.
+#include <QAccessible>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTableView>
+#include <QtTest/QTest>
+
+#include "HistoryFigures.h"
+#include "HistoryWindow.h"
+#include "TestData.h"
+#include "Texts.h"
+#include "UiTestSupport.h"
+
+namespace numira::uitest {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+QWidget* Page(ui::HistoryWindow* h, int tab) {
+  return h->Tabs()->widget(tab)->findChild<QWidget*>(QStringLiteral("content"));
+}
+QTableView* Table(ui::HistoryWindow* h, int tab) { return Page(h, tab)->findChild<QTableView*>(QStringLiteral("table")); }
+QString Cell(QTableView* t, int row, int column) { return t->model()->index(row, column).data().toString(); }
+
+class History : public ShownWindowTest {
+ protected:
+  void Open() {
+    // Keyboard shortcuts reach the active window.
+    QApplication::setActiveWindow(window.get());
+    QTest::keyClick(window.get(), Qt::Key_H, Qt::ControlModifier);
+    ASSERT_NE(window->History(), nullptr);
+  }
+  // A roll of the game from start to its standing proposal.
+  void Roll(Game g) {
+    const PanelDef& p = Panel(g);
+    QTest::mouseClick(Button(*window, p.predictButton), Qt::LeftButton);
+    window->FireTimer(p.timerId);
+    QTest::mouseClick(Button(*window, p.predictButton), Qt::LeftButton);
+    RunRollToEnd(*window, p.timerId);
+  }
+};
+
+TEST_F(History, OpensWithCtrlHAndFromTheMenuAsOneNonModalWindow) {
+  Open();
+  ui::HistoryWindow* h = window->History();
+  EXPECT_TRUE(h->isVisible());
+  EXPECT_FALSE(h->isModal());
+  EXPECT_EQ(h->windowTitle(), QString::fromUtf8(text::kHistoryTitle));
+  ASSERT_EQ(h->Tabs()->count(), 4);
+  for (const PanelDef& p : kPanels)
+    EXPECT_EQ(h->Tabs()->tabText(static_cast<int>(GameIndex(p.game))), Q(FindControl(p.groupBox)->text));
+  EXPECT_EQ(h->Tabs()->tabText(0), QStringLiteral("ナンバーズ３"));
+  // The main window still takes clicks while it is open.
+  QTest::mouseClick(Button(*window, ctl::kNum3Predict), Qt::LeftButton);
+  EXPECT_TRUE(window->TimerArmed(Panel(Game::Num3).timerId));
+
+  // The menu item, above the about item, raises the same window.
+  h->Tabs()->setCurrentIndex(2);
+  h->hide();
+  WhenShown([] { return static_cast<QWidget*>(qobject_cast<QMenu*>(QApplication::activePopupWidget())); },
+            [](QWidget* popup) {
+              EXPECT_EQ(static_cast<QMenu*>(popup)->actions().front()->text(), QString::fromUtf8(text::kHistoryMenuItem));
+              QTest::keyClick(popup, Qt::Key_Down);
+              QTest::keyClick(popup, Qt::Key_Return);
+            });
+  const QPoint at(window->width() - 5, 5);
+  QContextMenuEvent event(QContextMenuEvent::Mouse, at, window->mapToGlobal(at));
+  QApplication::sendEvent(window.get(), &event);
+  EXPECT_EQ(window->History(), h);
+  EXPECT_TRUE(h->isVisible());
+  EXPECT_EQ(h->Tabs()->currentIndex(), 2);
+  EXPECT_EQ(window->findChildren<ui::HistoryWindow*>().size(), 1);
+
+  // Escape closes it, and it is gone: the next opening starts afresh.
+  QTest::keyClick(h, Qt::Key_Escape);
+  EXPECT_FALSE(h->isVisible());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(window->History(), nullptr);
+  EXPECT_TRUE(window->findChildren<ui::HistoryWindow*>().isEmpty());
+  EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(History, EachTabShowsTheFiguresInATableAndAChart) {
+  Open();
+  ui::HistoryWindow* h = window->History();
+  for (Game g : kGames) {
+    SCOPED_TRACE(static_cast<int>(GameIndex(g)));
+    const int tab = static_cast<int>(GameIndex(g));
+    const HistoryFigures f = ComputeFigures(g, window->Dialog().List(g));
+    const HistoryPage page = window->Dialog().History(g);
+    QStringList lines;
+    for (const std::string& l : page.lines) lines << Q(l);
+    EXPECT_EQ(Page(h, tab)->findChild<QLabel*>(QStringLiteral("summary"))->text(), lines.join('\n'));
+
+    QTableView* table = Table(h, tab);
+    ASSERT_NE(table, nullptr);
+    const int columns = IsLoto(g) ? 3 : 1 + NumbersDigits(g);
+    ASSERT_EQ(table->model()->columnCount(), columns);
+    ASSERT_EQ(table->model()->rowCount(), IsLoto(g) ? static_cast<int>(f.numberCounts.size()) : 10);
+    for (int c = 0; c < columns; ++c)
+      EXPECT_EQ(table->model()->headerData(c, Qt::Horizontal).toString(), Q(page.columns[static_cast<std::size_t>(c)]));
+    for (int r : {0, 6, 9}) {
+      EXPECT_EQ(Cell(table, r, 0), QString::number(IsLoto(g) ? r + 1 : r));
+      if (IsLoto(g)) {
+        EXPECT_EQ(Cell(table, r, 1), QString::number(f.numberCounts[static_cast<std::size_t>(r)]));
+        EXPECT_EQ(Cell(table, r, 2), Q(ShareText(f.numberCounts[static_cast<std::size_t>(r)], f.draws)));
+      } else {
+        for (int pos = 0; pos < NumbersDigits(g); ++pos)
+          EXPECT_EQ(Cell(table, r, pos + 1), QString::number(f.digitCounts[static_cast<std::size_t>(pos)][static_cast<std::size_t>(r)]));
+      }
+    }
+    // A real table to assistive technology: cells under named column headers.
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(table);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->role(), QAccessible::Table);
+    ASSERT_NE(a->tableInterface(), nullptr);
+    EXPECT_EQ(a->tableInterface()->columnCount(), columns);
+    EXPECT_EQ(a->tableInterface()->columnDescription(1), Q(page.columns[1]));
+
+    auto* chart = Page(h, tab)->findChild<QChartView*>(QStringLiteral("chart"));
+    ASSERT_NE(chart, nullptr);
+    EXPECT_EQ(chart->accessibleName(), Q(page.chartName));
+    EXPECT_TRUE(chart->accessibleName().endsWith(QStringLiteral("グラフ")));
+    auto* series = static_cast<QBarSeries*>(chart->chart()->series().front());
+    ASSERT_EQ(series->count(), IsLoto(g) ? 1 : NumbersDigits(g));
+    const QBarSet* last = series->barSets().back();
+    EXPECT_EQ(last->count(), IsLoto(g) ? static_cast<int>(f.numberCounts.size()) : 10);
+    EXPECT_EQ(last->at(5), IsLoto(g) ? f.numberCounts[5] : f.digitCounts.back()[5]);
+  }
+  EXPECT_EQ(Table(h, 3)->accessibleName(), QStringLiteral("ロト６ 数字別当せん回数の表"));
+}
+
+TEST_F(History, AHeaderClickSortsByTheNumbersBehindTheCells) {
+  Open();
+  QTableView* table = Table(window->History(), 3);
+  const auto counts = ComputeFigures(Game::Lot6, window->Dialog().List(Game::Lot6)).numberCounts;
+  const auto [low, high] = std::minmax_element(counts.begin(), counts.end());
+  QHeaderView* header = table->horizontalHeader();
+  // A click on a new column sorts it ascending, a second click descending.
+  const struct {
+    int column;
+    QString firstNumberOrCount;
+  } clicks[] = {{2, QString::number(*low)}, {2, QString::number(*high)}, {0, QStringLiteral("1")}, {0, QStringLiteral("43")}};
+  for (const auto& click : clicks) {
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, {header->sectionViewportPosition(click.column) + 5, 5});
+    EXPECT_EQ(Cell(table, 0, click.column == 2 ? 1 : 0), click.firstNumberOrCount) << click.column;
+  }
+}
+
+TEST_F(History, TheLastProposalIsMarkedAndToldInTheResultFieldsTooltips) {
+  Roll(Game::Lot6);
+  Roll(Game::Num4);
+  Open();
+  ui::HistoryWindow* h = window->History();
+  const std::vector<std::string> tips =
+      ProposalToolTips(Game::Lot6, window->Dialog().List(Game::Lot6), window->Dialog().LastProposal(Game::Lot6));
+  QTableView* table = Table(h, 3);
+  auto* bars = static_cast<QBarSeries*>(Page(h, 3)->findChild<QChartView*>()->chart()->series().front())->barSets().front();
+  int marked = 0;
+  for (std::size_t k = 0; k < ResultFields(Game::Lot6).size(); ++k) {
+    ui::ControlLabel* field = Label(*window, ResultFields(Game::Lot6)[k]);
+    EXPECT_EQ(field->toolTip(), Q(tips[k]));
+    EXPECT_EQ(field->accessibleDescription(), Q(tips[k]));
+    EXPECT_TRUE(field->toolTip().startsWith(field->text() + " の当せん回数：")) << k;
+    const int row = field->text().toInt() - 1;
+    EXPECT_EQ(table->model()->index(row, 1).data(Qt::AccessibleDescriptionRole).toString(),
+              QString::fromUtf8(text::kLastProposalMark));
+    EXPECT_TRUE(bars->isBarSelected(row));
+  }
+  for (int r = 0; r < table->model()->rowCount(); ++r)
+    marked += !table->model()->index(r, 0).data(Qt::AccessibleDescriptionRole).toString().isEmpty();
+  EXPECT_EQ(marked, 6);
+  // Numbers 4: the digit of each position is marked in that position's column.
+  const QString num4 = Label(*window, ctl::kNum4Result)->text();
+  EXPECT_TRUE(Label(*window, ctl::kNum4Result)->toolTip().startsWith(QStringLiteral("過去の当せん回数：")));
+  for (int pos = 0; pos < 4; ++pos)
+    EXPECT_FALSE(Table(h, 1)->model()->index(num4[pos].digitValue(), pos + 1).data(Qt::BackgroundRole).isNull()) << pos;
+
+  // A fresh roll is marked in the open window.
+  const std::string before = window->Dialog().LastProposal(Game::Lot6);
+  for (int i = 0; i < 20 && window->Dialog().LastProposal(Game::Lot6) == before; ++i) {
+    clock.seconds += 1;
+    Roll(Game::Lot6);
+  }
+  const int first = Label(*window, ResultFields(Game::Lot6)[0])->text().toInt();
+  EXPECT_FALSE(Table(h, 3)->model()->index(first - 1, 0).data(Qt::BackgroundRole).isNull());
+}
+
+TEST_F(History, ANewReadOfAListShowsInTheOpenWindow) {
+  Open();
+  testing::WriteBytes(lists.Path("MiniCorrect.txt").toStdString(), "#2026\x94\x4E" "1\x8C\x8E" "9\x93\xFA\r\n1.2.3.4.5,1\r\n");
+  window->Dialog().ReadList(Game::Mini, ListKind::Correct);
+  ui::HistoryWindow* h = window->History();
+  EXPECT_EQ(Page(h, 2)->findChild<QLabel*>(QStringLiteral("summary"))->text(), QStringLiteral("最新抽選日：2026年1月9日　抽選回数：1回"));
+  EXPECT_EQ(Cell(Table(h, 2), 0, 2), QStringLiteral("100.0%"));
+  EXPECT_EQ(Cell(Table(h, 2), 5, 2), QStringLiteral("0.0%"));
+  // A list that cannot be read leaves no figures: the tab says so.
+  QFile::remove(lists.Path("MiniCorrect.txt"));
+  window->Dialog().ReadList(Game::Mini, ListKind::Correct);
+  EXPECT_EQ(Page(h, 2)->findChild<QLabel*>(QStringLiteral("summary"))->text(), QString::fromUtf8(text::kNoData));
+  EXPECT_EQ(Table(h, 2), nullptr);
+  EXPECT_EQ(Page(h, 2)->findChild<QChartView*>(), nullptr);
+}
+
+}  // namespace
+}  // namespace numira::uitest
