@@ -14,6 +14,7 @@ struct HistoryCell {
   std::string text;
   std::uint64_t sortKey = 0;  // the table sorts by this, not by the text
   bool marked = false;        // part of the game's last proposal
+  bool operator==(const HistoryCell&) const = default;
 };
 
 // One bar set: a value per category.
@@ -21,6 +22,7 @@ struct HistoryBars {
   std::string name;
   std::vector<std::uint64_t> values;
   std::vector<bool> marked;
+  bool operator==(const HistoryBars&) const = default;
 };
 
 struct HistoryPage {
@@ -34,6 +36,7 @@ struct HistoryPage {
   std::vector<HistoryBars> bars;
   std::vector<std::string> columns;
   std::vector<std::vector<HistoryCell>> rows;
+  bool operator==(const HistoryPage&) const = default;
 };
 
 // The page of a game from its lists; lastProposal ("123", "3.12.17.25.31") is marked.

@@ -172,6 +172,7 @@ void HistoryWindow::ShowPages(const std::vector<HistoryPage>& pages) {
       tabs_->addTab(tab, QString());
     }
     tabs_->setTabText(index, Q(pages[i].tabName));
+    if (i < shown_.size() && shown_[i] == pages[i]) continue;
     // A new table keeps the order the user chose in the old one.
     int sortColumn = 0;
     Qt::SortOrder sortOrder = Qt::AscendingOrder;
@@ -190,6 +191,7 @@ void HistoryWindow::ShowPages(const std::vector<HistoryPage>& pages) {
     tab->layout()->addWidget(content);
   }
   if (current >= 0) tabs_->setCurrentIndex(current);
+  shown_ = pages;
 }
 
 }  // namespace numira::ui

@@ -15,14 +15,15 @@ class HistoryWindow : public QDialog {
  public:
   explicit HistoryWindow(QWidget* parent);
 
-  // Shows the pages, one tab each, in their order. The chosen tab and each table's sort
-  // order stay as they were.
+  // Shows the pages, one tab each, in their order. A tab whose page has not changed is
+  // left as it is; the chosen tab and each table's sort order stay as they were.
   void ShowPages(const std::vector<HistoryPage>& pages);
 
   QTabWidget* Tabs() const { return tabs_; }
 
  private:
   QTabWidget* tabs_;
+  std::vector<HistoryPage> shown_;
 };
 
 }  // namespace numira::ui

@@ -8,6 +8,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
+#include <QPointer>
 #include <QTabWidget>
 #include <QTableView>
 #include <QtTest/QTest>
@@ -78,8 +79,8 @@ TEST_F(History, OpensWithCtrlHAndFromTheMenuAsOneNonModalWindow) {
   EXPECT_EQ(h->Tabs()->currentIndex(), 2);
   EXPECT_EQ(window->findChildren<ui::HistoryWindow*>().size(), 1);
 
-  // Escape closes it, and it is gone: the next opening starts afresh.
-  QTest::keyClick(h, Qt::Key_Escape);
+  // Escape closes it, even from its table, and it is gone: the next opening starts afresh.
+  QTest::keyClick(Table(h, 2), Qt::Key_Escape);
   EXPECT_FALSE(h->isVisible());
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(window->History(), nullptr);
@@ -183,7 +184,8 @@ TEST_F(History, TheLastProposalIsMarkedAndToldInTheResultFieldsTooltips) {
   for (int pos = 0; pos < 4; ++pos)
     EXPECT_FALSE(Table(h, 1)->model()->index(num4[pos].digitValue(), pos + 1).data(Qt::BackgroundRole).isNull()) << pos;
 
-  // A fresh roll is marked in the open window.
+  // A fresh roll is marked in the open window; the other games' tabs stay as they were.
+  const QPointer<QWidget> num3(Page(h, 0)), lot6(Page(h, 3));
   const std::string before = window->Dialog().LastProposal(Game::Lot6);
   for (int i = 0; i < 20 && window->Dialog().LastProposal(Game::Lot6) == before; ++i) {
     clock.seconds += 1;
@@ -191,6 +193,8 @@ TEST_F(History, TheLastProposalIsMarkedAndToldInTheResultFieldsTooltips) {
   }
   const int first = Label(*window, ResultFields(Game::Lot6)[0])->text().toInt();
   EXPECT_FALSE(Table(h, 3)->model()->index(first - 1, 0).data(Qt::BackgroundRole).isNull());
+  EXPECT_TRUE(lot6.isNull());
+  EXPECT_FALSE(num3.isNull());
 }
 
 TEST_F(History, ANewReadOfAListShowsInTheOpenWindow) {
