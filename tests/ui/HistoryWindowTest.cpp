@@ -30,6 +30,15 @@ QWidget* Page(ui::HistoryWindow* h, int tab) {
 QTableView* Table(ui::HistoryWindow* h, int tab) { return Page(h, tab)->findChild<QTableView*>(QStringLiteral("table")); }
 QString Cell(QTableView* t, int row, int column) { return t->model()->index(row, column).data().toString(); }
 
+// Counts the times a window is told that a modal window blocks its input.
+struct BlockSpy : QObject {
+  int blocked = 0;
+  bool eventFilter(QObject*, QEvent* e) override {
+    blocked += e->type() == QEvent::WindowBlocked;
+    return false;
+  }
+};
+
 class History : public ShownWindowTest {
  protected:
   void Open() {
@@ -62,9 +71,12 @@ TEST_F(History, OpensWithCtrlHAndFromTheMenuAsOneNonModalWindow) {
   QTest::mouseClick(Button(*window, ctl::kNum3Predict), Qt::LeftButton);
   EXPECT_TRUE(window->TimerArmed(Panel(Game::Num3).timerId));
 
-  // The menu item, above the about item, raises the same window.
+  // The menu item, above the about item, raises the same window, which the modal main
+  // window does not block.
   h->Tabs()->setCurrentIndex(2);
   h->hide();
+  BlockSpy spy;
+  h->installEventFilter(&spy);
   WhenShown([] { return static_cast<QWidget*>(qobject_cast<QMenu*>(QApplication::activePopupWidget())); },
             [](QWidget* popup) {
               EXPECT_EQ(static_cast<QMenu*>(popup)->actions().front()->text(), QString::fromUtf8(text::kHistoryMenuItem));
@@ -78,6 +90,8 @@ TEST_F(History, OpensWithCtrlHAndFromTheMenuAsOneNonModalWindow) {
   EXPECT_TRUE(h->isVisible());
   EXPECT_EQ(h->Tabs()->currentIndex(), 2);
   EXPECT_EQ(window->findChildren<ui::HistoryWindow*>().size(), 1);
+  EXPECT_TRUE(window->isModal());
+  EXPECT_EQ(spy.blocked, 0);
 
   // Escape closes it, even from its table, and it is gone: the next opening starts afresh.
   QTest::keyClick(Table(h, 2), Qt::Key_Escape);
