@@ -375,11 +375,12 @@ void MainWindow::done(int code) {
 std::unique_ptr<QMenu> MainWindow::BuildSystemMenu() {
   auto menu = std::make_unique<QMenu>(this);
   menu->setObjectName(QStringLiteral("system-menu"));
-  // The title bar's menu belongs to the window manager here, so the about item is
-  // offered on the window's own context menu, with the command id it would carry there.
+  // The history window's item, with the shortcut that also opens it.
   QAction* history = menu->addAction(Q(text::kHistoryMenuItem));
   history->setData(kHistoryItem);
   history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+  // The title bar's menu belongs to the window manager here, so the about item is
+  // offered on the window's own context menu, with the command id it would carry there.
   QAction* about = menu->addAction(Q(text::kAboutMenuItem));
   about->setData(kAboutCommand);
   return menu;
