@@ -68,6 +68,7 @@ int CPredictDlg::ReadList(Game game, ListKind kind) {
       list.winCounts.clear();
     }
     list.latestDrawDate.clear();
+    HistoryChanged(game);
     return Panel(game).openFailCode;
   }
   return ApplyList(game, kind, std::move(*contents));
@@ -89,6 +90,7 @@ int CPredictDlg::ApplyList(Game game, ListKind kind, ListContents contents) {
   window_.Enable(panel.checkBox, loaded);
   list.listsLoaded = loaded ? 1 : 0;
   window_.SetText(panel.groupBox, caption);
+  HistoryChanged(game);
   return contents.lines;
 }
 
@@ -141,6 +143,8 @@ void CPredictDlg::OnPredict(Game game) {
   }
   roll.rollInterval = kFreeRollInterval;
   roll.stopCounter = 0;
+  // A rolling field tells no history.
+  for (int id : ResultFields(game)) window_.SetToolTip(id, "");
   window_.SetText(panel.predictButton, text::kStop);
   random_.Seed(clock_.Seconds());
   window_.SetTimer(panel.timerId, roll.rollInterval);
@@ -163,11 +167,11 @@ void CPredictDlg::OnRollTick(Game game) {
   window_.KillTimer(panel.timerId);
 
   if (!IsLoto(game)) {
-    if (pool.empty()) return FinishRoll(game);  // cannot happen: no Numbers roll starts without a pool
+    if (pool.empty()) return FinishRoll(game, {});  // cannot happen: no Numbers roll starts without a pool
     const std::size_t i = static_cast<std::size_t>(random_.Below(static_cast<int>(pool.size())));
     DecelerationStep(roll);
     if (RollFinished(roll)) {
-      FinishRoll(game);
+      FinishRoll(game, pool[i]);
       window_.SetText(panel.resultFields[0], pool[i]);
     } else {
       window_.SetText(panel.resultFields[0], pool[i]);
@@ -186,10 +190,12 @@ void CPredictDlg::OnRollTick(Game game) {
     c = DrawNeverWon(random_, rules, neverWon_[LotoSlot(game)]);
   DecelerationStep(roll);
   ShowCombination(game, c);
-  if (!RollFinished(roll))
+  if (!RollFinished(roll)) {
     window_.SetTimer(panel.timerId, roll.rollInterval);
-  else
-    FinishRoll(game);
+  } else {
+    SortCombination(c, rules);
+    FinishRoll(game, FormatCombination(c, rules));
+  }
 }
 
 void CPredictDlg::ShowCombination(Game game, Combination c) {
@@ -203,8 +209,10 @@ void CPredictDlg::ShowCombination(Game game, Combination c) {
   }
 }
 
-void CPredictDlg::FinishRoll(Game game) {
+void CPredictDlg::FinishRoll(Game game, std::string proposal) {
   const std::size_t g = GameIndex(game);
+  lastProposal_[g] = std::move(proposal);
+  HistoryChanged(game);
   const PanelDef& panel = Panel(game);
   if (lists_[g].listsLoaded == 1) {
     window_.Enable(panel.checkBox, true);
@@ -212,6 +220,17 @@ void CPredictDlg::FinishRoll(Game game) {
   }
   window_.Enable(panel.predictButton, true);
   window_.SetText(panel.predictButton, text::kPredict);
+}
+
+void CPredictDlg::HistoryChanged(Game game) {
+  const std::size_t g = GameIndex(game);
+  // Only a standing proposal has a history to tell; a rolling one gets it when it stops.
+  if (!lastProposal_[g].empty() && RollFinished(rolls_[g])) {
+    const std::vector<std::string> tips = ProposalToolTips(game, lists_[g], lastProposal_[g]);
+    const auto fields = ResultFields(game);
+    for (std::size_t k = 0; k < fields.size() && k < tips.size(); ++k) window_.SetToolTip(fields[k], tips[k]);
+  }
+  window_.HistoryChanged();
 }
 
 // ---- The rest of the window ----------------------------------------------------------
@@ -224,6 +243,8 @@ void CPredictDlg::OnFilterCheck(Game game) {
 void CPredictDlg::OnCloseButton() { window_.EndDialog(0); }
 
 void CPredictDlg::OnAboutButton() { window_.ShowAboutBox(); }
+
+void CPredictDlg::OnHistory() { window_.ShowHistory(); }
 
 bool CPredictDlg::OnSysCommand(unsigned id) {
   if ((id & ctl::kSystemCommandMask) != ctl::kAboutCommand) return false;

@@ -13,6 +13,7 @@
 #include "Controls.h"
 #include "FetchToFile.h"
 #include "Game.h"
+#include "HistoryPage.h"
 #include "ListReader.h"
 #include "ListTable.h"
 #include "LotoDraw.h"
@@ -46,6 +47,8 @@ class CPredictDlg {
   void OnFilterCheck(Game game);
   void OnCloseButton();
   void OnAboutButton();
+  // The history window: the menu item and Ctrl+H.
+  void OnHistory();
   // A system-menu command; false when the window's default handling should run.
   bool OnSysCommand(unsigned id);
   void OnDownload();
@@ -66,6 +69,10 @@ class CPredictDlg {
   const std::string& ListServer() const { return listServer_; }
   const std::string& AppName() const { return appName_; }
   std::int32_t LastDownloadOk() const { return lastDownloadOk_; }
+  // The final result of the game's latest finished roll ("" before the first).
+  const std::string& LastProposal(Game g) const { return lastProposal_[GameIndex(g)]; }
+  // What the history window shows for the game.
+  HistoryPage History(Game g) const { return BuildHistoryPage(g, List(g), LastProposal(g)); }
 
   // How long the refresh's fetches may wait, and how they write their files.
   void SetFetchLimits(const FetchLimits& limits, const FileOps& fileOps = {}) {
@@ -77,7 +84,10 @@ class CPredictDlg {
   // Stores a read's contents as the game's list of that kind and sets the panel.
   int ApplyList(Game game, ListKind kind, ListContents contents);
   void ShowCombination(Game game, Combination c);
-  void FinishRoll(Game game);
+  void FinishRoll(Game game, std::string proposal);
+  // The game's lists or last proposal changed: the standing proposal's tooltips and an
+  // open history window show it.
+  void HistoryChanged(Game game);
   void Message(const std::string& text);
   // Fetches one row of the list-file table and, if the fresh copy is a list, puts it in
   // place of the old file and of the old in-memory list. False leaves both as they were.
@@ -93,6 +103,7 @@ class CPredictDlg {
   std::array<WinningList, 4> lists_;
   std::array<CandidatePool, 4> pools_;
   std::array<RollState, 4> rolls_;
+  std::array<std::string, 4> lastProposal_;
   std::array<NeverWonSet, 2> neverWon_;  // Mini, Lot6: built when a never-won roll starts
   RollRandom random_;
   std::string windowTitle_;

@@ -26,6 +26,14 @@ class WindowServices {
   virtual void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
   virtual void ShowAboutBox() = 0;
 
+  // The history: a window without these shows none (a benchmark's, say).
+  // A control's tooltip, which is also its accessible description ("" removes it).
+  virtual void SetToolTip(int /*id*/, const std::string& /*text*/) {}
+  // Opens the history window, or raises it when it is open.
+  virtual void ShowHistory() {}
+  // What the history window shows has changed: an open one shows it anew.
+  virtual void HistoryChanged() {}
+
   // One-shot timers by id: arming an armed timer re-arms it.
   virtual void SetTimer(int id, int milliseconds) = 0;
   virtual void KillTimer(int id) = 0;

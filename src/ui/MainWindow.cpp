@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <exception>
 
@@ -18,6 +19,7 @@
 #include "ControlLabel.h"
 #include "DialogUnits.h"
 #include "Fonts.h"
+#include "HistoryWindow.h"
 #include "Texts.h"
 
 namespace numira::ui {
@@ -35,6 +37,9 @@ const PanelDef* PanelOf(int id, Member member) {
   return nullptr;
 }
 
+// The history item is the window's own, not a system command: it carries no command.
+constexpr unsigned kHistoryItem = 0;
+
 }  // namespace
 
 MainWindow::MainWindow(const Clock& clock, DialogSetup setup)
@@ -46,6 +51,8 @@ MainWindow::MainWindow(const Clock& clock, DialogSetup setup)
   setFont(DialogFont());
   setModal(true);
   CreateControls();
+  auto* history = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
+  connect(history, &QShortcut::activated, this, [this] { Dispatch([this] { dlg_->OnHistory(); }); });
   dlg_ = std::make_unique<CPredictDlg>(*this, clock, std::move(setup));
   Dispatch([this] { dlg_->OnInitDialog(); });
 }
@@ -260,6 +267,39 @@ void MainWindow::ShowAboutBox() {
   box.exec();
 }
 
+void MainWindow::SetToolTip(int id, const std::string& text) {
+  if (QWidget* w = Control(id)) {
+    w->setToolTip(Q(text));
+    w->setAccessibleDescription(Q(text));
+  }
+}
+
+std::vector<HistoryPage> MainWindow::HistoryPages() const {
+  std::vector<HistoryPage> pages;
+  for (Game g : kGames) pages.push_back(dlg_->History(g));
+  return pages;
+}
+
+void MainWindow::ShowHistory() {
+  if (!history_) {
+    history_ = new HistoryWindow(this);
+    // Closed is gone: the next opening starts afresh.
+    HistoryWindow* w = history_;
+    connect(w, &QDialog::finished, this, [this, w] {
+      if (history_ == w) history_ = nullptr;
+      w->deleteLater();
+    });
+  }
+  history_->ShowPages(HistoryPages());
+  history_->show();
+  history_->raise();
+  history_->activateWindow();
+}
+
+void MainWindow::HistoryChanged() {
+  if (history_) history_->ShowPages(HistoryPages());
+}
+
 void MainWindow::SetTimer(int id, int milliseconds) {
   QTimer*& timer = timers_[id];
   if (!timer) {
@@ -321,6 +361,10 @@ void MainWindow::done(int code) {
 std::unique_ptr<QMenu> MainWindow::BuildSystemMenu() {
   auto menu = std::make_unique<QMenu>(this);
   menu->setObjectName(QStringLiteral("system-menu"));
+  // The history window's item, with the shortcut that also opens it.
+  QAction* history = menu->addAction(Q(text::kHistoryMenuItem));
+  history->setData(kHistoryItem);
+  history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
   // The title bar's menu belongs to the window manager here, so the about item is
   // offered on the window's own context menu, with the command id it would carry there.
   QAction* about = menu->addAction(Q(text::kAboutMenuItem));
@@ -334,6 +378,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
   if (chosen == nullptr) return;
   const unsigned command = chosen->data().toUInt();
   menu.reset();
+  if (command == kHistoryItem) return Dispatch([this] { dlg_->OnHistory(); });
   Dispatch([this, command] { dlg_->OnSysCommand(command); });
 }
 

@@ -3,11 +3,13 @@
 // offers the window services to CPredictDlg. It holds no behaviour of its own: every
 // event goes to a handler of the dialog logic.
 #include <QDialog>
+#include <QPointer>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "Clock.h"
+#include "HistoryWindow.h"
 #include "PredictDlg.h"
 #include "WindowServices.h"
 
@@ -22,8 +24,8 @@ class MainWindow : public QDialog, public WindowServices {
   explicit MainWindow(const Clock& clock, DialogSetup setup = {});
   ~MainWindow() override;
 
-
-  // The context menu that stands in for the title bar's system menu.
+  // The context menu that stands in for the title bar's system menu: the history item,
+  // then the about item.
   std::unique_ptr<QMenu> BuildSystemMenu();
 
   // ---- Window services ----
@@ -35,6 +37,9 @@ class MainWindow : public QDialog, public WindowServices {
   std::string SelectedText(int id) const override;
   void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override;
   void ShowAboutBox() override;
+  void SetToolTip(int id, const std::string& text) override;
+  void ShowHistory() override;
+  void HistoryChanged() override;
   void SetTimer(int id, int milliseconds) override;
   void KillTimer(int id) override;
   void BeginWaitCursor() override;
@@ -68,12 +73,15 @@ class MainWindow : public QDialog, public WindowServices {
   template <class F>
   void Dispatch(F&& handler);
   void CentreOnScreen();
+  std::vector<HistoryPage> HistoryPages() const;
 
   std::map<int, QWidget*> controls_;
   // Controls without a widget keep their text here.
   std::map<int, std::string> hiddenTexts_;
   int waitDepth_ = 0;
   bool centrePending_ = false;
+  // The history window while it is open.
+  QPointer<HistoryWindow> history_;
 };
 
 }  // namespace numira::ui

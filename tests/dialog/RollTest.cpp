@@ -114,6 +114,25 @@ struct RollCase {
   int filterItem;  // -1: filter off
 };
 
+const char* DrawsCsv(Game g) {
+  return std::array{"numbers3.csv", "numbers4.csv", "miniloto.csv", "loto6.csv"}[GameIndex(g)];
+}
+
+// The tooltips a standing proposal should have, counted from the draw history.
+std::vector<std::string> ExpectedToolTips(Game g, const std::vector<std::string>& shown) {
+  const std::vector<std::string> draws = testing::DrawHistory(DrawsCsv(g));
+  if (!IsLoto(g))
+    return {"過去の当せん回数：" + std::to_string(std::count(draws.begin(), draws.end(), shown[0])) + "回"};
+  std::vector<std::string> tips;
+  for (const std::string& n : shown) {
+    const auto hit = std::count_if(draws.begin(), draws.end(), [&](const std::string& d) {
+      return ("." + d + ".").find("." + n + ".") != std::string::npos;
+    });
+    tips.push_back(n + " の当せん回数：" + std::to_string(hit) + "回");
+  }
+  return tips;
+}
+
 class WholeRoll : public Dialog, public ::testing::WithParamInterface<RollCase> {};
 // Cases are named by their name in test listings.
 void PrintTo(const RollCase& c, std::ostream* os) { *os << c.name; }
@@ -154,6 +173,16 @@ TEST_P(WholeRoll, SlowsDownOnTheScheduleAndStandsOnAProposal) {
   EXPECT_EQ(window.Enabled(p.dropDown), c.filterItem >= 0);
   EXPECT_TRUE(window.messages.empty());
 
+  // Each field tells its proposal's history, also to a screen reader.
+  std::vector<std::string> shown, tips;
+  for (int id : ResultFields(c.game)) {
+    shown.push_back(window.Text(id));
+    tips.push_back(window.toolTips[id]);
+  }
+  EXPECT_EQ(tips, ExpectedToolTips(c.game, shown));
+  EXPECT_EQ(dlg->LastProposal(c.game), IsLoto(c.game) ? ShownText(c.game) : shown[0]);
+  EXPECT_GT(window.historyChanges, 0);
+
   // The proposal is one the filter allows.
   const WinningList& list = dlg->List(c.game);
   if (!IsLoto(c.game)) {
@@ -171,9 +200,10 @@ TEST_P(WholeRoll, SlowsDownOnTheScheduleAndStandsOnAProposal) {
               c.filterItem < 0 ? LotoMode::Free : (c.filterItem == 0 ? LotoMode::NeverWon : LotoMode::Past));
   }
 
-  // Starting again rolls in red from the first tick at 10 ms.
+  // Starting again rolls in red from the first tick at 10 ms, and without tooltips.
   dlg->OnPredict(c.game);
   EXPECT_EQ(dlg->Roll(c.game).rollInterval, 10);
+  EXPECT_EQ(window.toolTips[p.resultFields[0]], "");
   window.RunFor(10);
   EXPECT_EQ(dlg->OnCtlColor(p.resultFields[0]), TextColour::Red);
 }
@@ -322,6 +352,25 @@ TEST_F(Dialog, PastCombinationsAreShownSortedAndShortOnesDoNotCrash) {
   EXPECT_EQ(ShownText(Game::Mini), "0.0.0.4.5");
 }
 
+TEST_F(Dialog, ARereadListRetellsTheStandingProposalsHistory) {
+  Open();
+  dlg->OnPredict(Game::Num3);
+  window.RunFor(30);
+  dlg->OnPredict(Game::Num3);
+  ASSERT_TRUE(window.RunUntilIdle());
+  const std::string shown = window.Text(ctl::kNum3Result);
+  const int changes = window.historyChanges;
+  WriteList("Num3Correct.txt", "#2026\x94\x4E" "9\x8C\x8E" "1\x93\xFA\r\n" + shown + ",9\r\n");
+  dlg->ReadList(Game::Num3, ListKind::Correct);
+  EXPECT_EQ(window.toolTips[ctl::kNum3Result], "過去の当せん回数：9回");
+  EXPECT_EQ(window.historyChanges, changes + 1);
+  testing::fs::remove(dir.path() / "Num3Correct.txt");
+  dlg->ReadList(Game::Num3, ListKind::Correct);
+  EXPECT_EQ(window.toolTips[ctl::kNum3Result], "過去の当せん回数：0回");
+  EXPECT_EQ(window.historyChanges, changes + 2);
+  EXPECT_FALSE(dlg->History(Game::Num3).hasData);
+}
+
 // ---- The finish and the filter controls ----
 
 TEST_F(Dialog, WithoutListsTheFilterControlsAreLeftAlone) {
@@ -438,6 +487,8 @@ TEST_F(Dialog, ColoursClosingAndTheAboutCommand) {
   EXPECT_FALSE(dlg->OnSysCommand(0xF060));  // close goes to the window's default handling
   dlg->OnAboutButton();
   EXPECT_EQ(window.aboutBoxes, 3);
+  dlg->OnHistory();
+  EXPECT_EQ(window.historyShown, 1);
 
   dlg->OnCloseButton();
   EXPECT_EQ(window.endCode, 0);

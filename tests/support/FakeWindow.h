@@ -56,6 +56,8 @@ class FakeWindow : public WindowServices {
   std::vector<TextChange> changes;
   std::string title;
   int aboutBoxes = 0;
+  std::map<int, std::string> toolTips;
+  int historyShown = 0, historyChanges = 0;
   int endCode = -1;
   int waitDepth = 0, waitCursorShown = 0, updates = 0;
   bool centred = false;
@@ -82,6 +84,9 @@ class FakeWindow : public WindowServices {
     if (onMessage) onMessage(messages.back());
   }
   void ShowAboutBox() override { ++aboutBoxes; }
+  void SetToolTip(int id, const std::string& text) override { toolTips[id] = text; }
+  void ShowHistory() override { ++historyShown; }
+  void HistoryChanged() override { ++historyChanges; }
   void SetTimer(int id, int milliseconds) override { timers[id] = {now + milliseconds, seq++}; }
   void KillTimer(int id) override { timers.erase(id); }
   void BeginWaitCursor() override { ++waitDepth; ++waitCursorShown; }

@@ -51,6 +51,7 @@ class ListDir {
 class ProbedWindow : public ui::MainWindow {
  public:
   using MainWindow::MainWindow;
+  CPredictDlg& Dialog() { return *dlg_; }
   const CPredictDlg& Dialog() const { return *dlg_; }
   bool TimerArmed(int id) const {
     auto it = timers_.find(id);

@@ -1,0 +1,112 @@
+#include "HistoryPage.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "Controls.h"
+#include "HistoryFigures.h"
+#include "ListReader.h"
+#include "Texts.h"
+
+namespace numira {
+namespace {
+
+// A format with %1 and %2 filled in, in one pass: a value is never read as a format.
+std::string Fill(std::string_view format, const std::string& first, const std::string& second = {}) {
+  std::string out;
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    if (format[i] == '%' && i + 1 < format.size() && (format[i + 1] == '1' || format[i + 1] == '2')) {
+      out += format[++i] == '1' ? first : second;
+    } else {
+      out += format[i];
+    }
+  }
+  return out;
+}
+
+std::string Str(std::uint64_t n) { return std::to_string(n); }
+
+// The game's plain name, as its panel's group box shows it in the control table.
+std::string GameName(Game game) {
+  const ControlDef* group = FindControl(Panel(game).groupBox);
+  return group ? group->text : std::string();
+}
+
+}  // namespace
+
+HistoryPage BuildHistoryPage(Game game, const WinningList& list, const std::string& lastProposal) {
+  const HistoryFigures f = ComputeFigures(game, list);
+  HistoryPage page;
+  page.game = game;
+  page.tabName = GameName(game);
+  page.hasData = f.hasData;
+  if (!f.hasData) {
+    page.lines.push_back(text::kNoData);
+    return page;
+  }
+  page.lines.push_back(Fill(text::kHistoryHeadlineFormat, f.latestDrawDate, Str(f.draws)));
+
+  if (IsLoto(game)) {
+    const std::vector<int> proposal = LotoNumbers(lastProposal, static_cast<int>(f.numberCounts.size()));
+    page.chartName = Fill(text::kLotoChartNameFormat, page.tabName);
+    page.tableName = Fill(text::kLotoTableNameFormat, page.tabName);
+    page.columns = {text::kNumberColumn, text::kDrawsColumn, text::kShareColumn};
+    HistoryBars bars{text::kDrawsColumn, {}, {}};
+    for (std::size_t k = 0; k < f.numberCounts.size(); ++k) {
+      const int number = static_cast<int>(k) + 1;
+      const std::uint64_t count = f.numberCounts[k];
+      const bool marked = std::find(proposal.begin(), proposal.end(), number) != proposal.end();
+      page.categories.push_back(Str(static_cast<std::uint64_t>(number)));
+      bars.values.push_back(count);
+      bars.marked.push_back(marked);
+      // The share sorts as the count does: both are over the same draws.
+      page.rows.push_back({{Str(static_cast<std::uint64_t>(number)), static_cast<std::uint64_t>(number), marked},
+                           {Str(count), count, marked},
+                           {ShareText(count, f.draws), count, marked}});
+    }
+    page.bars.push_back(std::move(bars));
+    return page;
+  }
+
+  page.lines.push_back(Fill(text::kNeverDrawnFormat, Str(f.neverDrawn)));
+  page.chartName = Fill(text::kNumbersChartNameFormat, page.tabName);
+  page.tableName = Fill(text::kNumbersTableNameFormat, page.tabName);
+  const std::size_t positions = f.digitCounts.size();
+  const std::vector<int> proposal = EntryDigits(lastProposal, static_cast<int>(positions));
+  page.columns = {text::kNumberColumn};
+  for (std::size_t pos = 0; pos < positions; ++pos) {
+    const char* name = text::kPositionColumns[text::kPositionColumns.size() - positions + pos];
+    page.columns.push_back(name);
+    HistoryBars bars{name, {}, {}};
+    for (int digit = 0; digit < 10; ++digit) {
+      bars.values.push_back(f.digitCounts[pos][static_cast<std::size_t>(digit)]);
+      bars.marked.push_back(!proposal.empty() && proposal[pos] == digit);
+    }
+    page.bars.push_back(std::move(bars));
+  }
+  for (int digit = 0; digit < 10; ++digit) {
+    const auto d = static_cast<std::size_t>(digit);
+    page.categories.push_back(Str(d));
+    std::vector<HistoryCell> row{{Str(d), d, false}};
+    for (const HistoryBars& bars : page.bars) row.push_back({Str(bars.values[d]), bars.values[d], bars.marked[d]});
+    page.rows.push_back(std::move(row));
+  }
+  return page;
+}
+
+std::vector<std::string> ProposalToolTips(Game game, const WinningList& list, const std::string& proposal) {
+  if (!IsLoto(game)) return {Fill(text::kNumbersToolTipFormat, Str(EntryDrawCount(list, proposal)))};
+  const HistoryFigures f = ComputeFigures(game, list);
+  std::vector<std::string> tips;
+  std::string_view rest = proposal;
+  for (std::size_t k = 0; k < ResultFields(game).size(); ++k) {
+    const auto dot = rest.find('.');
+    const std::int32_t n = ParseInt32(rest.substr(0, dot));
+    const bool known = n >= 1 && static_cast<std::size_t>(n) <= f.numberCounts.size();
+    tips.push_back(Fill(text::kLotoToolTipFormat, std::to_string(n), Str(known ? f.numberCounts[static_cast<std::size_t>(n - 1)] : 0)));
+    rest = dot == std::string_view::npos ? std::string_view() : rest.substr(dot + 1);
+  }
+  return tips;
+}
+
+}  // namespace numira

@@ -1,0 +1,79 @@
+#include "HistoryFigures.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "ListReader.h"
+#include "LotoDraw.h"
+
+namespace numira {
+
+std::vector<int> EntryDigits(std::string_view entry, int digits) {
+  if (static_cast<int>(entry.size()) != digits) return {};
+  std::vector<int> out;
+  for (char c : entry) {
+    if (c < '0' || c > '9') return {};
+    out.push_back(c - '0');
+  }
+  return out;
+}
+
+std::vector<int> LotoNumbers(std::string_view entry, int range) {
+  std::vector<int> out;
+  for (;;) {
+    const auto dot = entry.find('.');
+    const std::int32_t n = ParseInt32(entry.substr(0, dot));
+    if (n >= 1 && n <= range && std::find(out.begin(), out.end(), n) == out.end()) out.push_back(n);
+    if (dot == std::string_view::npos) break;
+    entry.remove_prefix(dot + 1);
+  }
+  return out;
+}
+
+HistoryFigures ComputeFigures(Game game, const WinningList& list) {
+  HistoryFigures f;
+  f.game = game;
+  f.hasData = !list.wonEntries.empty();
+  f.latestDrawDate = list.latestDrawDate;
+  const int digits = NumbersDigits(game);
+  const int range = IsLoto(game) ? RulesFor(game).range : 0;
+  if (IsLoto(game))
+    f.numberCounts.assign(static_cast<std::size_t>(range), 0);
+  else
+    f.digitCounts.assign(static_cast<std::size_t>(digits), {});
+  // The reader keeps entries and counts paired; a shorter count list would be a fault
+  // elsewhere, and the pairs it has are all that can be counted.
+  const std::size_t n = std::min(list.wonEntries.size(), list.winCounts.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::uint64_t count = list.winCounts[i];
+    f.draws += count;
+    if (IsLoto(game)) {
+      for (int number : LotoNumbers(list.wonEntries[i], range)) f.numberCounts[static_cast<std::size_t>(number - 1)] += count;
+    } else {
+      const std::vector<int> d = EntryDigits(list.wonEntries[i], digits);
+      for (std::size_t pos = 0; pos < d.size(); ++pos) f.digitCounts[pos][static_cast<std::size_t>(d[pos])] += count;
+    }
+  }
+  if (!IsLoto(game)) f.neverDrawn = list.neverWonEntries.size();
+  return f;
+}
+
+std::uint64_t EntryDrawCount(const WinningList& list, std::string_view entry) {
+  std::uint64_t total = 0;
+  const std::size_t n = std::min(list.wonEntries.size(), list.winCounts.size());
+  for (std::size_t i = 0; i < n; ++i)
+    if (list.wonEntries[i] == entry) total += list.winCounts[i];
+  return total;
+}
+
+std::string ShareText(std::uint64_t count, std::uint64_t draws) {
+  if (draws == 0) return {};
+  // Tenths of a percent rounded half up, in integers wide enough for any count.
+  const auto tenths = static_cast<std::uint64_t>((static_cast<unsigned __int128>(count) * 2000 / draws + 1) / 2);
+  char text[32];
+  std::snprintf(text, sizeof text, "%llu.%llu%%", static_cast<unsigned long long>(tenths / 10),
+                static_cast<unsigned long long>(tenths % 10));
+  return text;
+}
+
+}  // namespace numira

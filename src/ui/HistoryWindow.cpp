@@ -1,0 +1,197 @@
+#include "HistoryWindow.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QHeaderView>
+#include <QLabel>
+#include <QSortFilterProxyModel>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QValueAxis>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "AppIcon.h"
+#include "Fonts.h"
+#include "Texts.h"
+
+namespace numira::ui {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// The table sorts by the number behind a cell, not by its text.
+constexpr int kSortRole = Qt::UserRole + 1;
+// The last proposal stands out in the chart's bars and the table's cells.
+const QColor kMarkedBar(215, 38, 61);
+const QColor kMarkedCell(255, 214, 220);
+
+QChartView* BuildChart(const HistoryPage& page) {
+  auto* series = new QBarSeries;
+  std::uint64_t top = 0;
+  for (const HistoryBars& bars : page.bars) {
+    auto* set = new QBarSet(Q(bars.name));
+    for (std::uint64_t v : bars.values) {
+      *set << static_cast<qreal>(v);
+      top = std::max(top, v);
+    }
+    set->setSelectedColor(kMarkedBar);
+    for (std::size_t i = 0; i < bars.marked.size(); ++i)
+      if (bars.marked[i]) set->selectBar(static_cast<int>(i));
+    series->append(set);
+  }
+  series->setBarWidth(0.8);
+  auto* chart = new QChart;
+  chart->addSeries(series);
+  auto* x = new QBarCategoryAxis;
+  for (const std::string& c : page.categories) x->append(Q(c));
+  // Many categories (a Loto game's numbers) get smaller labels, so that each fits.
+  if (page.categories.size() > 20) {
+    QFont small = x->labelsFont();
+    small.setPointSize(7);
+    x->setLabelsFont(small);
+    // The axis would shorten even labels that fit to "…".
+    x->setTruncateLabels(false);
+  }
+  chart->addAxis(x, Qt::AlignBottom);
+  series->attachAxis(x);
+  auto* y = new QValueAxis;
+  y->setLabelFormat(QStringLiteral("%d"));
+  y->setRange(0, static_cast<qreal>(std::max<std::uint64_t>(top, 1)));
+  y->applyNiceNumbers();
+  chart->addAxis(y, Qt::AlignLeft);
+  series->attachAxis(y);
+  chart->legend()->setVisible(page.bars.size() > 1);
+  chart->legend()->setAlignment(Qt::AlignBottom);
+  chart->setMargins(QMargins(4, 4, 4, 4));
+  auto* view = new QChartView(chart);
+  view->setObjectName(QStringLiteral("chart"));
+  view->setRenderHint(QPainter::Antialiasing);
+  view->setAccessibleName(Q(page.chartName));
+  view->setMinimumSize(320, 240);
+  return view;
+}
+
+QTableView* BuildTable(const HistoryPage& page, QWidget* owner) {
+  auto* model = new QStandardItemModel(static_cast<int>(page.rows.size()), static_cast<int>(page.columns.size()), owner);
+  QStringList headers;
+  for (const std::string& c : page.columns) headers << Q(c);
+  model->setHorizontalHeaderLabels(headers);
+  for (std::size_t r = 0; r < page.rows.size(); ++r)
+    for (std::size_t c = 0; c < page.rows[r].size(); ++c) {
+      const HistoryCell& cell = page.rows[r][c];
+      auto* item = new QStandardItem(Q(cell.text));
+      item->setEditable(false);
+      item->setData(QVariant::fromValue<qulonglong>(cell.sortKey), kSortRole);
+      item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      if (cell.marked) {
+        item->setBackground(kMarkedCell);
+        QFont bold = item->font();
+        bold.setBold(true);
+        item->setFont(bold);
+        item->setToolTip(QString::fromUtf8(text::kLastProposalMark));
+        item->setData(QString::fromUtf8(text::kLastProposalMark), Qt::AccessibleDescriptionRole);
+      }
+      model->setItem(static_cast<int>(r), static_cast<int>(c), item);
+    }
+  auto* proxy = new QSortFilterProxyModel(owner);
+  proxy->setSourceModel(model);
+  proxy->setSortRole(kSortRole);
+  auto* table = new QTableView;
+  table->setObjectName(QStringLiteral("table"));
+  table->setAccessibleName(Q(page.tableName));
+  table->setModel(proxy);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->verticalHeader()->hide();
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  table->setSortingEnabled(true);
+  table->sortByColumn(0, Qt::AscendingOrder);
+  return table;
+}
+
+// One tab's content: the lines, then the chart above the table.
+QWidget* BuildContent(const HistoryPage& page) {
+  auto* content = new QWidget;
+  content->setObjectName(QStringLiteral("content"));
+  auto* layout = new QVBoxLayout(content);
+  QStringList lines;
+  for (const std::string& l : page.lines) lines << Q(l);
+  auto* summary = new QLabel(lines.join('\n'));
+  summary->setObjectName(QStringLiteral("summary"));
+  summary->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  layout->addWidget(summary);
+  if (!page.hasData) {
+    layout->addStretch();
+    return content;
+  }
+  auto* split = new QSplitter(Qt::Vertical);
+  split->addWidget(BuildChart(page));
+  split->addWidget(BuildTable(page, content));
+  split->setStretchFactor(0, 1);
+  split->setStretchFactor(1, 0);
+  split->setSizes({330, 250});
+  split->setChildrenCollapsible(false);
+  layout->addWidget(split, 1);
+  return content;
+}
+
+}  // namespace
+
+HistoryWindow::HistoryWindow(QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                          Qt::WindowCloseButtonHint) {
+  setObjectName(QStringLiteral("history"));
+  setWindowTitle(QString::fromUtf8(text::kHistoryTitle));
+  setWindowIcon(AppIcon());
+  setFont(DialogFont());
+  setModal(false);
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName(QStringLiteral("history-tabs"));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(tabs_);
+  resize(880, 680);
+}
+
+void HistoryWindow::ShowPages(const std::vector<HistoryPage>& pages) {
+  const int current = tabs_->currentIndex();
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    const int index = static_cast<int>(i);
+    QWidget* tab = tabs_->widget(index);
+    if (!tab) {
+      tab = new QWidget;
+      tab->setObjectName(QStringLiteral("history-page-%1").arg(index));
+      new QVBoxLayout(tab);
+      tab->layout()->setContentsMargins(0, 0, 0, 0);
+      tabs_->addTab(tab, QString());
+    }
+    tabs_->setTabText(index, Q(pages[i].tabName));
+    if (i < shown_.size() && shown_[i] == pages[i]) continue;
+    // A new table keeps the order the user chose in the old one.
+    int sortColumn = 0;
+    Qt::SortOrder sortOrder = Qt::AscendingOrder;
+    QWidget* old = tab->findChild<QWidget*>(QStringLiteral("content"), Qt::FindDirectChildrenOnly);
+    if (old) {
+      if (auto* table = old->findChild<QTableView*>(QStringLiteral("table"))) {
+        sortColumn = table->horizontalHeader()->sortIndicatorSection();
+        sortOrder = table->horizontalHeader()->sortIndicatorOrder();
+      }
+      delete old;
+    }
+    QWidget* content = BuildContent(pages[i]);
+    if (auto* table = content->findChild<QTableView*>(QStringLiteral("table"));
+        table && sortColumn < table->model()->columnCount())
+      table->sortByColumn(sortColumn, sortOrder);
+    tab->layout()->addWidget(content);
+  }
+  if (current >= 0) tabs_->setCurrentIndex(current);
+  shown_ = pages;
+}
+
+}  // namespace numira::ui

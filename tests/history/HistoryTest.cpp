@@ -1,0 +1,149 @@
+// The history's figures for the shipped lists, checked against the draw histories
+// counted here on their own; the pages and tooltips built from them.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "HistoryFigures.h"
+#include "HistoryPage.h"
+#include "ListReader.h"
+#include "TestData.h"
+#include "Texts.h"
+
+namespace numira {
+namespace {
+
+using testing::DrawHistory;
+using testing::RealList;
+
+WinningList ReadReal(const char* won, const char* neverWon) {
+  WinningList list;
+  if (neverWon) list.neverWonEntries = ReadListFile(RealList(neverWon).string(), ListKind::NoCorrect)->entries;
+  ListContents c = *ReadListFile(RealList(won).string(), ListKind::Correct);
+  list.wonEntries = c.entries;
+  list.winCounts = c.counts;
+  list.latestDrawDate = c.latestDrawDate;
+  return list;
+}
+
+struct RealCase {
+  const char* name;
+  Game game;
+  const char* won;
+  const char* neverWon;
+  const char* csv;
+};
+
+class RealFigures : public ::testing::TestWithParam<RealCase> {};
+
+TEST_P(RealFigures, AgreeWithTheDrawHistory) {
+  const RealCase& c = GetParam();
+  const HistoryFigures f = ComputeFigures(c.game, ReadReal(c.won, c.neverWon));
+  const std::vector<std::string> draws = DrawHistory(c.csv);
+  ASSERT_TRUE(f.hasData);
+  EXPECT_EQ(f.draws, draws.size());
+
+  if (IsLoto(c.game)) {
+    std::vector<std::uint64_t> counts(c.game == Game::Mini ? 31 : 43);
+    for (const std::string& d : draws) {
+      std::stringstream s(d);
+      for (std::string n; std::getline(s, n, '.');) ++counts.at(std::stoul(n) - 1);
+    }
+    EXPECT_EQ(f.numberCounts, counts);
+    EXPECT_TRUE(f.digitCounts.empty());
+  } else {
+    const std::size_t digits = c.game == Game::Num3 ? 3 : 4;
+    std::vector<std::array<std::uint64_t, 10>> counts(digits);
+    for (const std::string& d : draws)
+      for (std::size_t pos = 0; pos < digits; ++pos) ++counts[pos][static_cast<std::size_t>(d.at(pos) - '0')];
+    EXPECT_EQ(f.digitCounts, counts);
+    // Never drawn: every number of the game that the history does not hold.
+    const std::set<std::string> drawn(draws.begin(), draws.end());
+    EXPECT_EQ(f.neverDrawn, (digits == 3 ? 1000u : 10000u) - drawn.size());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ShippedLists, RealFigures,
+    ::testing::Values(RealCase{"Num3", Game::Num3, "Num3Correct.txt", "Num3NoCorrect.txt", "numbers3.csv"},
+                      RealCase{"Num4", Game::Num4, "Num4Correct.txt", "Num4NoCorrect.txt", "numbers4.csv"},
+                      RealCase{"Mini", Game::Mini, "MiniCorrect.txt", nullptr, "miniloto.csv"},
+                      RealCase{"Lot6", Game::Lot6, "Lot6Correct.txt", nullptr, "loto6.csv"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(HistoryFigures, OddEntriesCountOnlyWhereTheyAreWellFormed) {
+  WinningList list;
+  list.wonEntries = {"12", "1a3", "123", "123", "5.5.40.0.7", "x.2"};
+  list.winCounts = {1, 1, 2, 4294967295u, 3, 1};
+  const HistoryFigures num3 = ComputeFigures(Game::Num3, list);
+  EXPECT_EQ(num3.draws, 4294967303u);  // every count, without overflow
+  EXPECT_EQ(num3.digitCounts[0][1], 4294967297u);
+  EXPECT_EQ(num3.digitCounts[2][3], 4294967297u);
+  EXPECT_EQ(EntryDrawCount(list, "123"), 4294967297u);
+  EXPECT_EQ(EntryDrawCount(list, "999"), 0u);
+  const HistoryFigures mini = ComputeFigures(Game::Mini, list);
+  EXPECT_EQ(mini.numberCounts[4], 3u);  // a repeated number counts once per draw
+  EXPECT_EQ(mini.numberCounts[6], 3u);
+  EXPECT_EQ(mini.numberCounts[1], 1u);
+  EXPECT_EQ(mini.numberCounts[11], 1u);  // "12" reads as the number 12
+  EXPECT_EQ(ComputeFigures(Game::Lot6, WinningList{}).hasData, false);
+}
+
+TEST(HistoryFigures, ShareHasOneDecimalRoundedHalfUp) {
+  const std::vector<std::tuple<std::uint64_t, std::uint64_t, const char*>> rows{
+      {136, 1000, "13.6%"}, {1, 8, "12.5%"}, {1, 3, "33.3%"}, {2, 3, "66.7%"}, {0, 7, "0.0%"},
+      {7, 7, "100.0%"}, {1, 2000, "0.1%"}, {1, 2001, "0.0%"}, {5, 0, ""}};
+  for (const auto& [count, draws, text] : rows) EXPECT_EQ(ShareText(count, draws), text) << count << "/" << draws;
+}
+
+// ---- The pages the window shows ----
+
+struct PageCase {
+  Game game;
+  const char* won;
+  const char* neverWon;
+  const char* proposal;
+  std::vector<std::string> lines, columns;
+  const char* chartName;
+  std::vector<std::pair<std::size_t, std::size_t>> marked;  // (row, column) of the proposal
+};
+
+TEST(HistoryPage, ShowsTheFiguresAndMarksTheProposal) {
+  const std::vector<PageCase> cases{
+      {Game::Lot6, "Lot6Correct.txt", nullptr, "1.8.19.27.33.43", {"最新抽選日：2025年9月25日　抽選回数：2037回"},
+       {"数字", "当せん回数", "割合"}, "ロト６ 数字別当せん回数のグラフ", {{0, 1}, {7, 1}, {18, 1}, {26, 1}, {32, 1}, {42, 1}}},
+      {Game::Num3, "Num3Correct.txt", "Num3NoCorrect.txt", "286",
+       {"最新抽選日：2026年8月21日　抽選回数：7054回", "未当せんの数字：1個"}, {"数字", "百の位", "十の位", "一の位"},
+       "ナンバーズ３ 位ごとの数字別当せん回数のグラフ", {{2, 1}, {6, 3}, {8, 2}}},
+      {Game::Num4, "Num4Correct.txt", nullptr, "", {"最新抽選日：2026年8月21日　抽選回数：7054回", "未当せんの数字：0個"},
+       {"数字", "千の位", "百の位", "十の位", "一の位"}, "ナンバーズ４ 位ごとの数字別当せん回数のグラフ", {}},
+  };
+  for (const PageCase& c : cases) {
+    const WinningList list = ReadReal(c.won, c.neverWon);
+    const HistoryFigures f = ComputeFigures(c.game, list);
+    const HistoryPage page = BuildHistoryPage(c.game, list, c.proposal);
+    EXPECT_EQ(page.lines, c.lines);
+    EXPECT_EQ(page.columns, c.columns);
+    EXPECT_EQ(page.chartName, c.chartName);
+    ASSERT_EQ(page.rows.size(), IsLoto(c.game) ? f.numberCounts.size() : 10u);
+    ASSERT_EQ(page.bars.size(), c.columns.size() - (IsLoto(c.game) ? 2 : 1));
+    std::vector<std::pair<std::size_t, std::size_t>> marked;
+    for (std::size_t r = 0; r < page.rows.size(); ++r) {
+      EXPECT_EQ(page.rows[r][0].text, std::to_string(IsLoto(c.game) ? r + 1 : r));
+      for (std::size_t col = 1; col < page.rows[r].size(); ++col) {
+        const std::uint64_t n = IsLoto(c.game) ? f.numberCounts[r] : f.digitCounts[col - 1][r];
+        EXPECT_EQ(page.rows[r][col].sortKey, n);
+        EXPECT_EQ(page.rows[r][col].text, col == 2 && IsLoto(c.game) ? ShareText(n, f.draws) : std::to_string(n));
+        if (page.rows[r][col].marked && (col == 1 || !IsLoto(c.game))) marked.emplace_back(r, col);
+      }
+      EXPECT_EQ(page.bars.back().values[r], page.rows[r][IsLoto(c.game) ? 1 : page.rows[r].size() - 1].sortKey);
+    }
+    EXPECT_EQ(marked, c.marked) << c.chartName;
+  }
+  const HistoryPage empty = BuildHistoryPage(Game::Mini, {}, "1.2.3.4.5");
+  EXPECT_FALSE(empty.hasData);
+  EXPECT_EQ(empty.lines, std::vector<std::string>{text::kNoData});
+}
+
+}  // namespace
+}  // namespace numira
