@@ -1,29 +1,64 @@
-// Renders the main window for the documentation: the real lists, Mini Loto rolling
-// (red) and Numbers 3 standing on a finished proposal (blue).
-//   numira-screenshot OUTPUT.png [LIST-DIR]
+// Renders the windows for the documentation from the real lists, off screen:
+//   numira-screenshot main OUTPUT.png [LIST-DIR]
+//       the main window: Numbers 3 standing on a finished proposal (blue), Mini Loto
+//       rolling (red);
+//   numira-screenshot history OUTPUT.png [LIST-DIR] [TAB 0-3]
+//       the history window, each game's finished proposal marked, the chosen tab in front.
+// The rolls run on the real event loop, as the user sees them (about 7 s each).
 #include <QApplication>
-#include <QDir>
 #include <QEventLoop>
-#include <QTimer>
 #include <QFile>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "Clock.h"
+#include "HistoryWindow.h"
 #include "ListTable.h"
 #include "MainWindow.h"
 
 using namespace numira;
 
+namespace {
+
+void RunFor(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+QPushButton* Button(const QWidget& window, int id) { return window.findChild<QPushButton*>(QString::number(id)); }
+
+// Starts the games' rolls, stops them after a moment and waits for their proposals.
+void RollToProposals(const QWidget& window, const std::vector<Game>& games) {
+  for (Game g : games) Button(window, Panel(g).predictButton)->click();
+  RunFor(300);
+  for (Game g : games) Button(window, Panel(g).predictButton)->click();
+  for (int waited = 0; waited < 15000; waited += 100) {
+    bool stopped = true;
+    for (Game g : games) stopped = stopped && Button(window, Panel(g).predictButton)->isEnabled();
+    if (stopped) return;
+    RunFor(100);
+  }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: %s OUTPUT.png [LIST-DIR]\n", argv[0]);
+  const bool history = argc >= 3 && std::strcmp(argv[1], "history") == 0;
+  if (argc < 3 || (!history && std::strcmp(argv[1], "main") != 0)) {
+    std::fprintf(stderr, "usage: %s main OUTPUT.png [LIST-DIR]\n       %s history OUTPUT.png [LIST-DIR] [TAB 0-3]\n",
+                 argv[0], argv[0]);
     return 2;
   }
   QApplication app(argc, argv);
-  const QString listDir = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral(NUMIRA_DATA_DIR);
+  const QString listDir = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral(NUMIRA_DATA_DIR);
   QTemporaryDir dir;
   for (const ListFileRow& row : kListFiles) {
     const QString name = QString::fromUtf8(row.fileName);
@@ -38,28 +73,29 @@ int main(int argc, char** argv) {
   window.show();
   QApplication::processEvents();
 
-  auto click = [&](int id) { window.findChild<QPushButton*>(QString::number(id))->click(); };
-  // The rolls run on the real event loop, as the user sees them.
-  auto runFor = [](int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-  };
-  // Numbers 3: roll, stop, and let the slowing ticks run to the proposal (about 7 s).
-  click(ctl::kNum3Predict);
-  runFor(300);
-  click(ctl::kNum3Predict);
-  auto* num3 = window.findChild<QPushButton*>(QString::number(ctl::kNum3Predict));
-  for (int waited = 0; !num3->isEnabled() && waited < 15000; waited += 100) runFor(100);
-  // Mini Loto: rolling freely.
-  click(ctl::kMiniPredict);
-  runFor(250);
+  QWidget* shown = &window;
+  if (history) {
+    RollToProposals(window, {kGames.begin(), kGames.end()});
+    window.ShowHistory();
+    auto* h = window.findChild<ui::HistoryWindow*>();
+    if (!h) {
+      std::fprintf(stderr, "the history window did not open\n");
+      return 1;
+    }
+    h->findChild<QTabWidget*>()->setCurrentIndex(argc > 4 ? std::atoi(argv[4]) : 3);
+    shown = h;
+  } else {
+    RollToProposals(window, {Game::Num3});
+    Button(window, ctl::kMiniPredict)->click();  // Mini Loto: rolling freely
+    RunFor(250);
+  }
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
 
-  const QPixmap shot = window.grab();
-  if (!shot.save(QString::fromLocal8Bit(argv[1]))) {
-    std::fprintf(stderr, "cannot write %s\n", argv[1]);
+  const QPixmap shot = shown->grab();
+  if (!shot.save(QString::fromLocal8Bit(argv[2]))) {
+    std::fprintf(stderr, "cannot write %s\n", argv[2]);
     return 1;
   }
-  std::printf("wrote %s (%dx%d)\n", argv[1], shot.width(), shot.height());
+  std::printf("wrote %s (%dx%d)\n", argv[2], shot.width(), shot.height());
   return 0;
 }

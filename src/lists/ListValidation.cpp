@@ -8,31 +8,24 @@
 namespace numira {
 namespace {
 
-struct EntryRules {
-  int count;  // numbers in an entry (Numbers: digits)
-  int range;  // Loto: largest number
-};
-
-EntryRules RulesOf(Game game) {
-  switch (game) {
-    case Game::Num3: return {3, 9};
-    case Game::Num4: return {4, 9};
-    case Game::Mini: return {5, 31};
-    case Game::Lot6: return {6, 43};
-  }
-  return {0, 0};
-}
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// An entry as the message shows it: printable ASCII as is, other bytes as \xNN, and
-// long entries cut, so a message stays one readable line.
-std::string Quote(std::string_view entry) {
+std::string EntryForm(Game game) {
+  const EntryRules r = RulesOf(game);
+  if (!IsLoto(game)) return std::string(GameName(game)) + " number (" + std::to_string(r.count) + " digits)";
+  return std::string(GameName(game)) + " combination (" + std::to_string(r.count) + " distinct numbers 1-" +
+         std::to_string(r.largest) + ", ascending, joined by \".\")";
+}
+
+}  // namespace
+
+std::string Quoted(std::string_view text, bool asciiOnly) {
   std::string out = "\"";
-  const std::size_t shown = std::min<std::size_t>(entry.size(), 40);
+  const std::size_t shown = std::min<std::size_t>(text.size(), 40);
   for (std::size_t i = 0; i < shown; ++i) {
-    const auto c = static_cast<unsigned char>(entry[i]);
-    if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const bool plain = asciiOnly ? c >= 0x20 && c < 0x7F && c != '"' && c != '\\' : c >= 0x20 && c != 0x7F;
+    if (plain) {
       out += static_cast<char>(c);
     } else {
       char hex[8];
@@ -40,18 +33,9 @@ std::string Quote(std::string_view entry) {
       out += hex;
     }
   }
-  if (shown < entry.size()) out += "...";
+  if (shown < text.size()) out += "...";
   return out + "\"";
 }
-
-std::string EntryForm(Game game) {
-  const EntryRules r = RulesOf(game);
-  if (!IsLoto(game)) return std::string(GameName(game)) + " number (" + std::to_string(r.count) + " digits)";
-  return std::string(GameName(game)) + " combination (" + std::to_string(r.count) + " distinct numbers 1-" +
-         std::to_string(r.range) + ", ascending, joined by \".\")";
-}
-
-}  // namespace
 
 const char* GameName(Game game) {
   static constexpr std::array<const char*, 4> kNames{"Numbers 3", "Numbers 4", "Mini Loto", "Loto 6"};
@@ -70,7 +54,7 @@ bool IsValidEntry(std::string_view entry, Game game) {
     if (field.empty() || field.size() > 2 || field[0] == '0' || !std::all_of(field.begin(), field.end(), IsDigit))
       return false;
     const int n = field.size() == 1 ? field[0] - '0' : (field[0] - '0') * 10 + (field[1] - '0');
-    if (n > r.range || n <= previous) return false;  // ascending, so also distinct
+    if (n > r.largest || n <= previous) return false;  // ascending, so also distinct
     previous = n;
     if (dot != std::string_view::npos) entry.remove_prefix(dot + 1);
   }
@@ -94,13 +78,13 @@ std::vector<ListProblem> ValidateList(const ListContents& contents, Game game, L
   for (std::size_t i = 0; i < contents.entries.size() && !full(); ++i) {
     const std::string& entry = contents.entries[i];
     const std::uint32_t line = i < contents.entryLines.size() ? contents.entryLines[i] : 0;
-    if (!IsValidEntry(entry, game)) add(line, Quote(entry) + " is not a " + EntryForm(game));
+    if (!IsValidEntry(entry, game)) add(line, Quoted(entry) + " is not a " + EntryForm(game));
     if (auto [it, fresh] = seen.emplace(entry, line); !fresh)
-      add(line, Quote(entry) + " is listed twice (first on line " + std::to_string(it->second) + ")");
+      add(line, Quoted(entry) + " is listed twice (first on line " + std::to_string(it->second) + ")");
     if (kind == ListKind::Correct && i < contents.counts.size()) {
       const std::uint32_t count = contents.counts[i];
       if (count == 0 || count > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max()))
-        add(line, "the count of " + Quote(entry) + " is below 1");
+        add(line, "the count of " + Quoted(entry) + " is below 1");
     }
   }
   std::stable_sort(problems.begin(), problems.end(),

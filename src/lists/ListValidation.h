@@ -40,4 +40,8 @@ inline bool IsValidList(const ListContents& contents, Game game, ListKind kind) 
 // The game's name as the problems name it ("Numbers 3", "Mini Loto" ...).
 const char* GameName(Game game);
 
+// A text as a one-line message shows it: in double quotes, control bytes (and with
+// asciiOnly every byte outside printable ASCII) as \xNN, cut after 40 bytes.
+std::string Quoted(std::string_view text, bool asciiOnly = true);
+
 }  // namespace numira

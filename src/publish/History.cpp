@@ -14,41 +14,8 @@ namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool AllDigits(std::string_view s) { return !s.empty() && std::all_of(s.begin(), s.end(), IsDigit); }
 
-// A field as a message shows it: quoted, control bytes escaped, long text cut.
-std::string Quote(std::string_view text) {
-  std::string out = "\"";
-  const std::size_t shown = std::min<std::size_t>(text.size(), 40);
-  for (std::size_t i = 0; i < shown; ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c < 0x20 || c == 0x7F) {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", c);
-      out += hex;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  if (shown < text.size()) out += "...";
-  return out + "\"";
-}
-
-struct NumberRules {
-  int count;    // Numbers: digits; Loto: numbers in a result
-  int largest;  // Loto: the largest number
-};
-
-NumberRules RulesOf(Game game) {
-  switch (game) {
-    case Game::Num3: return {3, 9};
-    case Game::Num4: return {4, 9};
-    case Game::Mini: return {5, 31};
-    case Game::Lot6: return {6, 43};
-  }
-  return {0, 0};
-}
-
 std::string StoredForm(Game game) {
-  const NumberRules r = RulesOf(game);
+  const EntryRules r = RulesOf(game);
   if (!IsLoto(game)) return std::to_string(r.count) + " digits, like " + std::string(game == Game::Num3 ? "084" : "0841");
   return std::to_string(r.count) + " distinct numbers 1-" + std::to_string(r.largest) +
          ", ascending, joined by \".\", like " + (game == Game::Mini ? "2.5.9.17.31" : "1.8.19.27.33.42");
@@ -129,22 +96,22 @@ std::vector<Draw> ParseHistory(std::string_view bytes, Game game, const std::str
     if (line.empty()) fail("empty line; every line after the first is one draw: draw_no,date,numbers");
     const auto fields = Fields(line);
     if (fields.size() != 3)
-      fail(std::to_string(fields.size()) + " fields instead of 3 (draw_no,date,numbers): " + Quote(line));
+      fail(std::to_string(fields.size()) + " fields instead of 3 (draw_no,date,numbers): " + Quoted(line, false));
 
     Draw d;
     const auto number = ParseDrawNo(fields[0]);
-    if (!number) fail("draw number " + Quote(fields[0]) + " is not a whole number from 1 without leading zeros");
+    if (!number) fail("draw number " + Quoted(fields[0], false) + " is not a whole number from 1 without leading zeros");
     d.number = *number;
     if (!draws.empty() && d.number != draws.back().number + 1)
       fail("draw number " + std::to_string(d.number) + " out of sequence: expected " +
            std::to_string(draws.back().number + 1));
     const auto date = ParseDate(fields[1]);
-    if (!date) fail("date " + Quote(fields[1]) + " is not a real date YYYY-MM-DD");
+    if (!date) fail("date " + Quoted(fields[1], false) + " is not a real date YYYY-MM-DD");
     d.date = *date;
     if (!draws.empty() && !(draws.back().date < d.date))
       fail("date " + IsoDate(d.date) + " is not later than the previous draw's (" + IsoDate(draws.back().date) + ")");
     if (!IsValidEntry(fields[2], game))
-      fail("numbers " + Quote(fields[2]) + " are not a " + GameName(game) + " result in stored form (" +
+      fail("numbers " + Quoted(fields[2], false) + " are not a " + GameName(game) + " result in stored form (" +
            StoredForm(game) + ")");
     d.numbers = std::string(fields[2]);
     draws.push_back(std::move(d));
@@ -158,14 +125,14 @@ std::vector<Draw> ReadHistory(const std::string& path, Game game) {
 }
 
 std::string NormaliseNumbers(std::string_view text, Game game) {
-  const NumberRules r = RulesOf(game);
+  const EntryRules r = RulesOf(game);
   const std::string name = GameName(game);
   if (!IsLoto(game)) {
     std::string_view t = text;
     while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
     while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
     if (t.size() != static_cast<std::size_t>(r.count) || !AllDigits(t))
-      throw PublishError("numbers " + Quote(text) + ": a " + name + " result is exactly " + StoredForm(game));
+      throw PublishError("numbers " + Quoted(text, false) + ": a " + name + " result is exactly " + StoredForm(game));
     return std::string(t);
   }
   std::vector<int> numbers;
@@ -180,19 +147,19 @@ std::string NormaliseNumbers(std::string_view text, Game game) {
     while (end < text.size() && !isSeparator(text[end])) ++end;
     const std::string_view field = text.substr(i, end - i);
     if (!AllDigits(field) || field.size() > 2)
-      throw PublishError("numbers " + Quote(text) + ": " + Quote(field) + " is not a number from 1 to " +
+      throw PublishError("numbers " + Quoted(text, false) + ": " + Quoted(field, false) + " is not a number from 1 to " +
                          std::to_string(r.largest));
     const int n = field.size() == 1 ? field[0] - '0' : (field[0] - '0') * 10 + (field[1] - '0');
     if (n < 1 || n > r.largest)
-      throw PublishError("numbers " + Quote(text) + ": " + std::to_string(n) + " is outside 1-" +
+      throw PublishError("numbers " + Quoted(text, false) + ": " + std::to_string(n) + " is outside 1-" +
                          std::to_string(r.largest) + " for " + name);
     if (std::find(numbers.begin(), numbers.end(), n) != numbers.end())
-      throw PublishError("numbers " + Quote(text) + ": " + std::to_string(n) + " appears twice");
+      throw PublishError("numbers " + Quoted(text, false) + ": " + std::to_string(n) + " appears twice");
     numbers.push_back(n);
     i = end;
   }
   if (numbers.size() != static_cast<std::size_t>(r.count))
-    throw PublishError("numbers " + Quote(text) + ": a " + name + " result has " + std::to_string(r.count) +
+    throw PublishError("numbers " + Quoted(text, false) + ": a " + name + " result has " + std::to_string(r.count) +
                        " numbers, not " + std::to_string(numbers.size()));
   std::sort(numbers.begin(), numbers.end());
   std::string stored;
@@ -200,7 +167,7 @@ std::string NormaliseNumbers(std::string_view text, Game game) {
     if (!stored.empty()) stored += '.';
     stored += std::to_string(n);
   }
-  if (!IsValidEntry(stored, game)) throw PublishError("numbers " + Quote(text) + " are not a " + name + " result");
+  if (!IsValidEntry(stored, game)) throw PublishError("numbers " + Quoted(text, false) + " are not a " + name + " result");
   return stored;
 }
 
@@ -221,11 +188,11 @@ Draw AddDraw(const std::string& path, Game game, std::string_view drawNo, std::s
   const std::uint32_t expected = draws.empty() ? 1 : draws.back().number + 1;
   const auto number = ParseDrawNo(drawNo);
   if (!number || *number != expected)
-    fail("draw number " + Quote(drawNo) + ": the next " + GameName(game) + " draw is " + std::to_string(expected) +
+    fail("draw number " + Quoted(drawNo, false) + ": the next " + GameName(game) + " draw is " + std::to_string(expected) +
          (draws.empty() ? "" : " (the last one is " + std::to_string(draws.back().number) + ")"));
   d.number = *number;
   const auto parsedDate = ParseDate(date);
-  if (!parsedDate) fail("date " + Quote(date) + " is not a real date YYYY-MM-DD");
+  if (!parsedDate) fail("date " + Quoted(date, false) + " is not a real date YYYY-MM-DD");
   d.date = *parsedDate;
   if (!draws.empty() && !(draws.back().date < d.date))
     fail("date " + IsoDate(d.date) + " is not later than the last draw's (" + IsoDate(draws.back().date) + ")");
