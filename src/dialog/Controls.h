@@ -30,6 +30,10 @@ inline constexpr int kAboutDescription = 1034;
 // system command are the platform's: commands 0x0010 to 0x001F all mean the about item.
 inline constexpr unsigned kAboutCommand = 0x0010;
 inline constexpr unsigned kSystemCommandMask = 0xFFF0;
+// The history item of the same menu is the window's own: it carries no system command.
+inline constexpr unsigned kHistoryItem = 0;
+// The platform's close command, which the window handles by default.
+inline constexpr unsigned kCloseCommand = 0xF060;
 }  // namespace ctl
 
 enum class ControlKind { CheckBox, DropDown, PushButton, GroupBox, StaticText, ListBox, Icon };

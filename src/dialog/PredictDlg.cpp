@@ -84,7 +84,9 @@ int CPredictDlg::ApplyList(Game game, ListKind kind, ListContents contents) {
   }
   list.latestDrawDate = std::move(contents.latestDrawDate);
   const PanelDef& panel = Panel(game);
-  const bool loaded = contents.lines > 0;
+  // The read decides the panel, except that a never-won list without entries (every
+  // number has been drawn) does not put out a panel whose won list is in memory.
+  const bool loaded = contents.lines > 0 || (kind == ListKind::NoCorrect && !list.wonEntries.empty());
   const std::string caption = loaded ? TruncateUtf8(DatedCaption(game, list.latestDrawDate), kMaxText) : PlainCaption(game);
   window_.Enable(panel.groupBox, loaded);
   window_.Enable(panel.checkBox, loaded);

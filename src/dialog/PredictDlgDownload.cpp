@@ -48,7 +48,7 @@ bool CPredictDlg::RefreshList(std::size_t row, std::chrono::steady_clock::time_p
   if (FetchToFile(replacement.PartPath(), url, options) != 1) return false;
   // Only a copy that is a good list of its kind may replace the one the user has. A
   // never-won list without entries is one: every number of the game has been drawn.
-  std::optional<ListContents> contents = ReadListFile(replacement.PartPath(), list.kind);
+  std::optional<ListContents> contents = ReadListFile(replacement.PartPath(), list.kind, MaxEntries(list.game));
   if (!contents || !IsValidList(*contents, list.game, list.kind)) return false;
   if (!replacement.Commit()) return false;
   ApplyList(list.game, list.kind, std::move(*contents));

@@ -49,7 +49,8 @@ class Sink {
   // Opens (creates or empties) the local file; false when it cannot be created.
   bool Open() {
     if (fd_ >= 0) return true;
-    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // A link planted in the file's place is not followed.
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
     return fd_ >= 0;
   }
 

@@ -26,6 +26,20 @@ inline constexpr EntryRules RulesOf(Game g) {
   return {0, 0};
 }
 
+// How many different entries a game has: 10^count numbers, or the combinations of
+// count numbers out of largest. A list with more entries lists one twice.
+inline constexpr std::size_t MaxEntries(Game g) {
+  const EntryRules r = RulesOf(g);
+  std::size_t n = 1;
+  if (!IsLoto(g)) {
+    for (int k = 0; k < r.count; ++k) n *= 10;
+    return n;
+  }
+  for (int k = 1; k <= r.count; ++k) n = n * static_cast<std::size_t>(r.largest - r.count + k) / static_cast<std::size_t>(k);
+  return n;
+}
+static_assert(MaxEntries(Game::Num4) == 10000 && MaxEntries(Game::Mini) == 169911 && MaxEntries(Game::Lot6) == 6096454);
+
 // Correct: the won list (entry and how often); NoCorrect: the never-won list (Numbers games only).
 enum class ListKind { Correct, NoCorrect };
 

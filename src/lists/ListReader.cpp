@@ -23,7 +23,7 @@ constexpr std::string_view kDayUtf8 = "\xE6\x97\xA5";
 // Applies the rules for one line; knows nothing about where the lines come from.
 class ListParser {
  public:
-  explicit ListParser(ListKind kind) : kind_(kind) {}
+  ListParser(ListKind kind, std::size_t maxEntries) : kind_(kind), maxEntries_(maxEntries) {}
 
   // raw: one chunk as fgets returns it. Returns false once a "DOCTYPE" line ends the file.
   bool Line(std::string_view raw) {
@@ -60,11 +60,12 @@ class ListParser {
     }
     out_.entryLines.push_back(lineNo);
     ++out_.lines;
-    return true;
+    return out_.entries.size() <= maxEntries_;
   }
 
   // Makes room for about n more entries, so a large list does not grow step by step.
   void Expect(std::size_t n) {
+    if (n > maxEntries_) n = maxEntries_;
     out_.entries.reserve(n);
     out_.entryLines.reserve(n);
     if (kind_ == ListKind::Correct) out_.counts.reserve(n);
@@ -74,6 +75,7 @@ class ListParser {
 
  private:
   ListKind kind_;
+  std::size_t maxEntries_;
   ListContents out_;
   std::uint32_t line_ = 1;
 };
@@ -131,8 +133,9 @@ class Chunker {
 // totalBytes: the size of the whole input if known (0 if not); the line count is
 // estimated from the first block and the entries reserved once.
 template <class Source>
-ListContents Parse(Source source, ListKind kind, std::size_t totalBytes) {
-  ListParser parser(kind);
+ListContents Parse(Source source, ListKind kind, std::size_t totalBytes,
+                   std::size_t maxEntries = static_cast<std::size_t>(-1)) {
+  ListParser parser(kind, maxEntries);
   Chunker<Source> chunks(std::move(source));
   std::string_view chunk;
   bool first = true;
@@ -182,7 +185,7 @@ std::int32_t ParseInt32(std::string_view text) {
   return static_cast<std::int32_t>(value > kMax ? kMax : value);
 }
 
-std::optional<ListContents> ReadListFile(const std::string& path, ListKind kind) {
+std::optional<ListContents> ReadListFile(const std::string& path, ListKind kind, std::size_t maxEntries) {
   if (path.empty()) return std::nullopt;
   // Opened without blocking, so that a FIFO cannot hang the caller; only a regular file
   // is read (a FIFO, /dev/zero or /dev/urandom would never end).
@@ -201,7 +204,7 @@ std::optional<ListContents> ReadListFile(const std::string& path, ListKind kind)
   FILE* f = file.get();
   const auto size = static_cast<std::size_t>(st.st_size);
   // A read error ends the reading like the end of the file does.
-  return Parse([f](char* dst, std::size_t max) { return std::fread(dst, 1, max, f); }, kind, size);
+  return Parse([f](char* dst, std::size_t max) { return std::fread(dst, 1, max, f); }, kind, size, maxEntries);
 }
 
 ListContents ParseList(std::string_view bytes, ListKind kind) {

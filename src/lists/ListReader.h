@@ -31,7 +31,10 @@ inline constexpr std::size_t kLineChunk = 511;
 // Reads the file at path; nullopt when it cannot be opened or is not a regular file (a
 // FIFO, a device: nothing that could block or never end). A read error ends the
 // reading; the lines read before it count.
-std::optional<ListContents> ReadListFile(const std::string& path, ListKind kind);
+// With maxEntries, the reading stops after maxEntries + 1 entries: a list longer than
+// its game has entries cannot be valid, and need not fill the memory.
+std::optional<ListContents> ReadListFile(const std::string& path, ListKind kind,
+                                         std::size_t maxEntries = static_cast<std::size_t>(-1));
 
 // The same reading over bytes in memory.
 ListContents ParseList(std::string_view bytes, ListKind kind);

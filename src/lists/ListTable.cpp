@@ -99,10 +99,19 @@ bool ShippedIsNewer(const std::string& shipped, const std::string& user, ListKin
 // Copies from over to through a temporary file beside it: to is replaced only by a
 // complete, flushed copy and stays as it was on any failure.
 bool CopyInto(const std::string& from, const std::string& to) {
-  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  // Only a regular file is copied: a FIFO or a device beside the executable could block
+  // the start or fill the user's disk.
+  const int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (in < 0) return false;
-  const std::string temp = to + "." + std::to_string(static_cast<long>(::getpid())) + ".new";
-  const int out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  struct stat st;
+  if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(in, F_SETFL, 0) != 0) {
+    ::close(in);
+    return false;
+  }
+  // Named like a refresh's part file, so that one left by a killed start is swept away
+  // with those.
+  const std::string temp = to + "." + std::to_string(static_cast<long>(::getpid())) + ".part";
+  const int out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
   bool ok = out >= 0;
   std::vector<char> buf(1 << 16);
   while (ok) {

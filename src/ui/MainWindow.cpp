@@ -37,9 +37,6 @@ const PanelDef* PanelOf(int id, Member member) {
   return nullptr;
 }
 
-// The history item is the window's own, not a system command: it carries no command.
-constexpr unsigned kHistoryItem = 0;
-
 }  // namespace
 
 MainWindow::MainWindow(const Clock& clock, DialogSetup setup)
@@ -363,7 +360,7 @@ std::unique_ptr<QMenu> MainWindow::BuildSystemMenu() {
   menu->setObjectName(QStringLiteral("system-menu"));
   // The history window's item, with the shortcut that also opens it.
   QAction* history = menu->addAction(Q(text::kHistoryMenuItem));
-  history->setData(kHistoryItem);
+  history->setData(ctl::kHistoryItem);
   history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
   // The title bar's menu belongs to the window manager here, so the about item is
   // offered on the window's own context menu, with the command id it would carry there.
@@ -378,7 +375,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
   if (chosen == nullptr) return;
   const unsigned command = chosen->data().toUInt();
   menu.reset();
-  if (command == kHistoryItem) return Dispatch([this] { dlg_->OnHistory(); });
+  if (command == ctl::kHistoryItem) return Dispatch([this] { dlg_->OnHistory(); });
   Dispatch([this, command] { dlg_->OnSysCommand(command); });
 }
 

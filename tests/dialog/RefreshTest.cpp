@@ -502,17 +502,22 @@ INSTANTIATE_TEST_SUITE_P(Refresh, HostileAnswers, ::testing::ValuesIn(kHostile),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RefreshTest, AHeaderOnlyNeverWonListLeavesNothingToProposeThere) {
+  // Even when the won list of the same game then fails, the panel stays usable.
   server.Set("/Data/Num3NoCorrect.txt", {200, kNewHeader});
+  server.Set("/Data/Num3Correct.txt", {404, kDoctype404});
   dlg->OnDownload();
-  ASSERT_EQ(dlg->LastDownloadOk(), 1);
+  ExpectFailureReport(text::kDownloadPartlyFailed);
   EXPECT_TRUE(dlg->List(Game::Num3).neverWonEntries.empty());
-  EXPECT_EQ(dlg->List(Game::Num3).listsLoaded, 1);  // the won list, read after it, decides the panel
+  EXPECT_EQ(dlg->List(Game::Num3).wonEntries, (std::vector<std::string>{"123", "456"}));
+  EXPECT_EQ(dlg->List(Game::Num3).listsLoaded, 1);
+  EXPECT_TRUE(win.Enabled(ctl::kNum3Check));
+  EXPECT_EQ(win.Text(ctl::kNum3Group), "【ナンバーズ３】　最新抽選日：2026年12月4日");
   win.Check(ctl::kNum3Check, true);
   dlg->OnFilterCheck(Game::Num3);
   win.Select(ctl::kNum3Filter, 0);
   dlg->OnPredict(Game::Num3);
-  ASSERT_EQ(win.messages.size(), 1u);
-  EXPECT_EQ(win.messages[0].text, text::kNoData);
+  ASSERT_EQ(win.messages.size(), 2u);
+  EXPECT_EQ(win.messages[1].text, text::kNoData);
 }
 
 // ---- The local disk fails -------------------------------------------------------------

@@ -481,10 +481,11 @@ TEST_F(Dialog, ColoursClosingAndTheAboutCommand) {
   EXPECT_EQ(ResultColour(kFinishInterval - 1), TextColour::Red);
   EXPECT_EQ(ResultColour(kFinishInterval), TextColour::Blue);
 
-  EXPECT_TRUE(dlg->OnSysCommand(16));
-  EXPECT_TRUE(dlg->OnSysCommand(31));
-  EXPECT_FALSE(dlg->OnSysCommand(32));
-  EXPECT_FALSE(dlg->OnSysCommand(0xF060));  // close goes to the window's default handling
+  // The platform's low four bits do not matter; the next command up is another one.
+  EXPECT_TRUE(dlg->OnSysCommand(ctl::kAboutCommand));
+  EXPECT_TRUE(dlg->OnSysCommand(ctl::kAboutCommand | 0xF));
+  EXPECT_FALSE(dlg->OnSysCommand(ctl::kAboutCommand + 0x10));
+  EXPECT_FALSE(dlg->OnSysCommand(ctl::kCloseCommand));  // close goes to the window's default handling
   dlg->OnAboutButton();
   EXPECT_EQ(window.aboutBoxes, 3);
   dlg->OnHistory();

@@ -122,6 +122,10 @@ TEST(ReadList, LinesAcrossTheReadBufferAndLongLines) {
   ASSERT_TRUE(got.has_value());
   EXPECT_EQ(got->entries, expected);
   EXPECT_EQ(got->lines, static_cast<int>(expected.size()));
+  // A bound on the entries stops the reading right after it is passed.
+  const auto bounded = ReadListFile((dir.path() / "big.txt").string(), ListKind::NoCorrect, 1000);
+  ASSERT_TRUE(bounded.has_value());
+  EXPECT_EQ(bounded->entries, std::vector<std::string>(expected.begin(), expected.begin() + 1001));
 }
 
 // ---- Validation: what the refresh accepts and the publisher's check reports ----
