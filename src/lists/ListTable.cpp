@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "DrawDate.h"
 #include "ListReader.h"
 
 namespace numira {
@@ -62,29 +63,6 @@ bool MakeFolders(const std::string& dir) {
   return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// A header date ("2026年8月21日") as one number (20260821) that orders like the dates;
-// -1 when there is no well-formed date.
-long DateKey(std::string_view date) {
-  struct Part {
-    std::string_view unit;
-    std::size_t maxDigits;
-  };
-  long key = 0;
-  for (const Part part : {Part{"年", 4}, Part{"月", 2}, Part{"日", 2}}) {
-    const auto at = date.find(part.unit);
-    const std::string_view digits = date.substr(0, at);
-    if (at == std::string_view::npos || digits.empty() || digits.size() > part.maxDigits) return -1;
-    long value = 0;
-    for (const char c : digits) {
-      if (c < '0' || c > '9') return -1;
-      value = value * 10 + (c - '0');
-    }
-    key = key * 100 + value;
-    date.remove_prefix(at + part.unit.size());
-  }
-  return key;
-}
-
 // The user's copy is missing, or it reads and covers an older draw date than the
 // shipped list. A copy that is there but cannot be read is left alone.
 bool ShippedIsNewer(const std::string& shipped, const std::string& user, ListKind kind) {
@@ -93,7 +71,11 @@ bool ShippedIsNewer(const std::string& shipped, const std::string& user, ListKin
   const std::optional<ListContents> mine = ReadListFile(user, kind);
   if (!mine) return false;
   const std::optional<ListContents> theirs = ReadListFile(shipped, kind);
-  return theirs && DateKey(mine->latestDrawDate) < DateKey(theirs->latestDrawDate);
+  if (!theirs) return false;
+  // A copy without a real date counts as older than any dated one.
+  const std::optional<Date> mineDate = ParseHeaderDate(mine->latestDrawDate);
+  const std::optional<Date> theirDate = ParseHeaderDate(theirs->latestDrawDate);
+  return theirDate && (!mineDate || *mineDate < *theirDate);
 }
 
 // Copies from over to through a temporary file beside it: to is replaced only by a

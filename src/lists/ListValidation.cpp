@@ -1,5 +1,7 @@
 #include "ListValidation.h"
 
+#include "DrawDate.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -68,7 +70,10 @@ std::vector<ListProblem> ValidateList(const ListContents& contents, Game game, L
     if (!full()) problems.push_back({line, std::move(text)});
   };
   if (contents.doctypeLine != 0) add(contents.doctypeLine, "an HTML page, not a list (\"DOCTYPE\")");
-  if (contents.latestDrawDate.empty()) add(0, "no header line with the date of the latest draw (#YYYY年M月D日)");
+  if (contents.latestDrawDate.empty())
+    add(0, "no header line with the date of the latest draw (#YYYY年M月D日)");
+  else if (!ParseHeaderDate(contents.latestDrawDate))
+    add(0, "the header's date " + Quoted(contents.latestDrawDate, false) + " is not a real date (#YYYY年M月D日)");
   if (kind == ListKind::Correct && contents.entries.empty()) add(0, "no entries: a won list lists at least one");
   if (kind == ListKind::Correct)
     for (std::uint32_t line : contents.countlessLines) add(line, "no \",\" and count after the entry");

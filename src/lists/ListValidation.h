@@ -25,7 +25,7 @@ struct ListProblem {
 bool IsValidEntry(std::string_view entry, Game game);
 
 // The problems of one read list, in line order, at most maxProblems of them:
-// - a "DOCTYPE" line (an HTML page, not a list); no header line with a date;
+// - a "DOCTYPE" line (an HTML page, not a list); no header line with a real date;
 // - an entry that is not valid for the game (IsValidEntry); an entry listed twice;
 // - won lists: a data line without a comma and count, a count below 1 (or negative),
 //   and no entry at all. A never-won list may have no entry: every number has won.

@@ -1,7 +1,6 @@
 #include "History.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 
@@ -63,9 +62,7 @@ std::optional<Date> ParseDate(std::string_view text) {
     return v;
   };
   const Date d{num(0, 4), num(5, 2), num(8, 2)};
-  const std::chrono::year_month_day ymd{std::chrono::year{d.year}, std::chrono::month{static_cast<unsigned>(d.month)},
-                                        std::chrono::day{static_cast<unsigned>(d.day)}};
-  if (d.year == 0 || !ymd.ok()) return std::nullopt;
+  if (!IsRealDate(d)) return std::nullopt;
   return d;
 }
 
@@ -138,11 +135,23 @@ std::string NormaliseNumbers(std::string_view text, Game game) {
   std::vector<int> numbers;
   std::size_t i = 0;
   const auto isSeparator = [](char c) { return c == '.' || c == ',' || c == ' ' || c == '\t'; };
+  const auto emptyField = [&] {
+    throw PublishError("numbers " + Quoted(text, false) + ": a \".\" or \",\" must stand between two numbers");
+  };
+  bool afterNumber = false;  // a "." or "," may follow a number only
+  bool markPending = false;  // a "." or "," still waits for its next number
   while (i < text.size()) {
     if (isSeparator(text[i])) {
+      if (text[i] == '.' || text[i] == ',') {
+        if (!afterNumber) emptyField();
+        afterNumber = false;
+        markPending = true;
+      }
       ++i;
       continue;
     }
+    afterNumber = true;
+    markPending = false;
     std::size_t end = i;
     while (end < text.size() && !isSeparator(text[end])) ++end;
     const std::string_view field = text.substr(i, end - i);
@@ -158,6 +167,7 @@ std::string NormaliseNumbers(std::string_view text, Game game) {
     numbers.push_back(n);
     i = end;
   }
+  if (markPending) emptyField();
   if (numbers.size() != static_cast<std::size_t>(r.count))
     throw PublishError("numbers " + Quoted(text, false) + ": a " + name + " result has " + std::to_string(r.count) +
                        " numbers, not " + std::to_string(numbers.size()));

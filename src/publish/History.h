@@ -2,7 +2,6 @@
 // The draw histories: one CSV file per game ("draw_no,date,numbers", UTF-8, LF line
 // ends), the record every list file is built from.
 #include <array>
-#include <compare>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -10,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "DrawDate.h"
 #include "Game.h"
 
 namespace numira {
@@ -36,11 +36,6 @@ inline const char* HistoryName(Game game) { return kHistoryGames[GameIndex(game)
 inline std::string HistoryFileName(Game game) { return std::string(HistoryName(game)) + ".csv"; }
 
 inline constexpr std::string_view kHistoryColumns = "draw_no,date,numbers";
-
-struct Date {
-  int year = 0, month = 0, day = 0;
-  auto operator<=>(const Date&) const = default;
-};
 
 // "YYYY-MM-DD", a real calendar date; nullopt otherwise.
 std::optional<Date> ParseDate(std::string_view text);

@@ -5,8 +5,10 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QStandardItemModel>
@@ -156,7 +158,11 @@ HistoryWindow::HistoryWindow(QWidget* parent)
   tabs_->setObjectName(QStringLiteral("history-tabs"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_);
-  resize(880, 680);
+  // Room for 43 bars and their table, but never larger than the screen.
+  QSize size(880, 680);
+  if (const QScreen* s = QGuiApplication::primaryScreen())
+    size = size.boundedTo(s->availableGeometry().size() * 9 / 10);
+  resize(size);
 }
 
 void HistoryWindow::ShowPages(const std::vector<HistoryPage>& pages) {

@@ -61,6 +61,8 @@ std::vector<AddCase> AddCases() {
       {"mini_twice", {"miniloto", "1354", "2025-09-30", "1 2 3 4 4"}, "", "4 appears twice"},
       {"loto6_seven_numbers", {"loto6", "2038", "2025-09-29", "1 2 3 4 5 6 7"}, "", "has 6 numbers, not 7"},
       {"loto6_not_a_number", {"loto6", "2038", "2025-09-29", "1 2 3 4 5 x"}, "", "\"x\" is not a number from 1 to 43"},
+      {"loto6_empty_between_dots", {"loto6", "2038", "2025-09-29", "1..2.3.4.5.6"}, "", "must stand between two numbers"},
+      {"mini_trailing_comma", {"miniloto", "1354", "2025-09-30", "2,5,9,17,31,"}, "", "must stand between two numbers"},
       {"unknown_game", {"numbers5", "1", "2026-08-24", "084"}, "", "unknown game \"numbers5\""},
       {"numbers_missing", {"numbers3", "7055", "2026-08-24"}, "", "add needs GAME DRAW_NO DATE NUMBERS"},
   };

@@ -1,0 +1,36 @@
+#include "DrawDate.h"
+
+#include <chrono>
+
+namespace numira {
+
+bool IsRealDate(Date date) {
+  if (date.year < 1 || date.year > 9999 || date.month < 1 || date.month > 12 || date.day < 1) return false;
+  const std::chrono::year_month_day ymd{std::chrono::year{date.year}, std::chrono::month{static_cast<unsigned>(date.month)},
+                                        std::chrono::day{static_cast<unsigned>(date.day)}};
+  return ymd.ok();
+}
+
+std::optional<Date> ParseHeaderDate(std::string_view text) {
+  struct Part {
+    std::string_view unit;
+    std::size_t minDigits, maxDigits;
+  };
+  int values[3] = {0, 0, 0};
+  int i = 0;
+  for (const Part part : {Part{"年", 4, 4}, Part{"月", 1, 2}, Part{"日", 1, 2}}) {
+    const auto at = text.find(part.unit);
+    if (at == std::string_view::npos || at < part.minDigits || at > part.maxDigits) return std::nullopt;
+    for (const char c : text.substr(0, at)) {
+      if (c < '0' || c > '9') return std::nullopt;
+      values[i] = values[i] * 10 + (c - '0');
+    }
+    text.remove_prefix(at + part.unit.size());
+    ++i;
+  }
+  const Date date{values[0], values[1], values[2]};
+  if (!text.empty() || !IsRealDate(date)) return std::nullopt;
+  return date;
+}
+
+}  // namespace numira
