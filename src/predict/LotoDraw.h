@@ -15,8 +15,9 @@ struct LotoRules {
   int count;  // numbers in a combination
   int range;  // drawn from 1 to range
 };
-inline constexpr LotoRules kMiniRules{5, 31};
-inline constexpr LotoRules kLot6Rules{6, 43};
+// The games' own rules (Game.h): how many numbers, and from 1 to what.
+inline constexpr LotoRules kMiniRules{RulesOf(Game::Mini).count, RulesOf(Game::Mini).largest};
+inline constexpr LotoRules kLot6Rules{RulesOf(Game::Lot6).count, RulesOf(Game::Lot6).largest};
 inline constexpr LotoRules RulesFor(Game g) { return g == Game::Lot6 ? kLot6Rules : kMiniRules; }
 
 // Up to six numbers; only the first rules.count are used.
