@@ -206,6 +206,30 @@ PublishOutcome SetPublisher::Publish(const FileSet& files) {
     }
   }
 
+  // A plain folder whose files are symbolic links is a layout made by hand (say, links
+  // into a folder some other server serves): it stays, and each file is written
+  // through to its target, atomically in the target's folder, as the owner chose.
+  if (plainFolder_) {
+    bool linked = false;
+    for (const auto& [name, bytes] : files) {
+      std::error_code ec;
+      linked = linked || fs::is_symlink(fs::symlink_status(fs::path(current_) / name, ec));
+    }
+    if (linked) {
+      for (const auto& [name, bytes] : files) {
+        if (Served(name) == bytes) continue;
+        const fs::path path = fs::path(current_) / name;
+        std::error_code ec;
+        fs::create_directories(path.parent_path(), ec);
+        ReplaceFile(path.string(), bytes);
+        outcome.written.push_back(name);
+      }
+      outcome.changed = true;
+      outcome.set = current_;
+      return outcome;
+    }
+  }
+
   MakeFolder(sets_);
   StagingGuard staging{(fs::path(sets_) / (std::string(kStagingPrefix) + "XXXXXX")).string()};
   if (!::mkdtemp(staging.path.data())) {

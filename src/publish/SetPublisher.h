@@ -50,7 +50,9 @@ class SetPublisher {
   // served holds exactly these files with these bytes. A file whose bytes the set
   // before held is taken over with its time stamp (Last-Modified and ETag stay);
   // NAME.gz gets the time of NAME. PublishError when a step fails; what is served then
-  // is still the whole old set.
+  // is still the whole old set. A plain folder whose files are symbolic links (made by
+  // hand) is kept as it is: each changed file is written through to its target,
+  // atomically in the target's folder (one file at a time, as its owner chose).
   PublishOutcome Publish(const FileSet& files);
 
   // The link's path as given to the constructor or, for a link made by hand, the folder

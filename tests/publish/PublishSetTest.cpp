@@ -110,6 +110,25 @@ TEST(Publish, APlainFolderFromBeforeBecomesTheSetBefore) {
   EXPECT_EQ(ReadBytes(root.path() / "lists.sets/000001/notes.txt"), "kept");
   EXPECT_EQ(Lists({"check", out.string(), "--draws", draws.string()}).code, kExitOk);
 
+  // A folder of links made by hand stays: each changed list is written through to its
+  // target, in the target's folder.
+  const fs::path linked = root.path() / "linked", www = root.path() / "www";
+  fs::create_directories(linked);
+  fs::create_directories(www);
+  for (const ListFileRow& r : kListFiles) {
+    fs::copy_file(testing::RealList(r.fileName), www / r.fileName);
+    fs::create_symlink(fs::path("../www") / r.fileName, linked / r.fileName);
+  }
+  const RunResult through = Build(linked, draws);
+  ASSERT_EQ(through.code, kExitOk) << through.err;
+  EXPECT_FALSE(fs::is_symlink(linked));
+  for (const ListFileRow& r : kListFiles) EXPECT_TRUE(fs::is_symlink(linked / r.fileName)) << r.fileName;
+  EXPECT_EQ(ReadBytes(www / "Num3Correct.txt"), ReadBytes(out / "Num3Correct.txt"));
+  EXPECT_NE(ReadBytes(www / "Num3Correct.txt"), ReadBytes(testing::RealList("Num3Correct.txt")));
+  EXPECT_EQ(ReadBytes(www / "Lot6Correct.txt"), ReadBytes(testing::RealList("Lot6Correct.txt")));
+  EXPECT_EQ(Names(www).size(), 6u);
+  EXPECT_EQ(Lists({"check", linked.string(), "--draws", draws.string()}).code, kExitOk);
+
   // An empty folder is simply replaced.
   fs::create_directories(empty);
   ASSERT_EQ(Build(empty, draws).code, kExitOk);
