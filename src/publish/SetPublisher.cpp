@@ -224,7 +224,7 @@ PublishOutcome SetPublisher::Publish(const FileSet& files) {
         ReplaceFile(path.string(), bytes);
         outcome.written.push_back(name);
       }
-      outcome.changed = true;
+      outcome.changed = !outcome.written.empty();
       outcome.set = current_;
       return outcome;
     }
@@ -267,7 +267,9 @@ PublishOutcome SetPublisher::Publish(const FileSet& files) {
   // The complete set gets its number; a plain folder served before becomes the set
   // before it.
   unsigned long long last = LastSetNumber(sets_);
-  const std::string migrated = plainFolder_ ? SetName(++last) : std::string();
+  std::error_code emptyEc;
+  const bool emptyBefore = plainFolder_ && fs::is_empty(current_, emptyEc);
+  std::string migrated = plainFolder_ && !emptyBefore ? SetName(++last) : std::string();
   const std::string next = SetName(++last);
   const std::string nextPath = (fs::path(sets_) / next).string();
   RenameOrThrow(staging.path, nextPath);
@@ -281,6 +283,7 @@ PublishOutcome SetPublisher::Publish(const FileSet& files) {
   if (::symlink(link.c_str(), linkTemp.c_str()) != 0)
     throw PublishError(At(linkTemp, 0, "cannot create the link: " + Reason(errno)));
   if (plainFolder_) {
+    if (migrated.empty()) migrated = SetName(LastSetNumber(sets_) + 1);  // should the empty folder have filled
     const std::string migratedPath = (fs::path(sets_) / migrated).string();
     const int swapped = TryRename(linkTemp, out_, RENAME_EXCHANGE);
     if (swapped == 0) {
@@ -294,9 +297,13 @@ PublishOutcome SetPublisher::Publish(const FileSet& files) {
     } else if (swapped == EINVAL || swapped == ENOSYS || swapped == EOPNOTSUPP) {
       // A file system that cannot swap: the folder moves first, so for a moment
       // nothing is served (never a mix).
-      RenameOrThrow(out_, migratedPath);
+      if (emptyBefore && ::rmdir(out_.c_str()) == 0) {
+        outcome.previous.clear();
+      } else {
+        RenameOrThrow(out_, migratedPath);
+        outcome.previous = name_ + kSetsSuffix + "/" + migrated;
+      }
       RenameOrThrow(linkTemp, out_);
-      outcome.previous = name_ + kSetsSuffix + "/" + migrated;
     } else {
       ::unlink(linkTemp.c_str());
       throw PublishError(At(out_, 0, "cannot replace the folder with a link: " + Reason(swapped)));

@@ -128,12 +128,14 @@ TEST(Publish, APlainFolderFromBeforeBecomesTheSetBefore) {
   EXPECT_EQ(ReadBytes(www / "Lot6Correct.txt"), ReadBytes(testing::RealList("Lot6Correct.txt")));
   EXPECT_EQ(Names(www).size(), 6u);
   EXPECT_EQ(Lists({"check", linked.string(), "--draws", draws.string()}).code, kExitOk);
+  const RunResult linkedAgain = Build(linked, draws);
+  EXPECT_NE(linkedAgain.out.find(linked.string() + ": unchanged"), std::string::npos) << linkedAgain.out;
 
   // An empty folder is simply replaced.
   fs::create_directories(empty);
   ASSERT_EQ(Build(empty, draws).code, kExitOk);
-  EXPECT_EQ(fs::read_symlink(empty), "empty.sets/000002");
-  EXPECT_EQ(Names(root.path() / "empty.sets"), (std::vector<std::string>{"000002"}));
+  EXPECT_EQ(fs::read_symlink(empty), "empty.sets/000001");
+  EXPECT_EQ(Names(root.path() / "empty.sets"), (std::vector<std::string>{"000001"}));
 }
 
 // What --out or check DIR may be besides a folder.
