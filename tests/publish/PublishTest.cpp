@@ -149,6 +149,9 @@ TEST(Build, ReproducesTheShippedListsAndLeavesUnchangedFilesUntouched) {
     EXPECT_EQ(gz.substr(0, 4), std::string("\x1f\x8b\x08\x00", 4)) << r.fileName;
     EXPECT_EQ(gz.substr(4, 4), std::string(4, '\0')) << r.fileName;
     EXPECT_EQ(testing::Command("gzip -dc '" + out + "/" + r.fileName + ".gz'"), ReadBytes(testing::RealList(r.fileName)));
+    // Both encodings carry one Last-Modified.
+    EXPECT_EQ(fs::last_write_time(fs::path(out) / (std::string(r.fileName) + ".gz")),
+              fs::last_write_time(fs::path(out) / r.fileName));
   }
   EXPECT_EQ(root.Names(), (std::vector<std::string>{"served", "served.sets"}));
   EXPECT_EQ(testing::Names(fs::path(out)).size(), 12u);  // no temporary file left behind
