@@ -10,6 +10,7 @@
 #include <map>
 
 #include "HistoryEdit.h"
+#include "SetPublisher.h"
 #include "ListTable.h"
 #include "ListsRun.h"
 
@@ -136,6 +137,37 @@ TEST(Publish, APlainFolderFromBeforeBecomesTheSetBefore) {
   ASSERT_EQ(Build(empty, draws).code, kExitOk);
   EXPECT_EQ(fs::read_symlink(empty), "empty.sets/000001");
   EXPECT_EQ(Names(root.path() / "empty.sets"), (std::vector<std::string>{"000001"}));
+}
+
+TEST(Publish, AnyFilesMakeASetSubfoldersIncluded) {
+  TempDir root;
+  const fs::path out = root.path() / "site";
+  FileSet files{{"a.txt", "one"}, {"draws/b.csv", "two"}, {"draws/deeper/c.csv", "three"}};
+  PublishOutcome first = SetPublisher(out.string()).Publish(files);
+  EXPECT_TRUE(first.changed);
+  EXPECT_EQ(first.written, (std::vector<std::string>{"a.txt", "draws/b.csv", "draws/deeper/c.csv"}));
+  EXPECT_EQ(ReadBytes(out / "draws/deeper/c.csv"), "three");
+  EXPECT_EQ(fs::status(out / "draws").permissions() & fs::perms::others_read, fs::perms::others_read);
+  EXPECT_FALSE(SetPublisher(out.string()).Publish(files).changed);
+
+  files["draws/b.csv"] = "two, changed";
+  const PublishOutcome second = SetPublisher(out.string()).Publish(files);
+  EXPECT_EQ(second.written, (std::vector<std::string>{"draws/b.csv"}));
+  EXPECT_EQ(second.set, "site.sets/000002");
+  EXPECT_EQ(second.previous, "site.sets/000001");
+  EXPECT_EQ(fs::hard_link_count(out / "draws/deeper/c.csv"), 2u);  // taken over from the set before
+
+  files.erase("a.txt");  // a file fewer is a change too
+  EXPECT_TRUE(SetPublisher(out.string()).Publish(files).changed);
+  EXPECT_FALSE(fs::exists(out / "a.txt"));
+
+  for (const char* bad : {"../x", ".hidden", "draws/.x", "a//b", "/etc/x", "draws/", ""}) {
+    SCOPED_TRACE(bad);
+    FileSet wrong{{"a.txt", "one"}, {bad, "x"}};
+    EXPECT_THROW(SetPublisher(out.string()).Publish(wrong), PublishError);
+  }
+  EXPECT_EQ(fs::read_symlink(out), "site.sets/000003");
+  EXPECT_EQ(Names(root.path() / "site.sets"), (std::vector<std::string>{"000002", "000003"}));
 }
 
 // What --out or check DIR may be besides a folder.
