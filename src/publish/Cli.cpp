@@ -1,28 +1,40 @@
 #include "Cli.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <ostream>
 
 #include "History.h"
+#include "HistoryEdit.h"
 #include "ListBuilder.h"
 #include "ListCheck.h"
+#include "ListReader.h"
+#include "SetPublisher.h"
 
 namespace numira {
 namespace {
 
 constexpr const char* kUsage =
     "usage: numira-lists add GAME DRAW_NO DATE NUMBERS [--draws DIR]\n"
-    "       numira-lists build --out DIR [--draws DIR]\n"
+    "       numira-lists undo GAME DRAW_NO [--draws DIR]\n"
+    "       numira-lists build --out DIR [--draws DIR] [--force]\n"
     "       numira-lists check DIR [--draws DIR]\n"
     "\n"
     "  add    appends one draw result to the game's history (DIR/GAME.csv)\n"
-    "         GAME: numbers3, numbers4, miniloto, loto6; DATE: YYYY-MM-DD;\n"
-    "         NUMBERS: 084 / 0841, or the Loto numbers separated by '.', ',' or spaces\n"
-    "  build  writes the six list files built from the histories into the --out folder\n"
-    "  check  checks the six list files of a folder; with --draws also against the histories\n"
+    "         GAME: numbers3, numbers4, miniloto, loto6; DATE: YYYY-MM-DD, not later\n"
+    "         than today in Japan; NUMBERS: 084 / 0841, or the Loto numbers separated\n"
+    "         by '.', ',' or spaces\n"
+    "  undo   removes the game's last result, named by its draw number\n"
+    "  build  publishes the six list files built from the histories, each with its\n"
+    "         .gz copy, as one new set: --out DIR becomes a link to DIR.sets/NNNNNN,\n"
+    "         switched in one step; the set before is kept, older ones are removed;\n"
+    "         nothing changes when the files would not\n"
+    "  check  checks the six list files a folder serves (and their .gz copies); with\n"
+    "         --draws also against the histories\n"
     "\n"
     "  --draws DIR  the draw histories (default: data/draws; check: only when given)\n"
+    "  --force      build: publish even lists older than those served (a rollback)\n"
     "exit codes: 0 success, 1 check found problems, 2 bad usage or rejected input\n";
 
 constexpr const char* kDefaultDraws = "data/draws";
@@ -36,7 +48,7 @@ struct Options {
   std::string command;
   std::vector<std::string> positional;
   std::optional<std::string> draws, out;
-  bool help = false;
+  bool help = false, force = false;
 };
 
 Options Parse(const std::vector<std::string>& args) {
@@ -45,6 +57,8 @@ Options Parse(const std::vector<std::string>& args) {
     const std::string& a = args[i];
     if (a == "-h" || a == "--help") {
       o.help = true;
+    } else if (a == "--force") {
+      o.force = true;
     } else if (a.rfind("--", 0) == 0) {
       const auto eq = a.find('=');
       const std::string name = a.substr(0, eq);
@@ -76,19 +90,63 @@ int Add(const Options& o, std::ostream& out) {
   std::string numbers = o.positional[3];
   for (std::size_t i = 4; i < o.positional.size(); ++i) numbers += " " + o.positional[i];
   const std::string path = (std::filesystem::path(o.draws.value_or(kDefaultDraws)) / HistoryFileName(*game)).string();
-  const Draw d = AddDraw(path, *game, o.positional[1], o.positional[2], numbers);
+  const Draw d = AddDraw(path, *game, o.positional[1], o.positional[2], numbers, JapanToday());
   out << path << ": added draw " << d.number << " of " << IsoDate(d.date) << ": " << d.numbers << '\n';
   return kExitOk;
+}
+
+int Undo(const Options& o, std::ostream& out) {
+  if (o.out) throw UsageError("undo takes no --out");
+  if (o.positional.size() != 2) throw UsageError("undo needs GAME DRAW_NO");
+  const auto game = GameByName(o.positional[0]);
+  if (!game) throw UsageError("unknown game \"" + o.positional[0] + "\" (numbers3, numbers4, miniloto, loto6)");
+  const std::string path = (std::filesystem::path(o.draws.value_or(kDefaultDraws)) / HistoryFileName(*game)).string();
+  const Draw d = UndoDraw(path, *game, o.positional[1]);
+  out << path << ": removed draw " << d.number << " of " << IsoDate(d.date) << ": " << d.numbers << '\n';
+  return kExitOk;
+}
+
+// The lists served now that cover later draws than the new ones would: "Loto 6 up to
+// 2025-09-22 (Lot6Correct.txt serves 2025-09-25)", joined by "; ".
+std::string OlderThanServed(const SetPublisher& publisher, const Histories& histories) {
+  std::string older;
+  for (const ListFileRow& r : kListFiles) {
+    const auto served = publisher.Served(r.fileName);
+    if (!served) continue;
+    const auto date = ParseHeaderDate(HeaderDate(std::string_view(*served).substr(0, served->find('\n'))));
+    const Date latest = histories[GameIndex(r.game)].back().date;
+    if (!date || !(latest < *date)) continue;
+    if (!older.empty()) older += "; ";
+    older += std::string(GameName(r.game)) + " up to " + IsoDate(latest) + " (" + r.fileName + " serves " +
+             IsoDate(*date) + ")";
+  }
+  return older;
 }
 
 int Build(const Options& o, std::ostream& out) {
   if (!o.out) throw UsageError("build needs --out DIR");
   if (!o.positional.empty()) throw UsageError("build takes no argument \"" + o.positional[0] + "\"");
-  const ListBytes files = BuildLists(ReadHistories(o.draws.value_or(kDefaultDraws)));
-  const WriteOutcome written = WriteLists(*o.out, files);
-  for (std::size_t row = 0; row < kListFiles.size(); ++row)
-    out << (std::filesystem::path(*o.out) / kListFiles[row].fileName).string() << ": "
-        << (written[row] ? "written" : "unchanged") << '\n';
+  // The lock comes first: a build that waited for another reads the histories after it.
+  SetPublisher publisher(*o.out);
+  const Histories histories = ReadHistories(o.draws.value_or(kDefaultDraws));
+  const ListBytes lists = BuildLists(histories);
+  if (const std::string older = OlderThanServed(publisher, histories); !older.empty() && !o.force)
+    throw PublishError(*o.out + ": the histories end before the lists served there: " + older +
+                       "; nothing published (--force publishes them all the same)");
+  FileSet files;
+  for (std::size_t row = 0; row < kListFiles.size(); ++row) files[kListFiles[row].fileName] = lists[row];
+  AddCompressedCopies(files);
+  const PublishOutcome outcome = publisher.Publish(files);
+  for (const auto& [name, bytes] : files) {
+    const bool written =
+        std::find(outcome.written.begin(), outcome.written.end(), name) != outcome.written.end();
+    out << (std::filesystem::path(*o.out) / name).string() << ": " << (written ? "written" : "unchanged") << '\n';
+  }
+  if (outcome.changed)
+    out << *o.out << ": serves " << outcome.set
+        << (outcome.previous.empty() ? "" : " (the set before, " + outcome.previous + ", kept)") << '\n';
+  else
+    out << *o.out << ": unchanged, serves " << outcome.set << '\n';
   return kExitOk;
 }
 
@@ -98,7 +156,9 @@ int Check(const Options& o, std::ostream& out, std::ostream& err) {
   std::optional<ListBytes> expected;
   if (o.draws) expected = BuildLists(ReadHistories(*o.draws));
   const std::string& dir = o.positional[0];
-  const std::size_t problems = PrintCheck(CheckLists(dir, expected ? &*expected : nullptr), dir, out, err);
+  // What the folder serves now, resolved once: a switch meanwhile cannot mix two sets.
+  const std::string served = ResolveServedFolder(dir);
+  const std::size_t problems = PrintCheck(CheckLists(served, expected ? &*expected : nullptr), dir, out, err);
   if (problems == 0) {
     out << dir << ": the six lists are sound" << (expected ? " and match the histories" : "") << '\n';
     return kExitOk;
@@ -116,7 +176,9 @@ int RunLists(const std::vector<std::string>& args, std::ostream& out, std::ostre
       out << kUsage;
       return kExitOk;
     }
+    if (o.force && o.command != "build") throw UsageError("only build takes --force");
     if (o.command == "add") return Add(o, out);
+    if (o.command == "undo") return Undo(o, out);
     if (o.command == "build") return Build(o, out);
     if (o.command == "check") return Check(o, out, err);
     throw UsageError(o.command.empty() ? "no command given" : "unknown command \"" + o.command + "\"");

@@ -3,10 +3,12 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -91,8 +93,58 @@ StagedFile::~StagedFile() {
 }
 
 void StagedFile::Commit() {
-  if (::rename(temp_.c_str(), path_.c_str()) != 0) throw PublishError(At(path_, 0, "cannot replace: " + Reason(errno)));
+  RenameOrThrow(temp_, path_);
   committed_ = true;
+}
+
+int TryRename(const std::string& from, const std::string& to, unsigned flags) {
+  return ::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), flags) == 0 ? 0 : errno;
+}
+
+void RenameOrThrow(const std::string& from, const std::string& to) {
+  if (const int err = TryRename(from, to); err != 0) throw PublishError(At(to, 0, "cannot replace: " + Reason(err)));
+}
+
+std::string FollowLinks(const std::string& path) {
+  std::filesystem::path p(path);
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(p, ec))) return p.string();
+    const std::filesystem::path target = std::filesystem::read_symlink(p, ec);
+    if (ec) throw PublishError(At(path, 0, "cannot read the link: " + ec.message()));
+    const std::filesystem::path next = target.is_absolute() ? target : p.parent_path() / target;
+    if (!std::filesystem::exists(next, ec))
+      throw PublishError(At(path, 0, "a link to " + target.string() + ", which does not exist (a dangling link)"));
+    p = next.lexically_normal();
+  }
+  throw PublishError(At(path, 0, "too many levels of symbolic links"));
+}
+
+void WriteNewFile(const std::string& path, std::string_view bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) throw PublishError(At(path, 0, "cannot write: " + Reason(errno)));
+  const auto fail = [&](const char* what) {
+    const int err = errno;
+    ::close(fd);
+    ::unlink(path.c_str());
+    throw PublishError(At(path, 0, std::string("cannot ") + what + ": " + Reason(err)));
+  };
+  if (::fchmod(fd, 0644) != 0) fail("set the permissions");
+  if (!WriteAll(fd, bytes)) fail("write");
+  if (::fsync(fd) != 0) fail("write (fsync)");
+  if (::close(fd) != 0) {
+    const int err = errno;
+    ::unlink(path.c_str());
+    throw PublishError(At(path, 0, "cannot write (close): " + Reason(err)));
+  }
+}
+
+void CopyModificationTime(const std::string& from, const std::string& to) {
+  struct stat st {};
+  if (::stat(from.c_str(), &st) != 0) throw PublishError(At(from, 0, "cannot read its time: " + Reason(errno)));
+  const struct timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
+  if (::utimensat(AT_FDCWD, to.c_str(), times, 0) != 0)
+    throw PublishError(At(to, 0, "cannot set its time: " + Reason(errno)));
 }
 
 void RemoveStagedLeftovers(const std::string& folder, const std::string& name) {
@@ -114,7 +166,7 @@ void SyncFolder(const std::string& folder) {
 }
 
 void ReplaceFile(const std::string& path, std::string_view bytes) {
-  StagedFile staged(path, bytes);
+  StagedFile staged(FollowLinks(path), bytes);
   staged.Commit();
   SyncFolder(staged.Folder());
 }

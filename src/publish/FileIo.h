@@ -28,6 +28,25 @@ class StagedFile {
   bool committed_ = false;
 };
 
+// Renames from to to with the renameat2 system call itself (flags: 0, or RENAME_EXCHANGE
+// to swap the two); 0 or the errno value. Every rename of the publisher goes through it,
+// so a tracer sees each as the same call (glibc's wrapper would turn flags 0 into renameat).
+int TryRename(const std::string& from, const std::string& to, unsigned flags = 0);
+
+// TryRename with flags 0; PublishError naming to on failure.
+void RenameOrThrow(const std::string& from, const std::string& to);
+
+// The file a path finally names: path itself, or for a symbolic link (a chain of them)
+// the file it points at. PublishError when a link points at nothing.
+std::string FollowLinks(const std::string& path);
+
+// Writes a new file (it must not exist yet) with rw-r--r--, and fsyncs it. PublishError
+// on failure, with nothing left behind.
+void WriteNewFile(const std::string& path, std::string_view bytes);
+
+// Gives to the modification time of from.
+void CopyModificationTime(const std::string& from, const std::string& to);
+
 // Removes what a StagedFile of folder/name left behind when its writer was killed
 // (".name.XXXXXX"). Only under a FolderLock, so no live writer's file is touched.
 void RemoveStagedLeftovers(const std::string& folder, const std::string& name);
@@ -36,7 +55,8 @@ void RemoveStagedLeftovers(const std::string& folder, const std::string& name);
 void SyncFolder(const std::string& folder);
 
 // Replaces (or creates) the file at path with bytes: a temporary file in the same folder,
-// written and fsync'd, then renamed over path, and the folder fsync'd. A reader sees
+// written and fsync'd, then renamed over path, and the folder fsync'd. A symbolic link
+// is written through: its target is replaced, in the target's folder, and the link stays. A reader sees
 // the old or the new bytes, never a mix (StagedFile, Commit, SyncFolder).
 void ReplaceFile(const std::string& path, std::string_view bytes);
 

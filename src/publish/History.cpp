@@ -181,42 +181,4 @@ std::string NormaliseNumbers(std::string_view text, Game game) {
   return stored;
 }
 
-Draw AddDraw(const std::string& path, Game game, std::string_view drawNo, std::string_view date,
-             std::string_view numbers) {
-  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  const FolderLock lock(folder.empty() ? "." : folder.string());
-  RemoveStagedLeftovers(folder.empty() ? "." : folder.string(), std::filesystem::path(path).filename().string());
-  const std::string bytes = ReadWholeFile(path);
-  const std::vector<Draw> draws = ParseHistory(bytes, game, path);
-
-  // The line the new draw would take.
-  std::uint32_t line = static_cast<std::uint32_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
-  if (!bytes.empty() && bytes.back() != '\n') ++line;
-  const auto fail = [&](const std::string& text) { throw PublishError(At(path, line, text)); };
-
-  Draw d;
-  const std::uint32_t expected = draws.empty() ? 1 : draws.back().number + 1;
-  const auto number = ParseDrawNo(drawNo);
-  if (!number || *number != expected)
-    fail("draw number " + Quoted(drawNo, false) + ": the next " + GameName(game) + " draw is " + std::to_string(expected) +
-         (draws.empty() ? "" : " (the last one is " + std::to_string(draws.back().number) + ")"));
-  d.number = *number;
-  const auto parsedDate = ParseDate(date);
-  if (!parsedDate) fail("date " + Quoted(date, false) + " is not a real date YYYY-MM-DD");
-  d.date = *parsedDate;
-  if (!draws.empty() && !(draws.back().date < d.date))
-    fail("date " + IsoDate(d.date) + " is not later than the last draw's (" + IsoDate(draws.back().date) + ")");
-  try {
-    d.numbers = NormaliseNumbers(numbers, game);
-  } catch (const PublishError& e) {
-    fail(e.what());
-  }
-
-  std::string updated = bytes;
-  if (!updated.empty() && updated.back() != '\n') updated += '\n';
-  updated += std::to_string(d.number) + "," + IsoDate(d.date) + "," + d.numbers + "\n";
-  ReplaceFile(path, updated);
-  return d;
-}
-
 }  // namespace numira

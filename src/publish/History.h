@@ -63,10 +63,4 @@ std::vector<Draw> ReadHistory(const std::string& path, Game game);
 // padding. Throws PublishError (without file or line) saying what is wrong.
 std::string NormaliseNumbers(std::string_view text, Game game);
 
-// Appends one result to the history at path and returns it. The draw number must be
-// the last one's plus 1, the date real and later than the last draw's. The file is
-// replaced atomically; on any error it is left as it was (PublishError, file:line).
-Draw AddDraw(const std::string& path, Game game, std::string_view drawNo, std::string_view date,
-             std::string_view numbers);
-
 }  // namespace numira

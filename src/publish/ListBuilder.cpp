@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <system_error>
 #include <unordered_map>
 
@@ -112,33 +111,6 @@ ListBytes BuildLists(const Histories& histories) {
     BuildLoto(draws, won);
   }
   return files;
-}
-
-WriteOutcome WriteLists(const std::string& dir, const ListBytes& files) {
-  std::error_code ec;
-  std::filesystem::create_directories(dir, ec);
-  if (ec) throw PublishError(At(dir, 0, "cannot create the folder: " + ec.message()));
-  const FolderLock lock(dir);
-  WriteOutcome written{};
-  // Every changed file is staged first, so a failure (a full disk) replaces none of
-  // them; then the renames follow one another closely.
-  std::vector<std::unique_ptr<StagedFile>> staged;
-  for (std::size_t row = 0; row < kListFiles.size(); ++row) {
-    const std::string path = (std::filesystem::path(dir) / kListFiles[row].fileName).string();
-    RemoveStagedLeftovers(dir, kListFiles[row].fileName);
-    bool same = false;
-    try {
-      same = ReadWholeFile(path) == files[row];
-    } catch (const PublishError&) {
-      // Missing or unreadable: written anew.
-    }
-    if (same) continue;
-    staged.push_back(std::make_unique<StagedFile>(path, files[row]));
-    written[row] = true;
-  }
-  for (const auto& file : staged) file->Commit();
-  if (!staged.empty()) SyncFolder(dir);
-  return written;
 }
 
 }  // namespace numira

@@ -29,11 +29,4 @@ std::string ListHeader(Date latestDraw);
 // Every history must hold at least one draw.
 ListBytes BuildLists(const Histories& histories);
 
-// Whether each file was replaced (true) or already held these bytes (false).
-using WriteOutcome = std::array<bool, kListFiles.size()>;
-
-// Writes the six files into dir (created if missing), each atomically; a file that
-// already holds its bytes is not touched, so its time stamp stays.
-WriteOutcome WriteLists(const std::string& dir, const ListBytes& files);
-
 }  // namespace numira

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "FileIo.h"
+#include "Gzip.h"
 #include "History.h"
 #include "ListReader.h"
 #include "Text.h"
@@ -167,6 +168,27 @@ void CheckPair(Game game, const ListContents& won, const ListContents& neverWon,
 // Far beyond any real list (the largest is about 60 KB); a bigger file is not read.
 constexpr std::size_t kMaxListBytes = 64u << 20;
 
+// NAME.gz beside a list, which a server hands to clients accepting gzip: it must decode
+// to the list's very bytes. None is fine (the list itself is served).
+void CheckCompressedCopy(const std::string& path, std::string_view bytes, std::vector<ListProblem>& problems) {
+  const std::string gzPath = path + ".gz";
+  const std::string gzName = std::filesystem::path(gzPath).filename().string();
+  std::error_code ec;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(gzPath, ec))) return;
+  std::string gz;
+  try {
+    gz = ReadWholeFile(gzPath, kMaxListBytes);
+  } catch (const PublishError& e) {
+    problems.push_back({0, "its compressed copy " + gzName + ": " + std::string(e.what()).substr(gzPath.size() + 2)});
+    return;
+  }
+  const auto decoded = Gunzip(gz, kMaxListBytes);
+  if (!decoded)
+    problems.push_back({0, "its compressed copy " + gzName + " is not one whole gzip stream"});
+  else if (*decoded != bytes)
+    problems.push_back({0, "its compressed copy " + gzName + " holds other bytes (clients accepting gzip get those)"});
+}
+
 }  // namespace
 
 CheckResult CheckLists(const std::string& dir, const ListBytes* expected) {
@@ -197,6 +219,7 @@ CheckResult CheckLists(const std::string& dir, const ListBytes* expected) {
     CheckLineEnds(bytes, check.problems);
     CheckEncoding(bytes, check.problems);
     if (expected) CheckAgainst(bytes, (*expected)[row], check.problems);
+    CheckCompressedCopy(path, bytes, check.problems);
     read[row] = std::move(contents);
   }
   for (Game game : {Game::Num3, Game::Num4}) {

@@ -3,35 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <sstream>
 
-#include "Cli.h"
 #include "ListTable.h"
-#include "TestData.h"
+#include "ListsRun.h"
 
 namespace numira {
 namespace {
 
+using testing::CopyHistories;
+using testing::Lists;
 using testing::ReadBytes;
+using testing::RunResult;
 using testing::TempDir;
 using testing::WriteBytes;
 namespace fs = std::filesystem;
-
-struct RunResult {
-  int code;
-  std::string out, err;
-};
-
-RunResult Lists(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int code = RunLists(args, out, err);
-  return {code, out.str(), err.str()};
-}
-
-// A copy of the four histories.
-void CopyHistories(const TempDir& dir) {
-  for (const auto& e : fs::directory_iterator(NUMIRA_DRAWS_DIR)) fs::copy_file(e.path(), dir.path() / e.path().filename());
-}
 
 struct AddCase {
   const char* name;
@@ -43,7 +28,7 @@ struct AddCase {
 std::vector<AddCase> AddCases() {
   return {
       {"numbers3", {"numbers3", "7055", "2026-08-24", "084"}, "7055,2026-08-24,084", ""},
-      {"numbers4_leap_day", {"numbers4", "7055", "2028-02-29", "0000"}, "7055,2028-02-29,0000", ""},
+      {"numbers4_month_end", {"numbers4", "7055", "2026-09-30", "0000"}, "7055,2026-09-30,0000", ""},
       {"mini_any_order_and_separators", {"miniloto", "1354", "2025-09-30", "31,2 17.9, 05"}, "1354,2025-09-30,2.5.9.17.31", ""},
       {"loto6_as_six_arguments", {"loto6", "2038", "2025-09-29", "43", "1", "08", "19", "27", "33"}, "2038,2025-09-29,1.8.19.27.33.43", ""},
       {"draw_number_skipped", {"numbers3", "7056", "2026-08-24", "084"}, "", "numbers3.csv:7056: draw number \"7056\": the next Numbers 3 draw is 7055"},
@@ -52,6 +37,7 @@ std::vector<AddCase> AddCases() {
       {"no_such_day", {"numbers4", "7055", "2026-02-29", "1234"}, "", "date \"2026-02-29\" is not a real date"},
       {"date_with_slashes", {"numbers4", "7055", "2026/08/24", "1234"}, "", "is not a real date YYYY-MM-DD"},
       {"same_date_as_last", {"numbers4", "7055", "2026-08-21", "1234"}, "", "date 2026-08-21 is not later than the last draw's (2026-08-21)"},
+      {"far_future", {"loto6", "2038", "2999-01-01", "1 2 3 4 5 6"}, "", "loto6.csv:2039: date 2999-01-01 is later than today in Japan ("},
       {"numbers3_two_digits", {"numbers3", "7055", "2026-08-24", "84"}, "", "a Numbers 3 result is exactly 3 digits"},
       {"numbers3_four_digits", {"numbers3", "7055", "2026-08-24", "0841"}, "", "a Numbers 3 result is exactly 3 digits"},
       {"numbers4_letter", {"numbers4", "7055", "2026-08-24", "08a1"}, "", "a Numbers 4 result is exactly 4 digits"},
@@ -150,26 +136,47 @@ INSTANTIATE_TEST_SUITE_P(Histories, HistoryFaultTable, ::testing::ValuesIn(Histo
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Build, ReproducesTheShippedListsAndLeavesUnchangedFilesUntouched) {
-  TempDir out;
-  const std::string draws = NUMIRA_DRAWS_DIR;
-  ASSERT_EQ(Lists({"build", "--out", out.path().string(), "--draws", draws}).code, kExitOk);
-  for (const ListFileRow& r : kListFiles) EXPECT_EQ(ReadBytes(out / r.fileName), ReadBytes(testing::RealList(r.fileName))) << r.fileName;
-  EXPECT_EQ(out.Names().size(), 6u);  // no temporary file left behind
-
-  // A second build changes nothing, not even a time stamp; a changed file is rewritten.
-  const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
-  for (const ListFileRow& r : kListFiles) fs::last_write_time(out / r.fileName, old);
-  WriteBytes(out / "Lot6Correct.txt", "stale");
-  WriteBytes(out / ".Lot6Correct.txt.x7Kq2Z", "left by a build that was killed");
-  const RunResult again = Lists({"build", "--out", out.path().string(), "--draws", draws});
-  ASSERT_EQ(again.code, kExitOk) << again.err;
+  TempDir root;
+  const std::string out = root / "served", draws = NUMIRA_DRAWS_DIR;
+  const RunResult first = Lists({"build", "--out", out, "--draws", draws});
+  ASSERT_EQ(first.code, kExitOk) << first.err;
+  EXPECT_EQ(fs::read_symlink(out), "served.sets/000001");
   for (const ListFileRow& r : kListFiles) {
-    const bool rewritten = std::string(r.fileName) == "Lot6Correct.txt";
-    EXPECT_EQ(fs::last_write_time(out / r.fileName) == old, !rewritten) << r.fileName;
+    EXPECT_EQ(ReadBytes(fs::path(out) / r.fileName), ReadBytes(testing::RealList(r.fileName))) << r.fileName;
+    // gzip itself decodes the copy; its header names no file and no time.
+    const std::string gz = ReadBytes(fs::path(out) / (std::string(r.fileName) + ".gz"));
+    ASSERT_GT(gz.size(), 10u);
+    EXPECT_EQ(gz.substr(0, 4), std::string("\x1f\x8b\x08\x00", 4)) << r.fileName;
+    EXPECT_EQ(gz.substr(4, 4), std::string(4, '\0')) << r.fileName;
+    EXPECT_EQ(testing::Command("gzip -dc '" + out + "/" + r.fileName + ".gz'"), ReadBytes(testing::RealList(r.fileName)));
+    // Both encodings carry one Last-Modified.
+    EXPECT_EQ(fs::last_write_time(fs::path(out) / (std::string(r.fileName) + ".gz")),
+              fs::last_write_time(fs::path(out) / r.fileName));
   }
-  EXPECT_EQ(ReadBytes(out / "Lot6Correct.txt"), ReadBytes(testing::RealList("Lot6Correct.txt")));
-  EXPECT_EQ(out.Names().size(), 6u);
-  EXPECT_EQ(Lists({"check", out.path().string(), "--draws", draws}).code, kExitOk);
+  EXPECT_EQ(root.Names(), (std::vector<std::string>{"served", "served.sets"}));
+  EXPECT_EQ(testing::Names(fs::path(out)).size(), 12u);  // no temporary file left behind
+
+  // A second build changes nothing, not even a time stamp; a changed file is rewritten in
+  // a new set, the others keep their times.
+  const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  for (const std::string& name : testing::Names(fs::path(out))) fs::last_write_time(fs::path(out) / name, old);
+  const RunResult same = Lists({"build", "--out", out, "--draws", draws});
+  ASSERT_EQ(same.code, kExitOk) << same.err;
+  EXPECT_NE(same.out.find(out + ": unchanged, serves served.sets/000001\n"), std::string::npos) << same.out;
+  EXPECT_EQ(same.out.find("written"), std::string::npos) << same.out;
+  EXPECT_EQ(testing::Names(root.path() / "served.sets"), (std::vector<std::string>{"000001"}));
+  for (const std::string& name : testing::Names(fs::path(out))) EXPECT_EQ(fs::last_write_time(fs::path(out) / name), old) << name;
+
+  WriteBytes(fs::path(out) / "Lot6Correct.txt", "stale");
+  const RunResult again = Lists({"build", "--out", out, "--draws", draws});
+  ASSERT_EQ(again.code, kExitOk) << again.err;
+  EXPECT_NE(again.out.find(out + "/Lot6Correct.txt: written\n"), std::string::npos) << again.out;
+  EXPECT_NE(again.out.find(out + ": serves served.sets/000002 (the set before, served.sets/000001, kept)"), std::string::npos) << again.out;
+  EXPECT_EQ(fs::read_symlink(out), "served.sets/000002");
+  for (const std::string& name : testing::Names(fs::path(out)))
+    EXPECT_EQ(fs::last_write_time(fs::path(out) / name) == old, name != "Lot6Correct.txt") << name;
+  EXPECT_EQ(ReadBytes(fs::path(out) / "Lot6Correct.txt"), ReadBytes(testing::RealList("Lot6Correct.txt")));
+  EXPECT_EQ(Lists({"check", out, "--draws", draws}).code, kExitOk);
   EXPECT_EQ(Lists({"check", NUMIRA_DATA_DIR}).code, kExitOk);
 }
 
@@ -207,6 +214,10 @@ std::vector<Damage> Damages() {
       {"in_both_files", "Num3NoCorrect.txt", [](std::string b) { return b + "000\r\n"; }, "Num3NoCorrect.txt:3: \"000\" is also in Num3Correct.txt (line 2)"},
       {"in_neither_file", "Num3NoCorrect.txt", [](std::string b) { return Sub(b, "894\r\n", ""); }, "Num3NoCorrect.txt: 1 number of the range in neither this file nor Num3Correct.txt (the first: 894)"},
       {"dates_differ", "Num4NoCorrect.txt", [](std::string b) { return Sub(b, "21\x93\xFA", "20\x93\xFA"); }, "Num4NoCorrect.txt: date 2026年8月20日 differs from Num4Correct.txt's (2026年8月21日)"},
+      {"gz_of_other_bytes", "Num3Correct.txt.gz", [](std::string) { return testing::Command("printf 'old' | gzip -n"); },
+       "Num3Correct.txt: its compressed copy Num3Correct.txt.gz holds other bytes"},
+      {"gz_cut_short", "MiniCorrect.txt.gz", [](std::string) { return testing::Command("gzip -nc " NUMIRA_DATA_DIR "/MiniCorrect.txt | head -c 200"); },
+       "MiniCorrect.txt: its compressed copy MiniCorrect.txt.gz is not one whole gzip stream"},
       {"missing", "MiniCorrect.txt", [](std::string) { return std::string("\x01"); }, "MiniCorrect.txt: missing"},
       {"a_folder_in_its_place", "Num4Correct.txt", [](std::string) { return std::string("\x02"); }, "Num4Correct.txt: cannot read: not a regular file"},
       {"differs_from_history", "Num3Correct.txt", [](std::string b) { return Sub(b, "\n000,6\r", "\n000,7\r"); }, "Num3Correct.txt:2: differs from what build writes from the history: expected \"000,6\\r\", found \"000,7\\r\""},
