@@ -28,7 +28,8 @@ namespace numira {
 struct DialogSetup {
   // The lists lie beside this executable; empty: the running executable.
   std::string executablePath;
-  // Host (or host:port) of the list server; empty: the one the program was built with.
+  // The list server: a base address (http://HOST[:PORT] or https://HOST[:PORT]) or
+  // HOST[:PORT] for http; empty: the one the program was built with.
   std::string listServer;
 };
 

@@ -9,6 +9,7 @@
 
 #include "FetchToFile.h"
 #include "ListReplacement.h"
+#include "ListServerChoice.h"
 #include "ListValidation.h"
 #include "PredictDlg.h"
 #include "Text.h"
@@ -42,10 +43,15 @@ bool CPredictDlg::RefreshList(std::size_t row, std::chrono::steady_clock::time_p
   const ListFileRow& list = kListFiles[row];
   const std::string& path = listPath_[row];
   if (path.empty()) return false;  // no usable path beside the executable
-  const std::string url = "http://" + listServer_ + "/Data/" + list.fileName;
+  const std::string url = ListFileUrl(listServer_, list.fileName);
   ListReplacement replacement(path);
-  const FetchOptions options{appName_, fetchLimits_, fetchFileOps_, deadline};
-  if (FetchToFile(replacement.PartPath(), url, options) != 1) return false;
+  FetchOptions options{appName_, fetchLimits_, fetchFileOps_, deadline};
+  // Asked only if changed since the copy in use was stored; a copy that did not load
+  // is always fetched again.
+  if (List(list.game).listsLoaded != 0) options.ifModifiedSince = ModificationTime(path);
+  const int fetched = FetchToFile(replacement.PartPath(), url, options);
+  if (fetched == kFetchNotModified) return true;  // the copy in use is the server's: nothing to write or read
+  if (fetched != 1) return false;
   // Only a copy that is a good list of its kind may replace the one the user has. A
   // never-won list without entries is one: every number of the game has been drawn.
   std::optional<ListContents> contents = ReadListFile(replacement.PartPath(), list.kind, MaxEntries(list.game));

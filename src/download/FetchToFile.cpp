@@ -2,9 +2,11 @@
 
 #include <curl/curl.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -30,8 +32,14 @@ struct CurlDeleter {
 
 bool IsSuccess(long status) { return status >= 200 && status <= 299; }
 
+// A certificate file or folder named by the environment, as OpenSSL's own tools take it.
+const char* CertificateSetting(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value ? value : nullptr;
+}
+
 // The local side of one transfer: the file is opened at the first byte of a successful
-// answer; the body goes out in chunks of at most kFetchChunk bytes, LF expanded to CR LF.
+// answer; the body goes out in chunks of at most kFetchChunk bytes, byte for byte.
 class Sink {
  public:
   Sink(CURL* curl, const std::string& path, const FileOps& ops, std::int64_t maxBytes)
@@ -58,8 +66,14 @@ class Sink {
   bool Refused() const { return refused_; }
   int WriteError() const { return writeError_; }
 
-  // Flushes the file to the disk and closes it; the errno of a failure, else 0.
-  int Close() {
+  // Gives the file the modification time (Unix seconds; negative: the time of writing
+  // stays), flushes it to the disk and closes it; the errno of a failure, else 0.
+  int Close(std::int64_t modified) {
+    if (modified >= 0) {
+      // A time the file system cannot hold only costs the next request its condition.
+      const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(modified), 0}};
+      (void)::futimens(fd_, times);
+    }
     int error = 0;
     if (ops_.sync(fd_) != 0) error = errno;
     if (::close(fd_) != 0 && error == 0) error = errno;
@@ -92,15 +106,10 @@ class Sink {
     return size;
   }
 
+  // The bytes go out exactly as they came: the stored copy is what the server sent.
   bool Store(const char* data, size_t size) {
-    char out[2 * kFetchChunk];
-    size_t n = 0;
-    for (size_t i = 0; i < size; ++i) {
-      if (data[i] == '\n') out[n++] = '\r';
-      out[n++] = data[i];
-    }
-    for (size_t off = 0; off < n;) {
-      const ssize_t w = ops_.write(fd_, out + off, n - off);
+    for (size_t off = 0; off < size;) {
+      const ssize_t w = ops_.write(fd_, data + off, size - off);
       if (w < 0 && errno == EINTR) continue;
       if (w <= 0) {
         writeError_ = w < 0 ? errno : EIO;
@@ -168,18 +177,48 @@ int FetchToFile(const std::string& localPath, const std::string& url, const Fetc
       curl_easy_setopt(c, CURLOPT_BUFFERSIZE, static_cast<long>(kFetchChunk)) == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &Sink::OnBody) == CURLE_OK &&
-      curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink) == CURLE_OK;
+      curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink) == CURLE_OK &&
+      // The server's Last-Modified becomes the stored file's time.
+      curl_easy_setopt(c, CURLOPT_FILETIME, 1L) == CURLE_OK &&
+      // https: the peer's certificate and its name are always checked.
+      curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L) == CURLE_OK &&
+      curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L) == CURLE_OK;
   if (!set) return 0;
+  const char* caFile = CertificateSetting("SSL_CERT_FILE");
+  const char* caDir = CertificateSetting("SSL_CERT_DIR");
+  if ((caFile && curl_easy_setopt(c, CURLOPT_CAINFO, caFile) != CURLE_OK) ||
+      (caDir && curl_easy_setopt(c, CURLOPT_CAPATH, caDir) != CURLE_OK))
+    return 0;
+  const bool conditional = options.ifModifiedSince && *options.ifModifiedSince >= 0;
+  if (conditional && (curl_easy_setopt(c, CURLOPT_TIMECONDITION, static_cast<long>(CURL_TIMECOND_IFMODSINCE)) != CURLE_OK ||
+                      curl_easy_setopt(c, CURLOPT_TIMEVALUE_LARGE, static_cast<curl_off_t>(*options.ifModifiedSince)) != CURLE_OK))
+    return 0;
 
   const CURLcode rc = curl_easy_perform(c);
   if (const int error = sink.WriteError(); error != 0) throw LocalFileError(localPath, LocalFileError::Stage::Write, error);
-  if (rc != CURLE_OK || sink.Refused()) return 0;  // the file, if opened, keeps the part received
+  if (rc != CURLE_OK) return 0;  // the file, if opened, keeps the part received
   long status = 0;
   curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
-  if (!IsSuccess(status)) return 0;
+  if (conditional && !sink.Opened()) {
+    // A 304, or a server that ignored the condition but whose Last-Modified says the
+    // same (libcurl then ends the transfer before the body).
+    long unmet = 0;
+    curl_easy_getinfo(c, CURLINFO_CONDITION_UNMET, &unmet);
+    if (unmet != 0 || status == 304) return kFetchNotModified;
+  }
+  if (sink.Refused() || !IsSuccess(status)) return 0;
   if (!sink.Open()) return 0;  // an empty body: nothing has created the file yet
-  if (const int error = sink.Close(); error != 0) throw LocalFileError(localPath, LocalFileError::Stage::Close, error);
+  curl_off_t modified = -1;
+  if (curl_easy_getinfo(c, CURLINFO_FILETIME_T, &modified) != CURLE_OK) modified = -1;
+  if (const int error = sink.Close(static_cast<std::int64_t>(modified)); error != 0)
+    throw LocalFileError(localPath, LocalFileError::Stage::Close, error);
   return 1;
+}
+
+std::optional<std::int64_t> ModificationTime(const std::string& path) {
+  struct stat st;
+  if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return static_cast<std::int64_t>(st.st_mtim.tv_sec);
 }
 
 }  // namespace numira

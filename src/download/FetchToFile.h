@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -36,6 +37,10 @@ struct FetchOptions {
   // The fetch ends by this time whatever the server does (none when left empty), so
   // that several fetches can share one bound.
   std::chrono::steady_clock::time_point deadline{};
+  // Asks for the file only if it changed since this time (Unix seconds): the caller
+  // passes the modification time of its stored copy, which a previous fetch set to the
+  // server's own Last-Modified. None: always fetched.
+  std::optional<std::int64_t> ifModifiedSince;
 };
 
 // The local file could not be written or closed. The fetch has stopped; the file keeps
@@ -60,16 +65,30 @@ class LocalFileError : public std::runtime_error {
 // Body bytes handed to the local file at a time.
 inline constexpr std::size_t kFetchChunk = 1024;
 
+// The server said the file has not changed since FetchOptions::ifModifiedSince.
+inline constexpr int kFetchNotModified = 2;
+
 // Fetches url (http or https; redirects followed within http and https) into localPath.
 // Returns 1 when the server answered with a success status and the whole body is
-// stored, each LF written as CR LF; 0 when the server cannot be reached, answers with
-// an error status, the transfer breaks, stalls, runs out of time or exceeds the size
-// limit, or the local file cannot be created. A compressed answer is decoded: what is
-// stored is always the body itself.
+// stored, byte for byte as the server sent it; kFetchNotModified when ifModifiedSince
+// was given and the server answered 304 Not Modified (or its Last-Modified is not
+// later): localPath is then neither created nor touched; 0 when the server cannot be
+// reached, answers with an error status, the transfer breaks, stalls, runs out of time
+// or exceeds the size limit, or the local file cannot be created. A compressed answer
+// (gzip and every other encoding libcurl decodes) is decoded: what is stored is always
+// the body itself.
+// A stored file's modification time is the server's Last-Modified when it sent one
+// (as `curl -R`), else the time of writing.
+// https is verified in full against the system's certificates; SSL_CERT_FILE and
+// SSL_CERT_DIR, when set, name other ones, as for OpenSSL's own tools.
 // The local file is created (or emptied) only once a successful answer has arrived, so
 // a fetch that fails before that leaves it as it was; a transfer that breaks part-way
 // leaves the part stored so far. A failed write or close of the local file throws
 // LocalFileError.
 int FetchToFile(const std::string& localPath, const std::string& url, const FetchOptions& options);
+
+// The modification time (Unix seconds) of the regular file at path, for
+// FetchOptions::ifModifiedSince; none when there is no such file.
+std::optional<std::int64_t> ModificationTime(const std::string& path);
 
 }  // namespace numira
