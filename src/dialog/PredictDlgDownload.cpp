@@ -45,7 +45,7 @@ bool CPredictDlg::RefreshList(std::size_t row, std::chrono::steady_clock::time_p
   if (path.empty()) return false;  // no usable path beside the executable
   const std::string url = ListFileUrl(listServer_, list.fileName);
   ListReplacement replacement(path);
-  FetchOptions options{appName_, fetchLimits_, fetchFileOps_, deadline};
+  FetchOptions options{appName_, fetchLimits_, fetchFileOps_, deadline, std::nullopt};
   // Asked only if changed since the copy in use was stored; a copy that did not load
   // is always fetched again.
   if (List(list.game).listsLoaded != 0) options.ifModifiedSince = ModificationTime(path);
