@@ -46,9 +46,9 @@ bool CPredictDlg::RefreshList(std::size_t row, std::chrono::steady_clock::time_p
   const std::string url = ListFileUrl(listServer_, list.fileName);
   ListReplacement replacement(path);
   FetchOptions options{appName_, fetchLimits_, fetchFileOps_, deadline, std::nullopt};
-  // Asked only if changed since the copy in use was stored; a copy that did not load
-  // is always fetched again.
-  if (List(list.game).listsLoaded != 0) options.ifModifiedSince = ModificationTime(path);
+  // Asked only if changed since the server's copy in use was stored; a copy that did not
+  // load is always fetched again.
+  if (List(list.game).listsLoaded != 0) options.ifModifiedSince = ServerTime(path);
   const int fetched = FetchToFile(replacement.PartPath(), url, options);
   if (fetched == kFetchNotModified) return true;  // the copy in use is the server's: nothing to write or read
   if (fetched != 1) return false;

@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include <cerrno>
 #include <algorithm>
@@ -31,6 +32,12 @@ struct CurlDeleter {
 };
 
 bool IsSuccess(long status) { return status >= 200 && status <= 299; }
+
+// Marks a stored copy whose modification time is the server's own Last-Modified: only
+// such a time may be sent back to the server. A copy written any other way (shipped,
+// copied, edited, fetched from a server that sent no Last-Modified) carries a time of
+// this machine, which a server must never compare with its own.
+constexpr const char* kServerTimeMark = "user.numira.last-modified";
 
 // A certificate file or folder named by the environment, as OpenSSL's own tools take it.
 const char* CertificateSetting(const char* name) {
@@ -66,13 +73,20 @@ class Sink {
   bool Refused() const { return refused_; }
   int WriteError() const { return writeError_; }
 
-  // Gives the file the modification time (Unix seconds; negative: the time of writing
-  // stays), flushes it to the disk and closes it; the errno of a failure, else 0.
+  // Gives the file the server's modification time (Unix seconds; negative: none, the
+  // time of writing stays), flushes it to the disk and closes it; the errno of a
+  // failure, else 0.
   int Close(std::int64_t modified) {
+    // A time or mark the file system cannot hold only costs the next request its condition.
     if (modified >= 0) {
-      // A time the file system cannot hold only costs the next request its condition.
       const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(modified), 0}};
-      (void)::futimens(fd_, times);
+      const std::string mark = std::to_string(modified);
+      if (::futimens(fd_, times) == 0)
+        (void)::fsetxattr(fd_, kServerTimeMark, mark.data(), mark.size(), 0);
+      else
+        (void)::fremovexattr(fd_, kServerTimeMark);
+    } else {
+      (void)::fremovexattr(fd_, kServerTimeMark);
     }
     int error = 0;
     if (ops_.sync(fd_) != 0) error = errno;
@@ -219,6 +233,17 @@ std::optional<std::int64_t> ModificationTime(const std::string& path) {
   struct stat st;
   if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   return static_cast<std::int64_t>(st.st_mtim.tv_sec);
+}
+
+std::optional<std::int64_t> ServerTime(const std::string& path) {
+  const std::optional<std::int64_t> modified = ModificationTime(path);
+  if (!modified) return std::nullopt;
+  char mark[32];
+  const ssize_t n = ::getxattr(path.c_str(), kServerTimeMark, mark, sizeof mark - 1);
+  if (n <= 0) return std::nullopt;
+  mark[n] = '\0';
+  // The mark must still name the file's time: a copy changed since it was stored has another.
+  return std::to_string(*modified) == mark ? modified : std::nullopt;
 }
 
 }  // namespace numira

@@ -78,7 +78,8 @@ inline constexpr int kFetchNotModified = 2;
 // (gzip and every other encoding libcurl decodes) is decoded: what is stored is always
 // the body itself.
 // A stored file's modification time is the server's Last-Modified when it sent one
-// (as `curl -R`), else the time of writing.
+// (as `curl -R`), and the file is marked as carrying the server's time (see
+// ServerTime); else the time of writing stays, unmarked.
 // https is verified in full against the system's certificates; SSL_CERT_FILE and
 // SSL_CERT_DIR, when set, name other ones, as for OpenSSL's own tools.
 // The local file is created (or emptied) only once a successful answer has arrived, so
@@ -87,8 +88,15 @@ inline constexpr int kFetchNotModified = 2;
 // LocalFileError.
 int FetchToFile(const std::string& localPath, const std::string& url, const FetchOptions& options);
 
-// The modification time (Unix seconds) of the regular file at path, for
-// FetchOptions::ifModifiedSince; none when there is no such file.
+// The modification time (Unix seconds) of the regular file at path; none when there is
+// no such file.
 std::optional<std::int64_t> ModificationTime(const std::string& path);
+
+// For FetchOptions::ifModifiedSince: the modification time of the copy at path when it
+// is the server's own Last-Modified, set by the fetch that stored the copy and not
+// changed since; none for any other file (a shipped or copied list, one edited by hand,
+// one from a server that sent no Last-Modified, or where the file system keeps no
+// extended attributes), which is then fetched in full.
+std::optional<std::int64_t> ServerTime(const std::string& path);
 
 }  // namespace numira

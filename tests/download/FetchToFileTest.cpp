@@ -176,7 +176,8 @@ TEST_F(FetchTest, StoredCopyTakesTheServersLastModifiedWhicheverItsClockSays) {
 
       // The next request asks with that date and the server answers 304: nothing is written.
       FetchOptions o = Options();
-      o.ifModifiedSince = ModificationTime(local);
+      o.ifModifiedSince = ServerTime(local);
+      EXPECT_EQ(o.ifModifiedSince, row.seconds);
       const std::string part = dir / "list.part";
       EXPECT_EQ(FetchToFile(part, server.Url("/list"), o), kFetchNotModified);
       EXPECT_FALSE(Exists(part));
@@ -186,6 +187,39 @@ TEST_F(FetchTest, StoredCopyTakesTheServersLastModifiedWhicheverItsClockSays) {
       EXPECT_EQ(seen[1].ifModifiedSince, row.date);
     }
   }
+}
+
+TEST_F(FetchTest, OnlyACopyWhoseTimeIsTheServersOwnIsAskedConditionally) {
+  Reply dated{200, "dated\r\n"};
+  dated.lastModified = "Sun, 06 Nov 1994 08:49:37 GMT";
+  server.Set("/dated", dated);
+  server.Set("/undated", {200, "undated\r\n"});
+
+  // A copy written here (shipped, copied, from an older version) has a time of this
+  // machine, even when it happens to equal a server's.
+  WriteBytes(local, "mine\r\n");
+  EXPECT_EQ(ServerTime(local), std::nullopt);
+  SetMTime(local, 784111777);
+  EXPECT_EQ(ServerTime(local), std::nullopt);
+
+  EXPECT_EQ(FetchToFile(local, server.Url("/dated"), Options()), 1);
+  EXPECT_EQ(ServerTime(local), 784111777);
+  // Moved into place by a rename, the copy keeps its mark.
+  const std::string moved = dir / "moved.txt";
+  ASSERT_EQ(std::rename(local.c_str(), moved.c_str()), 0);
+  EXPECT_EQ(ServerTime(moved), 784111777);
+  // Changed since it was stored: no longer the server's copy.
+  SetMTime(moved, 784111778);
+  EXPECT_EQ(ServerTime(moved), std::nullopt);
+
+  // A server without Last-Modified leaves the time of writing, unmarked, also over a
+  // copy that was marked before.
+  EXPECT_EQ(FetchToFile(local, server.Url("/dated"), Options()), 1);
+  EXPECT_EQ(FetchToFile(local, server.Url("/undated"), Options()), 1);
+  EXPECT_EQ(ReadBytes(local), "undated\r\n");
+  EXPECT_EQ(ServerTime(local), std::nullopt);
+  EXPECT_EQ(ServerTime(dir / "missing.txt"), std::nullopt);
+  EXPECT_EQ(ServerTime(dir.path().string()), std::nullopt);
 }
 
 TEST_F(FetchTest, NotModifiedLeavesAnExistingFileUntouched) {

@@ -146,9 +146,9 @@ TEST_F(HttpsTest, ConditionalRequestsWorkOverTls) {
   server.Set("/Data/Num3Correct.txt", reply);
   const ScopedEnv file("SSL_CERT_FILE", *certs_ / "ca.pem");
   EXPECT_EQ(FetchToFile(local, ListUrl(server), Options()), 1);
-  EXPECT_EQ(ModificationTime(local), 4070908800);
+  EXPECT_EQ(ServerTime(local), 4070908800);
   FetchOptions o = Options();
-  o.ifModifiedSince = ModificationTime(local);
+  o.ifModifiedSince = ServerTime(local);
   EXPECT_EQ(FetchToFile(dir / "part", ListUrl(server), o), kFetchNotModified);
   EXPECT_FALSE(Exists(dir / "part"));
 }
