@@ -92,7 +92,7 @@ class CPredictDlg {
   void Message(const std::string& text);
   // Fetches one row of the list-file table and, if the fresh copy is a list, puts it in
   // place of the old file and of the old in-memory list. False leaves both as they were.
-  bool RefreshList(std::size_t row, std::chrono::steady_clock::time_point deadline);
+  bool RefreshList(std::size_t row, std::chrono::steady_clock::time_point deadline, FetchSession& session);
 
   WindowServices& window_;
   const Clock& clock_;

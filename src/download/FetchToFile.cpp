@@ -146,6 +146,22 @@ class Sink {
 
 }  // namespace
 
+FetchSession::FetchSession() {
+  if (!CurlReady()) return;
+  CURLSH* share = curl_share_init();
+  if (!share) return;
+  if (curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT) != CURLSHE_OK ||
+      curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) != CURLSHE_OK) {
+    curl_share_cleanup(share);
+    return;
+  }
+  share_ = share;
+}
+
+FetchSession::~FetchSession() {
+  if (share_) curl_share_cleanup(static_cast<CURLSH*>(share_));
+}
+
 LocalFileError::LocalFileError(std::string path, Stage stage, int error)
     : std::runtime_error(DescribeError(path, stage, error)), path_(std::move(path)), stage_(stage), error_(error) {}
 
@@ -202,6 +218,9 @@ int FetchToFile(const std::string& localPath, const std::string& url, const Fetc
   const char* caDir = CertificateSetting("SSL_CERT_DIR");
   if ((caFile && curl_easy_setopt(c, CURLOPT_CAINFO, caFile) != CURLE_OK) ||
       (caDir && curl_easy_setopt(c, CURLOPT_CAPATH, caDir) != CURLE_OK))
+    return 0;
+  if (options.session && options.session->Handle() &&
+      curl_easy_setopt(c, CURLOPT_SHARE, static_cast<CURLSH*>(options.session->Handle())) != CURLE_OK)
     return 0;
   const bool conditional = options.ifModifiedSince && *options.ifModifiedSince >= 0;
   if (conditional && (curl_easy_setopt(c, CURLOPT_TIMECONDITION, static_cast<long>(CURL_TIMECOND_IFMODSINCE)) != CURLE_OK ||

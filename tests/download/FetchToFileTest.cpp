@@ -2,6 +2,7 @@
 #include "FetchToFile.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -278,6 +279,37 @@ TEST_F(FetchTest, ConditionalRequestOutcomes) {
     ASSERT_EQ(server.Seen().size(), 1u);
     EXPECT_EQ(server.Seen()[0].ifModifiedSince, row.conditional ? "Sun, 06 Nov 1994 08:49:37 GMT" : "");
   }
+}
+
+TEST_F(FetchTest, FetchesOfOneSessionShareTheConnection) {
+  // A server that keeps the connection open and answers every request on it.
+  RawServer raw([](int fd, const std::function<bool(int)>&) {
+    for (int i = 0; i < 20; ++i) {
+      RawServer::SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: 7\r\nContent-Type: text/plain\r\n\r\n007,3\r\n");
+      std::string head;
+      char buf[1024];
+      while (head.find("\r\n\r\n") == std::string::npos) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 5000) <= 0) return;
+        const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+        if (n <= 0) return;  // the client closed it
+        head.append(buf, static_cast<std::size_t>(n));
+      }
+    }
+  });
+  {
+    FetchSession session;
+    FetchOptions o = Options();
+    o.session = &session;
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+      EXPECT_EQ(FetchToFile(dir / name, raw.Url(std::string("/Data/") + name), o), 1);
+      EXPECT_EQ(ReadBytes(dir / name), "007,3\r\n");
+    }
+    EXPECT_EQ(raw.Connections(), 1);
+  }
+  // Without a session each fetch connects anew.
+  for (const char* name : {"d.txt", "e.txt"}) EXPECT_EQ(FetchToFile(dir / name, raw.Url("/Data/x"), Options()), 1);
+  EXPECT_EQ(raw.Connections(), 3);
 }
 
 TEST_F(FetchTest, UnaskedNotModifiedIsAFailure) {
