@@ -55,8 +55,8 @@ struct FetchOptions {
   // that several fetches can share one bound.
   std::chrono::steady_clock::time_point deadline{};
   // Asks for the file only if it changed since this time (Unix seconds): the caller
-  // passes the modification time of its stored copy, which a previous fetch set to the
-  // server's own Last-Modified. None: always fetched.
+  // passes ServerTime() of its stored copy, the server's own Last-Modified that the
+  // fetch which stored it set as its modification time. None: always fetched.
   std::optional<std::int64_t> ifModifiedSince;
   // None: the fetch makes its own connection.
   FetchSession* session = nullptr;
