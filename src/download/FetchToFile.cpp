@@ -187,12 +187,14 @@ int FetchToFile(const std::string& localPath, const std::string& url, const Fetc
     if (timeoutMs <= 0 || left < timeoutMs) timeoutMs = static_cast<long>(left);
   }
   Sink sink(curl.get(), localPath, options.file, limits.maxBodyBytes);
+  const bool overTls = url.size() >= 8 && curl_strnequal(url.c_str(), "https://", 8);
   CURL* c = curl.get();
   // Proxies come from the usual environment variables (libcurl's default).
   const bool set =
       curl_easy_setopt(c, CURLOPT_URL, url.c_str()) == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
-      curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK &&
+      // What came over TLS is never sent on without it.
+      curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, overTls ? "https" : "http,https") == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L) == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_MAXREDIRS, limits.maxRedirects) == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_USERAGENT, options.agent.c_str()) == CURLE_OK &&

@@ -87,7 +87,8 @@ inline constexpr std::size_t kFetchChunk = 1024;
 // The server said the file has not changed since FetchOptions::ifModifiedSince.
 inline constexpr int kFetchNotModified = 2;
 
-// Fetches url (http or https; redirects followed within http and https) into localPath.
+// Fetches url (http or https; redirects followed within http and https, from https only
+// to https) into localPath.
 // Returns 1 when the server answered with a success status and the whole body is
 // stored, byte for byte as the server sent it; kFetchNotModified when ifModifiedSince
 // was given and the server answered 304 Not Modified (or its Last-Modified is not

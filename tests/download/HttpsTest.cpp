@@ -136,6 +136,22 @@ TEST_F(HttpsTest, TrustedThroughAScratchCertificateFileOrFolder) {
   EXPECT_EQ(server.Count("/Data/Num3Correct.txt"), 2);
 }
 
+TEST_F(HttpsTest, ARedirectFromHttpsToHttpIsRefused) {
+  const TlsFiles files = certs_->Files("server");
+  ListServer tls(NUMIRA_DATA_DIR, &files);
+  ListServer plain;
+  tls.Set("/Data/Num3Correct.txt", {302, "", plain.Url("/Data/Num3Correct.txt")});
+  const ScopedEnv file("SSL_CERT_FILE", *certs_ / "ca.pem");
+  EXPECT_EQ(FetchToFile(local, ListUrl(tls), Options()), 0);
+  EXPECT_FALSE(Exists(local));
+  EXPECT_EQ(plain.Count("/Data/Num3Correct.txt"), 0);
+  // Within https it is followed.
+  tls.Set("/Data/Num3Correct.txt", {302, "", "/Data/Moved.txt"});
+  tls.Set("/Data/Moved.txt", {200, body});
+  EXPECT_EQ(FetchToFile(local, ListUrl(tls), Options()), 1);
+  EXPECT_EQ(ReadBytes(local), body);
+}
+
 TEST_F(HttpsTest, ConditionalRequestsWorkOverTls) {
   const TlsFiles files = certs_->Files("server");
   ListServer server(NUMIRA_DATA_DIR, &files);
