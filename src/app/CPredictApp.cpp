@@ -11,7 +11,7 @@ namespace numira {
 
 bool CPredictApp::InitInstance() {
   static const SystemClock clock;
-  auto dialog = std::make_unique<ui::MainWindow>(clock);
+  auto dialog = std::make_unique<ui::MainWindow>(clock, setup_);
   dialog->exec();
   dialog.reset();
   return false;

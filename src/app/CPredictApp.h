@@ -1,14 +1,23 @@
 #pragma once
 // The application: runs the main window modally and ends when it ends.
+#include <utility>
+
+#include "PredictDlg.h"
 
 namespace numira {
 
 class CPredictApp {
  public:
+  // setup: where the main window finds its lists and its list server.
+  explicit CPredictApp(DialogSetup setup = {}) : setup_(std::move(setup)) {}
+
   // Constructs the main window with no parent, runs it modally until it ends (the end
   // code is not examined) and destroys it. Returns false: there is no message loop
   // of the application's own after it.
   bool InitInstance();
+
+ private:
+  DialogSetup setup_;
 };
 
 // Whether a window can be shown: a display, a Wayland display or an explicit Qt

@@ -28,7 +28,8 @@ namespace numira {
 struct DialogSetup {
   // The lists lie beside this executable; empty: the running executable.
   std::string executablePath;
-  // Host (or host:port) of the list server; empty: the one the program was built with.
+  // The list server: a base address (http://HOST[:PORT] or https://HOST[:PORT]) or
+  // HOST[:PORT] for http; empty: the one the program was built with.
   std::string listServer;
 };
 
@@ -91,7 +92,7 @@ class CPredictDlg {
   void Message(const std::string& text);
   // Fetches one row of the list-file table and, if the fresh copy is a list, puts it in
   // place of the old file and of the old in-memory list. False leaves both as they were.
-  bool RefreshList(std::size_t row, std::chrono::steady_clock::time_point deadline);
+  bool RefreshList(std::size_t row, std::chrono::steady_clock::time_point deadline, FetchSession& session);
 
   WindowServices& window_;
   const Clock& clock_;

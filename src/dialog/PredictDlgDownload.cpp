@@ -9,6 +9,7 @@
 
 #include "FetchToFile.h"
 #include "ListReplacement.h"
+#include "ListServerChoice.h"
 #include "ListValidation.h"
 #include "PredictDlg.h"
 #include "Text.h"
@@ -38,14 +39,20 @@ class WaitCursor {
 
 const char* BuiltInListServer() { return NUMIRA_LIST_SERVER; }
 
-bool CPredictDlg::RefreshList(std::size_t row, std::chrono::steady_clock::time_point deadline) {
+bool CPredictDlg::RefreshList(std::size_t row, std::chrono::steady_clock::time_point deadline,
+                              FetchSession& session) {
   const ListFileRow& list = kListFiles[row];
   const std::string& path = listPath_[row];
   if (path.empty()) return false;  // no usable path beside the executable
-  const std::string url = "http://" + listServer_ + "/Data/" + list.fileName;
+  const std::string url = ListFileUrl(listServer_, list.fileName);
   ListReplacement replacement(path);
-  const FetchOptions options{appName_, fetchLimits_, fetchFileOps_, deadline};
-  if (FetchToFile(replacement.PartPath(), url, options) != 1) return false;
+  FetchOptions options{appName_, fetchLimits_, fetchFileOps_, deadline, std::nullopt, &session};
+  // Asked only if changed since the server's copy in use was stored; a copy that did not
+  // load is always fetched again.
+  if (List(list.game).listsLoaded != 0) options.ifModifiedSince = ServerTime(path);
+  const int fetched = FetchToFile(replacement.PartPath(), url, options);
+  if (fetched == kFetchNotModified) return true;  // the copy in use is the server's: nothing to write or read
+  if (fetched != 1) return false;
   // Only a copy that is a good list of its kind may replace the one the user has. A
   // never-won list without entries is one: every number of the game has been drawn.
   std::optional<ListContents> contents = ReadListFile(replacement.PartPath(), list.kind, MaxEntries(list.game));
@@ -66,11 +73,13 @@ void CPredictDlg::OnDownload() {
   const auto deadline = fetchLimits_.totalTimeoutMs > 0
                             ? std::chrono::steady_clock::now() + std::chrono::milliseconds(fetchLimits_.totalTimeoutMs)
                             : std::chrono::steady_clock::time_point{};
+  // The six lists come over one connection while the server keeps it open.
+  FetchSession session;
   int refreshed = 0;
   int failed = 0;
   for (std::size_t row = 0; row < kListFiles.size(); ++row) {
     try {
-      if (RefreshList(row, deadline))
+      if (RefreshList(row, deadline, session))
         ++refreshed;
       else
         ++failed;

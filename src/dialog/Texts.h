@@ -62,6 +62,33 @@ inline constexpr const char* kNoDisplay =
     "numira: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set), so the window cannot be shown.\n"
     "  Run it on a desktop session, or without one under a virtual display:  xvfb-run -a build/numira\n";
 
+// ---- The command line (standard output and standard error); %1, %2: the values ----
+inline constexpr const char* kVersionLine = "numira " NUMIRA_VERSION "\n";
+// %1: the built-in list server.
+inline constexpr const char* kUsageFormat =
+    "Usage: numira [--list-server SERVER]\n"
+    "       numira --help | --version\n"
+    "ぬみら: 数字選択式宝くじの予想をします。 Proposes numbers for Numbers 3, Numbers 4, Mini Loto and Loto 6.\n"
+    "\n"
+    "  --list-server SERVER  refresh the lists from SERVER: HOST[:PORT], http://HOST[:PORT]\n"
+    "                        or https://HOST[:PORT]. Without it, list-server=SERVER in\n"
+    "                        $XDG_CONFIG_HOME/numira/numira.conf (~/.config/numira/numira.conf),\n"
+    "                        else %1\n"
+    "  -h, --help            show this help and exit\n"
+    "  --version             show the version and exit\n";
+inline constexpr const char* kServerForms = "HOST[:PORT], http://HOST[:PORT] or https://HOST[:PORT]";
+// %1: where the value came from, %2: the value, %3: kServerForms.
+inline constexpr const char* kNotAListServerFormat = "numira: %1: \"%2\" is not a list server (%3); ignored\n";
+inline constexpr const char* kFromCommandLine = "--list-server";
+inline constexpr const char* kFromBuiltIn = "the built-in list server";
+// %1: the configuration file, %2: its line.
+inline constexpr const char* kFromConfigFormat = "%1:%2: list-server";
+// %1: the configuration file, %2: why it cannot be read.
+inline constexpr const char* kConfigUnreadableFormat = "numira: cannot read %1 (%2); its list-server is ignored\n";
+// %1: kServerForms.
+inline constexpr const char* kMissingValue = "numira: --list-server needs a value (%1); see numira --help\n";
+inline constexpr const char* kUnknownArgumentFormat = "numira: unknown argument \"%1\"; see numira --help\n";
+
 // ---- The history window (当せん履歴); %1, %2: the values, in order ----
 inline constexpr const char* kHistoryTitle = "当せん履歴";
 inline constexpr const char* kHistoryMenuItem = "当せん履歴(&H)...";

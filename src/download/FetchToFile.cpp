@@ -2,9 +2,12 @@
 
 #include <curl/curl.h>
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include <cerrno>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -30,8 +33,20 @@ struct CurlDeleter {
 
 bool IsSuccess(long status) { return status >= 200 && status <= 299; }
 
+// Marks a stored copy whose modification time is the server's own Last-Modified: only
+// such a time may be sent back to the server. A copy written any other way (shipped,
+// copied, edited, fetched from a server that sent no Last-Modified) carries a time of
+// this machine, which a server must never compare with its own.
+constexpr const char* kServerTimeMark = "user.numira.last-modified";
+
+// A certificate file or folder named by the environment, as OpenSSL's own tools take it.
+const char* CertificateSetting(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value ? value : nullptr;
+}
+
 // The local side of one transfer: the file is opened at the first byte of a successful
-// answer; the body goes out in chunks of at most kFetchChunk bytes, LF expanded to CR LF.
+// answer; the body goes out in chunks of at most kFetchChunk bytes, byte for byte.
 class Sink {
  public:
   Sink(CURL* curl, const std::string& path, const FileOps& ops, std::int64_t maxBytes)
@@ -58,8 +73,21 @@ class Sink {
   bool Refused() const { return refused_; }
   int WriteError() const { return writeError_; }
 
-  // Flushes the file to the disk and closes it; the errno of a failure, else 0.
-  int Close() {
+  // Gives the file the server's modification time (Unix seconds; negative: none, the
+  // time of writing stays), flushes it to the disk and closes it; the errno of a
+  // failure, else 0.
+  int Close(std::int64_t modified) {
+    // A time or mark the file system cannot hold only costs the next request its condition.
+    if (modified >= 0) {
+      const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(modified), 0}};
+      const std::string mark = std::to_string(modified);
+      if (::futimens(fd_, times) == 0)
+        (void)::fsetxattr(fd_, kServerTimeMark, mark.data(), mark.size(), 0);
+      else
+        (void)::fremovexattr(fd_, kServerTimeMark);
+    } else {
+      (void)::fremovexattr(fd_, kServerTimeMark);
+    }
     int error = 0;
     if (ops_.sync(fd_) != 0) error = errno;
     if (::close(fd_) != 0 && error == 0) error = errno;
@@ -92,15 +120,10 @@ class Sink {
     return size;
   }
 
+  // The bytes go out exactly as they came: the stored copy is what the server sent.
   bool Store(const char* data, size_t size) {
-    char out[2 * kFetchChunk];
-    size_t n = 0;
-    for (size_t i = 0; i < size; ++i) {
-      if (data[i] == '\n') out[n++] = '\r';
-      out[n++] = data[i];
-    }
-    for (size_t off = 0; off < n;) {
-      const ssize_t w = ops_.write(fd_, out + off, n - off);
+    for (size_t off = 0; off < size;) {
+      const ssize_t w = ops_.write(fd_, data + off, size - off);
       if (w < 0 && errno == EINTR) continue;
       if (w <= 0) {
         writeError_ = w < 0 ? errno : EIO;
@@ -122,6 +145,22 @@ class Sink {
 };
 
 }  // namespace
+
+FetchSession::FetchSession() {
+  if (!CurlReady()) return;
+  CURLSH* share = curl_share_init();
+  if (!share) return;
+  if (curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT) != CURLSHE_OK ||
+      curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) != CURLSHE_OK) {
+    curl_share_cleanup(share);
+    return;
+  }
+  share_ = share;
+}
+
+FetchSession::~FetchSession() {
+  if (share_) curl_share_cleanup(static_cast<CURLSH*>(share_));
+}
 
 LocalFileError::LocalFileError(std::string path, Stage stage, int error)
     : std::runtime_error(DescribeError(path, stage, error)), path_(std::move(path)), stage_(stage), error_(error) {}
@@ -148,12 +187,14 @@ int FetchToFile(const std::string& localPath, const std::string& url, const Fetc
     if (timeoutMs <= 0 || left < timeoutMs) timeoutMs = static_cast<long>(left);
   }
   Sink sink(curl.get(), localPath, options.file, limits.maxBodyBytes);
+  const bool overTls = url.size() >= 8 && curl_strnequal(url.c_str(), "https://", 8);
   CURL* c = curl.get();
   // Proxies come from the usual environment variables (libcurl's default).
   const bool set =
       curl_easy_setopt(c, CURLOPT_URL, url.c_str()) == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
-      curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK &&
+      // What came over TLS is never sent on without it.
+      curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, overTls ? "https" : "http,https") == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L) == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_MAXREDIRS, limits.maxRedirects) == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_USERAGENT, options.agent.c_str()) == CURLE_OK &&
@@ -168,18 +209,62 @@ int FetchToFile(const std::string& localPath, const std::string& url, const Fetc
       curl_easy_setopt(c, CURLOPT_BUFFERSIZE, static_cast<long>(kFetchChunk)) == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &Sink::OnBody) == CURLE_OK &&
-      curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink) == CURLE_OK;
+      curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink) == CURLE_OK &&
+      // The server's Last-Modified becomes the stored file's time.
+      curl_easy_setopt(c, CURLOPT_FILETIME, 1L) == CURLE_OK &&
+      // https: the peer's certificate and its name are always checked.
+      curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L) == CURLE_OK &&
+      curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L) == CURLE_OK;
   if (!set) return 0;
+  const char* caFile = CertificateSetting("SSL_CERT_FILE");
+  const char* caDir = CertificateSetting("SSL_CERT_DIR");
+  if ((caFile && curl_easy_setopt(c, CURLOPT_CAINFO, caFile) != CURLE_OK) ||
+      (caDir && curl_easy_setopt(c, CURLOPT_CAPATH, caDir) != CURLE_OK))
+    return 0;
+  if (options.session && options.session->Handle() &&
+      curl_easy_setopt(c, CURLOPT_SHARE, static_cast<CURLSH*>(options.session->Handle())) != CURLE_OK)
+    return 0;
+  const bool conditional = options.ifModifiedSince && *options.ifModifiedSince >= 0;
+  if (conditional && (curl_easy_setopt(c, CURLOPT_TIMECONDITION, static_cast<long>(CURL_TIMECOND_IFMODSINCE)) != CURLE_OK ||
+                      curl_easy_setopt(c, CURLOPT_TIMEVALUE_LARGE, static_cast<curl_off_t>(*options.ifModifiedSince)) != CURLE_OK))
+    return 0;
 
   const CURLcode rc = curl_easy_perform(c);
   if (const int error = sink.WriteError(); error != 0) throw LocalFileError(localPath, LocalFileError::Stage::Write, error);
-  if (rc != CURLE_OK || sink.Refused()) return 0;  // the file, if opened, keeps the part received
+  if (rc != CURLE_OK) return 0;  // the file, if opened, keeps the part received
   long status = 0;
   curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
-  if (!IsSuccess(status)) return 0;
+  if (conditional && !sink.Opened()) {
+    // A 304, or a server that ignored the condition but whose Last-Modified says the
+    // same (libcurl then ends the transfer before the body).
+    long unmet = 0;
+    curl_easy_getinfo(c, CURLINFO_CONDITION_UNMET, &unmet);
+    if (unmet != 0 || status == 304) return kFetchNotModified;
+  }
+  if (sink.Refused() || !IsSuccess(status)) return 0;
   if (!sink.Open()) return 0;  // an empty body: nothing has created the file yet
-  if (const int error = sink.Close(); error != 0) throw LocalFileError(localPath, LocalFileError::Stage::Close, error);
+  curl_off_t modified = -1;
+  if (curl_easy_getinfo(c, CURLINFO_FILETIME_T, &modified) != CURLE_OK) modified = -1;
+  if (const int error = sink.Close(static_cast<std::int64_t>(modified)); error != 0)
+    throw LocalFileError(localPath, LocalFileError::Stage::Close, error);
   return 1;
+}
+
+std::optional<std::int64_t> ModificationTime(const std::string& path) {
+  struct stat st;
+  if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return static_cast<std::int64_t>(st.st_mtim.tv_sec);
+}
+
+std::optional<std::int64_t> ServerTime(const std::string& path) {
+  const std::optional<std::int64_t> modified = ModificationTime(path);
+  if (!modified) return std::nullopt;
+  char mark[32];
+  const ssize_t n = ::getxattr(path.c_str(), kServerTimeMark, mark, sizeof mark - 1);
+  if (n <= 0) return std::nullopt;
+  mark[n] = '\0';
+  // The mark must still name the file's time: a copy changed since it was stored has another.
+  return std::to_string(*modified) == mark ? modified : std::nullopt;
 }
 
 }  // namespace numira

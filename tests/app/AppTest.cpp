@@ -3,10 +3,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QRegularExpression>
+
+#include <vector>
 
 #include "CPredictApp.h"
+#include "CommandLine.h"
 #include "ListTable.h"
 
 namespace numira {
@@ -27,6 +32,166 @@ TEST(App, WithoutADisplayTheProgramExplainsAndExitsWithOne) {
   EXPECT_TRUE(err.contains(QStringLiteral("xvfb-run -a build/numira"))) << err.toStdString();
   EXPECT_TRUE(err.contains(QString::fromUtf8("ディスプレイ"))) << err.toStdString();
   EXPECT_TRUE(err.contains(QStringLiteral("no display"))) << err.toStdString();
+}
+
+// The program run without a display: what it prints and how it ends.
+struct ProgramRun {
+  int exitCode = -1;
+  QString out, err;
+};
+
+ProgramRun RunProgram(const QStringList& args, const QProcessEnvironment& env, bool display = false) {
+  QProcessEnvironment e = env;
+  if (!display) {
+    e.remove(QStringLiteral("DISPLAY"));
+    e.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    e.remove(QStringLiteral("QT_QPA_PLATFORM"));
+  }
+  QProcess p;
+  p.setProcessEnvironment(e);
+  p.start(QStringLiteral(NUMIRA_EXE), args);
+  ProgramRun r;
+  if (!p.waitForFinished(30000)) {
+    p.kill();
+    p.waitForFinished();
+    return r;
+  }
+  r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+  r.out = QString::fromUtf8(p.readAllStandardOutput());
+  r.err = QString::fromUtf8(p.readAllStandardError());
+  return r;
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).path());
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(bytes);
+}
+
+TEST(App, HelpAndVersionPrintAndExitWithZeroWithOrWithoutADisplay) {
+  const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const bool display : {false, true}) {
+    for (const QStringList& args : {QStringList{QStringLiteral("--help")}, QStringList{QStringLiteral("-h")},
+                                    QStringList{QStringLiteral("--help"), QStringLiteral("--bogus")},
+                                    QStringList{QStringLiteral("--list-server"), QStringLiteral("x"), QStringLiteral("--help")}}) {
+      SCOPED_TRACE(args.join(' ').toStdString() + (display ? " display" : ""));
+      const ProgramRun r = RunProgram(args, env, display);
+      EXPECT_EQ(r.exitCode, 0);
+      EXPECT_TRUE(r.out.startsWith(QStringLiteral("Usage: numira"))) << r.out.toStdString();
+      EXPECT_TRUE(r.out.contains(QStringLiteral("--list-server SERVER"))) << r.out.toStdString();
+      EXPECT_TRUE(r.out.contains(QStringLiteral("numira.conf"))) << r.out.toStdString();
+      EXPECT_EQ(r.err, QString());
+    }
+    const ProgramRun v = RunProgram({QStringLiteral("--version")}, env, display);
+    EXPECT_EQ(v.exitCode, 0);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^numira \\d+\\.\\d+\\.\\d+\\n$")).match(v.out).hasMatch()) << v.out.toStdString();
+    EXPECT_EQ(v.err, QString());
+  }
+}
+
+TEST(App, EachListServerSourceAndItsBadValuesAreReportedOnStandardError) {
+  const QString conf = QStringLiteral("/numira/numira.conf");
+  const struct {
+    const char* name;
+    QStringList args;
+    QByteArray config;  // list-server file contents; "" : no file; "DIR": a folder in its place
+    bool relativeXdg;   // XDG_CONFIG_HOME relative: the file is looked for under HOME
+    int exitCode;
+    std::vector<QString> errLines;  // the lines expected before the no-display message
+  } rows[] = {
+      {"nothing", {}, "", false, 1, {}},
+      {"good_command_line", {"--list-server", "127.0.0.1:8080"}, "list-server=bad host\n", false, 1, {}},
+      {"good_command_line_joined", {"--list-server=https://[::1]:8443"}, "", false, 1, {}},
+      {"bad_command_line", {"--list-server", "a b"}, "", false, 1,
+       {"numira: --list-server: \"a b\" is not a list server (HOST[:PORT], http://HOST[:PORT] or https://HOST[:PORT]); ignored"}},
+      {"bad_command_line_joined_and_bad_config", {"--list-server=ftp://x"}, "# mine\nlist-server = lists/Data\n", false, 1,
+       {"numira: --list-server: \"ftp://x\" is not a list server (HOST[:PORT], http://HOST[:PORT] or https://HOST[:PORT]); ignored",
+        "numira: %CONF%:2: list-server: \"lists/Data\" is not a list server (HOST[:PORT], http://HOST[:PORT] or https://HOST[:PORT]); ignored"}},
+      {"good_config", {}, "list-server=https://mirror.example\n", false, 1, {}},
+      {"bad_port_in_config_under_home", {}, "list-server=mirror.example:99999\n", true, 1,
+       {"numira: %CONF%:1: list-server: \"mirror.example:99999\" is not a list server (HOST[:PORT], http://HOST[:PORT] or https://HOST[:PORT]); ignored"}},
+      {"config_is_a_folder", {}, "DIR", false, 1, {"numira: cannot read %CONF% (Is a directory); its list-server is ignored"}},
+      {"escape_sequences_are_not_sent_to_the_terminal", {"--list-server", "x\x1b[2J"}, "", false, 1,
+       {"numira: --list-server: \"x?[2J\" is not a list server (HOST[:PORT], http://HOST[:PORT] or https://HOST[:PORT]); ignored"}},
+      {"missing_value", {"--list-server"}, "", false, 2,
+       {"numira: --list-server needs a value (HOST[:PORT], http://HOST[:PORT] or https://HOST[:PORT]); see numira --help"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    QTemporaryDir home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    QString confPath;
+    if (row.relativeXdg) {
+      env.insert(QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral("relative/config"));
+      confPath = home.path() + QStringLiteral("/.config") + conf;
+    } else {
+      env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/xdg"));
+      confPath = home.path() + QStringLiteral("/xdg") + conf;
+    }
+    if (row.config == "DIR")
+      ASSERT_TRUE(QDir().mkpath(confPath));
+    else if (!row.config.isEmpty())
+      WriteFile(confPath, row.config);
+    const ProgramRun r = RunProgram(row.args, env);
+    EXPECT_EQ(r.exitCode, row.exitCode);
+    EXPECT_EQ(r.out, QString());
+    QStringList lines = r.err.split(QLatin1Char('\n'));
+    ASSERT_GE(lines.size(), static_cast<qsizetype>(row.errLines.size()));
+    for (std::size_t i = 0; i < row.errLines.size(); ++i) {
+      QString expected = row.errLines[i];
+      expected.replace(QStringLiteral("%CONF%"), confPath);
+      EXPECT_EQ(lines[static_cast<qsizetype>(i)], expected) << r.err.toStdString();
+    }
+    // Nothing else is said about the list server.
+    EXPECT_EQ(r.err.count(QStringLiteral("list-server")), static_cast<qsizetype>(row.errLines.size())) << r.err.toStdString();
+    if (row.exitCode == 1) {
+      EXPECT_TRUE(r.err.contains(QStringLiteral("no display"))) << r.err.toStdString();
+    }
+  }
+}
+
+TEST(App, AnUnknownArgumentEndsTheProgramWithTwo) {
+  const ProgramRun r = RunProgram({QStringLiteral("--bogus")}, QProcessEnvironment::systemEnvironment(), true);
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_TRUE(r.err.contains(QStringLiteral("numira: unknown argument \"--bogus\"; see numira --help"))) << r.err.toStdString();
+}
+
+TEST(CommandLine, Parse) {
+  const struct {
+    std::vector<std::string> args;
+    CommandLine::Action action;
+    std::optional<std::string> server;
+    std::vector<std::string> rest;
+  } rows[] = {
+      {{"numira"}, CommandLine::Action::Run, std::nullopt, {"numira"}},
+      {{"numira", "--list-server", "a.example"}, CommandLine::Action::Run, "a.example", {"numira"}},
+      {{"numira", "--list-server=b.example:81"}, CommandLine::Action::Run, "b.example:81", {"numira"}},
+      {{"numira", "--list-server="}, CommandLine::Action::Run, "", {"numira"}},
+      {{"numira", "--list-server", "a", "--list-server", "b"}, CommandLine::Action::Run, "b", {"numira"}},
+      {{"numira", "-platform", "offscreen", "--list-server", "--help"}, CommandLine::Action::Run, "--help",
+       {"numira", "-platform", "offscreen"}},
+      {{"numira", "--list-server"}, CommandLine::Action::Error, std::nullopt, {"numira"}},
+      {{"numira", "--version", "--help"}, CommandLine::Action::Version, std::nullopt, {"numira"}},
+      {{"numira", "--list-servers", "x"}, CommandLine::Action::Run, std::nullopt, {"numira", "--list-servers", "x"}},
+  };
+  for (const auto& row : rows) {
+    std::vector<std::string> copy = row.args;
+    std::vector<char*> argv;
+    for (std::string& a : copy) argv.push_back(a.data());
+    const CommandLine cl = ParseCommandLine(static_cast<int>(argv.size()), argv.data());
+    EXPECT_EQ(cl.action, row.action) << row.args.size();
+    EXPECT_EQ(cl.listServer, row.server);
+    std::vector<std::string> rest;
+    for (char* a : cl.rest) rest.emplace_back(a);
+    EXPECT_EQ(rest, row.rest);
+  }
+}
+
+TEST(CommandLine, LongValuesAreShownCut) {
+  EXPECT_EQ(Printable(std::string(300, 'x') + "\xff"), std::string(200, 'x') + "...");
+  EXPECT_EQ(Printable("\xff\tサーバー"), "\xef\xbf\xbd?サーバー");  // invalid UTF-8 as U+FFFD
 }
 
 TEST(App, DisplayDetection) {

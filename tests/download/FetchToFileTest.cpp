@@ -2,12 +2,15 @@
 #include "FetchToFile.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <csignal>
 #include <chrono>
+#include <ctime>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -40,13 +43,13 @@ class FetchTest : public ::testing::Test {
   std::string local = dir / "list.txt";
 };
 
-TEST_F(FetchTest, StoresARealListWithEachLineFeedExpanded) {
+TEST_F(FetchTest, StoresARealListByteForByte) {
   const std::string body = ReadBytes(std::string(NUMIRA_DATA_DIR) + "/Num4Correct.txt");
   ASSERT_GT(body.size(), 40000u);
   EXPECT_EQ(FetchToFile(local, server.Url("/Data/Num4Correct.txt"), Options()), 1);
-  // The shipped lists end their lines in CR LF, which the file keeps as CR CR LF.
-  EXPECT_EQ(ReadBytes(local), Stored(body));
-  EXPECT_NE(ReadBytes(local).find("\r\r\n"), std::string::npos);
+  // The shipped lists end their lines in CR LF, and so does the stored copy.
+  EXPECT_EQ(ReadBytes(local), body);
+  EXPECT_EQ(ReadBytes(local).find("\r\r\n"), std::string::npos);
 }
 
 TEST_F(FetchTest, EmptyBodyGivesAnEmptyFile) {
@@ -96,21 +99,208 @@ TEST_F(FetchTest, BodiesAroundTheChunkSizeAreStoredWholeInChunksOfAtMost1024Byte
   }
 }
 
-TEST_F(FetchTest, LineFeedsBecomeCrLfAndCrLfBecomesCrCrLf) {
-  server.Set("/lf", {200, "007,3\n123,12\n999,1\n", ""});
-  server.Set("/crlf", {200, "007,3\r\n123,12\r\n999,1\r\n", ""});
-  EXPECT_EQ(FetchToFile(local, server.Url("/lf"), Options()), 1);
-  EXPECT_EQ(ReadBytes(local), "007,3\r\n123,12\r\n999,1\r\n");
-  EXPECT_EQ(FetchToFile(local, server.Url("/crlf"), Options()), 1);
-  EXPECT_EQ(ReadBytes(local), "007,3\r\r\n123,12\r\r\n999,1\r\r\n");
+TEST_F(FetchTest, LineEndsAreStoredAsServedCompressedOrNot) {
+  const struct {
+    const char* name;
+    std::string body;
+  } rows[] = {
+      {"lf", "007,3\n123,12\n999,1\n"},
+      {"crlf", "007,3\r\n123,12\r\n999,1\r\n"},
+      {"mixed", "007,3\r\n123,12\n999,1\r\n"},
+      {"crcrlf", "007,3\r\r\n123,12\r\r\n"},  // a copy an older version stored, served again
+      {"cr_alone_and_no_final_line_end", "007,3\r123,12\r\n999,1"},
+  };
+  for (const auto& row : rows) {
+    for (const bool compress : {true, false}) {
+      SCOPED_TRACE(std::string(row.name) + (compress ? " compressed" : " plain"));
+      Reply reply{200, row.body};
+      reply.compress = compress;
+      server.Set("/list", reply);
+      EXPECT_EQ(FetchToFile(local, server.Url("/list"), Options()), 1);
+      EXPECT_EQ(ReadBytes(local), row.body);
+    }
+  }
 }
 
-TEST_F(FetchTest, LineFeedsAcrossChunkBordersAreAllExpanded) {
+TEST_F(FetchTest, LineEndsAcrossChunkBordersAreStoredAsServed) {
   std::string body;
-  while (body.size() < 5000) body += "0123456\n";  // 8-byte lines: LFs at every border
+  while (body.size() < 5000) body += "012345\r\n";  // 8-byte lines: CR LF across every border
   server.Set("/lines", {200, body, ""});
   EXPECT_EQ(FetchToFile(local, server.Url("/lines"), Options()), 1);
-  EXPECT_EQ(ReadBytes(local), Stored(body));
+  EXPECT_EQ(ReadBytes(local), body);
+}
+
+TEST_F(FetchTest, GzipIsOfferedAndDecoded) {
+  const std::string body = ReadBytes(std::string(NUMIRA_DATA_DIR) + "/MiniCorrect.txt");
+  const std::string packed = Gzip(body);
+  ASSERT_LT(packed.size(), body.size() / 2);
+  server.Set("/Data/MiniCorrect.txt", {200, packed, "", "gzip"});
+  EXPECT_EQ(FetchToFile(local, server.Url("/Data/MiniCorrect.txt"), Options()), 1);
+  EXPECT_EQ(ReadBytes(local), body);
+  const std::vector<SeenRequest> seen = server.Seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_NE(seen[0].acceptEncoding.find("gzip"), std::string::npos) << seen[0].acceptEncoding;
+}
+
+// ---- Conditional requests --------------------------------------------------------------
+
+std::int64_t MTime(const std::string& path) { return ModificationTime(path).value_or(-1); }
+
+void SetMTime(const std::string& path, std::int64_t t) {
+  const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(t), 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+TEST_F(FetchTest, StoredCopyTakesTheServersLastModifiedWhicheverItsClockSays) {
+  // The server's clock may be anywhere: its date comes back to it unchanged.
+  const struct {
+    const char* date;
+    std::int64_t seconds;
+  } rows[] = {
+      {"Sun, 06 Nov 1994 08:49:37 GMT", 784111777},
+      {"Mon, 01 Jan 1990 00:00:00 GMT", 631152000},    // far in the past
+      {"Thu, 01 Jan 2099 00:00:00 GMT", 4070908800},   // far in the future
+      {"Fri, 31 Dec 2100 23:59:59 GMT", 4133980799},
+  };
+  const std::string body = "#2015\x94\x4e" "11\x8c\x8e" "20\x93\xfa\r\n123,4\r\n";
+  for (const auto& row : rows) {
+    for (const bool gzip : {false, true}) {
+      SCOPED_TRACE(std::string(row.date) + (gzip ? " gzip" : " plain"));
+      server.Clear();
+      Reply reply{200, gzip ? Gzip(body) : body, "", gzip ? "gzip" : ""};
+      reply.lastModified = row.date;
+      server.Set("/list", reply);
+      ::unlink(local.c_str());
+      EXPECT_EQ(FetchToFile(local, server.Url("/list"), Options()), 1);
+      EXPECT_EQ(ReadBytes(local), body);
+      EXPECT_EQ(MTime(local), row.seconds);
+
+      // The next request asks with that date and the server answers 304: nothing is written.
+      FetchOptions o = Options();
+      o.ifModifiedSince = ServerTime(local);
+      EXPECT_EQ(o.ifModifiedSince, row.seconds);
+      const std::string part = dir / "list.part";
+      EXPECT_EQ(FetchToFile(part, server.Url("/list"), o), kFetchNotModified);
+      EXPECT_FALSE(Exists(part));
+      const std::vector<SeenRequest> seen = server.Seen();
+      ASSERT_EQ(seen.size(), 2u);
+      EXPECT_EQ(seen[0].ifModifiedSince, "");
+      EXPECT_EQ(seen[1].ifModifiedSince, row.date);
+    }
+  }
+}
+
+TEST_F(FetchTest, OnlyACopyWhoseTimeIsTheServersOwnIsAskedConditionally) {
+  Reply dated{200, "dated\r\n"};
+  dated.lastModified = "Sun, 06 Nov 1994 08:49:37 GMT";
+  server.Set("/dated", dated);
+  server.Set("/undated", {200, "undated\r\n"});
+
+  // A copy written here (shipped, copied, from an older version) has a time of this
+  // machine, even when it happens to equal a server's.
+  WriteBytes(local, "mine\r\n");
+  EXPECT_EQ(ServerTime(local), std::nullopt);
+  SetMTime(local, 784111777);
+  EXPECT_EQ(ServerTime(local), std::nullopt);
+
+  EXPECT_EQ(FetchToFile(local, server.Url("/dated"), Options()), 1);
+  EXPECT_EQ(ServerTime(local), 784111777);
+  // Moved into place by a rename, the copy keeps its mark.
+  const std::string moved = dir / "moved.txt";
+  ASSERT_EQ(std::rename(local.c_str(), moved.c_str()), 0);
+  EXPECT_EQ(ServerTime(moved), 784111777);
+  // Changed since it was stored: no longer the server's copy.
+  SetMTime(moved, 784111778);
+  EXPECT_EQ(ServerTime(moved), std::nullopt);
+
+  // A server without Last-Modified leaves the time of writing, unmarked, also over a
+  // copy that was marked before.
+  EXPECT_EQ(FetchToFile(local, server.Url("/dated"), Options()), 1);
+  EXPECT_EQ(FetchToFile(local, server.Url("/undated"), Options()), 1);
+  EXPECT_EQ(ReadBytes(local), "undated\r\n");
+  EXPECT_EQ(ServerTime(local), std::nullopt);
+  EXPECT_EQ(ServerTime(dir / "missing.txt"), std::nullopt);
+  EXPECT_EQ(ServerTime(dir.path().string()), std::nullopt);
+}
+
+TEST_F(FetchTest, ConditionalRequestOutcomes) {
+  const std::int64_t stored = 784111777;  // Sun, 06 Nov 1994 08:49:37 GMT
+  const struct {
+    const char* name;
+    const char* lastModified;  // "" : the server sends none
+    bool ignoresConditions;
+    bool conditional;
+    int result;
+    std::int64_t mtime;  // of the stored file; 0: the time of writing
+  } rows[] = {
+      {"not_modified", "Sun, 06 Nov 1994 08:49:37 GMT", false, true, kFetchNotModified, -1},
+      {"changed_on_the_server", "Mon, 07 Nov 1994 08:49:37 GMT", false, true, 1, 784198177},
+      {"ignores_the_condition_same_date", "Sun, 06 Nov 1994 08:49:37 GMT", true, true, kFetchNotModified, -1},
+      {"ignores_the_condition_older_date", "Sat, 05 Nov 1994 08:49:37 GMT", true, true, kFetchNotModified, -1},
+      {"ignores_the_condition_newer_date", "Mon, 07 Nov 1994 08:49:37 GMT", true, true, 1, 784198177},
+      {"no_last_modified_conditional", "", false, true, 1, 0},
+      {"no_last_modified_unconditional", "", false, false, 1, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    server.Clear();
+    Reply reply{200, "fresh\r\n"};
+    reply.lastModified = row.lastModified;
+    reply.ignoreConditions = row.ignoresConditions;
+    server.Set("/list", reply);
+    WriteBytes(local, "old\r\n");
+    SetMTime(local, 1000);
+    FetchOptions o = Options();
+    if (row.conditional) o.ifModifiedSince = stored;
+    const auto before = std::time(nullptr);
+    EXPECT_EQ(FetchToFile(local, server.Url("/list"), o), row.result);
+    if (row.result == kFetchNotModified) {
+      // Not even touched.
+      EXPECT_EQ(ReadBytes(local), "old\r\n");
+      EXPECT_EQ(MTime(local), 1000);
+    } else {
+      EXPECT_EQ(ReadBytes(local), "fresh\r\n");
+      if (row.mtime > 0) {
+        EXPECT_EQ(MTime(local), row.mtime);
+      } else {
+        EXPECT_GE(MTime(local), before - 1);
+        EXPECT_LE(MTime(local), std::time(nullptr) + 1);
+      }
+    }
+    ASSERT_EQ(server.Seen().size(), 1u);
+    EXPECT_EQ(server.Seen()[0].ifModifiedSince, row.conditional ? "Sun, 06 Nov 1994 08:49:37 GMT" : "");
+  }
+}
+
+TEST_F(FetchTest, FetchesOfOneSessionShareTheConnection) {
+  // A server that keeps the connection open and answers every request on it.
+  RawServer raw([](int fd, const std::function<bool(int)>&) {
+    for (int i = 0; i < 20; ++i) {
+      RawServer::SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: 7\r\nContent-Type: text/plain\r\n\r\n007,3\r\n");
+      std::string head;
+      char buf[1024];
+      while (head.find("\r\n\r\n") == std::string::npos) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 5000) <= 0) return;
+        const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+        if (n <= 0) return;  // the client closed it
+        head.append(buf, static_cast<std::size_t>(n));
+      }
+    }
+  });
+  {
+    FetchSession session;
+    FetchOptions o = Options();
+    o.session = &session;
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+      EXPECT_EQ(FetchToFile(dir / name, raw.Url(std::string("/Data/") + name), o), 1);
+      EXPECT_EQ(ReadBytes(dir / name), "007,3\r\n");
+    }
+    EXPECT_EQ(raw.Connections(), 1);
+  }
+  // Without a session each fetch connects anew.
+  for (const char* name : {"d.txt", "e.txt"}) EXPECT_EQ(FetchToFile(dir / name, raw.Url("/Data/x"), Options()), 1);
+  EXPECT_EQ(raw.Connections(), 3);
 }
 
 TEST_F(FetchTest, ErrorStatusesFailAndStoreNothing) {
@@ -119,7 +309,8 @@ TEST_F(FetchTest, ErrorStatusesFailAndStoreNothing) {
   server.Set("/500", {500, "<html><body>Internal Server Error</body></html>\n", ""});
   server.Set("/503empty", {503, "", ""});
   server.Set("/403", {403, "#2015\x94\x4e" "11\x8c\x8e" "20\x93\xfa\n123,4\n", ""});  // list-like, still an error
-  for (const char* path : {"/doctype404", "/nginx404", "/500", "/503empty", "/403"}) {
+  server.Set("/304", {304, ""});  // unasked: says nothing about any copy
+  for (const char* path : {"/doctype404", "/nginx404", "/500", "/503empty", "/403", "/304"}) {
     SCOPED_TRACE(path);
     EXPECT_EQ(FetchToFile(local, server.Url(path), Options()), 0);
     EXPECT_FALSE(Exists(local));
@@ -194,7 +385,7 @@ TEST_F(FetchTest, ConnectionDroppedMidBodyFailsAndKeepsThePartReceived) {
     ::usleep(100000);  // the first chunk arrives on its own, then the connection breaks
   });
   EXPECT_EQ(FetchToFile(local, raw.Url("/Data/Num3Correct.txt"), Options()), 0);
-  EXPECT_EQ(ReadBytes(local), Stored(first));
+  EXPECT_EQ(ReadBytes(local), first);
 }
 
 TEST_F(FetchTest, StalledServerIsAbandoned) {
@@ -237,7 +428,7 @@ TEST_F(FetchTest, RedirectsAreFollowed) {
   server.Set("/Moved/Num3Correct.txt", {301, "", server.Url("/Real/Num3Correct.txt")});
   server.Set("/Real/Num3Correct.txt", {200, "007,3\n", ""});
   EXPECT_EQ(FetchToFile(local, server.Url("/Data/Num3Correct.txt"), Options()), 1);
-  EXPECT_EQ(ReadBytes(local), "007,3\r\n");
+  EXPECT_EQ(ReadBytes(local), "007,3\n");
   EXPECT_EQ(server.Count("/Real/Num3Correct.txt"), 1);
 }
 
@@ -314,7 +505,7 @@ TEST_F(FetchTest, FileSizeLimitIsADiskFullError) {
     EXPECT_EQ(e->Errno(), EFBIG);
     EXPECT_TRUE(e->DiskFull());
     // The part written before the limit stays; the caller decides what to do with it.
-    EXPECT_EQ(ReadBytes(local), Stored(body).substr(0, 4000));
+    EXPECT_EQ(ReadBytes(local), body.substr(0, 4000));
   });
   EXPECT_EQ(code, 0);
 }

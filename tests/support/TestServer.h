@@ -17,6 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <sstream>
 #include <stdexcept>
@@ -25,18 +26,29 @@
 #include <vector>
 
 #include <httplib.h>
+#include <zlib.h>
 
 #include "TestData.h"
 
 namespace numira::testing {
 
-// What the local file holds after a fetch of these body bytes: each LF as CR LF.
-inline std::string Stored(const std::string& body) {
-  std::string out;
-  for (char c : body) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
+// What the local file holds after a fetch of these body bytes: the bytes as served.
+inline std::string Stored(const std::string& body) { return body; }
+
+// The bytes in gzip form, as a server that compresses (or serves a .gz file) sends them.
+inline std::string Gzip(const std::string& bytes) {
+  z_stream z{};
+  if (deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    throw std::runtime_error("deflateInit2");
+  std::string out(deflateBound(&z, bytes.size()), '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+  z.avail_in = static_cast<uInt>(bytes.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = static_cast<uInt>(out.size());
+  const int rc = deflate(&z, Z_FINISH);
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  if (rc != Z_STREAM_END) throw std::runtime_error("deflate");
   return out;
 }
 
@@ -52,7 +64,7 @@ inline const std::string kDoctype404 =
     "<p>The requested URL was not found on this server.</p></body></html>\n";
 
 struct SeenRequest {
-  std::string path, userAgent, cacheControl, pragma;
+  std::string path, userAgent, cacheControl, pragma, ifModifiedSince, acceptEncoding;
 };
 
 // One canned answer for a path.
@@ -63,28 +75,46 @@ struct Reply {
   std::string body;
   std::string location;  // for redirects
   std::string encoding;  // Content-Encoding sent whether or not it was asked for
+  // Sent as Last-Modified when set; a request whose If-Modified-Since is exactly this
+  // date gets 304 Not Modified (as nginx answers), unless conditions are ignored.
+  std::string lastModified;
+  bool ignoreConditions = false;
+  bool compress = true;  // false: never compressed, even when the client accepts gzip
 };
 
-// An HTTP server on an ephemeral port of 127.0.0.1. By default GET /Data/<name> serves
-// <name> from the shipped list directory (404 with a DOCTYPE page when it is missing);
-// replies set for a path take precedence.
+// The certificate (PEM, with any intermediates) and private key of an https server.
+struct TlsFiles {
+  std::string certificate, key;
+};
+
+// An HTTP server on an ephemeral port of 127.0.0.1 (https when given TLS files). By
+// default GET /Data/<name> serves <name> from the shipped list directory (404 with a
+// DOCTYPE page when it is missing); replies set for a path take precedence.
 class ListServer {
  public:
-  explicit ListServer(std::string dataDir = NUMIRA_DATA_DIR) : dataDir_(std::move(dataDir)) {
-    server_.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response&) {
+  explicit ListServer(std::string dataDir = NUMIRA_DATA_DIR, const TlsFiles* tls = nullptr)
+      : dataDir_(std::move(dataDir)), scheme_(tls ? "https" : "http") {
+    if (tls)
+      server_ = std::make_unique<httplib::SSLServer>(tls->certificate.c_str(), tls->key.c_str());
+    else
+      server_ = std::make_unique<httplib::Server>();
+    if (!server_->is_valid()) throw std::runtime_error("the test server cannot be made (certificate or key)");
+    httplib::Server& server = *server_;
+    server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response&) {
       std::lock_guard<std::mutex> lock(mutex_);
       seen_.push_back({req.path, req.get_header_value("User-Agent"), req.get_header_value("Cache-Control"),
-                       req.get_header_value("Pragma")});
+                       req.get_header_value("Pragma"), req.get_header_value("If-Modified-Since"),
+                       req.get_header_value("Accept-Encoding")});
       return httplib::Server::HandlerResponse::Unhandled;
     });
-    server_.Get(".*", [this](const httplib::Request& req, httplib::Response& res) { Answer(req, res); });
-    port_ = server_.bind_to_any_port("127.0.0.1");
+    server.Get(".*", [this](const httplib::Request& req, httplib::Response& res) { Answer(req, res); });
+    port_ = server.bind_to_any_port("127.0.0.1");
     if (port_ <= 0) throw std::runtime_error("cannot bind the test server");
     // The socket listens already; connections wait in its queue until the loop runs.
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    thread_ = std::thread([this] { server_->listen_after_bind(); });
     // stop() does nothing until the loop runs: wait for it, so the server can always be stopped.
-    for (int i = 0; i < 5000 && !server_.is_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    if (!server_.is_running()) {
+    for (int i = 0; i < 5000 && !server.is_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (!server.is_running()) {
       thread_.detach();
       throw std::runtime_error("the test server did not start");
     }
@@ -92,13 +122,13 @@ class ListServer {
   ListServer(const ListServer&) = delete;
   ListServer& operator=(const ListServer&) = delete;
   ~ListServer() {
-    server_.stop();
+    server_->stop();
     thread_.join();
   }
 
   int Port() const { return port_; }
   std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
-  std::string Url(const std::string& path) const { return "http://" + Host() + path; }
+  std::string Url(const std::string& path) const { return scheme_ + "://" + Host() + path; }
 
   void Set(const std::string& path, Reply reply) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -145,17 +175,27 @@ class ListServer {
     }
     res.status = reply.status;
     if (!reply.location.empty()) res.set_header("Location", reply.location);
+    if (!reply.lastModified.empty()) {
+      res.set_header("Last-Modified", reply.lastModified);
+      if (!reply.ignoreConditions && reply.status == 200 &&
+          req.get_header_value("If-Modified-Since") == reply.lastModified) {
+        res.status = 304;
+        return;
+      }
+    }
     if (!reply.encoding.empty()) {
       // Sent as is: a type the server would not compress again on its own.
       res.set_header("Content-Encoding", reply.encoding);
       res.set_content(reply.body, "application/octet-stream");
       return;
     }
-    res.set_content(reply.body, "text/plain");
+    // The server compresses text for a client that accepts gzip; other types go as they are.
+    res.set_content(reply.body, reply.compress ? "text/plain" : "application/octet-stream");
   }
 
   std::string dataDir_;
-  httplib::Server server_;
+  std::string scheme_;
+  std::unique_ptr<httplib::Server> server_;
   int port_ = 0;
   std::thread thread_;
   mutable std::mutex mutex_;

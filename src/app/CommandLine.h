@@ -1,0 +1,38 @@
+#pragma once
+// The program's command line, read before any window exists: --help and --version
+// answer and end the program, --list-server names the list server.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ListServerChoice.h"
+
+namespace numira {
+
+struct CommandLine {
+  enum class Action { Run, Help, Version, Error };
+  Action action = Action::Run;
+  std::optional<std::string> listServer;  // the value of --list-server
+  std::string error;                       // for Error: the line for standard error
+  // What is left for the toolkit (its own options, such as -platform): argv[0] first.
+  std::vector<char*> rest;
+};
+
+// Reads --list-server SERVER (or --list-server=SERVER), -h/--help and --version; every
+// other argument is left in rest. The first of --help and --version wins over the rest.
+CommandLine ParseCommandLine(int argc, char** argv);
+
+// The usage that --help prints.
+std::string UsageText(const std::string& builtInServer);
+
+// The standard-error line for an argument that nothing understood.
+std::string UnknownArgumentText(const std::string& argument);
+
+// The standard-error line for a source of the list server that could not be used.
+std::string WarningText(const ListServerWarning& warning);
+
+// A value as it may be shown on a terminal: control characters as '?', invalid UTF-8
+// replaced, at most 200 bytes.
+std::string Printable(const std::string& value);
+
+}  // namespace numira
