@@ -12,15 +12,18 @@ namespace numira {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: numira-lists add GAME DRAW_NO DATE NUMBERS [--draws DIR]\n"
+    "usage: numira-lists add GAME DRAW_NO DATE NUMBERS [--bonus N] [--draws DIR]\n"
     "       numira-lists build --out DIR [--draws DIR]\n"
     "       numira-lists check DIR [--draws DIR]\n"
     "\n"
     "  add    appends one draw result to the game's history (DIR/GAME.csv)\n"
     "         GAME: numbers3, numbers4, miniloto, loto6; DATE: YYYY-MM-DD;\n"
     "         NUMBERS: 084 / 0841, or the Loto numbers separated by '.', ',' or spaces\n"
-    "  build  writes the six list files built from the histories into the --out folder\n"
-    "  check  checks the six list files of a folder; with --draws also against the histories\n"
+    "         --bonus N: the bonus number of a miniloto or loto6 draw\n"
+    "  build  writes the six list files built from the histories into the --out folder,\n"
+    "         and the four histories into its draws/ folder\n"
+    "  check  checks the six list files and the draws/ folder of a folder; with --draws\n"
+    "         also against the histories\n"
     "\n"
     "  --draws DIR  the draw histories (default: data/draws; check: only when given)\n"
     "exit codes: 0 success, 1 check found problems, 2 bad usage or rejected input\n";
@@ -35,7 +38,7 @@ class UsageError : public std::runtime_error {
 struct Options {
   std::string command;
   std::vector<std::string> positional;
-  std::optional<std::string> draws, out;
+  std::optional<std::string> draws, out, bonus;
   bool help = false;
 };
 
@@ -48,16 +51,20 @@ Options Parse(const std::vector<std::string>& args) {
     } else if (a.rfind("--", 0) == 0) {
       const auto eq = a.find('=');
       const std::string name = a.substr(0, eq);
-      std::optional<std::string>* slot = name == "--draws" ? &o.draws : name == "--out" ? &o.out : nullptr;
+      std::optional<std::string>* slot = name == "--draws" ? &o.draws
+                                         : name == "--out" ? &o.out
+                                         : name == "--bonus" ? &o.bonus
+                                                             : nullptr;
       if (!slot) throw UsageError("unknown option " + name);
+      const std::string needs = name + (slot == &o.bonus ? " needs a number" : " needs a folder");
       if (eq != std::string::npos) {
         *slot = a.substr(eq + 1);
       } else if (i + 1 < args.size()) {
         *slot = args[++i];
       } else {
-        throw UsageError(name + " needs a folder");
+        throw UsageError(needs);
       }
-      if ((*slot)->empty()) throw UsageError(name + " needs a folder");
+      if ((*slot)->empty()) throw UsageError(needs);
     } else if (o.command.empty()) {
       o.command = a;
     } else {
@@ -76,12 +83,16 @@ int Add(const Options& o, std::ostream& out) {
   std::string numbers = o.positional[3];
   for (std::size_t i = 4; i < o.positional.size(); ++i) numbers += " " + o.positional[i];
   const std::string path = (std::filesystem::path(o.draws.value_or(kDefaultDraws)) / HistoryFileName(*game)).string();
-  const Draw d = AddDraw(path, *game, o.positional[1], o.positional[2], numbers);
-  out << path << ": added draw " << d.number << " of " << IsoDate(d.date) << ": " << d.numbers << '\n';
+  const Draw d = AddDraw(path, *game, o.positional[1], o.positional[2], numbers,
+                         o.bonus ? std::optional<std::string_view>(*o.bonus) : std::nullopt);
+  out << path << ": added draw " << d.number << " of " << IsoDate(d.date) << ": " << d.numbers;
+  if (d.bonus) out << ", bonus " << *d.bonus;
+  out << '\n';
   return kExitOk;
 }
 
 int Build(const Options& o, std::ostream& out) {
+  if (o.bonus) throw UsageError("only add takes --bonus");
   if (!o.out) throw UsageError("build needs --out DIR");
   if (!o.positional.empty()) throw UsageError("build takes no argument \"" + o.positional[0] + "\"");
   const ListBytes files = BuildLists(ReadHistories(o.draws.value_or(kDefaultDraws)));
@@ -93,6 +104,7 @@ int Build(const Options& o, std::ostream& out) {
 }
 
 int Check(const Options& o, std::ostream& out, std::ostream& err) {
+  if (o.bonus) throw UsageError("only add takes --bonus");
   if (o.out) throw UsageError("check takes no --out");
   if (o.positional.size() != 1) throw UsageError("check needs exactly one folder");
   std::optional<ListBytes> expected;
