@@ -4,6 +4,7 @@
 #include <optional>
 #include <ostream>
 
+#include "DrawFiles.h"
 #include "History.h"
 #include "ListBuilder.h"
 #include "ListCheck.h"
@@ -95,11 +96,17 @@ int Build(const Options& o, std::ostream& out) {
   if (o.bonus) throw UsageError("only add takes --bonus");
   if (!o.out) throw UsageError("build needs --out DIR");
   if (!o.positional.empty()) throw UsageError("build takes no argument \"" + o.positional[0] + "\"");
-  const ListBytes files = BuildLists(ReadHistories(o.draws.value_or(kDefaultDraws)));
+  const Histories histories = ReadHistories(o.draws.value_or(kDefaultDraws));
+  const ListBytes files = BuildLists(histories);
+  // The draw files first: a reader that already sees the new lists finds their draws too.
+  const std::array<bool, 4> drawsWritten = WriteDrawFiles(*o.out, BuildDrawFiles(histories));
   const WriteOutcome written = WriteLists(*o.out, files);
   for (std::size_t row = 0; row < kListFiles.size(); ++row)
     out << (std::filesystem::path(*o.out) / kListFiles[row].fileName).string() << ": "
         << (written[row] ? "written" : "unchanged") << '\n';
+  for (Game game : kGames)
+    out << (std::filesystem::path(*o.out) / kDrawsFolder / HistoryFileName(game)).string() << ": "
+        << (drawsWritten[GameIndex(game)] ? "written" : "unchanged") << '\n';
   return kExitOk;
 }
 
@@ -108,9 +115,15 @@ int Check(const Options& o, std::ostream& out, std::ostream& err) {
   if (o.out) throw UsageError("check takes no --out");
   if (o.positional.size() != 1) throw UsageError("check needs exactly one folder");
   std::optional<ListBytes> expected;
-  if (o.draws) expected = BuildLists(ReadHistories(*o.draws));
+  std::optional<DrawBytes> expectedDraws;
+  if (o.draws) {
+    const Histories histories = ReadHistories(*o.draws);
+    expected = BuildLists(histories);
+    expectedDraws = BuildDrawFiles(histories);
+  }
   const std::string& dir = o.positional[0];
-  const std::size_t problems = PrintCheck(CheckLists(dir, expected ? &*expected : nullptr), dir, out, err);
+  std::size_t problems = PrintCheck(CheckLists(dir, expected ? &*expected : nullptr), dir, out, err);
+  problems += PrintDrawsCheck(CheckDrawFiles(dir, expectedDraws ? &*expectedDraws : nullptr), dir, out, err);
   if (problems == 0) {
     out << dir << ": the six lists are sound" << (expected ? " and match the histories" : "") << '\n';
     return kExitOk;
