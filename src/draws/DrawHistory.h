@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "DrawDate.h"
+#include "DrawFileNames.h"
 #include "Game.h"
 #include "ListValidation.h"
 
@@ -26,20 +27,8 @@ class HistoryError : public std::runtime_error {
 // "file:line: text"; "file: text" for line 0 (the file as a whole).
 std::string At(const std::string& file, std::uint32_t line, const std::string& text);
 
-// The games by their history names, in Game order.
-struct HistoryGame {
-  Game game;
-  const char* name;  // "numbers3": the publisher's GAME argument and the file name without ".csv"
-};
-inline constexpr std::array<HistoryGame, 4> kHistoryGames{{
-    {Game::Num3, "numbers3"}, {Game::Num4, "numbers4"}, {Game::Mini, "miniloto"}, {Game::Lot6, "loto6"}}};
-
+// The game of a history name ("numbers3"); nullopt for any other text.
 std::optional<Game> GameByName(std::string_view name);
-inline const char* HistoryName(Game game) { return kHistoryGames[GameIndex(game)].name; }
-inline std::string HistoryFileName(Game game) { return std::string(HistoryName(game)) + ".csv"; }
-
-// The folder of the draw files beside the six lists, and the path of a game's file in it.
-inline constexpr const char* kDrawsFolder = "draws";
 
 inline constexpr std::string_view kHistoryColumns = "draw_no,date,numbers";
 // Mini Loto and Loto 6 only: the column line of a history that records bonus numbers.

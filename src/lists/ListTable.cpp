@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "DrawDate.h"
+#include "DrawFileNames.h"
 #include "ListReader.h"
 
 namespace numira {
@@ -127,6 +128,46 @@ void SyncFolder(const std::string& dir) {
   ::close(fd);
 }
 
+// The date of a draw file's last draw ("2026-08-21": ISO dates compare as text), "" when
+// the file cannot be read or its last line holds no such date.
+std::string LastDrawDate(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return {};
+  struct stat st;
+  std::string tail;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    // The last line lies in the last few bytes.
+    const off_t from = st.st_size > 256 ? st.st_size - 256 : 0;
+    tail.resize(static_cast<std::size_t>(st.st_size - from));
+    const ssize_t n = ::pread(fd, tail.data(), tail.size(), from);
+    tail.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+  }
+  ::close(fd);
+  while (!tail.empty() && (tail.back() == '\n' || tail.back() == '\r')) tail.pop_back();
+  const std::string line = tail.substr(tail.rfind('\n') == std::string::npos ? 0 : tail.rfind('\n') + 1);
+  const auto comma = line.find(',');
+  if (comma == std::string::npos || line.size() < comma + 11 || line[comma + 5] != '-' || line[comma + 8] != '-') return {};
+  return line.substr(comma + 1, 10);
+}
+
+// The shipped draw files (draws/ beside the executable) copied into the user's draws
+// folder like the lists: when the user's copy is missing or ends with an older draw.
+bool SeedDraws(const std::string& shippedDir, const std::string& userFolder) {
+  const std::string from = shippedDir + kDrawsFolder + "/";
+  const std::string to = userFolder + "/" + kDrawsFolder;
+  bool copied = false;
+  for (const HistoryGame& g : kHistoryGames) {
+    const std::string name = HistoryFileName(g.game);
+    const std::string theirs = LastDrawDate(from + name);
+    if (theirs.empty() || (to + "/" + name).size() > kMaxText) continue;
+    if (!MakeFolders(to)) return copied;
+    if (LastDrawDate(to + "/" + name) < theirs) copied = CopyInto(from + name, to + "/" + name) || copied;
+  }
+  if (copied) SyncFolder(to);
+  return copied;
+}
+
+
 }  // namespace
 
 int ListRow(Game game, ListKind kind) {
@@ -147,6 +188,7 @@ ListPaths BuildListPaths(const std::string& executablePath, const ListFolderEnv&
     if (!shipped[i].empty() && !paths[i].empty() && ShippedIsNewer(shipped[i], paths[i], kListFiles[i].kind))
       copied = CopyInto(shipped[i], paths[i]) || copied;
   if (copied) SyncFolder(folder);
+  SeedDraws(DirectoryOf(executablePath), folder);
   return paths;
 }
 
