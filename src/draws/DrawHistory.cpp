@@ -87,19 +87,28 @@ std::string JapaneseDate(Date date) {
   return std::to_string(date.year) + "年" + std::to_string(date.month) + "月" + std::to_string(date.day) + "日";
 }
 
-std::vector<Draw> ParseHistory(std::string_view bytes, Game game, const std::string& file) {
+namespace {
+
+// A fault of a history: where and what.
+struct Fault {
+  std::uint32_t line;
+  std::string text;
+};
+
+// The draws of a history, or its first fault.
+std::vector<Draw> Parse(std::string_view bytes, Game game) {
   std::vector<Draw> draws;
   std::uint32_t lineNo = 0;
   bool bonusColumn = false;
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
-    throw HistoryError(At(file, 1, "the file starts with a byte-order mark (EF BB BF); save it as UTF-8 without one"));
+    throw Fault{1, "the file starts with a byte-order mark (EF BB BF); save it as UTF-8 without one"};
   while (!bytes.empty()) {
     ++lineNo;
     const auto lf = bytes.find('\n');
     std::string_view line = bytes.substr(0, lf);
     bytes.remove_prefix(lf == std::string_view::npos ? bytes.size() : lf + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    const auto fail = [&](const std::string& text) { throw HistoryError(At(file, lineNo, text)); };
+    const auto fail = [&](const std::string& text) { throw Fault{lineNo, text}; };
     if (lineNo == 1) {
       bonusColumn = IsLoto(game) && line == kHistoryColumnsWithBonus;
       if (line != kHistoryColumns && !bonusColumn)
@@ -143,27 +152,27 @@ std::vector<Draw> ParseHistory(std::string_view bytes, Game game, const std::str
     }
     draws.push_back(std::move(d));
   }
-  if (lineNo == 0) throw HistoryError(At(file, 1, "empty file; the first line must be " + std::string(kHistoryColumns)));
+  if (lineNo == 0) throw Fault{1, "empty file; the first line must be " + std::string(kHistoryColumns)};
   return draws;
+}
+
+}  // namespace
+
+std::vector<Draw> ParseHistory(std::string_view bytes, Game game, const std::string& file) {
+  try {
+    return Parse(bytes, game);
+  } catch (const Fault& f) {
+    throw HistoryError(At(file, f.line, f.text));
+  }
 }
 
 std::vector<ListProblem> ValidateDrawFile(std::string_view bytes, Game game) {
   if (bytes.size() > kMaxDrawFileBytes)
     return {{0, "larger than " + std::to_string(kMaxDrawFileBytes >> 20) + " MiB"}};
   try {
-    const std::vector<Draw> draws = ParseHistory(bytes, game, "");
-    if (draws.empty()) return {{0, "no draws"}};
-  } catch (const HistoryError& e) {
-    // "<empty file>:line: text" -> line and text.
-    std::string_view what = e.what();
-    what.remove_prefix(1);
-    std::uint32_t line = 0;
-    while (!what.empty() && IsDigit(what.front())) {
-      line = line * 10 + static_cast<std::uint32_t>(what.front() - '0');
-      what.remove_prefix(1);
-    }
-    if (what.substr(0, 2) == ": ") what.remove_prefix(2);
-    return {{line, std::string(what)}};
+    if (Parse(bytes, game).empty()) return {{0, "no draws"}};
+  } catch (const Fault& f) {
+    return {{f.line, f.text}};
   }
   return {};
 }
