@@ -3,9 +3,13 @@
 //       the main window: Numbers 3 standing on a finished proposal (blue), Mini Loto
 //       rolling (red);
 //   numira-screenshot history OUTPUT.png [LIST-DIR] [TAB 0-3]
-//       the history window, each game's finished proposal marked, the chosen tab in front.
+//       the history window, each game's finished proposal marked, the chosen tab in front;
+//   numira-screenshot check OUTPUT.png [LIST-DIR] [TAB 0-3]
+//       the check window with the draw histories, the chosen game's finished proposal
+//       checked against them.
 // The rolls run on the real event loop, as the user sees them (about 7 s each).
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QPixmap>
@@ -18,7 +22,9 @@
 #include <cstring>
 #include <vector>
 
+#include "CheckWindow.h"
 #include "Clock.h"
+#include "DrawFileNames.h"
 #include "HistoryWindow.h"
 #include "ListTable.h"
 #include "MainWindow.h"
@@ -52,9 +58,12 @@ void RollToProposals(const QWidget& window, const std::vector<Game>& games) {
 
 int main(int argc, char** argv) {
   const bool history = argc >= 3 && std::strcmp(argv[1], "history") == 0;
-  if (argc < 3 || (!history && std::strcmp(argv[1], "main") != 0)) {
-    std::fprintf(stderr, "usage: %s main OUTPUT.png [LIST-DIR]\n       %s history OUTPUT.png [LIST-DIR] [TAB 0-3]\n",
-                 argv[0], argv[0]);
+  const bool check = argc >= 3 && std::strcmp(argv[1], "check") == 0;
+  if (argc < 3 || (!history && !check && std::strcmp(argv[1], "main") != 0)) {
+    std::fprintf(stderr,
+                 "usage: %s main OUTPUT.png [LIST-DIR]\n       %s history OUTPUT.png [LIST-DIR] [TAB 0-3]\n"
+                 "       %s check OUTPUT.png [LIST-DIR] [TAB 0-3]\n",
+                 argv[0], argv[0], argv[0]);
     return 2;
   }
   QApplication app(argc, argv);
@@ -66,6 +75,13 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "cannot copy %s from %s\n", row.fileName, qPrintable(listDir));
       return 1;
     }
+  }
+
+  // The draw histories beside the lists, as the program finds them.
+  QDir().mkpath(dir.filePath(QString::fromUtf8(kDrawsFolder)));
+  for (const HistoryGame& g : kHistoryGames) {
+    const QString name = QString::fromStdString(HistoryFileName(g.game));
+    QFile::copy(QStringLiteral(NUMIRA_DRAWS_DIR "/") + name, dir.filePath(QString::fromUtf8(kDrawsFolder) + "/" + name));
   }
 
   const SystemClock clock;
@@ -84,6 +100,20 @@ int main(int argc, char** argv) {
     }
     h->findChild<QTabWidget*>()->setCurrentIndex(argc > 4 ? std::atoi(argv[4]) : 3);
     shown = h;
+  } else if (check) {
+    const int tab = argc > 4 ? std::atoi(argv[4]) : 3;
+    RollToProposals(window, {kGames[static_cast<std::size_t>(tab & 3)]});
+    window.ShowCheck();
+    auto* c = window.findChild<ui::CheckWindow*>();
+    if (!c) {
+      std::fprintf(stderr, "the check window did not open\n");
+      return 1;
+    }
+    c->findChild<QTabWidget*>()->setCurrentIndex(tab & 3);
+    QApplication::processEvents();
+    // 照合 with the prefilled proposal.
+    c->findChild<QTabWidget*>()->currentWidget()->findChild<QPushButton*>(QStringLiteral("check-button"))->click();
+    shown = c;
   } else {
     RollToProposals(window, {Game::Num3});
     Button(window, ctl::kMiniPredict)->click();  // Mini Loto: rolling freely

@@ -32,6 +32,8 @@ inline constexpr unsigned kAboutCommand = 0x0010;
 inline constexpr unsigned kSystemCommandMask = 0xFFF0;
 // The history item of the same menu is the window's own: it carries no system command.
 inline constexpr unsigned kHistoryItem = 0;
+// So is the check item (no system command has the value 1).
+inline constexpr unsigned kCheckItem = 1;
 // The platform's close command, which the window handles by default.
 inline constexpr unsigned kCloseCommand = 0xF060;
 }  // namespace ctl

@@ -1,6 +1,8 @@
 #include "HistoryPage.h"
 
 #include <algorithm>
+#include <limits>
+#include <optional>
 #include <string_view>
 
 #include "Controls.h"
@@ -27,18 +29,19 @@ std::string Fill(std::string_view format, const std::string& first, const std::s
 std::string Str(std::uint64_t n) { return std::to_string(n); }
 
 // The game's plain name, as its panel's group box shows it in the control table.
-std::string GameName(Game game) {
+std::string TabName(Game game) {
   const ControlDef* group = FindControl(Panel(game).groupBox);
   return group ? group->text : std::string();
 }
 
 }  // namespace
 
-HistoryPage BuildHistoryPage(Game game, const WinningList& list, const std::string& lastProposal) {
+HistoryPage BuildHistoryPage(Game game, const WinningList& list, const std::string& lastProposal,
+                             const std::vector<Draw>& draws) {
   const HistoryFigures f = ComputeFigures(game, list);
   HistoryPage page;
   page.game = game;
-  page.tabName = GameName(game);
+  page.tabName = TabName(game);
   page.hasData = f.hasData;
   if (!f.hasData) {
     page.lines.push_back(text::kNoData);
@@ -50,7 +53,8 @@ HistoryPage BuildHistoryPage(Game game, const WinningList& list, const std::stri
     const std::vector<int> proposal = LotoNumbers(lastProposal, static_cast<int>(f.numberCounts.size()));
     page.chartName = Fill(text::kLotoChartNameFormat, page.tabName);
     page.tableName = Fill(text::kLotoTableNameFormat, page.tabName);
-    page.columns = {text::kNumberColumn, text::kDrawsColumn, text::kShareColumn};
+    page.columns = {text::kNumberColumn, text::kDrawsColumn, text::kShareColumn, text::kSinceLastColumn};
+    const std::vector<std::optional<std::uint32_t>> since = DrawsSinceLast(draws, game);
     HistoryBars bars{text::kDrawsColumn, {}, {}};
     for (std::size_t k = 0; k < f.numberCounts.size(); ++k) {
       const int number = static_cast<int>(k) + 1;
@@ -60,9 +64,14 @@ HistoryPage BuildHistoryPage(Game game, const WinningList& list, const std::stri
       bars.values.push_back(count);
       bars.marked.push_back(marked);
       // The share sorts as the count does: both are over the same draws.
+      // A number whose last draw is not known sorts after every known one.
+      std::uint64_t ago = std::numeric_limits<std::uint64_t>::max();
+      if (k < since.size() && since[k].has_value()) ago = since[k].value();
+      const bool agoKnown = ago != std::numeric_limits<std::uint64_t>::max();
       page.rows.push_back({{Str(static_cast<std::uint64_t>(number)), static_cast<std::uint64_t>(number), marked},
                            {Str(count), count, marked},
-                           {ShareText(count, f.draws), count, marked}});
+                           {ShareText(count, f.draws), count, marked},
+                           {agoKnown ? Str(ago) : std::string(), ago, false}});
     }
     page.bars.push_back(std::move(bars));
     return page;

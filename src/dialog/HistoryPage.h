@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "DrawHistory.h"
 #include "Game.h"
 #include "WinningList.h"
 
@@ -40,7 +41,9 @@ struct HistoryPage {
 };
 
 // The page of a game from its lists; lastProposal ("123", "3.12.17.25.31") is marked.
-HistoryPage BuildHistoryPage(Game game, const WinningList& list, const std::string& lastProposal);
+// The Loto tables' column 前回から comes from the game's draws (empty cells without them).
+HistoryPage BuildHistoryPage(Game game, const WinningList& list, const std::string& lastProposal,
+                             const std::vector<Draw>& draws = {});
 
 // The tooltips of a standing proposal, one per result field of the game.
 std::vector<std::string> ProposalToolTips(Game game, const WinningList& list, const std::string& proposal);

@@ -41,6 +41,7 @@ bool CPredictDlg::OnInitDialog() {
   // Part files of a refresh that was killed are of no use to anyone.
   RemoveStaleParts(listPath_);
   LoadAllLists();
+  LoadDraws();
   window_.CenterWindow();
   return true;
 }
@@ -53,6 +54,32 @@ void CPredictDlg::LoadAllLists() {
   for (std::size_t row = 0; row < kListFiles.size(); ++row) {
     if (ListFileExists(listPath_[row])) ReadList(kListFiles[row].game, kListFiles[row].kind);
   }
+}
+
+std::string CPredictDlg::DrawsPath(Game game) const {
+  // The draws folder lies beside the game's won list.
+  const std::string& list = listPath_[static_cast<std::size_t>(ListRow(game, ListKind::Correct))];
+  const auto slash = list.rfind('/');
+  if (list.empty()) return {};
+  return (slash == std::string::npos ? std::string() : list.substr(0, slash + 1)) + kDrawsFolder + "/" +
+         HistoryFileName(game);
+}
+
+void CPredictDlg::LoadDraws() {
+  for (Game game : kGames) {
+    std::vector<Draw>& draws = draws_[GameIndex(game)];
+    draws.clear();
+    const std::string path = DrawsPath(game);
+    const std::optional<std::string> bytes = path.empty() ? std::nullopt : ReadDrawFile(path);
+    if (!bytes) continue;
+    try {
+      draws = ParseHistory(*bytes, game, path);
+    } catch (const HistoryError&) {
+      draws.clear();  // a faulty file shows as no draws, never as part of them
+    }
+  }
+  window_.HistoryChanged();
+  window_.CheckChanged();
 }
 
 int CPredictDlg::ReadList(Game game, ListKind kind) {
@@ -215,6 +242,7 @@ void CPredictDlg::FinishRoll(Game game, std::string proposal) {
   const std::size_t g = GameIndex(game);
   lastProposal_[g] = std::move(proposal);
   HistoryChanged(game);
+  window_.CheckChanged();
   const PanelDef& panel = Panel(game);
   if (lists_[g].listsLoaded == 1) {
     window_.Enable(panel.checkBox, true);
@@ -247,6 +275,12 @@ void CPredictDlg::OnCloseButton() { window_.EndDialog(0); }
 void CPredictDlg::OnAboutButton() { window_.ShowAboutBox(); }
 
 void CPredictDlg::OnHistory() { window_.ShowHistory(); }
+
+void CPredictDlg::OnCheck() { window_.ShowCheck(); }
+
+CheckOutcome CPredictDlg::OnCheckTicket(Game game, const std::string& typed, int typeIndex) const {
+  return CheckTypedTicket(game, Draws(game), typed, typeIndex);
+}
 
 bool CPredictDlg::OnSysCommand(unsigned id) {
   if ((id & ctl::kSystemCommandMask) != ctl::kAboutCommand) return false;

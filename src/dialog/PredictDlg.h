@@ -7,9 +7,11 @@
 #include <string>
 
 #include "CandidatePool.h"
+#include "CheckPage.h"
 #include "Clock.h"
 #include "Colours.h"
 #include "Controls.h"
+#include "DrawHistory.h"
 #include "Executable.h"
 #include "FetchToFile.h"
 #include "Game.h"
@@ -50,6 +52,10 @@ class CPredictDlg {
   void OnAboutButton();
   // The history window: the menu item and Ctrl+H.
   void OnHistory();
+  // The check window: the menu item and Ctrl+K.
+  void OnCheck();
+  // 照合 pressed on a game's page: the typed ticket and the chosen type's index.
+  CheckOutcome OnCheckTicket(Game game, const std::string& typed, int typeIndex) const;
   // A system-menu command; false when the window's default handling should run.
   bool OnSysCommand(unsigned id);
   void OnDownload();
@@ -60,6 +66,11 @@ class CPredictDlg {
   void BuildListPaths();
   int ReadList(Game game, ListKind kind);
   void LoadAllLists();
+  // (Re)reads the four draw files from the draws folder beside the lists; a missing or
+  // faulty file leaves its game without draws. An open check window shows them.
+  void LoadDraws();
+  // Where a game's draw file lies ("" when the lists have no usable folder).
+  std::string DrawsPath(Game game) const;
 
   // Read-only views of the state.
   const WinningList& List(Game g) const { return lists_[GameIndex(g)]; }
@@ -73,7 +84,11 @@ class CPredictDlg {
   // The final result of the game's latest finished roll ("" before the first).
   const std::string& LastProposal(Game g) const { return lastProposal_[GameIndex(g)]; }
   // What the history window shows for the game.
-  HistoryPage History(Game g) const { return BuildHistoryPage(g, List(g), LastProposal(g)); }
+  HistoryPage History(Game g) const { return BuildHistoryPage(g, List(g), LastProposal(g), Draws(g)); }
+  // The game's draws, in draw order (empty when its draw file is missing or faulty).
+  const std::vector<Draw>& Draws(Game g) const { return draws_[GameIndex(g)]; }
+  // What the check window shows for the game.
+  CheckPage Check(Game g) const { return BuildCheckPage(g, Draws(g), LastProposal(g)); }
 
   // How long the refresh's fetches may wait, and how they write their files.
   void SetFetchLimits(const FetchLimits& limits, const FileOps& fileOps = {}) {
@@ -105,6 +120,7 @@ class CPredictDlg {
   std::array<CandidatePool, 4> pools_;
   std::array<RollState, 4> rolls_;
   std::array<std::string, 4> lastProposal_;
+  std::array<std::vector<Draw>, 4> draws_;
   std::array<NeverWonSet, 2> neverWon_;  // Mini, Lot6: built when a never-won roll starts
   RollRandom random_;
   std::string windowTitle_;

@@ -108,5 +108,37 @@ inline constexpr const char* kLastProposalMark = "前回の予想";
 // A standing proposal's tooltip: a Numbers number, and each number of a Loto proposal.
 inline constexpr const char* kNumbersToolTipFormat = "過去の当せん回数：%1回";
 inline constexpr const char* kLotoToolTipFormat = "%1 の当せん回数：%2回";
+// The Loto tables' column: how many draws ago each number last came up ("0": the latest).
+inline constexpr const char* kSinceLastColumn = "前回から";
+
+// ---- The check window (当せん照合); %1, %2, %3: the values, in order ----
+inline constexpr const char* kCheckTitle = "当せん照合";
+inline constexpr const char* kCheckMenuItem = "当せん照合(&C)...";
+inline constexpr const char* kDrawNoColumn = "回号";
+inline constexpr const char* kDrawDateColumn = "抽選日";
+inline constexpr const char* kWinningNumbersColumn = "当せん番号";
+inline constexpr const char* kBonusColumn = "ボーナス数字";
+inline constexpr const char* kPrizeColumn = "等級";
+inline constexpr const char* kDrawsTableNameFormat = "%1 抽選結果の表";
+inline constexpr const char* kWinsTableNameFormat = "%1 当せんした回の表";
+inline constexpr const char* kTicketLabel = "番号";
+inline constexpr const char* kTicketTypeLabel = "申込タイプ";
+inline constexpr const char* kCheckButton = "照合";
+// The ticket types in TicketType order; Numbers 4 offers the first three.
+inline constexpr std::array<const char*, 4> kTicketTypes{"ストレート", "ボックス", "セット", "ミニ"};
+// The prizes in Prize order, from Prize::None ("はずれ").
+inline constexpr std::array<const char*, 12> kPrizes{
+    "はずれ", "ストレート", "ボックス", "セット（ストレート）", "セット（ボックス）", "ミニ",
+    "1等",    "2等",        "3等",     "4等",               "5等",               "3等（ボーナス数字不明）"};
+inline constexpr const char* kLatestOutcomeFormat = "第%1回（%2）：%3";
+inline constexpr const char* kPastWinsFormat = "過去の当せん：%1回";
+// A ticket that cannot be checked: what is wrong with it.
+inline constexpr const char* kTicketEmpty = "番号を入力してください。";
+inline constexpr const char* kTicketDigitsFormat = "番号は%1桁の数字です（入力は%2桁）。";
+inline constexpr const char* kTicketNumbersFormat = "番号は1～%1の数字%2個です（入力は%3個）。";
+inline constexpr const char* kTicketNotNumberFormat = "「%1」は数字ではありません。";
+inline constexpr const char* kTicketOutOfRangeFormat = "%1 は1～%2の範囲にありません。";
+inline constexpr const char* kTicketRepeatedFormat = "%1 が2回入っています。";
+inline constexpr const char* kTicketOneDigitBox = "同じ数字だけの番号はボックス・セットで申し込めません。";
 
 }  // namespace numira::text

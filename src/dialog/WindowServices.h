@@ -33,6 +33,10 @@ class WindowServices {
   virtual void ShowHistory() {}
   // What the history window shows has changed: an open one shows it anew.
   virtual void HistoryChanged() {}
+  // Opens the check window, or raises it when it is open.
+  virtual void ShowCheck() {}
+  // The draws or a last proposal have changed: an open check window shows them anew.
+  virtual void CheckChanged() {}
 
   // One-shot timers by id: arming an armed timer re-arms it.
   virtual void SetTimer(int id, int milliseconds) = 0;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "DrawDate.h"
+#include "DrawFileNames.h"
 #include "ListReader.h"
 
 namespace numira {
@@ -127,6 +128,50 @@ void SyncFolder(const std::string& dir) {
   ::close(fd);
 }
 
+// The date of a draw file's last draw ("2026-08-21": ISO dates compare as text); "" when
+// its last line holds no such date; nullopt when it cannot be opened (or is no regular file).
+std::optional<std::string> LastDrawDate(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  // The last line lies in the last few bytes.
+  const off_t from = st.st_size > 256 ? st.st_size - 256 : 0;
+  std::string tail(static_cast<std::size_t>(st.st_size - from), '\0');
+  const ssize_t n = ::pread(fd, tail.data(), tail.size(), from);
+  ::close(fd);
+  tail.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+  while (!tail.empty() && (tail.back() == '\n' || tail.back() == '\r')) tail.pop_back();
+  const auto lf = tail.rfind('\n');
+  const std::string line = tail.substr(lf == std::string::npos ? 0 : lf + 1);
+  const auto comma = line.find(',');
+  if (comma == std::string::npos || line.size() < comma + 11 || line[comma + 5] != '-' || line[comma + 8] != '-') return "";
+  return line.substr(comma + 1, 10);
+}
+
+// The shipped draw files (draws/ beside the executable) copied into the user's draws
+// folder like the lists: when the user's copy is missing or ends with an older draw (no
+// date counts as oldest); a copy that is there but cannot be read is left alone.
+void SeedDraws(const std::string& shippedDir, const std::string& userFolder) {
+  const std::string from = shippedDir + kDrawsFolder + "/";
+  const std::string to = userFolder + "/" + kDrawsFolder;
+  bool copied = false;
+  for (const HistoryGame& g : kHistoryGames) {
+    const std::string name = HistoryFileName(g.game);
+    const std::optional<std::string> theirs = LastDrawDate(from + name);
+    if (!theirs || theirs->empty() || (to + "/" + name).size() > kMaxText) continue;
+    if (!MakeFolders(to)) return;
+    struct stat st;
+    const bool missing = ::stat((to + "/" + name).c_str(), &st) != 0 && errno == ENOENT;
+    const std::optional<std::string> mine = missing ? std::nullopt : LastDrawDate(to + "/" + name);
+    if (missing || (mine && *mine < *theirs)) copied = CopyInto(from + name, to + "/" + name) || copied;
+  }
+  if (copied) SyncFolder(to);
+}
+
 }  // namespace
 
 int ListRow(Game game, ListKind kind) {
@@ -147,6 +192,7 @@ ListPaths BuildListPaths(const std::string& executablePath, const ListFolderEnv&
     if (!shipped[i].empty() && !paths[i].empty() && ShippedIsNewer(shipped[i], paths[i], kListFiles[i].kind))
       copied = CopyInto(shipped[i], paths[i]) || copied;
   if (copied) SyncFolder(folder);
+  SeedDraws(DirectoryOf(executablePath), folder);
   return paths;
 }
 

@@ -46,6 +46,8 @@ struct ListFolderEnv {
 //    user's copy is missing or its header carries an older draw date (no date counts as
 //    oldest); a newer or equally new copy is kept. A copy is written to a temporary file
 //    and renamed into place, so a failure leaves the user's copy as it was.
+//    The draw histories of the draws folder beside the executable are copied into the
+//    user's draws folder the same way: when missing or ending with an older draw.
 //  - When the user's folder cannot be made or written, the lists are read from beside
 //    the executable (where a refresh cannot store them).
 // A path that would not fit in kMaxText bytes is left empty: no list is read from or

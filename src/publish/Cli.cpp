@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 
+#include "DrawFiles.h"
 #include "History.h"
 #include "HistoryEdit.h"
 #include "ListBuilder.h"
@@ -16,7 +17,7 @@ namespace numira {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: numira-lists add GAME DRAW_NO DATE NUMBERS [--draws DIR]\n"
+    "usage: numira-lists add GAME DRAW_NO DATE NUMBERS [--bonus N] [--draws DIR]\n"
     "       numira-lists undo GAME DRAW_NO [--draws DIR]\n"
     "       numira-lists build --out DIR [--draws DIR] [--force]\n"
     "       numira-lists check DIR [--draws DIR]\n"
@@ -24,14 +25,14 @@ constexpr const char* kUsage =
     "  add    appends one draw result to the game's history (DIR/GAME.csv)\n"
     "         GAME: numbers3, numbers4, miniloto, loto6; DATE: YYYY-MM-DD, not later\n"
     "         than today in Japan; NUMBERS: 084 / 0841, or the Loto numbers separated\n"
-    "         by '.', ',' or spaces\n"
+    "         by '.', ',' or spaces; --bonus N: the bonus number of a miniloto or loto6 draw\n"
     "  undo   removes the game's last result, named by its draw number\n"
     "  build  publishes the six list files built from the histories, each with its\n"
-    "         .gz copy, as one new set: --out DIR becomes a link to DIR.sets/NNNNNN,\n"
-    "         switched in one step; the set before is kept, older ones are removed;\n"
-    "         nothing changes when the files would not\n"
-    "  check  checks the six list files a folder serves (and their .gz copies); with\n"
-    "         --draws also against the histories\n"
+    "         .gz copy, and the four histories in draws/, as one new set: --out DIR\n"
+    "         becomes a link to DIR.sets/NNNNNN, switched in one step; the set before is\n"
+    "         kept, older ones are removed; nothing changes when the files would not\n"
+    "  check  checks the six list files a folder serves (and their .gz copies) and its\n"
+    "         draws/ folder; with --draws also against the histories\n"
     "\n"
     "  --draws DIR  the draw histories (default: data/draws; check: only when given)\n"
     "  --force      build: publish even lists older than those served (a rollback)\n"
@@ -47,7 +48,7 @@ class UsageError : public std::runtime_error {
 struct Options {
   std::string command;
   std::vector<std::string> positional;
-  std::optional<std::string> draws, out;
+  std::optional<std::string> draws, out, bonus;
   bool help = false, force = false;
 };
 
@@ -62,16 +63,20 @@ Options Parse(const std::vector<std::string>& args) {
     } else if (a.rfind("--", 0) == 0) {
       const auto eq = a.find('=');
       const std::string name = a.substr(0, eq);
-      std::optional<std::string>* slot = name == "--draws" ? &o.draws : name == "--out" ? &o.out : nullptr;
+      std::optional<std::string>* slot = name == "--draws" ? &o.draws
+                                         : name == "--out" ? &o.out
+                                         : name == "--bonus" ? &o.bonus
+                                                             : nullptr;
       if (!slot) throw UsageError("unknown option " + name);
+      const std::string needs = name + (slot == &o.bonus ? " needs a number" : " needs a folder");
       if (eq != std::string::npos) {
         *slot = a.substr(eq + 1);
       } else if (i + 1 < args.size()) {
         *slot = args[++i];
       } else {
-        throw UsageError(name + " needs a folder");
+        throw UsageError(needs);
       }
-      if ((*slot)->empty()) throw UsageError(name + " needs a folder");
+      if ((*slot)->empty()) throw UsageError(needs);
     } else if (o.command.empty()) {
       o.command = a;
     } else {
@@ -90,13 +95,17 @@ int Add(const Options& o, std::ostream& out) {
   std::string numbers = o.positional[3];
   for (std::size_t i = 4; i < o.positional.size(); ++i) numbers += " " + o.positional[i];
   const std::string path = (std::filesystem::path(o.draws.value_or(kDefaultDraws)) / HistoryFileName(*game)).string();
-  const Draw d = AddDraw(path, *game, o.positional[1], o.positional[2], numbers, JapanToday());
-  out << path << ": added draw " << d.number << " of " << IsoDate(d.date) << ": " << d.numbers << '\n';
+  const Draw d = AddDraw(path, *game, o.positional[1], o.positional[2], numbers, JapanToday(),
+                         o.bonus ? std::optional<std::string_view>(*o.bonus) : std::nullopt);
+  out << path << ": added draw " << d.number << " of " << IsoDate(d.date) << ": " << d.numbers;
+  if (d.bonus) out << ", bonus " << *d.bonus;
+  out << '\n';
   return kExitOk;
 }
 
 int Undo(const Options& o, std::ostream& out) {
   if (o.out) throw UsageError("undo takes no --out");
+  if (o.bonus) throw UsageError("only add takes --bonus");
   if (o.positional.size() != 2) throw UsageError("undo needs GAME DRAW_NO");
   const auto game = GameByName(o.positional[0]);
   if (!game) throw UsageError("unknown game \"" + o.positional[0] + "\" (numbers3, numbers4, miniloto, loto6)");
@@ -124,6 +133,7 @@ std::string OlderThanServed(const SetPublisher& publisher, const Histories& hist
 }
 
 int Build(const Options& o, std::ostream& out) {
+  if (o.bonus) throw UsageError("only add takes --bonus");
   if (!o.out) throw UsageError("build needs --out DIR");
   if (!o.positional.empty()) throw UsageError("build takes no argument \"" + o.positional[0] + "\"");
   // The lock comes first: a build that waited for another reads the histories after it.
@@ -135,6 +145,10 @@ int Build(const Options& o, std::ostream& out) {
                        "; nothing published (--force publishes them all the same)");
   FileSet files;
   for (std::size_t row = 0; row < kListFiles.size(); ++row) files[kListFiles[row].fileName] = lists[row];
+  // The draw files travel in the same set, so a reader finds the draws of the lists it sees.
+  const DrawBytes draws = BuildDrawFiles(histories);
+  for (Game game : kGames)
+    files[(std::filesystem::path(kDrawsFolder) / HistoryFileName(game)).string()] = draws[GameIndex(game)];
   AddCompressedCopies(files);
   const PublishOutcome outcome = publisher.Publish(files);
   for (const auto& [name, bytes] : files) {
@@ -151,14 +165,21 @@ int Build(const Options& o, std::ostream& out) {
 }
 
 int Check(const Options& o, std::ostream& out, std::ostream& err) {
+  if (o.bonus) throw UsageError("only add takes --bonus");
   if (o.out) throw UsageError("check takes no --out");
   if (o.positional.size() != 1) throw UsageError("check needs exactly one folder");
   std::optional<ListBytes> expected;
-  if (o.draws) expected = BuildLists(ReadHistories(*o.draws));
+  std::optional<DrawBytes> expectedDraws;
+  if (o.draws) {
+    const Histories histories = ReadHistories(*o.draws);
+    expected = BuildLists(histories);
+    expectedDraws = BuildDrawFiles(histories);
+  }
   const std::string& dir = o.positional[0];
   // What the folder serves now, resolved once: a switch meanwhile cannot mix two sets.
   const std::string served = ResolveServedFolder(dir);
-  const std::size_t problems = PrintCheck(CheckLists(served, expected ? &*expected : nullptr), dir, out, err);
+  std::size_t problems = PrintCheck(CheckLists(served, expected ? &*expected : nullptr), dir, out, err);
+  problems += PrintDrawsCheck(CheckDrawFiles(served, expectedDraws ? &*expectedDraws : nullptr), dir, out, err);
   if (problems == 0) {
     out << dir << ": the six lists are sound" << (expected ? " and match the histories" : "") << '\n';
     return kExitOk;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 
 #include "FileIo.h"
@@ -42,7 +43,7 @@ Date JapanToday() {
 }
 
 Draw AddDraw(const std::string& path, Game game, std::string_view drawNo, std::string_view date,
-             std::string_view numbers, Date today) {
+             std::string_view numbers, Date today, std::optional<std::string_view> bonus) {
   const LockedHistory history(path);
   const std::string bytes = ReadWholeFile(history.file);
   const std::vector<Draw> draws = ParseHistory(bytes, game, path);
@@ -70,8 +71,19 @@ Draw AddDraw(const std::string& path, Game game, std::string_view drawNo, std::s
   }
 
   std::string updated = bytes;
+  if (bonus) {
+    try {
+      d.bonus = ParseBonus(*bonus, game, d.numbers);
+    } catch (const PublishError& e) {
+      fail(e.what());
+    }
+    // Older draws keep no bonus: the column is added, their lines stay as they are.
+    for (const char* end : {"\n", "\r\n"})
+      if (updated.compare(0, kHistoryColumns.size() + std::strlen(end), std::string(kHistoryColumns) + end) == 0)
+        updated.replace(0, kHistoryColumns.size(), kHistoryColumnsWithBonus);
+  }
   if (!updated.empty() && updated.back() != '\n') updated += '\n';
-  updated += std::to_string(d.number) + "," + IsoDate(d.date) + "," + d.numbers + "\n";
+  updated += FormatDraw(d) + "\n";
   ReplaceFile(history.file, updated);
   return d;
 }

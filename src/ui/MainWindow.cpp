@@ -50,6 +50,8 @@ MainWindow::MainWindow(const Clock& clock, DialogSetup setup)
   CreateControls();
   auto* history = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
   connect(history, &QShortcut::activated, this, [this] { Dispatch([this] { dlg_->OnHistory(); }); });
+  auto* check = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), this);
+  connect(check, &QShortcut::activated, this, [this] { Dispatch([this] { dlg_->OnCheck(); }); });
   dlg_ = std::make_unique<CPredictDlg>(*this, clock, std::move(setup));
   Dispatch([this] { dlg_->OnInitDialog(); });
 }
@@ -297,6 +299,37 @@ void MainWindow::HistoryChanged() {
   if (history_) history_->ShowPages(HistoryPages());
 }
 
+std::vector<CheckPage> MainWindow::CheckPages() const {
+  std::vector<CheckPage> pages;
+  for (Game g : kGames) pages.push_back(dlg_->Check(g));
+  return pages;
+}
+
+void MainWindow::ShowCheck() {
+  if (!check_) {
+    check_ = new CheckWindow(this, [this](Game game, const std::string& typed, int type) {
+      CheckOutcome outcome;
+      outcome.refused = true;  // an error (reported by Dispatch) changes nothing
+      Dispatch([&] { outcome = dlg_->OnCheckTicket(game, typed, type); });
+      return outcome;
+    });
+    // Closed is gone: the next opening starts afresh.
+    CheckWindow* w = check_;
+    connect(w, &QDialog::finished, this, [this, w] {
+      if (check_ == w) check_ = nullptr;
+      w->deleteLater();
+    });
+  }
+  check_->ShowPages(CheckPages());
+  check_->show();
+  check_->raise();
+  check_->activateWindow();
+}
+
+void MainWindow::CheckChanged() {
+  if (check_) check_->ShowPages(CheckPages());
+}
+
 void MainWindow::SetTimer(int id, int milliseconds) {
   QTimer*& timer = timers_[id];
   if (!timer) {
@@ -362,6 +395,10 @@ std::unique_ptr<QMenu> MainWindow::BuildSystemMenu() {
   QAction* history = menu->addAction(Q(text::kHistoryMenuItem));
   history->setData(ctl::kHistoryItem);
   history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+  // The check window's item, below it, with its shortcut.
+  QAction* check = menu->addAction(Q(text::kCheckMenuItem));
+  check->setData(ctl::kCheckItem);
+  check->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
   // The title bar's menu belongs to the window manager here, so the about item is
   // offered on the window's own context menu, with the command id it would carry there.
   QAction* about = menu->addAction(Q(text::kAboutMenuItem));
@@ -376,6 +413,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
   const unsigned command = chosen->data().toUInt();
   menu.reset();
   if (command == ctl::kHistoryItem) return Dispatch([this] { dlg_->OnHistory(); });
+  if (command == ctl::kCheckItem) return Dispatch([this] { dlg_->OnCheck(); });
   Dispatch([this, command] { dlg_->OnSysCommand(command); });
 }
 

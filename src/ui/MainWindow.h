@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "CheckWindow.h"
 #include "Clock.h"
 #include "HistoryWindow.h"
 #include "PredictDlg.h"
@@ -25,7 +26,7 @@ class MainWindow : public QDialog, public WindowServices {
   ~MainWindow() override;
 
   // The context menu that stands in for the title bar's system menu: the history item,
-  // then the about item.
+  // the check item, then the about item.
   std::unique_ptr<QMenu> BuildSystemMenu();
 
   // ---- Window services ----
@@ -40,6 +41,8 @@ class MainWindow : public QDialog, public WindowServices {
   void SetToolTip(int id, const std::string& text) override;
   void ShowHistory() override;
   void HistoryChanged() override;
+  void ShowCheck() override;
+  void CheckChanged() override;
   void SetTimer(int id, int milliseconds) override;
   void KillTimer(int id) override;
   void BeginWaitCursor() override;
@@ -74,6 +77,7 @@ class MainWindow : public QDialog, public WindowServices {
   void Dispatch(F&& handler);
   void CentreOnScreen();
   std::vector<HistoryPage> HistoryPages() const;
+  std::vector<CheckPage> CheckPages() const;
 
   std::map<int, QWidget*> controls_;
   // Controls without a widget keep their text here.
@@ -82,6 +86,8 @@ class MainWindow : public QDialog, public WindowServices {
   bool centrePending_ = false;
   // The history window while it is open.
   QPointer<HistoryWindow> history_;
+  // The check window while it is open.
+  QPointer<CheckWindow> check_;
 };
 
 }  // namespace numira::ui

@@ -2,6 +2,7 @@
 // counted here on their own; the pages and tooltips built from them.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <set>
 
 #include "HistoryFigures.h"
@@ -111,7 +112,7 @@ struct PageCase {
 TEST(HistoryPage, ShowsTheFiguresAndMarksTheProposal) {
   const std::vector<PageCase> cases{
       {Game::Lot6, "Lot6Correct.txt", nullptr, "1.8.19.27.33.43", {"最新抽選日：2025年9月25日　抽選回数：2037回"},
-       {"数字", "当せん回数", "割合"}, "ロト６ 数字別当せん回数のグラフ", {{0, 1}, {7, 1}, {18, 1}, {26, 1}, {32, 1}, {42, 1}}},
+       {"数字", "当せん回数", "割合", "前回から"}, "ロト６ 数字別当せん回数のグラフ", {{0, 1}, {7, 1}, {18, 1}, {26, 1}, {32, 1}, {42, 1}}},
       {Game::Num3, "Num3Correct.txt", "Num3NoCorrect.txt", "286",
        {"最新抽選日：2026年8月21日　抽選回数：7054回", "未当せんの数字：1個"}, {"数字", "百の位", "十の位", "一の位"},
        "ナンバーズ３ 位ごとの数字別当せん回数のグラフ", {{2, 1}, {6, 3}, {8, 2}}},
@@ -126,11 +127,17 @@ TEST(HistoryPage, ShowsTheFiguresAndMarksTheProposal) {
     EXPECT_EQ(page.columns, c.columns);
     EXPECT_EQ(page.chartName, c.chartName);
     ASSERT_EQ(page.rows.size(), IsLoto(c.game) ? f.numberCounts.size() : 10u);
-    ASSERT_EQ(page.bars.size(), c.columns.size() - (IsLoto(c.game) ? 2 : 1));
+    ASSERT_EQ(page.bars.size(), c.columns.size() - (IsLoto(c.game) ? 3 : 1));
     std::vector<std::pair<std::size_t, std::size_t>> marked;
     for (std::size_t r = 0; r < page.rows.size(); ++r) {
       EXPECT_EQ(page.rows[r][0].text, std::to_string(IsLoto(c.game) ? r + 1 : r));
-      for (std::size_t col = 1; col < page.rows[r].size(); ++col) {
+      // Without draws, 前回から is empty and sorts last.
+      if (IsLoto(c.game)) {
+        ASSERT_EQ(page.rows[r].size(), 4u);
+        EXPECT_EQ(page.rows[r][3].text, "");
+        EXPECT_EQ(page.rows[r][3].sortKey, std::numeric_limits<std::uint64_t>::max());
+      }
+      for (std::size_t col = 1; col < page.rows[r].size() - (IsLoto(c.game) ? 1 : 0); ++col) {
         const std::uint64_t n = IsLoto(c.game) ? f.numberCounts[r] : f.digitCounts[col - 1][r];
         EXPECT_EQ(page.rows[r][col].sortKey, n);
         EXPECT_EQ(page.rows[r][col].text, col == 2 && IsLoto(c.game) ? ShareText(n, f.draws) : std::to_string(n));
@@ -140,9 +147,25 @@ TEST(HistoryPage, ShowsTheFiguresAndMarksTheProposal) {
     }
     EXPECT_EQ(marked, c.marked) << c.chartName;
   }
-  const HistoryPage empty = BuildHistoryPage(Game::Mini, {}, "1.2.3.4.5");
+  const HistoryPage empty = BuildHistoryPage(Game::Mini, {}, "1.2.3.4.5", {});
   EXPECT_FALSE(empty.hasData);
   EXPECT_EQ(empty.lines, std::vector<std::string>{text::kNoData});
+}
+
+TEST(HistoryPage, SinceLastComesFromTheDraws) {
+  // The last two Mini Loto draws of the real history: 1353 6.11.13.14.18, 1352 5.8.10.11.29.
+  const std::vector<Draw> draws = ParseHistory(
+      testing::ReadBytes(std::filesystem::path(NUMIRA_DRAWS_DIR) / "miniloto.csv"), Game::Mini, "miniloto.csv");
+  const HistoryPage page = BuildHistoryPage(Game::Mini, ReadReal("MiniCorrect.txt", nullptr), "", draws);
+  ASSERT_EQ(page.columns.back(), "前回から");
+  const auto since = [&](int n) { return page.rows[static_cast<std::size_t>(n - 1)][3]; };
+  EXPECT_EQ(since(6).text, "0");
+  EXPECT_EQ(since(18).text, "0");
+  EXPECT_EQ(since(11).text, "0");
+  EXPECT_EQ(since(29).text, "1");
+  EXPECT_EQ(since(29).sortKey, 1u);
+  EXPECT_EQ(since(5).text, "1");
+  for (int n = 1; n <= 31; ++n) EXPECT_FALSE(since(n).text.empty()) << n;
 }
 
 }  // namespace

@@ -76,5 +76,30 @@ TEST_P(ListFolder, ChoosesTheFolderAndCopiesTheShippedLists) {
 INSTANTIATE_TEST_SUITE_P(Cases, ListFolder, ::testing::ValuesIn(kFolderCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(ListFolder, DrawFilesAreSeededLikeTheLists) {
+  TempDir tmp;
+  const fs::path exeDir = tmp.path() / "lib/numira";
+  fs::create_directories(exeDir / "draws");
+  for (const ListFileRow& row : kListFiles) fs::copy_file(testing::RealList(row.fileName), exeDir / row.fileName);
+  const char* names[] = {"numbers3.csv", "numbers4.csv", "miniloto.csv", "loto6.csv"};
+  for (const char* n : names) fs::copy_file(fs::path(NUMIRA_DRAWS_DIR) / n, exeDir / "draws" / n);
+  const fs::path user = tmp.path() / "data/numira/draws";
+  fs::create_directories(user);
+  // Loto 6: a refresh brought a newer draw (kept); Mini Loto: an older copy (replaced);
+  // Numbers 4: no date at all (replaced); Numbers 3: missing (copied).
+  const std::string newer = ReadBytes(exeDir / "draws/loto6.csv") + "2038,2025-09-29,1.2.3.4.5.6\n";
+  WriteBytes(user / "loto6.csv", newer);
+  WriteBytes(user / "miniloto.csv", "draw_no,date,numbers\n1,1999-04-13,1.3.17.20.25\n");
+  WriteBytes(user / "numbers4.csv", "garbage");
+  const ListFolderEnv env{false, (tmp.path() / "data").string(), (tmp.path() / "home").string()};
+  BuildListPaths((exeDir / "numira").string(), env);
+  EXPECT_EQ(ReadBytes(user / "loto6.csv"), newer);
+  for (const char* n : {"numbers3.csv", "numbers4.csv", "miniloto.csv"})
+    EXPECT_EQ(ReadBytes(user / n), ReadBytes(exeDir / "draws" / n)) << n;
+  std::size_t files = 0;
+  for (const auto& e : fs::directory_iterator(user)) files += e.is_regular_file();
+  EXPECT_EQ(files, 4u);  // no temporary file
+}
+
 }  // namespace
 }  // namespace numira

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "Cli.h"
+#include "DrawHistory.h"
 #include "ListTable.h"
 #include "ListsRun.h"
 
@@ -51,6 +53,11 @@ std::vector<AddCase> AddCases() {
       {"mini_trailing_comma", {"miniloto", "1354", "2025-09-30", "2,5,9,17,31,"}, "", "must stand between two numbers"},
       {"unknown_game", {"numbers5", "1", "2026-08-24", "084"}, "", "unknown game \"numbers5\""},
       {"numbers_missing", {"numbers3", "7055", "2026-08-24"}, "", "add needs GAME DRAW_NO DATE NUMBERS"},
+      {"bonus_among_numbers", {"loto6", "2038", "2025-09-29", "1 2 3 4 5 6", "--bonus", "6"}, "", "bonus number 6 is one of the draw's numbers"},
+      {"bonus_out_of_range", {"miniloto", "1354", "2025-09-30", "1 2 3 4 5", "--bonus", "32"}, "", "bonus number 32 is outside 1-31"},
+      {"bonus_not_a_number", {"miniloto", "1354", "2025-09-30", "1 2 3 4 5", "--bonus", "x"}, "", "bonus number \"x\" is not a number"},
+      {"bonus_for_numbers", {"numbers3", "7055", "2026-08-24", "084", "--bonus", "1"}, "", "Numbers 3 has no bonus number"},
+      {"bonus_without_value", {"loto6", "2038", "2025-09-29", "1 2 3 4 5 6", "--bonus="}, "", "--bonus needs a number"},
   };
 }
 
@@ -82,6 +89,28 @@ TEST_P(AddTable, AppendsTheStoredFormOrRejectsLeavingTheHistoryAsItWas) {
 
 INSTANTIATE_TEST_SUITE_P(Results, AddTable, ::testing::ValuesIn(AddCases()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Add, ABonusNumberAddsTheColumnAndOlderDrawsStayValid) {
+  TempDir draws;
+  CopyHistories(draws);
+  const std::string csv = draws / "loto6.csv";
+  const std::string before = ReadBytes(csv);
+  const std::string dir = draws.path().string();
+  ASSERT_EQ(Lists({"add", "loto6", "2038", "2025-09-29", "1", "2", "3", "4", "5", "6", "--draws", dir}).code, kExitOk);
+  const RunResult run = Lists({"add", "loto6", "2039", "2025-10-02", "1 2 3 4 5 6", "--bonus", "07", "--draws", dir});
+  ASSERT_EQ(run.code, kExitOk) << run.err;
+  EXPECT_NE(run.out.find("bonus 7"), std::string::npos) << run.out;
+  ASSERT_EQ(Lists({"add", "loto6", "2040", "2025-10-06", "1 2 3 4 5 6", "--bonus", "7", "--draws", dir}).code, kExitOk);
+  EXPECT_EQ(ReadBytes(csv), "draw_no,date,numbers,bonus" + before.substr(before.find('\n')) +
+                                "2038,2025-09-29,1.2.3.4.5.6\n2039,2025-10-02,1.2.3.4.5.6,7\n2040,2025-10-06,1.2.3.4.5.6,7\n");
+  // The lists are built from it as before; the draw files carry the bonus numbers.
+  TempDir out;
+  ASSERT_EQ(Lists({"build", "--out", out.path().string(), "--draws", dir}).code, kExitOk);
+  EXPECT_EQ(ReadBytes(out.path() / "draws" / "loto6.csv"), ReadBytes(csv));
+  EXPECT_NE(ReadBytes(out / "Lot6Correct.txt").find("1.2.3.4.5.6,3\r\n"), std::string::npos);
+  const RunResult check = Lists({"check", out.path().string(), "--draws", dir});
+  EXPECT_EQ(check.code, kExitOk) << check.err;
+}
 
 // A fault in a history: build stops naming file:line and writes nothing; add refuses too.
 struct HistoryFault {
@@ -116,6 +145,13 @@ std::vector<HistoryFault> HistoryFaults() {
       {"empty_line", "miniloto.csv", [](std::string b) { return ReplaceLine(b, 2, ""); }, "miniloto.csv:2: empty line"},
       {"no_draws", "loto6.csv", [](std::string) { return std::string("draw_no,date,numbers\n"); },
        "loto6.csv: no draws yet"},
+      {"byte_order_mark", "miniloto.csv", [](std::string b) { return "\xEF\xBB\xBF" + b; },
+       "miniloto.csv:1: the file starts with a byte-order mark (EF BB BF)"},
+      {"first_draws_missing", "numbers4.csv", [](std::string b) {
+         const auto second = b.find('\n') + 1, fourth = b.find('\n', b.find('\n', second) + 1) + 1;
+         return b.erase(second, fourth - second);  // draws 1 and 2 gone
+       },
+       "numbers4.csv:2: draw number 3: a history must start at draw 1"},
   };
 }
 
@@ -154,7 +190,10 @@ TEST(Build, ReproducesTheShippedListsAndLeavesUnchangedFilesUntouched) {
               fs::last_write_time(fs::path(out) / r.fileName));
   }
   EXPECT_EQ(root.Names(), (std::vector<std::string>{"served", "served.sets"}));
-  EXPECT_EQ(testing::Names(fs::path(out)).size(), 12u);  // no temporary file left behind
+  EXPECT_EQ(testing::Names(fs::path(out)).size(), 13u);  // the lists, their .gz and draws/: no temporary file
+  for (const HistoryGame& g : kHistoryGames)
+    EXPECT_EQ(ReadBytes(fs::path(out) / "draws" / HistoryFileName(g.game)),
+              ReadBytes(fs::path(NUMIRA_DRAWS_DIR) / HistoryFileName(g.game)));
 
   // A second build changes nothing, not even a time stamp; a changed file is rewritten in
   // a new set, the others keep their times.
@@ -174,9 +213,13 @@ TEST(Build, ReproducesTheShippedListsAndLeavesUnchangedFilesUntouched) {
   EXPECT_NE(again.out.find(out + ": serves served.sets/000002 (the set before, served.sets/000001, kept)"), std::string::npos) << again.out;
   EXPECT_EQ(fs::read_symlink(out), "served.sets/000002");
   for (const std::string& name : testing::Names(fs::path(out)))
-    EXPECT_EQ(fs::last_write_time(fs::path(out) / name) == old, name != "Lot6Correct.txt") << name;
+    if (name != "draws") {
+      EXPECT_EQ(fs::last_write_time(fs::path(out) / name) == old, name != "Lot6Correct.txt") << name;
+    }
   EXPECT_EQ(ReadBytes(fs::path(out) / "Lot6Correct.txt"), ReadBytes(testing::RealList("Lot6Correct.txt")));
-  EXPECT_EQ(Lists({"check", out, "--draws", draws}).code, kExitOk);
+  const RunResult check = Lists({"check", out, "--draws", draws});
+  EXPECT_EQ(check.code, kExitOk) << check.err;
+  EXPECT_NE(check.out.find(out + "/draws/loto6.csv: 2037 draws, the latest of 2025年9月25日"), std::string::npos) << check.out;
   EXPECT_EQ(Lists({"check", NUMIRA_DATA_DIR}).code, kExitOk);
 }
 
@@ -221,6 +264,14 @@ std::vector<Damage> Damages() {
       {"missing", "MiniCorrect.txt", [](std::string) { return std::string("\x01"); }, "MiniCorrect.txt: missing"},
       {"a_folder_in_its_place", "Num4Correct.txt", [](std::string) { return std::string("\x02"); }, "Num4Correct.txt: cannot read: not a regular file"},
       {"differs_from_history", "Num3Correct.txt", [](std::string b) { return Sub(b, "\n000,6\r", "\n000,7\r"); }, "Num3Correct.txt:2: differs from what build writes from the history: expected \"000,6\\r\", found \"000,7\\r\""},
+      {"draws_byte_order_mark", "draws/miniloto.csv", [](std::string b) { return "\xEF\xBB\xBF" + b; }, "draws/miniloto.csv:1: the file starts with a byte-order mark"},
+      {"draws_missing", "draws/numbers4.csv", [](std::string) { return std::string("\x01"); }, "draws/numbers4.csv: missing"},
+      {"draws_behind_the_lists", "draws/loto6.csv", [](std::string b) { return b.substr(0, b.rfind('\n', b.size() - 2) + 1); },
+       "draws/loto6.csv: latest draw 2025年9月22日 differs from Lot6Correct.txt's date (2025年9月25日)"},
+      {"draws_other_numbers", "draws/numbers3.csv", [](std::string b) { return Sub(b, "\n7054,2026-08-21,286", "\n7054,2026-08-21,287"); },
+       "draws/numbers3.csv: counts differ from Num3Correct.txt: "},
+      {"draws_not_the_history", "draws/numbers3.csv", [](std::string b) { return Sub(b, "\n7054,2026-08-21,286", "\n7054,2026-08-21,287"); },
+       "draws/numbers3.csv: differs from the history in the draws folder given"},
       {"older_date_than_history", "Lot6Correct.txt", [](std::string b) { return Sub(b, "25\x93\xFA", "22\x93\xFA"); }, "Lot6Correct.txt:1: differs from what build writes from the history: expected \"#2025年9月25日\\r\", found \"#2025年9月22日\\r\""},
   };
 }
@@ -231,6 +282,8 @@ TEST_P(CheckTable, ReportsTheProblemWithFileAndLine) {
   const Damage& c = GetParam();
   TempDir dir;
   dir.CopyRealLists();
+  fs::create_directory(dir.path() / "draws");
+  for (const auto& e : fs::directory_iterator(NUMIRA_DRAWS_DIR)) fs::copy_file(e.path(), dir.path() / "draws" / e.path().filename());
   const std::string bytes = c.damage(ReadBytes(dir / c.file));
   if (bytes == "\x01" || bytes == "\x02") fs::remove(dir / c.file);
   if (bytes == "\x02") fs::create_directory(dir / c.file);

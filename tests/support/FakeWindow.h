@@ -58,6 +58,7 @@ class FakeWindow : public WindowServices {
   int aboutBoxes = 0;
   std::map<int, std::string> toolTips;
   int historyShown = 0, historyChanges = 0;
+  int checkShown = 0, checkChanges = 0;
   int endCode = -1;
   int waitDepth = 0, waitCursorShown = 0, updates = 0;
   bool centred = false;
@@ -87,6 +88,8 @@ class FakeWindow : public WindowServices {
   void SetToolTip(int id, const std::string& text) override { toolTips[id] = text; }
   void ShowHistory() override { ++historyShown; }
   void HistoryChanged() override { ++historyChanges; }
+  void ShowCheck() override { ++checkShown; }
+  void CheckChanged() override { ++checkChanges; }
   void SetTimer(int id, int milliseconds) override { timers[id] = {now + milliseconds, seq++}; }
   void KillTimer(int id) override { timers.erase(id); }
   void BeginWaitCursor() override { ++waitDepth; ++waitCursorShown; }

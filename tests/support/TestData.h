@@ -65,7 +65,7 @@ class TempDir {
 
 inline fs::path RealList(const char* name) { return fs::path(NUMIRA_DATA_DIR) / name; }
 
-// The numbers column of a draw history ("draw_no,date,numbers"), in draw order.
+// The numbers column of a draw history ("draw_no,date,numbers[,bonus]"), in draw order.
 inline std::vector<std::string> DrawHistory(const char* csv) {
   std::ifstream in(fs::path(NUMIRA_DRAWS_DIR) / csv);
   std::vector<std::string> draws;
@@ -74,7 +74,10 @@ inline std::vector<std::string> DrawHistory(const char* csv) {
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) continue;
-    draws.push_back(line.substr(line.rfind(',') + 1));
+    // draw_no,date,numbers[,bonus]: the third field.
+    const auto first = line.find(',');
+    const auto second = line.find(',', first + 1);
+    draws.push_back(line.substr(second + 1, line.find(',', second + 1) - second - 1));
   }
   return draws;
 }

@@ -1,0 +1,124 @@
+#include "CheckPage.h"
+
+#include <cstdio>
+#include <string_view>
+
+#include "Controls.h"
+#include "Texts.h"
+#include "Ticket.h"
+
+namespace numira {
+namespace {
+
+static_assert(text::kPrizes.size() == static_cast<std::size_t>(Prize::ThirdBonusUnknown) + 1,
+              "one text per prize, in Prize order");
+static_assert(text::kTicketTypes.size() == static_cast<std::size_t>(TicketType::Mini) + 1,
+              "one text per ticket type, in TicketType order");
+
+// A format with %1 .. %9 filled in, in one pass: a value is never read as a format.
+std::string Fill(std::string_view format, const std::vector<std::string>& values) {
+  std::string out;
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    const std::size_t k = i + 1 < format.size() ? static_cast<std::size_t>(format[i + 1] - '1') : values.size();
+    if (format[i] == '%' && k < values.size()) {
+      out += values[k];
+      ++i;
+    } else {
+      out += format[i];
+    }
+  }
+  return out;
+}
+
+std::string TwoDigits(int n) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%02d", n);
+  return buf;
+}
+
+// The game's name as its panel's group box shows it.
+std::string TabName(Game game) { return text::kGameNames[GameIndex(game)]; }
+
+// The ticket types a game offers: Numbers 3 all four, Numbers 4 all but ミニ, Loto none.
+std::size_t TypeCount(Game game) { return IsLoto(game) ? 0 : game == Game::Num3 ? 4 : 3; }
+
+std::string Refusal(const TicketReading& r, Game game) {
+  switch (r.fault) {
+    case TicketFault::None: break;
+    case TicketFault::Empty: return text::kTicketEmpty;
+    case TicketFault::NotANumber: return Fill(text::kTicketNotNumberFormat, {r.item});
+    case TicketFault::WrongCount:
+      if (!IsLoto(game)) return Fill(text::kTicketDigitsFormat, {std::to_string(r.expected), std::to_string(r.count)});
+      return Fill(text::kTicketNumbersFormat,
+                  {std::to_string(RulesOf(game).largest), std::to_string(r.expected), std::to_string(r.count)});
+    case TicketFault::OutOfRange: return Fill(text::kTicketOutOfRangeFormat, {r.item, std::to_string(r.expected)});
+    case TicketFault::Repeated: return Fill(text::kTicketRepeatedFormat, {r.item});
+    case TicketFault::OneDigitBox: return text::kTicketOneDigitBox;
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string ShownNumbers(const std::string& stored, Game game) {
+  if (!IsLoto(game)) return stored;
+  std::string shown;
+  for (int n : StoredNumbers(stored, game)) {
+    if (!shown.empty()) shown += ' ';
+    shown += TwoDigits(n);
+  }
+  return shown;
+}
+
+CheckPage BuildCheckPage(Game game, const std::vector<Draw>& draws, const std::string& lastProposal) {
+  CheckPage page;
+  page.game = game;
+  page.tabName = TabName(game);
+  page.hasData = !draws.empty();
+  if (!page.hasData) page.lines.push_back(text::kNoData);
+  page.draws.name = Fill(text::kDrawsTableNameFormat, {page.tabName});
+  page.draws.columns = {text::kDrawNoColumn, text::kDrawDateColumn, text::kWinningNumbersColumn};
+  if (IsLoto(game)) page.draws.columns.push_back(text::kBonusColumn);
+  page.draws.rows.reserve(draws.size());
+  for (auto it = draws.rbegin(); it != draws.rend(); ++it) {
+    std::vector<std::string> row{std::to_string(it->number), JapaneseDate(it->date), ShownNumbers(it->numbers, game)};
+    if (IsLoto(game)) row.push_back(it->bonus ? TwoDigits(*it->bonus) : std::string());
+    page.draws.rows.push_back(std::move(row));
+  }
+  page.ticketLabel = text::kTicketLabel;
+  page.ticket = ShownNumbers(lastProposal, game);
+  if (TypeCount(game) > 0) page.typeLabel = text::kTicketTypeLabel;
+  for (std::size_t k = 0; k < TypeCount(game); ++k) page.types.push_back(text::kTicketTypes[k]);
+  page.checkButton = text::kCheckButton;
+  return page;
+}
+
+CheckOutcome CheckTypedTicket(Game game, const std::vector<Draw>& draws, const std::string& typed, int typeIndex) {
+  CheckOutcome outcome;
+  const bool knownType = typeIndex >= 0 && static_cast<std::size_t>(typeIndex) < TypeCount(game);
+  const TicketType type = knownType ? static_cast<TicketType>(typeIndex) : TicketType::Straight;
+  const TicketReading reading = ReadTicket(typed, game, type);
+  if (!reading.ticket) {
+    outcome.refused = true;
+    outcome.lines.push_back(Refusal(reading, game));
+    return outcome;
+  }
+  if (draws.empty()) {
+    outcome.refused = true;
+    outcome.lines.push_back(text::kNoData);
+    return outcome;
+  }
+  const TicketCheck check = CheckTicket(*reading.ticket, draws);
+  const TicketWin& latest = *check.latest;
+  outcome.lines.push_back(Fill(text::kLatestOutcomeFormat, {std::to_string(latest.number), JapaneseDate(latest.date),
+                                                            text::kPrizes[static_cast<std::size_t>(latest.prize)]}));
+  outcome.lines.push_back(Fill(text::kPastWinsFormat, {std::to_string(check.wins.size())}));
+  outcome.wins.name = Fill(text::kWinsTableNameFormat, {TabName(game)});
+  outcome.wins.columns = {text::kDrawNoColumn, text::kDrawDateColumn, text::kPrizeColumn};
+  for (const TicketWin& w : check.wins)
+    outcome.wins.rows.push_back(
+        {std::to_string(w.number), JapaneseDate(w.date), text::kPrizes[static_cast<std::size_t>(w.prize)]});
+  return outcome;
+}
+
+}  // namespace numira

@@ -1,0 +1,341 @@
+#include "DrawHistory.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+namespace numira {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool AllDigits(std::string_view s) { return !s.empty() && std::all_of(s.begin(), s.end(), IsDigit); }
+
+std::string StoredForm(Game game) {
+  const EntryRules r = RulesOf(game);
+  if (!IsLoto(game)) return std::to_string(r.count) + " digits, like " + std::string(game == Game::Num3 ? "084" : "0841");
+  return std::to_string(r.count) + " distinct numbers 1-" + std::to_string(r.largest) +
+         ", ascending, joined by \".\", like " + (game == Game::Mini ? "2.5.9.17.31" : "1.8.19.27.33.42");
+}
+
+// A draw number as written: decimal digits without leading zeros, within 32 bits.
+std::optional<std::uint32_t> ParseDrawNo(std::string_view text) {
+  if (!AllDigits(text) || text.size() > 9 || (text.size() > 1 && text[0] == '0')) return std::nullopt;
+  std::uint32_t n = 0;
+  for (char c : text) n = n * 10 + static_cast<std::uint32_t>(c - '0');
+  if (n == 0) return std::nullopt;
+  return n;
+}
+
+// Splits at ','; returns the fields.
+std::vector<std::string_view> Fields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  for (;;) {
+    const auto comma = line.find(',');
+    fields.push_back(line.substr(0, comma));
+    if (comma == std::string_view::npos) return fields;
+    line.remove_prefix(comma + 1);
+  }
+}
+
+// A bonus number as stored: 1 or 2 digits without a leading zero, within the game's range.
+std::optional<int> ParseStoredBonus(std::string_view text, Game game) {
+  if (!AllDigits(text) || text.size() > 2 || text[0] == '0') return std::nullopt;
+  const int n = text.size() == 1 ? text[0] - '0' : (text[0] - '0') * 10 + (text[1] - '0');
+  if (n > RulesOf(game).largest) return std::nullopt;
+  return n;
+}
+
+bool Contains(const std::vector<int>& numbers, int n) { return std::find(numbers.begin(), numbers.end(), n) != numbers.end(); }
+
+}  // namespace
+
+std::string At(const std::string& file, std::uint32_t line, const std::string& text) {
+  return line == 0 ? file + ": " + text : file + ":" + std::to_string(line) + ": " + text;
+}
+
+std::optional<Game> GameByName(std::string_view name) {
+  for (const HistoryGame& g : kHistoryGames)
+    if (name == g.name) return g.game;
+  return std::nullopt;
+}
+
+std::optional<Date> ParseDate(std::string_view text) {
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !AllDigits(text.substr(0, 4)) ||
+      !AllDigits(text.substr(5, 2)) || !AllDigits(text.substr(8, 2)))
+    return std::nullopt;
+  const auto num = [&](std::size_t at, std::size_t n) {
+    int v = 0;
+    for (std::size_t i = at; i < at + n; ++i) v = v * 10 + (text[i] - '0');
+    return v;
+  };
+  const Date d{num(0, 4), num(5, 2), num(8, 2)};
+  if (!IsRealDate(d)) return std::nullopt;
+  return d;
+}
+
+std::string IsoDate(Date date) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", date.year, date.month, date.day);
+  return buf;
+}
+
+std::string JapaneseDate(Date date) {
+  return std::to_string(date.year) + "年" + std::to_string(date.month) + "月" + std::to_string(date.day) + "日";
+}
+
+namespace {
+
+// A fault of a history: where and what.
+struct Fault {
+  std::uint32_t line;
+  std::string text;
+};
+
+// The draws of a history, or its first fault.
+std::vector<Draw> Parse(std::string_view bytes, Game game) {
+  std::vector<Draw> draws;
+  std::uint32_t lineNo = 0;
+  bool bonusColumn = false;
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+    throw Fault{1, "the file starts with a byte-order mark (EF BB BF); save it as UTF-8 without one"};
+  while (!bytes.empty()) {
+    ++lineNo;
+    const auto lf = bytes.find('\n');
+    std::string_view line = bytes.substr(0, lf);
+    bytes.remove_prefix(lf == std::string_view::npos ? bytes.size() : lf + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const auto fail = [&](const std::string& text) { throw Fault{lineNo, text}; };
+    if (lineNo == 1) {
+      bonusColumn = IsLoto(game) && line == kHistoryColumnsWithBonus;
+      if (line != kHistoryColumns && !bonusColumn)
+        fail("the first line must be the column names " + std::string(kHistoryColumns) +
+             (IsLoto(game) ? " (or " + std::string(kHistoryColumnsWithBonus) + ")" : ""));
+      continue;
+    }
+    const std::string columns(bonusColumn ? kHistoryColumnsWithBonus : kHistoryColumns);
+    if (line.empty()) fail("empty line; every line after the first is one draw: " + columns);
+    const auto fields = Fields(line);
+    if (fields.size() != 3 && !(bonusColumn && fields.size() == 4))
+      fail(std::to_string(fields.size()) + " fields instead of " + (bonusColumn ? "3 or 4" : "3") + " (" + columns +
+           "): " + Quoted(line, false));
+
+    Draw d;
+    const auto number = ParseDrawNo(fields[0]);
+    if (!number) fail("draw number " + Quoted(fields[0], false) + " is not a whole number from 1 without leading zeros");
+    d.number = *number;
+    if (draws.empty() && d.number != 1)
+      fail("draw number " + std::to_string(d.number) + ": a history must start at draw 1");
+    if (!draws.empty() && d.number != draws.back().number + 1)
+      fail("draw number " + std::to_string(d.number) + " out of sequence: expected " +
+           std::to_string(draws.back().number + 1));
+    const auto date = ParseDate(fields[1]);
+    if (!date) fail("date " + Quoted(fields[1], false) + " is not a real date YYYY-MM-DD");
+    d.date = *date;
+    if (!draws.empty() && !(draws.back().date < d.date))
+      fail("date " + IsoDate(d.date) + " is not later than the previous draw's (" + IsoDate(draws.back().date) + ")");
+    if (!IsValidEntry(fields[2], game))
+      fail("numbers " + Quoted(fields[2], false) + " are not a " + GameName(game) + " result in stored form (" +
+           StoredForm(game) + ")");
+    d.numbers = std::string(fields[2]);
+    if (fields.size() == 4 && !fields[3].empty()) {
+      const auto bonus = ParseStoredBonus(fields[3], game);
+      if (!bonus)
+        fail("bonus number " + Quoted(fields[3], false) + " is not a number from 1 to " +
+             std::to_string(RulesOf(game).largest) + " without leading zeros");
+      if (Contains(StoredNumbers(d.numbers, game), *bonus))
+        fail("bonus number " + std::to_string(*bonus) + " is one of the draw's numbers");
+      d.bonus = *bonus;
+    }
+    draws.push_back(std::move(d));
+  }
+  if (lineNo == 0) throw Fault{1, "empty file; the first line must be " + std::string(kHistoryColumns)};
+  return draws;
+}
+
+}  // namespace
+
+std::vector<Draw> ParseHistory(std::string_view bytes, Game game, const std::string& file) {
+  try {
+    return Parse(bytes, game);
+  } catch (const Fault& f) {
+    throw HistoryError(At(file, f.line, f.text));
+  }
+}
+
+std::vector<ListProblem> ValidateDrawFile(std::string_view bytes, Game game) {
+  if (bytes.size() > kMaxDrawFileBytes)
+    return {{0, "larger than " + std::to_string(kMaxDrawFileBytes >> 20) + " MiB"}};
+  try {
+    if (Parse(bytes, game).empty()) return {{0, "no draws"}};
+  } catch (const Fault& f) {
+    return {{f.line, f.text}};
+  }
+  return {};
+}
+
+std::string FormatDraw(const Draw& draw) {
+  std::string line = std::to_string(draw.number) + "," + IsoDate(draw.date) + "," + draw.numbers;
+  if (draw.bonus) line += "," + std::to_string(*draw.bonus);
+  return line;
+}
+
+std::string FormatHistory(const std::vector<Draw>& draws, Game game) {
+  const bool bonus = IsLoto(game) && std::any_of(draws.begin(), draws.end(), [](const Draw& d) { return d.bonus.has_value(); });
+  std::string bytes(bonus ? kHistoryColumnsWithBonus : kHistoryColumns);
+  bytes += '\n';
+  bytes.reserve(draws.size() * 24 + bytes.size());
+  for (const Draw& d : draws) {
+    bytes += FormatDraw(d);
+    bytes += '\n';
+  }
+  return bytes;
+}
+
+std::optional<std::string> ReadDrawFile(const std::string& path, std::size_t maxBytes) {
+  // Regular files only: a FIFO or a device could block or never end.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::size_t>(st.st_size) > maxBytes) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  std::string bytes;
+  char buf[1 << 16];
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      return std::nullopt;
+    }
+    bytes.append(buf, static_cast<std::size_t>(n));
+    if (bytes.size() > maxBytes) {
+      ::close(fd);
+      return std::nullopt;
+    }
+  }
+  ::close(fd);
+  return bytes;
+}
+
+std::string NormaliseNumbers(std::string_view text, Game game) {
+  const EntryRules r = RulesOf(game);
+  const std::string name = GameName(game);
+  if (!IsLoto(game)) {
+    std::string_view t = text;
+    while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
+    while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+    if (t.size() != static_cast<std::size_t>(r.count) || !AllDigits(t))
+      throw HistoryError("numbers " + Quoted(text, false) + ": a " + name + " result is exactly " + StoredForm(game));
+    return std::string(t);
+  }
+  std::vector<int> numbers;
+  std::size_t i = 0;
+  const auto isSeparator = [](char c) { return c == '.' || c == ',' || c == ' ' || c == '\t'; };
+  const auto emptyField = [&] {
+    throw HistoryError("numbers " + Quoted(text, false) + ": a \".\" or \",\" must stand between two numbers");
+  };
+  bool afterNumber = false;  // a "." or "," may follow a number only
+  bool markPending = false;  // a "." or "," still waits for its next number
+  while (i < text.size()) {
+    if (isSeparator(text[i])) {
+      if (text[i] == '.' || text[i] == ',') {
+        if (!afterNumber) emptyField();
+        afterNumber = false;
+        markPending = true;
+      }
+      ++i;
+      continue;
+    }
+    afterNumber = true;
+    markPending = false;
+    std::size_t end = i;
+    while (end < text.size() && !isSeparator(text[end])) ++end;
+    const std::string_view field = text.substr(i, end - i);
+    if (!AllDigits(field) || field.size() > 2)
+      throw HistoryError("numbers " + Quoted(text, false) + ": " + Quoted(field, false) + " is not a number from 1 to " +
+                         std::to_string(r.largest));
+    const int n = field.size() == 1 ? field[0] - '0' : (field[0] - '0') * 10 + (field[1] - '0');
+    if (n < 1 || n > r.largest)
+      throw HistoryError("numbers " + Quoted(text, false) + ": " + std::to_string(n) + " is outside 1-" +
+                         std::to_string(r.largest) + " for " + name);
+    if (Contains(numbers, n)) throw HistoryError("numbers " + Quoted(text, false) + ": " + std::to_string(n) + " appears twice");
+    numbers.push_back(n);
+    i = end;
+  }
+  if (markPending) emptyField();
+  if (numbers.size() != static_cast<std::size_t>(r.count))
+    throw HistoryError("numbers " + Quoted(text, false) + ": a " + name + " result has " + std::to_string(r.count) +
+                       " numbers, not " + std::to_string(numbers.size()));
+  std::sort(numbers.begin(), numbers.end());
+  std::string stored;
+  for (int n : numbers) {
+    if (!stored.empty()) stored += '.';
+    stored += std::to_string(n);
+  }
+  if (!IsValidEntry(stored, game)) throw HistoryError("numbers " + Quoted(text, false) + " are not a " + name + " result");
+  return stored;
+}
+
+int ParseBonus(std::string_view text, Game game, std::string_view storedNumbers) {
+  const std::string name = GameName(game);
+  if (!IsLoto(game)) throw HistoryError(name + " has no bonus number");
+  const int largest = RulesOf(game).largest;
+  if (!AllDigits(text) || text.size() > 2)
+    throw HistoryError("bonus number " + Quoted(text, false) + " is not a number from 1 to " + std::to_string(largest));
+  const int n = text.size() == 1 ? text[0] - '0' : (text[0] - '0') * 10 + (text[1] - '0');
+  if (n < 1 || n > largest)
+    throw HistoryError("bonus number " + std::to_string(n) + " is outside 1-" + std::to_string(largest) + " for " + name);
+  if (Contains(StoredNumbers(storedNumbers, game), n))
+    throw HistoryError("bonus number " + std::to_string(n) + " is one of the draw's numbers");
+  return n;
+}
+
+std::vector<int> StoredNumbers(std::string_view stored, Game game) {
+  std::vector<int> numbers;
+  if (!IsLoto(game)) {
+    for (char c : stored)
+      if (IsDigit(c)) numbers.push_back(c - '0');
+    return numbers;
+  }
+  int n = 0;
+  bool any = false;
+  for (char c : stored) {
+    if (IsDigit(c)) {
+      n = n * 10 + (c - '0');
+      any = true;
+    } else if (c == '.') {
+      if (any) numbers.push_back(n);
+      n = 0;
+      any = false;
+    }
+  }
+  if (any) numbers.push_back(n);
+  return numbers;
+}
+
+std::vector<std::optional<std::uint32_t>> DrawsSinceLast(const std::vector<Draw>& draws, Game game) {
+  if (!IsLoto(game)) return {};
+  const int largest = RulesOf(game).largest;
+  std::vector<std::optional<std::uint32_t>> since(static_cast<std::size_t>(largest));
+  std::size_t open = since.size();
+  for (std::size_t back = 0; back < draws.size() && open > 0; ++back) {
+    for (int n : StoredNumbers(draws[draws.size() - 1 - back].numbers, game)) {
+      if (n < 1 || n > largest) continue;
+      auto& slot = since[static_cast<std::size_t>(n - 1)];
+      if (!slot) {
+        slot = static_cast<std::uint32_t>(back);
+        --open;
+      }
+    }
+  }
+  return since;
+}
+
+}  // namespace numira

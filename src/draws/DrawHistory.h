@@ -1,0 +1,91 @@
+#pragma once
+// The draw histories: one CSV file per game ("draw_no,date,numbers", UTF-8, LF line
+// ends; Mini Loto and Loto 6 may add a column "bonus"), the record of every draw that
+// the list files are built from and that the program shows draw by draw.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "DrawDate.h"
+#include "DrawFileNames.h"
+#include "Game.h"
+#include "ListValidation.h"
+
+namespace numira {
+
+// A rejected input or a fault in a history: one line, "file:line: what" where a line is known.
+class HistoryError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// "file:line: text"; "file: text" for line 0 (the file as a whole).
+std::string At(const std::string& file, std::uint32_t line, const std::string& text);
+
+// The game of a history name ("numbers3"); nullopt for any other text.
+std::optional<Game> GameByName(std::string_view name);
+
+inline constexpr std::string_view kHistoryColumns = "draw_no,date,numbers";
+// Mini Loto and Loto 6 only: the column line of a history that records bonus numbers.
+inline constexpr std::string_view kHistoryColumnsWithBonus = "draw_no,date,numbers,bonus";
+
+// The largest draw file the program reads (the largest real one is about 150 KB).
+inline constexpr std::size_t kMaxDrawFileBytes = 8u << 20;
+
+// "YYYY-MM-DD", a real calendar date; nullopt otherwise.
+std::optional<Date> ParseDate(std::string_view text);
+std::string IsoDate(Date date);        // "2026-08-21"
+std::string JapaneseDate(Date date);   // "2026年8月21日" (UTF-8, no zero padding)
+
+struct Draw {
+  std::uint32_t number = 0;
+  Date date;
+  std::string numbers;       // as stored: "084", "2.5.9.17.31"
+  std::optional<int> bonus;  // Mini Loto / Loto 6, when recorded
+};
+
+// A history's draws, in file order. Throws HistoryError naming file:line for the first
+// fault: a byte-order mark, a wrong column line, a wrong field count, a first draw other
+// than 1 or a draw number out of sequence, a date that is not real or not later than the
+// one before, numbers not in the stored form of the game, a bonus number outside the
+// game's range or among the draw's numbers. A CR before a LF is allowed.
+std::vector<Draw> ParseHistory(std::string_view bytes, Game game, const std::string& file);
+
+// The problems of a draw file's bytes for a game (at most one: the first fault, with its
+// line; no problems for a sound file), for whoever must decide whether to take it.
+std::vector<ListProblem> ValidateDrawFile(std::string_view bytes, Game game);
+
+// A history's bytes in its own format: the column line (with "bonus" when a draw has
+// one), then one line per draw; LF line ends. ParseHistory reads it back unchanged.
+std::string FormatHistory(const std::vector<Draw>& draws, Game game);
+// One draw's line without its line end: "2040,2025-10-06,1.2.3.4.5.6,7".
+std::string FormatDraw(const Draw& draw);
+
+// The bytes of a regular file of at most maxBytes; nullopt when it cannot be read, is
+// not a regular file (a FIFO, a device) or is larger.
+std::optional<std::string> ReadDrawFile(const std::string& path, std::size_t maxBytes = kMaxDrawFileBytes);
+
+// The numbers of a result as a user types them, in the stored form: Numbers 3 / 4
+// exactly 3 / 4 digits; Mini Loto / Loto 6 five / six distinct numbers from 1 to 31 /
+// 43, separated by ".", "," or spaces, in any order, stored ascending without zero
+// padding. Throws HistoryError (without file or line) saying what is wrong.
+std::string NormaliseNumbers(std::string_view text, Game game);
+
+// A bonus number as typed ("7", "07"): a number of the game's range that is not one of
+// the stored numbers. Throws HistoryError saying what is wrong.
+int ParseBonus(std::string_view text, Game game, std::string_view storedNumbers);
+
+// The numbers of a stored Loto result ("2.5.9.17.31" -> 2 5 9 17 31), or a stored Numbers
+// result's digits ("084" -> 0 8 4).
+std::vector<int> StoredNumbers(std::string_view stored, Game game);
+
+// For each number 1..largest of a Loto game, how many draws ago it last came up (0: in
+// the latest draw); nullopt for a number that never came up. Empty for a Numbers game.
+std::vector<std::optional<std::uint32_t>> DrawsSinceLast(const std::vector<Draw>& draws, Game game);
+
+}  // namespace numira

@@ -1,0 +1,184 @@
+#include "Ticket.h"
+
+#include <algorithm>
+#include <array>
+
+namespace numira {
+namespace {
+
+// A typed character: a digit, a separator, or something else.
+struct Char {
+  enum Kind { Digit, Separator, Other } kind;
+  int digit;
+  std::string_view text;  // as typed
+};
+
+// The full-width forms of the separators a person types, as UTF-8.
+constexpr std::array<std::string_view, 7> kWideSeparators{
+    "\xE3\x80\x80",  // ideographic space
+    "\xEF\xBC\x8E",  // ．
+    "\xEF\xBC\x8C",  // ，
+    "\xE3\x80\x81",  // 、
+    "\xE3\x83\xBB",  // ・
+    "\xEF\xBC\x8D",  // －
+    "\xEF\xBD\xA4",  // ､ (half-width ideographic comma)
+};
+
+// The next character of text, taken off its front.
+Char Next(std::string_view& text) {
+  const char c = text.front();
+  if (c >= '0' && c <= '9') {
+    const Char ch{Char::Digit, c - '0', text.substr(0, 1)};
+    text.remove_prefix(1);
+    return ch;
+  }
+  if (c == ' ' || c == '\t' || c == '.' || c == ',' || c == '-' || c == '/') {
+    const Char ch{Char::Separator, 0, text.substr(0, 1)};
+    text.remove_prefix(1);
+    return ch;
+  }
+  // Full-width digits ０..９: EF BC 90..99.
+  if (text.size() >= 3 && text.substr(0, 2) == "\xEF\xBC" && static_cast<unsigned char>(text[2]) >= 0x90 &&
+      static_cast<unsigned char>(text[2]) <= 0x99) {
+    const Char ch{Char::Digit, static_cast<unsigned char>(text[2]) - 0x90, text.substr(0, 3)};
+    text.remove_prefix(3);
+    return ch;
+  }
+  for (std::string_view sep : kWideSeparators)
+    if (text.substr(0, sep.size()) == sep) {
+      const Char ch{Char::Separator, 0, text.substr(0, sep.size())};
+      text.remove_prefix(sep.size());
+      return ch;
+    }
+  // Anything else: one UTF-8 character (or one stray byte).
+  const auto lead = static_cast<unsigned char>(c);
+  std::size_t n = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+  n = std::min(n, text.size());
+  for (std::size_t i = 1; i < n; ++i)
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) n = i;
+  const Char ch{Char::Other, 0, text.substr(0, n)};
+  text.remove_prefix(n);
+  return ch;
+}
+
+TicketReading Fault(TicketFault fault, std::string item = {}, int count = 0, int expected = 0) {
+  TicketReading r;
+  r.fault = fault;
+  r.item = std::move(item);
+  r.count = count;
+  r.expected = expected;
+  return r;
+}
+
+std::vector<int> Sorted(std::vector<int> v) {
+  std::sort(v.begin(), v.end());
+  return v;
+}
+
+}  // namespace
+
+int TicketLength(Game game, TicketType type) {
+  if (game == Game::Num3 && type == TicketType::Mini) return 2;
+  return RulesOf(game).count;
+}
+
+TicketReading ReadTicket(std::string_view typed, Game game, TicketType type) {
+  if (IsLoto(game)) type = TicketType::Straight;
+  if (game != Game::Num3 && type == TicketType::Mini) type = TicketType::Straight;
+  const int length = TicketLength(game, type);
+  // Numbers (runs of digits) between separators.
+  struct Token {
+    std::string text;
+    std::vector<int> digits;
+  };
+  std::vector<Token> tokens;
+  bool inToken = false;
+  while (!typed.empty()) {
+    const Char ch = Next(typed);
+    if (ch.kind == Char::Other) return Fault(TicketFault::NotANumber, std::string(ch.text));
+    if (ch.kind == Char::Separator) {
+      inToken = false;
+      continue;
+    }
+    if (!inToken) tokens.emplace_back();
+    inToken = true;
+    tokens.back().text += ch.text;
+    tokens.back().digits.push_back(ch.digit);
+  }
+  if (tokens.empty()) return Fault(TicketFault::Empty);
+
+  Ticket ticket;
+  ticket.game = game;
+  ticket.type = type;
+  if (!IsLoto(game)) {
+    // The digits in order, whether typed together or apart.
+    for (const Token& t : tokens) ticket.numbers.insert(ticket.numbers.end(), t.digits.begin(), t.digits.end());
+    const int count = static_cast<int>(ticket.numbers.size());
+    if (count != length) return Fault(TicketFault::WrongCount, {}, count, length);
+    if ((type == TicketType::Box || type == TicketType::Set) &&
+        std::all_of(ticket.numbers.begin(), ticket.numbers.end(), [&](int d) { return d == ticket.numbers.front(); }))
+      return Fault(TicketFault::OneDigitBox);
+    TicketReading r;
+    r.ticket = std::move(ticket);
+    return r;
+  }
+
+  const int largest = RulesOf(game).largest;
+  for (const Token& t : tokens) {
+    int n = 0;
+    for (int d : t.digits) n = std::min(n * 10 + d, 1000);
+    if (n < 1 || n > largest) return Fault(TicketFault::OutOfRange, t.text, 0, largest);
+    if (std::find(ticket.numbers.begin(), ticket.numbers.end(), n) != ticket.numbers.end())
+      return Fault(TicketFault::Repeated, std::to_string(n));
+    ticket.numbers.push_back(n);
+  }
+  const int count = static_cast<int>(ticket.numbers.size());
+  if (count != length) return Fault(TicketFault::WrongCount, {}, count, length);
+  std::sort(ticket.numbers.begin(), ticket.numbers.end());
+  TicketReading r;
+  r.ticket = std::move(ticket);
+  return r;
+}
+
+Prize PrizeOf(const Ticket& ticket, const Draw& draw) {
+  const std::vector<int> drawn = StoredNumbers(draw.numbers, ticket.game);
+  if (!IsLoto(ticket.game)) {
+    if (drawn.size() != static_cast<std::size_t>(RulesOf(ticket.game).count)) return Prize::None;
+    const bool inOrder = ticket.numbers == drawn;
+    const bool sameDigits = Sorted(ticket.numbers) == Sorted(drawn);
+    switch (ticket.type) {
+      case TicketType::Straight: return inOrder ? Prize::Straight : Prize::None;
+      case TicketType::Box: return sameDigits ? Prize::Box : Prize::None;
+      case TicketType::Set: return inOrder ? Prize::SetStraight : sameDigits ? Prize::SetBox : Prize::None;
+      case TicketType::Mini:
+        return ticket.numbers.size() == 2 && std::equal(drawn.end() - 2, drawn.end(), ticket.numbers.begin())
+                   ? Prize::Mini
+                   : Prize::None;
+    }
+    return Prize::None;
+  }
+  int matches = 0;
+  for (int n : ticket.numbers) matches += std::count(drawn.begin(), drawn.end(), n) > 0 ? 1 : 0;
+  const int count = RulesOf(ticket.game).count;  // 5 or 6
+  if (matches == count) return Prize::First;
+  if (matches == count - 1) {
+    if (!draw.bonus) return Prize::ThirdBonusUnknown;
+    const bool bonus = std::find(ticket.numbers.begin(), ticket.numbers.end(), *draw.bonus) != ticket.numbers.end();
+    return bonus ? Prize::Second : Prize::Third;
+  }
+  if (matches == count - 2) return Prize::Fourth;
+  if (matches == count - 3 && ticket.game == Game::Lot6) return Prize::Fifth;
+  return Prize::None;
+}
+
+TicketCheck CheckTicket(const Ticket& ticket, const std::vector<Draw>& draws) {
+  TicketCheck check;
+  for (auto it = draws.rbegin(); it != draws.rend(); ++it) {
+    const Prize prize = PrizeOf(ticket, *it);
+    if (it == draws.rbegin()) check.latest = TicketWin{it->number, it->date, prize};
+    if (prize != Prize::None) check.wins.push_back({it->number, it->date, prize});
+  }
+  return check;
+}
+
+}  // namespace numira

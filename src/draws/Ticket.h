@@ -1,0 +1,82 @@
+#pragma once
+// A ticket as a player types it, and what it won: the prize rules of the four games.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "DrawHistory.h"
+#include "Game.h"
+
+namespace numira {
+
+// How a Numbers ticket plays. Mini is Numbers 3 only (two digits: the draw's last two);
+// a Loto ticket has no type (Straight is passed and ignored).
+enum class TicketType { Straight, Box, Set, Mini };
+
+enum class Prize {
+  None,
+  Straight,     // all digits in order
+  Box,          // the same digits in any order
+  SetStraight,  // a set ticket, in order
+  SetBox,       // a set ticket, in another order
+  Mini,         // the last two digits, in order
+  First,
+  Second,            // Mini Loto: 4 and the bonus; Loto 6: 5 and the bonus
+  Third,             // Mini Loto: 4; Loto 6: 5
+  Fourth,
+  Fifth,             // Loto 6 only
+  ThirdBonusUnknown  // 4 (Mini Loto) or 5 (Loto 6) where the draw's bonus number is not known
+};
+
+struct Ticket {
+  Game game = Game::Num3;
+  TicketType type = TicketType::Straight;
+  std::vector<int> numbers;  // Numbers: the digits in order; Loto: the numbers ascending
+};
+
+// What is wrong with a typed ticket.
+enum class TicketFault {
+  None,
+  Empty,        // nothing typed
+  NotANumber,   // `item` is neither a digit nor a separator / not a number
+  WrongCount,   // `count` digits or numbers instead of `expected`
+  OutOfRange,   // the Loto number `item` is outside 1..`expected`
+  Repeated,     // the Loto number `item` is there twice
+  OneDigitBox,  // a box or set ticket of one digit repeated: no such ticket is sold
+};
+
+struct TicketReading {
+  std::optional<Ticket> ticket;  // set when fault is None
+  TicketFault fault = TicketFault::None;
+  std::string item;   // the character or number at fault (UTF-8 as typed)
+  int count = 0;      // WrongCount: how many were found
+  int expected = 0;   // WrongCount: how many the ticket needs; OutOfRange: the largest number
+};
+
+// How many digits (Numbers) or numbers (Loto) a ticket of the game and type has.
+int TicketLength(Game game, TicketType type);
+
+// Reads a ticket as typed: "084", "0 8 4", "1 8 19 27 33 42", "1.8.19.27.33.42",
+// "01,08,19", full-width digits and separators (space, "．", "，", "、", "・", "－"),
+// surrounding space ignored. Loto numbers may come in any order.
+TicketReading ReadTicket(std::string_view typed, Game game, TicketType type);
+
+// What the ticket won in one draw of its game.
+Prize PrizeOf(const Ticket& ticket, const Draw& draw);
+
+struct TicketWin {
+  std::uint32_t number = 0;
+  Date date;
+  Prize prize = Prize::None;
+};
+
+struct TicketCheck {
+  std::optional<TicketWin> latest;  // the latest draw, with Prize::None when it won nothing
+  std::vector<TicketWin> wins;      // every draw it won, newest first
+};
+
+TicketCheck CheckTicket(const Ticket& ticket, const std::vector<Draw>& draws);
+
+}  // namespace numira

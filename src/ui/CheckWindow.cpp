@@ -1,0 +1,221 @@
+#include "CheckWindow.h"
+
+#include <QAbstractTableModel>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "AppIcon.h"
+#include "Fonts.h"
+#include "Texts.h"
+
+namespace numira::ui {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+QString Lines(const std::vector<std::string>& lines) {
+  QStringList l;
+  for (const std::string& s : lines) l << Q(s);
+  return l.join('\n');
+}
+
+// A read-only table of texts: the draws (thousands of rows) without an item per cell.
+class TextTableModel : public QAbstractTableModel {
+ public:
+  using QAbstractTableModel::QAbstractTableModel;
+  void SetTable(CheckTable table) {
+    beginResetModel();
+    table_ = std::move(table);
+    endResetModel();
+  }
+  int rowCount(const QModelIndex& parent) const override {
+    return parent.isValid() ? 0 : static_cast<int>(table_.rows.size());
+  }
+  int columnCount(const QModelIndex& parent) const override {
+    return parent.isValid() ? 0 : static_cast<int>(table_.columns.size());
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= table_.rows.size()) return {};
+    const auto& row = table_.rows[static_cast<std::size_t>(index.row())];
+    if (static_cast<std::size_t>(index.column()) >= row.size()) return {};
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) return Q(row[static_cast<std::size_t>(index.column())]);
+    if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    return {};
+  }
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        static_cast<std::size_t>(section) >= table_.columns.size())
+      return QAbstractTableModel::headerData(section, orientation, role);
+    return Q(table_.columns[static_cast<std::size_t>(section)]);
+  }
+
+ private:
+  CheckTable table_;
+};
+
+QTableView* MakeTable(const QString& objectName, QWidget* owner) {
+  auto* table = new QTableView;
+  table->setObjectName(objectName);
+  table->setModel(new TextTableModel(owner));
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->verticalHeader()->hide();
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  return table;
+}
+
+void ShowTable(QTableView* view, const CheckTable& table) {
+  view->setAccessibleName(Q(table.name));
+  static_cast<TextTableModel*>(view->model())->SetTable(table);
+}
+
+template <class W>
+W* Child(QWidget* tab, const char* name) {
+  return tab->findChild<W*>(QString::fromLatin1(name));
+}
+
+// One tab's widgets, made once; ShowPages fills them.
+QWidget* BuildTab(int index) {
+  auto* tab = new QWidget;
+  tab->setObjectName(QStringLiteral("check-page-%1").arg(index));
+  auto* layout = new QVBoxLayout(tab);
+  auto* summary = new QLabel;
+  summary->setObjectName(QStringLiteral("summary"));
+  layout->addWidget(summary);
+  layout->addWidget(MakeTable(QStringLiteral("draws"), tab), 3);
+
+  auto* row = new QHBoxLayout;
+  auto* ticketLabel = new QLabel;
+  ticketLabel->setObjectName(QStringLiteral("ticket-label"));
+  auto* ticket = new QLineEdit;
+  ticket->setObjectName(QStringLiteral("ticket"));
+  ticketLabel->setBuddy(ticket);
+  auto* typeLabel = new QLabel;
+  typeLabel->setObjectName(QStringLiteral("type-label"));
+  auto* type = new QComboBox;
+  type->setObjectName(QStringLiteral("ticket-type"));
+  typeLabel->setBuddy(type);
+  auto* button = new QPushButton;
+  button->setObjectName(QStringLiteral("check-button"));
+  button->setAutoDefault(false);
+  row->addWidget(ticketLabel);
+  row->addWidget(ticket, 1);
+  row->addWidget(typeLabel);
+  row->addWidget(type);
+  row->addWidget(button);
+  layout->addLayout(row);
+
+  // What is wrong with a refused ticket; the outcome below stays as it was.
+  auto* refusal = new QLabel;
+  refusal->setObjectName(QStringLiteral("refusal"));
+  refusal->setStyleSheet(QStringLiteral("color: #c00000"));
+  refusal->hide();
+  layout->addWidget(refusal);
+  auto* outcome = new QLabel;
+  outcome->setObjectName(QStringLiteral("outcome"));
+  outcome->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  layout->addWidget(outcome);
+  layout->addWidget(MakeTable(QStringLiteral("wins"), tab), 2);
+  return tab;
+}
+
+}  // namespace
+
+CheckWindow::CheckWindow(QWidget* parent, Checker checker)
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                          Qt::WindowCloseButtonHint),
+      checker_(std::move(checker)) {
+  setObjectName(QStringLiteral("check"));
+  setWindowTitle(QString::fromUtf8(text::kCheckTitle));
+  setWindowIcon(AppIcon());
+  setFont(DialogFont());
+  setModal(false);
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName(QStringLiteral("check-tabs"));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(tabs_);
+  QSize size(640, 680);
+  if (const QScreen* s = QGuiApplication::primaryScreen()) size = size.boundedTo(s->availableGeometry().size() * 9 / 10);
+  resize(size);
+}
+
+void CheckWindow::ShowPages(const std::vector<CheckPage>& pages) {
+  const int current = tabs_->currentIndex();
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    const int index = static_cast<int>(i);
+    const CheckPage& page = pages[i];
+    QWidget* tab = tabs_->widget(index);
+    const CheckPage* old = i < shown_.size() ? &shown_[i] : nullptr;
+    if (!tab) {
+      tab = BuildTab(index);
+      tabs_->addTab(tab, QString());
+      auto* button = Child<QPushButton>(tab, "check-button");
+      connect(button, &QPushButton::clicked, this, [this, index] { RunCheck(index); });
+      connect(Child<QLineEdit>(tab, "ticket"), &QLineEdit::returnPressed, this, [this, index] { RunCheck(index); });
+    }
+    tabs_->setTabText(index, Q(page.tabName));
+    if (old && *old == page) continue;
+    auto* summary = Child<QLabel>(tab, "summary");
+    summary->setText(Lines(page.lines));
+    summary->setVisible(!page.lines.empty());
+    if (!old || old->draws != page.draws) {
+      ShowTable(Child<QTableView>(tab, "draws"), page.draws);
+      // An outcome of the old draws no longer holds.
+      Child<QLabel>(tab, "outcome")->clear();
+      Child<QLabel>(tab, "refusal")->hide();
+      ShowTable(Child<QTableView>(tab, "wins"), CheckTable{});
+    }
+    auto* ticketLabel = Child<QLabel>(tab, "ticket-label");
+    auto* ticket = Child<QLineEdit>(tab, "ticket");
+    ticketLabel->setText(Q(page.ticketLabel));
+    ticket->setAccessibleName(Q(page.ticketLabel));
+    if (!old || old->ticket != page.ticket) ticket->setText(Q(page.ticket));
+    auto* typeLabel = Child<QLabel>(tab, "type-label");
+    auto* type = Child<QComboBox>(tab, "ticket-type");
+    typeLabel->setText(Q(page.typeLabel));
+    type->setAccessibleName(Q(page.typeLabel));
+    if (!old || old->types != page.types) {
+      type->clear();
+      for (const std::string& t : page.types) type->addItem(Q(t));
+    }
+    typeLabel->setVisible(!page.types.empty());
+    type->setVisible(!page.types.empty());
+    Child<QPushButton>(tab, "check-button")->setText(Q(page.checkButton));
+  }
+  if (current >= 0) tabs_->setCurrentIndex(current);
+  shown_ = pages;
+}
+
+void CheckWindow::RunCheck(int tab) {
+  if (tab < 0 || static_cast<std::size_t>(tab) >= shown_.size() || !checker_) return;
+  QWidget* page = tabs_->widget(tab);
+  const std::string typed = Child<QLineEdit>(page, "ticket")->text().toUtf8().toStdString();
+  const int type = Child<QComboBox>(page, "ticket-type")->currentIndex();
+  const CheckOutcome outcome = checker_(shown_[static_cast<std::size_t>(tab)].game, typed, type);
+  auto* refusal = Child<QLabel>(page, "refusal");
+  if (outcome.refused) {
+    // Only the refusal line: the last outcome and its table stay.
+    refusal->setText(Lines(outcome.lines));
+    refusal->setAccessibleName(Lines(outcome.lines));
+    refusal->show();
+    return;
+  }
+  refusal->hide();
+  refusal->clear();
+  auto* line = Child<QLabel>(page, "outcome");
+  line->setText(Lines(outcome.lines));
+  line->setAccessibleName(Lines(outcome.lines));
+  ShowTable(Child<QTableView>(page, "wins"), outcome.wins);
+}
+
+}  // namespace numira::ui

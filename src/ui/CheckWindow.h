@@ -1,0 +1,35 @@
+#pragma once
+// The check window (当せん照合): one tab per game with every draw, a ticket to check and
+// the outcome. It shows the pages and outcomes the dialog logic makes and nothing else;
+// the main window owns it, hands it new pages and answers its checks.
+#include <QDialog>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "CheckPage.h"
+
+class QTabWidget;
+
+namespace numira::ui {
+
+class CheckWindow : public QDialog {
+ public:
+  // What 照合 asks: the outcome of the typed ticket of the game with the chosen type.
+  using Checker = std::function<CheckOutcome(Game game, const std::string& typed, int typeIndex)>;
+
+  CheckWindow(QWidget* parent, Checker checker);
+
+  // Shows the pages, one tab each, in their order. A tab whose page has not changed is
+  // left as it is; new draws clear the tab's outcome; a new proposal refills its ticket.
+  void ShowPages(const std::vector<CheckPage>& pages);
+
+ private:
+  void RunCheck(int tab);
+
+  QTabWidget* tabs_;
+  std::vector<CheckPage> shown_;
+  Checker checker_;
+};
+
+}  // namespace numira::ui

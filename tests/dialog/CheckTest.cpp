@@ -1,0 +1,177 @@
+// The check window's pages and outcomes, made by the dialog from the draw files beside
+// the lists: tables against the real histories, every outcome and refusal line.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "FakeWindow.h"
+#include "PredictDlg.h"
+#include "TestData.h"
+#include "Texts.h"
+
+namespace numira {
+namespace {
+
+using testing::FakeClock;
+using testing::FakeWindow;
+using testing::TempDir;
+namespace fs = std::filesystem;
+
+class Check : public ::testing::Test {
+ protected:
+  void Open(bool draws = true) {
+    dir.CopyRealLists();
+    if (draws) {
+      fs::create_directory(dir.path() / "draws");
+      for (const auto& e : fs::directory_iterator(NUMIRA_DRAWS_DIR))
+        fs::copy_file(e.path(), dir.path() / "draws" / e.path().filename());
+    }
+    dlg = std::make_unique<CPredictDlg>(window, clock, DialogSetup{dir.Executable(), "127.0.0.1:9"});
+    window.dialog = dlg.get();
+    ASSERT_TRUE(dlg->OnInitDialog());
+  }
+  TempDir dir;
+  FakeWindow window;
+  FakeClock clock;
+  std::unique_ptr<CPredictDlg> dlg;
+};
+
+TEST_F(Check, PagesListEveryDrawNewestFirst) {
+  Open();
+  EXPECT_EQ(window.checkChanges, 1);
+  struct Expect {
+    Game game;
+    std::vector<std::string> columns, newest, oldest;
+  };
+  const std::vector<Expect> cases{
+      {Game::Num3, {"回号", "抽選日", "当せん番号"}, {"7054", "2026年8月21日", "286"}, {"1", "1994年10月7日", "191"}},
+      {Game::Num4, {"回号", "抽選日", "当せん番号"}, {"7054", "2026年8月21日", "9577"}, {"1", "1994年10月7日", "1149"}},
+      {Game::Mini, {"回号", "抽選日", "当せん番号", "ボーナス数字"}, {"1353", "2025年9月23日", "06 11 13 14 18", ""},
+       {"1", "1999年4月13日", "01 03 17 20 25", ""}},
+      {Game::Lot6, {"回号", "抽選日", "当せん番号", "ボーナス数字"}, {"2037", "2025年9月25日", "07 12 20 23 27 29", ""},
+       {"1", "2000年10月5日", "02 08 10 13 27 30", ""}},
+  };
+  for (const Expect& e : cases) {
+    const CheckPage page = dlg->Check(e.game);
+    EXPECT_TRUE(page.hasData);
+    EXPECT_EQ(page.tabName, text::kGameNames[GameIndex(e.game)]);
+    EXPECT_EQ(page.draws.columns, e.columns);
+    ASSERT_EQ(page.draws.rows.size(), testing::DrawHistory((std::string(HistoryName(e.game)) + ".csv").c_str()).size());
+    EXPECT_EQ(page.draws.rows.front(), e.newest);
+    EXPECT_EQ(page.draws.rows.back(), e.oldest);
+    EXPECT_EQ(page.ticketLabel, "番号");
+    EXPECT_EQ(page.checkButton, "照合");
+  }
+  EXPECT_EQ(dlg->Check(Game::Num3).types, (std::vector<std::string>{"ストレート", "ボックス", "セット", "ミニ"}));
+  EXPECT_EQ(dlg->Check(Game::Num4).types, (std::vector<std::string>{"ストレート", "ボックス", "セット"}));
+  EXPECT_TRUE(dlg->Check(Game::Lot6).types.empty());
+  EXPECT_EQ(dlg->Check(Game::Num3).typeLabel, "申込タイプ");
+  // Every Numbers 3 row's number is the CSV's, newest first.
+  const std::vector<std::string> csv = testing::DrawHistory("numbers3.csv");
+  const CheckPage n3 = dlg->Check(Game::Num3);
+  for (std::size_t i = 0; i < csv.size(); ++i) ASSERT_EQ(n3.draws.rows[csv.size() - 1 - i][2], csv[i]) << i;
+}
+
+struct OutcomeCase {
+  const char* name;
+  Game game;
+  std::string typed;
+  int type;
+  std::vector<std::string> lines;
+  bool refused;
+  std::vector<std::string> firstWin;  // the newest row of the wins table
+};
+
+std::vector<OutcomeCase> OutcomeCases() {
+  return {
+      {"n3_straight_latest", Game::Num3, "286", 0, {"第7054回（2026年8月21日）：ストレート", "過去の当せん：12回"}, false,
+       {"7054", "2026年8月21日", "ストレート"}},
+      {"n3_set_box", Game::Num3, "862", 2, {"第7054回（2026年8月21日）：セット（ボックス）"}, false,
+       {"7054", "2026年8月21日", "セット（ボックス）"}},
+      {"n3_mini", Game::Num3, "86", 3, {"第7054回（2026年8月21日）：ミニ"}, false, {"7054", "2026年8月21日", "ミニ"}},
+      {"mini_bonus_unknown", Game::Mini, "6 11 13 14 30", 0, {"第1353回（2025年9月23日）：3等（ボーナス数字不明）"}, false,
+       {"1353", "2025年9月23日", "3等（ボーナス数字不明）"}},
+      {"loto6_first", Game::Lot6, "7.12.20.23.27.29", 0, {"第2037回（2025年9月25日）：1等"}, false,
+       {"2037", "2025年9月25日", "1等"}},
+      {"loto6_miss", Game::Lot6, "1 2 3 4 5 6", 0, {"第2037回（2025年9月25日）：はずれ"}, false, {}},
+      {"empty", Game::Num3, "", 0, {"番号を入力してください。"}, true, {}},
+      {"n3_two_digits", Game::Num3, "84", 0, {"番号は3桁の数字です（入力は2桁）。"}, true, {}},
+      {"n3_mini_three_digits", Game::Num3, "084", 3, {"番号は2桁の数字です（入力は3桁）。"}, true, {}},
+      {"n4_box_one_digit", Game::Num4, "7777", 1, {"同じ数字だけの番号はボックス・セットで申し込めません。"}, true, {}},
+      {"n3_letter", Game::Num3, "0a4", 0, {"「a」は数字ではありません。"}, true, {}},
+      {"mini_count", Game::Mini, "1 2 3", 0, {"番号は1～31の数字5個です（入力は3個）。"}, true, {}},
+      {"loto6_range", Game::Lot6, "1 2 3 4 5 44", 0, {"44 は1～43の範囲にありません。"}, true, {}},
+      {"loto6_repeated", Game::Lot6, "1 2 3 4 5 5", 0, {"5 が2回入っています。"}, true, {}},
+  };
+}
+
+class Outcome : public Check, public ::testing::WithParamInterface<OutcomeCase> {};
+
+TEST_P(Outcome, LinesAndTable) {
+  const OutcomeCase& c = GetParam();
+  Open();
+  const CheckOutcome o = dlg->OnCheckTicket(c.game, c.typed, c.type);
+  EXPECT_EQ(o.refused, c.refused);
+  ASSERT_GE(o.lines.size(), c.lines.size());
+  for (std::size_t i = 0; i < c.lines.size(); ++i) EXPECT_EQ(o.lines[i], c.lines[i]);
+  if (c.refused) {
+    EXPECT_EQ(o.lines.size(), 1u);
+    EXPECT_TRUE(o.wins.rows.empty());
+    return;
+  }
+  ASSERT_EQ(o.lines.size(), 2u);
+  EXPECT_EQ(o.lines[1], "過去の当せん：" + std::to_string(o.wins.rows.size()) + "回");
+  EXPECT_EQ(o.wins.columns, (std::vector<std::string>{"回号", "抽選日", "等級"}));
+  if (!c.firstWin.empty()) {
+    ASSERT_FALSE(o.wins.rows.empty());
+    EXPECT_EQ(o.wins.rows.front(), c.firstWin);
+  }
+  // Newest first.
+  for (std::size_t i = 1; i < o.wins.rows.size(); ++i)
+    EXPECT_GT(std::stoul(o.wins.rows[i - 1][0]), std::stoul(o.wins.rows[i][0]));
+}
+
+INSTANTIATE_TEST_SUITE_P(Tickets, Outcome, ::testing::ValuesIn(OutcomeCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Check, WithoutDrawFilesThePagesSaySoAndTicketsAreRefused) {
+  Open(false);
+  const CheckPage page = dlg->Check(Game::Lot6);
+  EXPECT_FALSE(page.hasData);
+  EXPECT_EQ(page.lines, std::vector<std::string>{"データがありません。"});
+  EXPECT_TRUE(page.draws.rows.empty());
+  const CheckOutcome o = dlg->OnCheckTicket(Game::Lot6, "1 2 3 4 5 6", 0);
+  EXPECT_TRUE(o.refused);
+  EXPECT_EQ(o.lines, std::vector<std::string>{"データがありません。"});
+}
+
+TEST_F(Check, AFaultyDrawFileIsNoDrawsAndARereadBringsNewOnes) {
+  Open();
+  const std::string path = dlg->DrawsPath(Game::Mini);
+  EXPECT_EQ(path, (dir.path() / "draws" / "miniloto.csv").string());
+  // A byte-order mark: the whole file is refused, never half of it.
+  testing::WriteBytes(path, "\xEF\xBB\xBF" + testing::ReadBytes(path));
+  dlg->LoadDraws();
+  EXPECT_TRUE(dlg->Draws(Game::Mini).empty());
+  EXPECT_EQ(dlg->Draws(Game::Lot6).size(), 2037u);
+  // A new draw with its bonus number.
+  testing::WriteBytes(path, "draw_no,date,numbers,bonus\n1,1999-04-13,1.3.17.20.25,31\n");
+  const int changes = window.checkChanges;
+  dlg->LoadDraws();
+  EXPECT_EQ(window.checkChanges, changes + 1);
+  ASSERT_EQ(dlg->Draws(Game::Mini).size(), 1u);
+  EXPECT_EQ(dlg->Check(Game::Mini).draws.rows.front(), (std::vector<std::string>{"1", "1999年4月13日", "01 03 17 20 25", "31"}));
+  EXPECT_EQ(dlg->OnCheckTicket(Game::Mini, "1 3 17 20 31", 0).lines.front(), "第1回（1999年4月13日）：2等");
+}
+
+TEST_F(Check, TheMenuOpensTheWindowAndAProposalPrefillsTheTicket) {
+  Open();
+  dlg->OnCheck();
+  EXPECT_EQ(window.checkShown, 1);
+  EXPECT_EQ(dlg->Check(Game::Lot6).ticket, "");
+  EXPECT_EQ(BuildCheckPage(Game::Lot6, dlg->Draws(Game::Lot6), "3.12.17.25.31.43").ticket, "03 12 17 25 31 43");
+  EXPECT_EQ(BuildCheckPage(Game::Num3, dlg->Draws(Game::Num3), "084").ticket, "084");
+}
+
+}  // namespace
+}  // namespace numira

@@ -1,0 +1,140 @@
+// The draw histories: the real ones read whole, faults named by line, the bonus column,
+// the format written back byte for byte, and how long ago each Loto number came up.
+#include <gtest/gtest.h>
+
+#include "DrawHistory.h"
+#include "TestData.h"
+
+namespace numira {
+namespace {
+
+using testing::ReadBytes;
+namespace fs = std::filesystem;
+
+std::string RealHistory(Game game) { return ReadBytes(fs::path(NUMIRA_DRAWS_DIR) / HistoryFileName(game)); }
+
+TEST(DrawHistory, RealHistoriesReadWholeAndWriteBackByteForByte) {
+  struct Expect {
+    Game game;
+    std::uint32_t last;
+    const char* lastLine;
+  };
+  for (const Expect& e : {Expect{Game::Num3, 7054, "7054,2026-08-21,286"}, Expect{Game::Num4, 7054, "7054,2026-08-21,9577"},
+                          Expect{Game::Mini, 1353, "1353,2025-09-23,6.11.13.14.18"},
+                          Expect{Game::Lot6, 2037, "2037,2025-09-25,7.12.20.23.27.29"}}) {
+    const std::string bytes = RealHistory(e.game);
+    const std::vector<Draw> draws = ParseHistory(bytes, e.game, "x.csv");
+    ASSERT_EQ(draws.size(), e.last) << HistoryName(e.game);
+    EXPECT_EQ(FormatDraw(draws.back()), e.lastLine);
+    EXPECT_EQ(FormatHistory(draws, e.game), bytes);
+    EXPECT_TRUE(ValidateDrawFile(bytes, e.game).empty());
+  }
+}
+
+struct ParseCase {
+  const char* name;
+  Game game;
+  std::string bytes;
+  std::uint32_t line;  // 0: valid
+  std::string error;   // part of the message
+};
+
+std::vector<ParseCase> ParseCases() {
+  const std::string mini = "draw_no,date,numbers\n1,1999-04-13,1.3.17.20.25\n";
+  const std::string bonusMini = "draw_no,date,numbers,bonus\n1,1999-04-13,1.3.17.20.25,31\n2,1999-04-20,1.2.3.4.5\n";
+  return {
+      {"plain", Game::Mini, mini, 0, ""},
+      {"crlf", Game::Num3, "draw_no,date,numbers\r\n1,1994-10-07,191\r\n", 0, ""},
+      {"bonus_column_with_and_without", Game::Mini, bonusMini, 0, ""},
+      {"bonus_empty_field", Game::Lot6, "draw_no,date,numbers,bonus\n1,2000-10-05,2.8.10.13.27.30,\n", 0, ""},
+      {"byte_order_mark", Game::Mini, "\xEF\xBB\xBF" + mini, 1, "byte-order mark"},
+      {"starts_at_draw_2", Game::Num4, "draw_no,date,numbers\n2,1994-10-07,1149\n", 2, "a history must start at draw 1"},
+      {"bonus_for_numbers", Game::Num3, "draw_no,date,numbers,bonus\n1,1994-10-07,191\n", 1, "column names"},
+      {"bonus_without_column", Game::Mini, "draw_no,date,numbers\n1,1999-04-13,1.3.17.20.25,7\n", 2, "4 fields instead of 3"},
+      {"bonus_out_of_range", Game::Mini, "draw_no,date,numbers,bonus\n1,1999-04-13,1.3.17.20.25,32\n", 2,
+       "bonus number \"32\" is not a number from 1 to 31"},
+      {"bonus_zero_padded", Game::Lot6, "draw_no,date,numbers,bonus\n1,2000-10-05,2.8.10.13.27.30,07\n", 2, "bonus number \"07\""},
+      {"bonus_among_numbers", Game::Lot6, "draw_no,date,numbers,bonus\n1,2000-10-05,2.8.10.13.27.30,13\n", 2,
+       "bonus number 13 is one of the draw's numbers"},
+      {"five_fields", Game::Lot6, "draw_no,date,numbers,bonus\n1,2000-10-05,2.8.10.13.27.30,1,2\n", 2, "5 fields instead of 3 or 4"},
+      {"empty", Game::Num3, "", 1, "empty file"},
+      {"date_going_back", Game::Num3, "draw_no,date,numbers\n1,1994-10-07,191\n2,1994-10-07,988\n", 3, "not later"},
+  };
+}
+
+class ParseTable : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseTable, ReadsOrNamesTheLine) {
+  const ParseCase& c = GetParam();
+  const std::vector<ListProblem> problems = ValidateDrawFile(c.bytes, c.game);
+  if (c.line == 0) {
+    EXPECT_TRUE(problems.empty()) << problems.front().text;
+    const std::vector<Draw> draws = ParseHistory(c.bytes, c.game, "f.csv");
+    // Written back in the canonical form and read again: the same draws.
+    const std::vector<Draw> again = ParseHistory(FormatHistory(draws, c.game), c.game, "f.csv");
+    ASSERT_EQ(again.size(), draws.size());
+    for (std::size_t i = 0; i < draws.size(); ++i) {
+      EXPECT_EQ(again[i].numbers, draws[i].numbers);
+      EXPECT_EQ(again[i].bonus, draws[i].bonus);
+    }
+    return;
+  }
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].line, c.line);
+  EXPECT_NE(problems[0].text.find(c.error), std::string::npos) << problems[0].text;
+  try {
+    ParseHistory(c.bytes, c.game, "f.csv");
+    ADD_FAILURE() << "accepted";
+  } catch (const HistoryError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("f.csv:" + std::to_string(c.line) + ": ", 0), 0u) << e.what();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Histories, ParseTable, ::testing::ValuesIn(ParseCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DrawHistory, BonusNumbersAreKeptAndWrittenBack) {
+  const std::vector<Draw> draws =
+      ParseHistory("draw_no,date,numbers,bonus\n1,1999-04-13,1.3.17.20.25,31\n2,1999-04-20,1.2.3.4.5\n", Game::Mini, "m");
+  ASSERT_EQ(draws.size(), 2u);
+  EXPECT_EQ(draws[0].bonus, 31);
+  EXPECT_FALSE(draws[1].bonus);
+  EXPECT_EQ(JapaneseDate(draws[1].date), "1999年4月20日");
+}
+
+TEST(DrawHistory, DrawsSinceLastCountsBackFromTheLatestDraw) {
+  // Counted by hand from the last three Loto 6 draws of the real history:
+  // 2037: 7 12 20 23 27 29; 2036: 7 10 17 26 35 42; 2035: read from the file.
+  const std::vector<Draw> draws = ParseHistory(RealHistory(Game::Lot6), Game::Lot6, "loto6.csv");
+  const auto since = DrawsSinceLast(draws, Game::Lot6);
+  ASSERT_EQ(since.size(), 43u);
+  EXPECT_EQ(since[7 - 1], 0u);
+  EXPECT_EQ(since[29 - 1], 0u);
+  EXPECT_EQ(since[10 - 1], 1u);
+  EXPECT_EQ(since[42 - 1], 1u);
+  // Every number has come up in 2037 draws; the largest gap is found by walking the file.
+  const std::vector<std::string> history = testing::DrawHistory("loto6.csv");
+  for (int n = 1; n <= 43; ++n) {
+    std::uint32_t back = 0;
+    const std::string token = "." + std::to_string(n) + ".";
+    while (("." + history[history.size() - 1 - back] + ".").find(token) == std::string::npos) ++back;
+    EXPECT_EQ(since[static_cast<std::size_t>(n - 1)], back) << n;
+  }
+  const std::vector<Draw> one = ParseHistory("draw_no,date,numbers\n1,1999-04-13,1.3.17.20.25\n", Game::Mini, "m");
+  const auto mini = DrawsSinceLast(one, Game::Mini);
+  EXPECT_EQ(mini[0], 0u);
+  EXPECT_FALSE(mini[1]);  // 2 never came up
+  EXPECT_TRUE(DrawsSinceLast(one, Game::Num3).empty());
+}
+
+TEST(DrawHistory, ReadDrawFileTakesRegularFilesWithinTheLimit) {
+  testing::TempDir dir;
+  testing::WriteBytes(dir / "a.csv", "draw_no,date,numbers\n");
+  EXPECT_EQ(ReadDrawFile(dir / "a.csv"), "draw_no,date,numbers\n");
+  EXPECT_FALSE(ReadDrawFile(dir / "a.csv", 5));
+  EXPECT_FALSE(ReadDrawFile(dir / "missing.csv"));
+  EXPECT_FALSE(ReadDrawFile(dir.path().string()));  // a folder
+}
+
+}  // namespace
+}  // namespace numira

@@ -1,0 +1,224 @@
+// The check window: how it opens and closes, its tables against the draw histories, the
+// ticket's field, a check and a refusal, and what a proposal or new draws change.
+#include <QAccessible>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTableView>
+#include <QtTest/QTest>
+
+#include "CheckWindow.h"
+#include "TestData.h"
+#include "Texts.h"
+#include "UiTestSupport.h"
+
+namespace numira::uitest {
+namespace {
+
+ui::CheckWindow* CheckOf(const QWidget& main) { return main.findChild<ui::CheckWindow*>(); }
+QTabWidget* TabsOf(const ui::CheckWindow* c) { return c->findChild<QTabWidget*>(QStringLiteral("check-tabs")); }
+QWidget* Tab(ui::CheckWindow* c, int tab) { return TabsOf(c)->widget(tab); }
+template <class T>
+T* In(ui::CheckWindow* c, int tab, const char* name) {
+  T* t = Tab(c, tab)->findChild<T*>(QString::fromLatin1(name));
+  EXPECT_NE(t, nullptr) << name;
+  return t;
+}
+QString Cell(QTableView* t, int row, int column) { return t->model()->index(row, column).data().toString(); }
+
+class CheckWin : public ShownWindowTest {
+ protected:
+  void SetUp() override {
+    ShownWindowTest::SetUp();
+    // The draw files beside the lists, as the seeding or a refresh leaves them.
+    ASSERT_TRUE(QDir().mkpath(lists.Path("draws")));
+    for (const HistoryGame& g : kHistoryGames) {
+      const QString name = QString::fromStdString(HistoryFileName(g.game));
+      ASSERT_TRUE(QFile::copy(QStringLiteral(NUMIRA_DRAWS_DIR "/") + name, lists.Path("draws") + "/" + name));
+    }
+    window->Dialog().LoadDraws();
+  }
+  void Open() {
+    QApplication::setActiveWindow(window.get());
+    QTest::keyClick(window.get(), Qt::Key_K, Qt::ControlModifier);
+    ASSERT_NE(CheckOf(*window), nullptr);
+  }
+  void Roll(Game g) {
+    const PanelDef& p = Panel(g);
+    QTest::mouseClick(Button(*window, p.predictButton), Qt::LeftButton);
+    window->FireTimer(p.timerId);
+    QTest::mouseClick(Button(*window, p.predictButton), Qt::LeftButton);
+    RunRollToEnd(*window, p.timerId);
+  }
+  // Types a ticket on a tab, picks a type and presses 照合.
+  void CheckTicket(int tab, const QString& typed, int type = 0) {
+    ui::CheckWindow* c = CheckOf(*window);
+    TabsOf(c)->setCurrentIndex(tab);
+    auto* field = In<QLineEdit>(c, tab, "ticket");
+    field->clear();
+    field->insert(typed);  // as an input method would give it (full-width digits too)
+    if (type > 0) In<QComboBox>(c, tab, "ticket-type")->setCurrentIndex(type);
+    QTest::mouseClick(In<QPushButton>(c, tab, "check-button"), Qt::LeftButton);
+  }
+};
+
+TEST_F(CheckWin, OpensWithCtrlKAndFromTheMenuAsOneNonModalWindow) {
+  Open();
+  ui::CheckWindow* c = CheckOf(*window);
+  EXPECT_TRUE(c->isVisible());
+  EXPECT_FALSE(c->isModal());
+  EXPECT_EQ(c->windowTitle(), QStringLiteral("当せん照合"));
+  ASSERT_EQ(TabsOf(c)->count(), 4);
+  const QStringList names{"ナンバーズ３", "ナンバーズ４", "ミニロト", "ロト６"};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(TabsOf(c)->tabText(i), names[i]);
+
+  // The menu item right below the history item raises the same window.
+  TabsOf(c)->setCurrentIndex(3);
+  c->hide();
+  WhenShown([] { return static_cast<QWidget*>(qobject_cast<QMenu*>(QApplication::activePopupWidget())); },
+            [](QWidget* popup) {
+              const QList<QAction*> actions = static_cast<QMenu*>(popup)->actions();
+              int history = -1;
+              for (int i = 0; i < actions.size(); ++i)
+                if (actions[i]->text() == QStringLiteral("当せん履歴(&H)...")) history = i;
+              ASSERT_GE(history, 0);
+              ASSERT_LT(history + 1, actions.size());
+              EXPECT_EQ(actions[history + 1]->text(), QStringLiteral("当せん照合(&C)..."));
+              EXPECT_EQ(actions[history + 1]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_K));
+              static_cast<QMenu*>(popup)->setActiveAction(actions[history + 1]);
+              QTest::keyClick(popup, Qt::Key_Return);
+            });
+  const QPoint at(window->width() - 5, 5);
+  QContextMenuEvent event(QContextMenuEvent::Mouse, at, window->mapToGlobal(at));
+  QApplication::sendEvent(window.get(), &event);
+  EXPECT_EQ(CheckOf(*window), c);
+  EXPECT_TRUE(c->isVisible());
+  EXPECT_EQ(TabsOf(c)->currentIndex(), 3);
+  EXPECT_EQ(window->findChildren<ui::CheckWindow*>().size(), 1);
+
+  // Escape closes it, even from its ticket field; the next opening starts afresh.
+  QTest::keyClick(In<QLineEdit>(c, 3, "ticket"), Qt::Key_Escape);
+  EXPECT_FALSE(c->isVisible());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(CheckOf(*window), nullptr);
+  EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(CheckWin, TablesHoldEveryDrawNewestFirstAsRealTables) {
+  Open();
+  ui::CheckWindow* c = CheckOf(*window);
+  struct Expect {
+    int tab;
+    const char* csv;
+    QStringList columns, newest;
+  };
+  const Expect cases[] = {
+      {0, "numbers3.csv", {"回号", "抽選日", "当せん番号"}, {"7054", "2026年8月21日", "286"}},
+      {1, "numbers4.csv", {"回号", "抽選日", "当せん番号"}, {"7054", "2026年8月21日", "9577"}},
+      {2, "miniloto.csv", {"回号", "抽選日", "当せん番号", "ボーナス数字"}, {"1353", "2025年9月23日", "06 11 13 14 18", ""}},
+      {3, "loto6.csv", {"回号", "抽選日", "当せん番号", "ボーナス数字"}, {"2037", "2025年9月25日", "07 12 20 23 27 29", ""}},
+  };
+  for (const Expect& e : cases) {
+    SCOPED_TRACE(e.tab);
+    QTableView* table = In<QTableView>(c, e.tab, "draws");
+    const std::vector<std::string> csv = testing::DrawHistory(e.csv);
+    ASSERT_EQ(table->model()->rowCount(), static_cast<int>(csv.size()));
+    ASSERT_EQ(table->model()->columnCount(), e.columns.size());
+    for (int col = 0; col < e.columns.size(); ++col) {
+      EXPECT_EQ(table->model()->headerData(col, Qt::Horizontal).toString(), e.columns[col]);
+      EXPECT_EQ(Cell(table, 0, col), e.newest[col]);
+    }
+    // The oldest draw last, numbered 1.
+    EXPECT_EQ(Cell(table, table->model()->rowCount() - 1, 0), QStringLiteral("1"));
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(table);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(a->tableInterface(), nullptr);
+    EXPECT_EQ(a->tableInterface()->rowCount(), static_cast<int>(csv.size()));
+    EXPECT_EQ(a->tableInterface()->columnDescription(2), QStringLiteral("当せん番号"));
+  }
+  EXPECT_EQ(In<QTableView>(c, 3, "draws")->accessibleName(), QStringLiteral("ロト６ 抽選結果の表"));
+}
+
+TEST_F(CheckWin, TheTicketFieldIsLabelledAndOffersTheGamesTypes) {
+  Open();
+  ui::CheckWindow* c = CheckOf(*window);
+  for (int tab = 0; tab < 4; ++tab) {
+    auto* field = In<QLineEdit>(c, tab, "ticket");
+    auto* label = In<QLabel>(c, tab, "ticket-label");
+    EXPECT_EQ(label->text(), QStringLiteral("番号"));
+    EXPECT_EQ(label->buddy(), field);
+    EXPECT_EQ(field->accessibleName(), QStringLiteral("番号"));
+    EXPECT_EQ(In<QPushButton>(c, tab, "check-button")->text(), QStringLiteral("照合"));
+  }
+  TabsOf(c)->setCurrentIndex(0);
+  auto* n3 = In<QComboBox>(c, 0, "ticket-type");
+  QStringList items;
+  for (int i = 0; i < n3->count(); ++i) items << n3->itemText(i);
+  EXPECT_EQ(items, (QStringList{"ストレート", "ボックス", "セット", "ミニ"}));
+  EXPECT_EQ(n3->accessibleName(), QStringLiteral("申込タイプ"));
+  EXPECT_TRUE(n3->isVisible());
+  EXPECT_EQ(In<QComboBox>(c, 1, "ticket-type")->count(), 3);
+  TabsOf(c)->setCurrentIndex(3);
+  EXPECT_FALSE(In<QComboBox>(c, 3, "ticket-type")->isVisible());
+}
+
+TEST_F(CheckWin, ACheckShowsItsOutcomeAndARefusalChangesNothingElse) {
+  Open();
+  ui::CheckWindow* c = CheckOf(*window);
+  CheckTicket(0, QStringLiteral("２８６"));
+  EXPECT_EQ(In<QLabel>(c, 0, "outcome")->text(), QStringLiteral("第7054回（2026年8月21日）：ストレート\n過去の当せん：12回"));
+  QTableView* wins = In<QTableView>(c, 0, "wins");
+  ASSERT_EQ(wins->model()->rowCount(), 12);
+  EXPECT_EQ(Cell(wins, 0, 0), QStringLiteral("7054"));
+  EXPECT_EQ(Cell(wins, 0, 2), QStringLiteral("ストレート"));
+  EXPECT_EQ(wins->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("等級"));
+  EXPECT_FALSE(In<QLabel>(c, 0, "refusal")->isVisible());
+
+  // Enter in the field checks too; a bad ticket only says what is wrong.
+  auto* field = In<QLineEdit>(c, 0, "ticket");
+  field->clear();
+  QTest::keyClicks(field, QStringLiteral("28"));
+  QTest::keyClick(field, Qt::Key_Return);
+  EXPECT_TRUE(c->isVisible());
+  EXPECT_TRUE(In<QLabel>(c, 0, "refusal")->isVisible());
+  EXPECT_EQ(In<QLabel>(c, 0, "refusal")->text(), QStringLiteral("番号は3桁の数字です（入力は2桁）。"));
+  EXPECT_EQ(In<QLabel>(c, 0, "outcome")->text(), QStringLiteral("第7054回（2026年8月21日）：ストレート\n過去の当せん：12回"));
+  EXPECT_EQ(wins->model()->rowCount(), 12);
+
+  CheckTicket(0, QStringLiteral("86"), 3);
+  EXPECT_FALSE(In<QLabel>(c, 0, "refusal")->isVisible());
+  EXPECT_TRUE(In<QLabel>(c, 0, "outcome")->text().startsWith(QStringLiteral("第7054回（2026年8月21日）：ミニ\n")));
+
+  CheckTicket(3, QStringLiteral("7 12 20 23 27 29"));
+  EXPECT_TRUE(In<QLabel>(c, 3, "outcome")->text().startsWith(QStringLiteral("第2037回（2025年9月25日）：1等\n")));
+  EXPECT_EQ(Cell(In<QTableView>(c, 3, "wins"), 0, 2), QStringLiteral("1等"));
+}
+
+TEST_F(CheckWin, AProposalPrefillsTheTicketAndNewDrawsShowInTheOpenWindow) {
+  Roll(Game::Num3);
+  Open();
+  ui::CheckWindow* c = CheckOf(*window);
+  const QString proposal = Label(*window, ctl::kNum3Result)->text();
+  EXPECT_EQ(proposal.size(), 3);
+  EXPECT_EQ(In<QLineEdit>(c, 0, "ticket")->text(), proposal);
+  EXPECT_TRUE(In<QLineEdit>(c, 3, "ticket")->text().isEmpty());
+
+  CheckTicket(2, QStringLiteral("6 11 13 14 18"));
+  EXPECT_FALSE(In<QLabel>(c, 2, "outcome")->text().isEmpty());
+  testing::WriteBytes((lists.Path("draws") + "/miniloto.csv").toStdString(),
+                      "draw_no,date,numbers,bonus\n1,1999-04-13,1.3.17.20.25,31\n");
+  window->Dialog().LoadDraws();
+  QTableView* draws = In<QTableView>(c, 2, "draws");
+  ASSERT_EQ(draws->model()->rowCount(), 1);
+  EXPECT_EQ(Cell(draws, 0, 3), QStringLiteral("31"));
+  // The old outcome was of the old draws.
+  EXPECT_TRUE(In<QLabel>(c, 2, "outcome")->text().isEmpty());
+  EXPECT_EQ(In<QTableView>(c, 2, "wins")->model()->rowCount(), 0);
+}
+
+}  // namespace
+}  // namespace numira::uitest
