@@ -27,10 +27,11 @@ bool CPredictDlg::OnInitDialog() {
   for (const PanelDef& p : kPanels) window_.Enable(p.checkBox, false);
   for (WinningList& l : lists_) l = WinningList{};
   for (RollState& r : rolls_) r = RollState{};
-  BuildListPaths();
+  ChooseListFolder();
+  SeedUserFolder();
   for (const PanelDef& p : kPanels)
     for (int id : ResultFields(p.game)) window_.SetText(id, "");
-  window_.SetText(ctl::kStatus, "");
+  window_.SetText(ctl::kStatus, listFolder_.userFolderTooLong ? text::kUserFolderTooLong : "");
   for (const PanelDef& p : kPanels) {
     std::vector<std::string> items;
     for (const FilterItem& item : FilterItems(p.game)) items.emplace_back(item.text);
@@ -47,7 +48,15 @@ bool CPredictDlg::OnInitDialog() {
 
 // ---- Lists -----------------------------------------------------------------------------
 
-void CPredictDlg::BuildListPaths() { listPath_ = numira::BuildListPaths(executablePath_); }
+void CPredictDlg::ChooseListFolder() {
+  listFolder_ = numira::ChooseListFolder(executablePath_, ProcessListFolderEnv(executablePath_));
+  listPath_ = ListPathsIn(listFolder_.folder);
+}
+
+void CPredictDlg::SeedUserFolder() {
+  listFolder_ = SeedListFolder(listFolder_, ListSeedFiles(listFolder_));
+  listPath_ = ListPathsIn(listFolder_.folder);
+}
 
 void CPredictDlg::LoadAllLists() {
   for (std::size_t row = 0; row < kListFiles.size(); ++row) {

@@ -41,7 +41,8 @@ const char* BuiltInListServer() { return NUMIRA_LIST_SERVER; }
 bool CPredictDlg::RefreshList(std::size_t row, std::chrono::steady_clock::time_point deadline) {
   const ListFileRow& list = kListFiles[row];
   const std::string& path = listPath_[row];
-  if (path.empty()) return false;  // no usable path beside the executable
+  // No usable path, or the lists lie where nothing may be stored (an installed copy's own folder).
+  if (path.empty() || !listFolder_.writable) return false;
   const std::string url = "http://" + listServer_ + "/Data/" + list.fileName;
   ListReplacement replacement(path);
   const FetchOptions options{appName_, fetchLimits_, fetchFileOps_, deadline};

@@ -43,6 +43,8 @@ inline constexpr const char* kDownloading = "最新情報をダウンロード�
 inline constexpr const char* kDownloadFailed = "最新情報をダウンロードできませんでした。";
 inline constexpr const char* kDownloadPartlyFailed = "一部の最新情報をダウンロードできませんでした。";
 inline constexpr const char* kDownloadTimeFormat = "%04d年%02d月%02d日 %02d時%02d分%02d秒";
+// The status line at start-up when the user's folder is too long for a list path.
+inline constexpr const char* kUserFolderTooLong = "保存先のパスが長すぎます。付属の情報を表示中。";
 // Error box texts for a local file that cannot be written (%1: the file's full path).
 inline constexpr const char* kWriteErrorFormat = "%1 へのｱｸｾｽ中に不明なｴﾗｰが発生しました。";
 inline constexpr const char* kDiskFullFormat = "%1 へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。";

@@ -8,6 +8,7 @@
 
 #include "ListReader.h"
 #include "Executable.h"
+#include "ListFolder.h"
 #include "ListTable.h"
 #include "ListValidation.h"
 #include "TestData.h"
@@ -304,17 +305,17 @@ TEST(ParseInt32, ReadsLikeAtoiAndSaturates) {
 }
 
 TEST(ListPaths, BesideTheExecutableWithinTheFixedText) {
-  const ListFolderEnv portable{true, {}, {}};
-  const ListPaths p = BuildListPaths("/opt/numira/bin/numira", portable);
+  const ListFolderEnv notInstalled{false, "/x", "/home/u"};
+  const ListPaths p = ListPathsIn(ChooseListFolder("/opt/numira/bin/numira", notInstalled).folder);
   EXPECT_EQ(p[0], "/opt/numira/bin/Num3NoCorrect.txt");
   EXPECT_EQ(p[5], "/opt/numira/bin/Lot6Correct.txt");
-  EXPECT_EQ(BuildListPaths("numira", portable)[2], "Num3Correct.txt");
+  EXPECT_EQ(ListPathsIn(ChooseListFolder("numira", notInstalled).folder)[2], "Num3Correct.txt");
 
   // The longest name is 17 bytes: a directory of 494 bytes still fits in 511, 495 does not.
   const std::string fits = "/" + std::string(492, 'd') + "/";
-  const ListPaths atLimit = BuildListPaths(fits + "numira", portable);
+  const ListPaths atLimit = ListPathsIn(ChooseListFolder(fits + "numira", notInstalled).folder);
   EXPECT_EQ(atLimit[0].size(), 511u);
-  const ListPaths over = BuildListPaths("/" + std::string(493, 'd') + "/numira", portable);
+  const ListPaths over = ListPathsIn(ChooseListFolder("/" + std::string(493, 'd') + "/numira", notInstalled).folder);
   EXPECT_TRUE(over[0].empty());
   EXPECT_FALSE(over[4].empty());  // "MiniCorrect.txt" is shorter and still fits
 }
