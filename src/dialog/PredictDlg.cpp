@@ -39,8 +39,9 @@ bool CPredictDlg::OnInitDialog() {
   }
   windowTitle_ = TruncateUtf8(window_.WindowTitle(), kMaxText);
   for (const PanelDef& p : kPanels) window_.SetText(p.groupBox, PlainCaption(p.game));
-  // Part files of a refresh that was killed are of no use to anyone.
-  RemoveStaleParts(listPath_);
+  // Part files of a refresh that was killed are of no use to anyone (and none lie where
+  // nothing may be stored).
+  if (listFolder_.writable) RemoveStaleParts(listPath_);
   LoadAllLists();
   window_.CenterWindow();
   return true;
