@@ -8,7 +8,7 @@
 
 int main(int argc, char** argv) {
   if (!numira::HasDisplay()) {
-    std::fputs(numira::NoDisplayMessage(), stderr);
+    std::fputs(numira::NoDisplayMessage(argc > 0 && argv[0] ? argv[0] : "numira").c_str(), stderr);
     return 1;
   }
   QApplication app(argc, argv);

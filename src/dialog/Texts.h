@@ -57,12 +57,12 @@ inline constexpr const char* kAboutContact = "numira.example";
 inline constexpr const char* kAboutVersion = "Numira Version " NUMIRA_VERSION_SHORT;
 inline constexpr const char* kAboutRights = "Copyright (C) 2026 Numira developers";
 
-// ---- Start-up without a display (standard error) ----
+// ---- Start-up without a display (standard error); %1: the command as it was started ----
 inline constexpr const char* kNoDisplay =
     "numira: 画面（X11 または Wayland のディスプレイ）が見つからないため、ウィンドウを表示できません。\n"
-    "  ディスプレイのない環境では xvfb-run を使ってください:  xvfb-run -a build/numira\n"
+    "  ディスプレイのない環境では xvfb-run を使ってください:  xvfb-run -a %1\n"
     "numira: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set), so the window cannot be shown.\n"
-    "  Run it on a desktop session, or without one under a virtual display:  xvfb-run -a build/numira\n";
+    "  Run it on a desktop session, or without one under a virtual display:  xvfb-run -a %1\n";
 
 // ---- The history window (当せん履歴); %1, %2: the values, in order ----
 inline constexpr const char* kHistoryTitle = "当せん履歴";
