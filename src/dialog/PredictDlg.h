@@ -27,7 +27,8 @@ namespace numira {
 
 // Where the dialog finds its lists and its list server.
 struct DialogSetup {
-  // The lists lie beside this executable; empty: the running executable.
+  // The program's executable: the shipped lists lie beside it, and the lists are read
+  // there too unless it is an installed copy (ListFolder.h). Empty: the running executable.
   std::string executablePath;
   // Host (or host:port) of the list server; empty: the one the program was built with.
   std::string listServer;
