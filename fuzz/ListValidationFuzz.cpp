@@ -1,6 +1,6 @@
 // Any bytes validated as every kind of list of every game: no crash, and what the
 // validation passes is a list by its strict grammar (one header, on the first line, with a
-// real date; plain counts; never-drawn lines that hold their entry alone; valid entries,
+// real date; no zero byte; plain counts; never-drawn lines that hold their entry alone; valid entries,
 // none twice), while a bound on the problems only shortens their list.
 #include <cstdint>
 #include <cstdlib>
@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
       Require(c.doctypeLine == 0 && c.headerLines.size() == 1 && c.headerLines[0] == 1);
       Require(ParseHeaderDate(c.latestDrawDate).has_value());
-      Require(c.malformedCounts.empty() && c.entriesWithMore.empty() && c.countlessLines.empty());
+      Require(c.malformedCounts.empty() && c.entriesWithMore.empty() && c.countlessLines.empty() &&
+              c.zeroByteLines.empty());
       Require(kind == ListKind::NoCorrect || !c.entries.empty());
       std::set<std::string_view> seen;
       for (std::size_t i = 0; i < c.entries.size(); ++i) {

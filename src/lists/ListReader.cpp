@@ -30,8 +30,10 @@ class ListParser {
     const std::uint32_t lineNo = line_;
     if (!raw.empty() && raw.back() == '\n') ++line_;
     // Only the bytes before the first zero byte are seen.
-    if (const void* nul = std::memchr(raw.data(), 0, raw.size()))
+    if (const void* nul = std::memchr(raw.data(), 0, raw.size())) {
       raw = raw.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - raw.data()));
+      out_.zeroByteLines.push_back(lineNo);
+    }
     if (raw.find("DOCTYPE") != std::string_view::npos) {
       out_.doctypeLine = lineNo;
       return false;

@@ -35,10 +35,11 @@ struct ListContents {
   // What a strict reading refuses and the tolerant one passes over, by line: every line
   // starting with "#" (a list has one, the first); won-list counts that are not 1 to 9
   // decimal digits with a value of at least 1 (the count's text); never-won lines with
-  // more than their entry (the whole line).
+  // more than their entry (the whole line); lines with a zero byte (unseen after it).
   std::vector<std::uint32_t> headerLines;
   std::vector<LineFault> malformedCounts;
   std::vector<LineFault> entriesWithMore;
+  std::vector<std::uint32_t> zeroByteLines;
   std::uint64_t fileBytes = 0;  // the size of the whole file (or of the bytes given)
 };
 

@@ -89,6 +89,7 @@ std::vector<ListProblem> ValidateList(const ListContents& contents, Game game, L
     for (std::uint32_t line : contents.countlessLines) add(line, "no \",\" and count after the entry");
   for (const LineFault& f : contents.malformedCounts)
     add(f.line, "the count " + Quoted(f.text) + " is not a whole number from 1 to 999999999");
+  for (std::uint32_t line : contents.zeroByteLines) add(line, "a zero byte in the line");
   for (const LineFault& f : contents.entriesWithMore)
     add(f.line, Quoted(f.text) + ": a never-drawn line holds its number alone");
 

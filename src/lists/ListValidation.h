@@ -31,6 +31,7 @@ bool IsValidEntry(std::string_view entry, Game game);
 // The problems of one read list, in line order, at most maxProblems of them:
 // - a file larger than kListSizeLimit; a "DOCTYPE" line (an HTML page, not a list);
 // - no header line with a real date; a header that is not the first line; a second one;
+// - a zero byte in a line (the reader sees nothing after it);
 // - an entry that is not valid for the game (IsValidEntry); an entry listed twice;
 // - won lists: a data line without a comma and count, a count that is not 1 to 9 decimal
 //   digits of at least 1 (IsStrictCount), and no entry at all;

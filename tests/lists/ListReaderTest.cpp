@@ -179,6 +179,8 @@ INSTANTIATE_TEST_SUITE_P(
                        ListKind::Correct, {2, 3, 4}, "\"0\" is not a whole number"},
         ValidationCase{"never_won_line_with_more", kH + "0001\r\n0002,junk\r\n0003,\r\n", Game::Num4, ListKind::NoCorrect,
                        {3, 4}, "\"0002,junk\": a never-drawn line holds its number alone"},
+        ValidationCase{"zero_byte_hides_the_rest_of_a_line", kH + std::string("007,3\0junk\r\n123,1\r\n", 19),
+                       Game::Num3, ListKind::Correct, {2}, "a zero byte"},
         ValidationCase{"header_not_on_the_first_line", "0001\r\n" + kH, Game::Num4, ListKind::NoCorrect, {2},
                        "not the first line"},
         ValidationCase{"header_on_the_last_line", "007,1\r\n" + kHeader, Game::Num3, ListKind::Correct, {2},
