@@ -106,6 +106,13 @@ TEST_F(Window, TemplateTextsOfButtonsAndCheckBoxesAndTheNotice) {
   EXPECT_EQ(window->Text(ctl::kSorter), "x");
 }
 
+TEST_F(Window, StatusLineTextsAreShownWhole) {
+  QLabel* status = Label(*window, 1020);
+  for (const char* text : {"保存先のパスが長すぎます。付属の情報を表示中。", "一部の最新情報をダウンロードできませんでした。",
+                           "最新情報をダウンロードしています・・・", "2026年08月21日 20時30分05秒"})
+    EXPECT_GE(status->width(), status->fontMetrics().horizontalAdvance(QString::fromUtf8(text))) << text;
+}
+
 TEST_F(Window, TabOrderIsTheTableOrder) {
   std::vector<QWidget*> expected;
   for (const ControlDef& c : kMainControls)
