@@ -32,7 +32,7 @@ class ListParser {
     // Only the bytes before the first zero byte are seen.
     if (const void* nul = std::memchr(raw.data(), 0, raw.size())) {
       raw = raw.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - raw.data()));
-      out_.zeroByteLines.push_back(lineNo);
+      Record(out_.zeroByteLines, lineNo);
     }
     if (raw.find("DOCTYPE") != std::string_view::npos) {
       out_.doctypeLine = lineNo;
@@ -41,7 +41,7 @@ class ListParser {
     const char first = raw.empty() ? '\0' : raw[0];
     if (first == '#') {
       if (out_.latestDrawDate.empty()) out_.latestDrawDate = HeaderDate(raw);
-      out_.headerLines.push_back(lineNo);
+      Record(out_.headerLines, lineNo);
     }
     if (first == '\0' || first == '\n' || first == '\r' || first == '\x1A' || first == '#') return true;
 
@@ -52,7 +52,7 @@ class ListParser {
 
     const auto comma = text.find(',');
     if (kind_ == ListKind::NoCorrect) {
-      if (comma != std::string_view::npos) out_.entriesWithMore.push_back({lineNo, Cut(text)});
+      if (comma != std::string_view::npos) Record(out_.entriesWithMore, LineFault{lineNo, Cut(text)});
       out_.entries.emplace_back(text.substr(0, comma));
     } else {
       // A won-list line without a comma has no count to pair with its entry: it is
@@ -63,7 +63,7 @@ class ListParser {
       }
       out_.entries.emplace_back(text.substr(0, comma));
       const std::string_view count = text.substr(comma + 1);
-      if (!IsStrictCount(count)) out_.malformedCounts.push_back({lineNo, Cut(count)});
+      if (!IsStrictCount(count)) Record(out_.malformedCounts, LineFault{lineNo, Cut(count)});
       out_.counts.push_back(ParseCount(count));
     }
     out_.entryLines.push_back(lineNo);
@@ -83,6 +83,16 @@ class ListParser {
 
  private:
   static std::string Cut(std::string_view text) { return std::string(text.substr(0, kFaultTextBytes)); }
+
+  // Keeps the first kMaxRecordedFaults of a kind and counts the rest, so that a file of
+  // nothing but faults takes no more memory than its entries do.
+  template <class T>
+  void Record(std::vector<T>& faults, T fault) {
+    if (faults.size() < kMaxRecordedFaults)
+      faults.push_back(std::move(fault));
+    else
+      ++out_.faultsNotRecorded;
+  }
 
   ListKind kind_;
   std::size_t maxEntries_;

@@ -17,6 +17,7 @@ struct LineFault {
   std::string text;
 };
 inline constexpr std::size_t kFaultTextBytes = 48;
+inline constexpr std::size_t kMaxRecordedFaults = 1000;
 
 // What one read of a list file yields.
 struct ListContents {
@@ -40,6 +41,7 @@ struct ListContents {
   std::vector<LineFault> malformedCounts;
   std::vector<LineFault> entriesWithMore;
   std::vector<std::uint32_t> zeroByteLines;
+  std::size_t faultsNotRecorded = 0;  // beyond the first kMaxRecordedFaults of a kind
   std::uint64_t fileBytes = 0;  // the size of the whole file (or of the bytes given)
 };
 

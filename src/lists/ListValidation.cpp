@@ -92,6 +92,8 @@ std::vector<ListProblem> ValidateList(const ListContents& contents, Game game, L
   for (std::uint32_t line : contents.zeroByteLines) add(line, "a zero byte in the line");
   for (const LineFault& f : contents.entriesWithMore)
     add(f.line, Quoted(f.text) + ": a never-drawn line holds its number alone");
+  if (contents.faultsNotRecorded > 0)
+    add(0, std::to_string(contents.faultsNotRecorded) + " more lines with problems like the ones named");
 
   std::unordered_map<std::string_view, std::uint32_t> seen;
   seen.reserve(contents.entries.size());

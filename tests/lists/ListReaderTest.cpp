@@ -232,6 +232,18 @@ TEST(Validation, CountsArePlainDecimalFromOneToNineDigits) {
   }
 }
 
+TEST(Validation, FaultsBeyondTheFirstThousandOfAKindAreCounted) {
+  std::string list = kH;
+  for (int i = 0; i < 1500; ++i) list += std::to_string(i) + ",x\r\n#\r\n";  // a bad count and a second header
+  const ListContents c = ParseList(list, ListKind::Correct);
+  EXPECT_EQ(c.malformedCounts.size(), 1000u);
+  EXPECT_EQ(c.headerLines.size(), 1000u);
+  EXPECT_EQ(c.faultsNotRecorded, 501u + 500u);  // 1501 headers in all
+  const auto problems = ValidateList(c, Game::Num4, ListKind::Correct);
+  ASSERT_FALSE(problems.empty());
+  EXPECT_EQ(problems.front().text, "1001 more lines with problems like the ones named");
+}
+
 TEST(Validation, AListLargerThanTheLimitIsRefusedWhole) {
   // 32 MiB and one byte of valid lines: the size alone is the problem; at the limit it is none.
   std::string atLimit = kH;
