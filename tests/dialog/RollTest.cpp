@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdlib>
-#include <optional>
 
 #include <set>
 
@@ -100,29 +98,9 @@ TEST_F(Dialog, StartsWithTheRealListsShowingTheirDates) {
   EXPECT_EQ(dlg->Paths()[0], (dir.path() / "Num3NoCorrect.txt").string());
 }
 
-// XDG_DATA_HOME for one test, restored afterwards.
-class ScopedXdgDataHome {
- public:
-  explicit ScopedXdgDataHome(const std::string& value) {
-    if (const char* old = std::getenv("XDG_DATA_HOME")) old_ = old;
-    ::setenv("XDG_DATA_HOME", value.c_str(), 1);
-  }
-  ScopedXdgDataHome(const ScopedXdgDataHome&) = delete;
-  ScopedXdgDataHome& operator=(const ScopedXdgDataHome&) = delete;
-  ~ScopedXdgDataHome() {
-    if (old_)
-      ::setenv("XDG_DATA_HOME", old_->c_str(), 1);
-    else
-      ::unsetenv("XDG_DATA_HOME");
-  }
-
- private:
-  std::optional<std::string> old_;
-};
-
 TEST_F(Dialog, AnInstalledCopyReadsItsListsInTheUsersFolder) {
   testing::WriteBytes(dir.path() / "numira.installed", "");
-  const ScopedXdgDataHome xdg((dir.path() / "data").string());
+  const testing::ScopedEnv xdg("XDG_DATA_HOME", (dir.path() / "data").string());
   Open();
   EXPECT_EQ(dlg->Paths()[0], (dir.path() / "data/numira/Num3NoCorrect.txt").string());
   EXPECT_EQ(testing::ReadBytes(dir.path() / "data/numira/Lot6Correct.txt"), testing::ReadBytes(dir.path() / "Lot6Correct.txt"));
@@ -132,7 +110,7 @@ TEST_F(Dialog, AnInstalledCopyReadsItsListsInTheUsersFolder) {
 
 TEST_F(Dialog, AUserFolderTooLongForAListPathShowsTheShippedListsAndSaysSo) {
   testing::WriteBytes(dir.path() / "numira.installed", "");
-  const ScopedXdgDataHome xdg("/" + std::string(500, 'x'));
+  const testing::ScopedEnv xdg("XDG_DATA_HOME", "/" + std::string(500, 'x'));
   Open();
   EXPECT_EQ(window.Text(ctl::kStatus), "保存先のパスが長すぎます。付属の情報を表示中。");
   EXPECT_EQ(dlg->OnCtlColor(ctl::kStatus), TextColour::Red);

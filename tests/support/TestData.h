@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -86,6 +87,27 @@ inline std::map<std::string, unsigned> DrawCounts(const char* csv) {
   for (const std::string& d : DrawHistory(csv)) ++counts[d];
   return counts;
 }
+
+// An environment variable set for one test and restored afterwards.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    ::setenv(name, value.c_str(), 1);
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+  ~ScopedEnv() {
+    if (old_)
+      ::setenv(name_, old_->c_str(), 1);
+    else
+      ::unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
 
 // The draw history of each game, in the order of the games.
 inline constexpr std::array<const char*, 4> kDrawFiles{"numbers3.csv", "numbers4.csv", "miniloto.csv", "loto6.csv"};
