@@ -25,6 +25,20 @@ bool HasDisplay() {
   return false;
 }
 
-const char* NoDisplayMessage() { return text::kNoDisplay; }
+std::string NoDisplayMessage(const std::string& command) {
+  // The command as a shell takes it back: in single quotes unless it is plain.
+  const bool plain = !command.empty() && command.find_first_not_of(
+                                             "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789/._-+") ==
+                                             std::string::npos;
+  std::string shown = plain ? command : "'";
+  if (!plain) {
+    for (char c : command) shown += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    shown += '\'';
+  }
+  std::string message = text::kNoDisplay;
+  for (auto at = message.find("%1"); at != std::string::npos; at = message.find("%1", at + shown.size()))
+    message.replace(at, 2, shown);
+  return message;
+}
 
 }  // namespace numira

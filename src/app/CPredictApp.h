@@ -1,5 +1,6 @@
 #pragma once
 // The application: runs the main window modally and ends when it ends.
+#include <string>
 #include <utility>
 
 #include "PredictDlg.h"
@@ -24,7 +25,8 @@ class CPredictApp {
 // platform is present in the environment.
 bool HasDisplay();
 
-// The message shown when there is none (Japanese and English).
-const char* NoDisplayMessage();
+// The message shown when there is none (Japanese and English), naming the command as it
+// was started (argv[0]), so that it holds for a build tree and an installed copy alike.
+std::string NoDisplayMessage(const std::string& command);
 
 }  // namespace numira

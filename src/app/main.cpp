@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
   for (const numira::ListServerWarning& w : server.warnings) std::fputs(numira::WarningText(w).c_str(), stderr);
 
   if (!numira::HasDisplay()) {
-    std::fputs(numira::NoDisplayMessage(), stderr);
+    std::fputs(numira::NoDisplayMessage(argc > 0 && argv[0] ? argv[0] : "numira").c_str(), stderr);
     return 1;
   }
   // The toolkit takes its own options (such as -platform) from what is left.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "DrawSeed.h"
 #include "ListReplacement.h"
 #include "Text.h"
 #include "Texts.h"
@@ -27,10 +28,11 @@ bool CPredictDlg::OnInitDialog() {
   for (const PanelDef& p : kPanels) window_.Enable(p.checkBox, false);
   for (WinningList& l : lists_) l = WinningList{};
   for (RollState& r : rolls_) r = RollState{};
-  BuildListPaths();
+  ChooseListFolder();
+  SeedUserFolder();
   for (const PanelDef& p : kPanels)
     for (int id : ResultFields(p.game)) window_.SetText(id, "");
-  window_.SetText(ctl::kStatus, "");
+  window_.SetText(ctl::kStatus, listFolder_.userFolderTooLong ? text::kUserFolderTooLong : "");
   for (const PanelDef& p : kPanels) {
     std::vector<std::string> items;
     for (const FilterItem& item : FilterItems(p.game)) items.emplace_back(item.text);
@@ -38,8 +40,9 @@ bool CPredictDlg::OnInitDialog() {
   }
   windowTitle_ = TruncateUtf8(window_.WindowTitle(), kMaxText);
   for (const PanelDef& p : kPanels) window_.SetText(p.groupBox, PlainCaption(p.game));
-  // Part files of a refresh that was killed are of no use to anyone.
-  RemoveStaleParts(listPath_);
+  // Part files of a refresh that was killed are of no use to anyone (and none lie where
+  // nothing may be stored).
+  if (listFolder_.writable) RemoveStaleParts(listPath_);
   LoadAllLists();
   LoadDraws();
   window_.CenterWindow();
@@ -48,7 +51,17 @@ bool CPredictDlg::OnInitDialog() {
 
 // ---- Lists -----------------------------------------------------------------------------
 
-void CPredictDlg::BuildListPaths() { listPath_ = numira::BuildListPaths(executablePath_); }
+void CPredictDlg::ChooseListFolder() {
+  listFolder_ = numira::ChooseListFolder(executablePath_, ProcessListFolderEnv(executablePath_));
+  listPath_ = ListPathsIn(listFolder_.folder);
+}
+
+void CPredictDlg::SeedUserFolder() {
+  std::vector<SeedFile> files = ListSeedFiles(listFolder_);
+  for (SeedFile& f : DrawSeedFiles(listFolder_)) files.push_back(std::move(f));
+  listFolder_ = SeedListFolder(listFolder_, files);
+  listPath_ = ListPathsIn(listFolder_.folder);
+}
 
 void CPredictDlg::LoadAllLists() {
   for (std::size_t row = 0; row < kListFiles.size(); ++row) {

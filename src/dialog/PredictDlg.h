@@ -17,6 +17,7 @@
 #include "Game.h"
 #include "HistoryPage.h"
 #include "ListReader.h"
+#include "ListFolder.h"
 #include "ListTable.h"
 #include "LotoDraw.h"
 #include "RollRandom.h"
@@ -28,7 +29,8 @@ namespace numira {
 
 // Where the dialog finds its lists and its list server.
 struct DialogSetup {
-  // The lists lie beside this executable; empty: the running executable.
+  // The program's executable: the shipped lists lie beside it, and the lists are read
+  // there too unless it is an installed copy (ListFolder.h). Empty: the running executable.
   std::string executablePath;
   // The list server: a base address (http://HOST[:PORT] or https://HOST[:PORT]) or
   // HOST[:PORT] for http; empty: the one the program was built with.
@@ -62,8 +64,10 @@ class CPredictDlg {
   // Colour of a control's text, asked each time the control is drawn.
   TextColour OnCtlColor(int id) const;
 
-  // The lists.
-  void BuildListPaths();
+  // The lists. Start-up takes two steps before it reads them: choosing their folder, then
+  // seeding the user's folder with the shipped lists (when the lists lie there).
+  void ChooseListFolder();
+  void SeedUserFolder();
   int ReadList(Game game, ListKind kind);
   void LoadAllLists();
   // (Re)reads the four draw files from the draws folder beside the lists; a missing or
@@ -77,6 +81,7 @@ class CPredictDlg {
   const RollState& Roll(Game g) const { return rolls_[GameIndex(g)]; }
   const CandidatePool& Pool(Game g) const { return pools_[GameIndex(g)]; }
   const ListPaths& Paths() const { return listPath_; }
+  const ListFolderChoice& ListFolder() const { return listFolder_; }
   const std::string& WindowTitle() const { return windowTitle_; }
   const std::string& ListServer() const { return listServer_; }
   const std::string& AppName() const { return appName_; }
@@ -115,6 +120,7 @@ class CPredictDlg {
   std::string listServer_;
   std::string appName_;
 
+  ListFolderChoice listFolder_;
   ListPaths listPath_;
   std::array<WinningList, 4> lists_;
   std::array<CandidatePool, 4> pools_;

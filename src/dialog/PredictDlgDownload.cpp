@@ -43,7 +43,8 @@ bool CPredictDlg::RefreshList(std::size_t row, std::chrono::steady_clock::time_p
                               FetchSession& session) {
   const ListFileRow& list = kListFiles[row];
   const std::string& path = listPath_[row];
-  if (path.empty()) return false;  // no usable path beside the executable
+  // No usable path, or the lists lie where nothing may be stored (an installed copy's own folder).
+  if (path.empty() || !listFolder_.writable) return false;
   const std::string url = ListFileUrl(listServer_, list.fileName);
   ListReplacement replacement(path);
   FetchOptions options{appName_, fetchLimits_, fetchFileOps_, deadline, std::nullopt, &session};

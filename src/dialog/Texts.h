@@ -43,6 +43,8 @@ inline constexpr const char* kDownloading = "最新情報をダウンロード�
 inline constexpr const char* kDownloadFailed = "最新情報をダウンロードできませんでした。";
 inline constexpr const char* kDownloadPartlyFailed = "一部の最新情報をダウンロードできませんでした。";
 inline constexpr const char* kDownloadTimeFormat = "%04d年%02d月%02d日 %02d時%02d分%02d秒";
+// The status line at start-up when the user's folder is too long for a list path.
+inline constexpr const char* kUserFolderTooLong = "保存先のパスが長すぎます。付属の情報を表示中。";
 // Error box texts for a local file that cannot be written (%1: the file's full path).
 inline constexpr const char* kWriteErrorFormat = "%1 へのｱｸｾｽ中に不明なｴﾗｰが発生しました。";
 inline constexpr const char* kDiskFullFormat = "%1 へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。";
@@ -55,12 +57,12 @@ inline constexpr const char* kAboutContact = "numira.example";
 inline constexpr const char* kAboutVersion = "Numira Version " NUMIRA_VERSION_SHORT;
 inline constexpr const char* kAboutRights = "Copyright (C) 2026 Numira developers";
 
-// ---- Start-up without a display (standard error) ----
+// ---- Start-up without a display (standard error); %1: the command as it was started ----
 inline constexpr const char* kNoDisplay =
     "numira: 画面（X11 または Wayland のディスプレイ）が見つからないため、ウィンドウを表示できません。\n"
-    "  ディスプレイのない環境では xvfb-run を使ってください:  xvfb-run -a build/numira\n"
+    "  ディスプレイのない環境では xvfb-run を使ってください:  xvfb-run -a %1\n"
     "numira: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set), so the window cannot be shown.\n"
-    "  Run it on a desktop session, or without one under a virtual display:  xvfb-run -a build/numira\n";
+    "  Run it on a desktop session, or without one under a virtual display:  xvfb-run -a %1\n";
 
 // ---- The command line (standard output and standard error); %1, %2: the values ----
 inline constexpr const char* kVersionLine = "numira " NUMIRA_VERSION "\n";

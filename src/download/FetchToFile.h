@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "ListValidation.h"
+
 namespace numira {
 
 // How long a fetch may wait before it gives up, and how much it takes: a blocked
@@ -18,9 +20,9 @@ struct FetchLimits {
   long lowSpeedSeconds = 30;         // ... for this many seconds is abandoned
   long totalTimeoutMs = 60000;       // a fetch, even when it trickles on (and a whole refresh); 0: none
   long maxRedirects = 10;
-  // A body (after decoding any content encoding) larger than this is refused while it
-  // arrives: the largest real list is some 40 KB. 0: no limit.
-  std::int64_t maxBodyBytes = std::int64_t{32} << 20;
+  // A body (after decoding any content encoding) larger than a list may be is refused
+  // while it arrives. 0: no limit.
+  std::int64_t maxBodyBytes = static_cast<std::int64_t>(kListSizeLimit);
 };
 
 // The calls that write the local file out. Tests replace them to make a write or the

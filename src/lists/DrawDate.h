@@ -1,6 +1,6 @@
 #pragma once
-// The date of a draw: read from a list's header ("2026年8月21日") and from a history
-// ("2026-08-21"); only days of the calendar count.
+// The date of a draw: a day of the calendar, and its reading from a list's header
+// ("2026年8月21日"). The draw histories' form ("2026-08-21") is read by the publisher.
 #include <compare>
 #include <optional>
 #include <string_view>

@@ -30,14 +30,19 @@ class ListParser {
     const std::uint32_t lineNo = line_;
     if (!raw.empty() && raw.back() == '\n') ++line_;
     // Only the bytes before the first zero byte are seen.
-    if (const void* nul = std::memchr(raw.data(), 0, raw.size()))
+    if (const void* nul = std::memchr(raw.data(), 0, raw.size())) {
       raw = raw.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - raw.data()));
+      Record(out_.zeroByteLines, lineNo);
+    }
     if (raw.find("DOCTYPE") != std::string_view::npos) {
       out_.doctypeLine = lineNo;
       return false;
     }
     const char first = raw.empty() ? '\0' : raw[0];
-    if (first == '#' && out_.latestDrawDate.empty()) out_.latestDrawDate = HeaderDate(raw);
+    if (first == '#') {
+      if (out_.latestDrawDate.empty()) out_.latestDrawDate = HeaderDate(raw);
+      Record(out_.headerLines, lineNo);
+    }
     if (first == '\0' || first == '\n' || first == '\r' || first == '\x1A' || first == '#') return true;
 
     // A chunk holds at most one LF, as its last byte.
@@ -47,6 +52,7 @@ class ListParser {
 
     const auto comma = text.find(',');
     if (kind_ == ListKind::NoCorrect) {
+      if (comma != std::string_view::npos) Record(out_.entriesWithMore, LineFault{lineNo, Cut(text)});
       out_.entries.emplace_back(text.substr(0, comma));
     } else {
       // A won-list line without a comma has no count to pair with its entry: it is
@@ -56,7 +62,9 @@ class ListParser {
         return true;
       }
       out_.entries.emplace_back(text.substr(0, comma));
-      out_.counts.push_back(ParseCount(text.substr(comma + 1)));
+      const std::string_view count = text.substr(comma + 1);
+      if (!IsStrictCount(count)) Record(out_.malformedCounts, LineFault{lineNo, Cut(count)});
+      out_.counts.push_back(ParseCount(count));
     }
     out_.entryLines.push_back(lineNo);
     ++out_.lines;
@@ -74,6 +82,18 @@ class ListParser {
   ListContents Take() { return std::move(out_); }
 
  private:
+  static std::string Cut(std::string_view text) { return std::string(text.substr(0, kFaultTextBytes)); }
+
+  // Keeps the first kMaxRecordedFaults of a kind and counts the rest, so that a file of
+  // nothing but faults takes no more memory than its entries do.
+  template <class T>
+  void Record(std::vector<T>& faults, T fault) {
+    if (faults.size() < kMaxRecordedFaults)
+      faults.push_back(std::move(fault));
+    else
+      ++out_.faultsNotRecorded;
+  }
+
   ListKind kind_;
   std::size_t maxEntries_;
   ListContents out_;
@@ -171,6 +191,16 @@ std::string HeaderDate(std::string_view line) {
   return utf8 ? SanitizeUtf8(date) : Cp932ToUtf8(date);
 }
 
+bool IsStrictCount(std::string_view text) {
+  if (text.empty() || text.size() > 9) return false;
+  bool nonZero = false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    nonZero = nonZero || c != '0';
+  }
+  return nonZero;
+}
+
 std::int32_t ParseInt32(std::string_view text) {
   std::size_t i = 0;
   auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
@@ -204,11 +234,14 @@ std::optional<ListContents> ReadListFile(const std::string& path, ListKind kind,
   FILE* f = file.get();
   const auto size = static_cast<std::size_t>(st.st_size);
   // A read error ends the reading like the end of the file does.
-  return Parse([f](char* dst, std::size_t max) { return std::fread(dst, 1, max, f); }, kind, size, maxEntries);
+  ListContents contents =
+      Parse([f](char* dst, std::size_t max) { return std::fread(dst, 1, max, f); }, kind, size, maxEntries);
+  contents.fileBytes = static_cast<std::uint64_t>(st.st_size);
+  return contents;
 }
 
 ListContents ParseList(std::string_view bytes, ListKind kind) {
-  return Parse(
+  ListContents contents = Parse(
       [bytes](char* dst, std::size_t max) mutable {
         const std::size_t n = bytes.size() < max ? bytes.size() : max;
         if (n > 0) std::memcpy(dst, bytes.data(), n);
@@ -216,6 +249,8 @@ ListContents ParseList(std::string_view bytes, ListKind kind) {
         return n;
       },
       kind, bytes.size());
+  contents.fileBytes = bytes.size();
+  return contents;
 }
 
 }  // namespace numira

@@ -10,6 +10,15 @@
 
 namespace numira {
 
+// A line the reader took although a list's grammar does not allow it, with the text in
+// question (cut to kFaultTextBytes).
+struct LineFault {
+  std::uint32_t line;
+  std::string text;
+};
+inline constexpr std::size_t kFaultTextBytes = 48;
+inline constexpr std::size_t kMaxRecordedFaults = 1000;
+
 // What one read of a list file yields.
 struct ListContents {
   std::vector<std::string> entries;  // entries in file order, bytes as stored
@@ -23,6 +32,17 @@ struct ListContents {
   std::vector<std::uint32_t> entryLines;
   std::vector<std::uint32_t> countlessLines;
   std::uint32_t doctypeLine = 0;
+
+  // What a strict reading refuses and the tolerant one passes over, by line: every line
+  // starting with "#" (a list has one, the first); won-list counts that are not 1 to 9
+  // decimal digits with a value of at least 1 (the count's text); never-won lines with
+  // more than their entry (the whole line); lines with a zero byte (unseen after it).
+  std::vector<std::uint32_t> headerLines;
+  std::vector<LineFault> malformedCounts;
+  std::vector<LineFault> entriesWithMore;
+  std::vector<std::uint32_t> zeroByteLines;
+  std::size_t faultsNotRecorded = 0;  // beyond the first kMaxRecordedFaults of a kind
+  std::uint64_t fileBytes = 0;  // the size of the whole file (or of the bytes given)
 };
 
 // Lines are taken as the C library's fgets into a 512-byte buffer takes them.
@@ -42,6 +62,9 @@ ListContents ParseList(std::string_view bytes, ListKind kind);
 // The date of a header line ("#2015年11月20日" -> "2015年11月20日"), in code page 932 or
 // UTF-8; empty when the line carries no well-formed date.
 std::string HeaderDate(std::string_view line);
+
+// Whether text is a count as a list writes it: 1 to 9 decimal digits, at least 1.
+bool IsStrictCount(std::string_view text);
 
 // Decimal text read as the C library's atoi reads it: leading white space, an optional
 // sign, then digits up to the first other byte (none gives 0); saturated to 32 bits.

@@ -69,14 +69,31 @@ std::vector<ListProblem> ValidateList(const ListContents& contents, Game game, L
   const auto add = [&](std::uint32_t line, std::string text) {
     if (!full()) problems.push_back({line, std::move(text)});
   };
+  if (contents.fileBytes > kListSizeLimit)
+    add(0, std::to_string(contents.fileBytes) + " bytes: larger than a list may be (" +
+               std::to_string(kListSizeLimit >> 20) + " MiB)");
   if (contents.doctypeLine != 0) add(contents.doctypeLine, "an HTML page, not a list (\"DOCTYPE\")");
   if (contents.latestDrawDate.empty())
     add(0, "no header line with the date of the latest draw (#YYYY年M月D日)");
   else if (!ParseHeaderDate(contents.latestDrawDate))
     add(0, "the header's date " + Quoted(contents.latestDrawDate, false) + " is not a real date (#YYYY年M月D日)");
+  for (std::size_t i = 0; i < contents.headerLines.size(); ++i) {
+    const std::uint32_t line = contents.headerLines[i];
+    if (i > 0)
+      add(line, "a second header line (the first is line " + std::to_string(contents.headerLines[0]) + ")");
+    else if (line != 1)
+      add(line, "the header line is not the first line");
+  }
   if (kind == ListKind::Correct && contents.entries.empty()) add(0, "no entries: a won list lists at least one");
   if (kind == ListKind::Correct)
     for (std::uint32_t line : contents.countlessLines) add(line, "no \",\" and count after the entry");
+  for (const LineFault& f : contents.malformedCounts)
+    add(f.line, "the count " + Quoted(f.text) + " is not a whole number from 1 to 999999999");
+  for (std::uint32_t line : contents.zeroByteLines) add(line, "a zero byte in the line");
+  for (const LineFault& f : contents.entriesWithMore)
+    add(f.line, Quoted(f.text) + ": a never-drawn line holds its number alone");
+  if (contents.faultsNotRecorded > 0)
+    add(0, std::to_string(contents.faultsNotRecorded) + " more lines with problems like the ones named");
 
   std::unordered_map<std::string_view, std::uint32_t> seen;
   seen.reserve(contents.entries.size());
@@ -86,11 +103,6 @@ std::vector<ListProblem> ValidateList(const ListContents& contents, Game game, L
     if (!IsValidEntry(entry, game)) add(line, Quoted(entry) + " is not a " + EntryForm(game));
     if (auto [it, fresh] = seen.emplace(entry, line); !fresh)
       add(line, Quoted(entry) + " is listed twice (first on line " + std::to_string(it->second) + ")");
-    if (kind == ListKind::Correct && i < contents.counts.size()) {
-      const std::uint32_t count = contents.counts[i];
-      if (count == 0 || count > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max()))
-        add(line, "the count of " + Quoted(entry) + " is below 1");
-    }
   }
   std::stable_sort(problems.begin(), problems.end(),
                    [](const ListProblem& a, const ListProblem& b) { return a.line < b.line; });

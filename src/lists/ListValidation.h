@@ -14,6 +14,10 @@
 
 namespace numira {
 
+// The largest list file the program takes, fetched or checked (the largest real list is
+// some 40 KB): a bigger one is refused whole.
+inline constexpr std::uint64_t kListSizeLimit = std::uint64_t{32} << 20;
+
 struct ListProblem {
   std::uint32_t line;  // line of the file (1-based); 0 for the file as a whole
   std::string text;    // what is wrong (English, one line)
@@ -25,10 +29,14 @@ struct ListProblem {
 bool IsValidEntry(std::string_view entry, Game game);
 
 // The problems of one read list, in line order, at most maxProblems of them:
-// - a "DOCTYPE" line (an HTML page, not a list); no header line with a real date;
+// - a file larger than kListSizeLimit; a "DOCTYPE" line (an HTML page, not a list);
+// - no header line with a real date; a header that is not the first line; a second one;
+// - a zero byte in a line (the reader sees nothing after it);
 // - an entry that is not valid for the game (IsValidEntry); an entry listed twice;
-// - won lists: a data line without a comma and count, a count below 1 (or negative),
-//   and no entry at all. A never-won list may have no entry: every number has won.
+// - won lists: a data line without a comma and count, a count that is not 1 to 9 decimal
+//   digits of at least 1 (IsStrictCount), and no entry at all;
+// - never-won lists: a line with more than its entry ("0002,3"). A never-won list may
+//   have no entry: every number has won.
 std::vector<ListProblem> ValidateList(const ListContents& contents, Game game, ListKind kind,
                                       std::size_t maxProblems = std::numeric_limits<std::size_t>::max());
 

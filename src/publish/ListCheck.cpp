@@ -165,8 +165,9 @@ void CheckPair(Game game, const ListContents& won, const ListContents& neverWon,
                                              kListFiles[wonRow].fileName + "'s (" + won.latestDrawDate + ")"});
 }
 
-// Far beyond any real list (the largest is about 60 KB); a bigger file is not read.
-constexpr std::size_t kMaxListBytes = 64u << 20;
+// Twice the largest list the program takes: a bigger file is not read at all, a smaller
+// one above kListSizeLimit is read and refused by the validation.
+constexpr std::size_t kMaxListBytes = 2 * kListSizeLimit;
 
 // NAME.gz beside a list, which a server hands to clients accepting gzip: it must decode
 // to the list's very bytes. None is fine (the list itself is served).

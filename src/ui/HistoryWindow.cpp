@@ -63,7 +63,8 @@ QChartView* BuildChart(const HistoryPage& page) {
   chart->addAxis(x, Qt::AlignBottom);
   series->attachAxis(x);
   auto* y = new QValueAxis;
-  y->setLabelFormat(QStringLiteral("%d"));
+  // Whole numbers as doubles: an integer format would show counts past 2^31 as negative.
+  y->setLabelFormat(QStringLiteral("%.0f"));
   y->setRange(0, static_cast<qreal>(std::max<std::uint64_t>(top, 1)));
   y->applyNiceNumbers();
   chart->addAxis(y, Qt::AlignLeft);

@@ -29,7 +29,7 @@ TEST(App, WithoutADisplayTheProgramExplainsAndExitsWithOne) {
   EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(p.exitCode(), 1);
   const QString err = QString::fromUtf8(p.readAllStandardError());
-  EXPECT_TRUE(err.contains(QStringLiteral("xvfb-run -a build/numira"))) << err.toStdString();
+  EXPECT_TRUE(err.contains(QStringLiteral("xvfb-run -a " NUMIRA_EXE "\n"))) << err.toStdString();
   EXPECT_TRUE(err.contains(QString::fromUtf8("ディスプレイ"))) << err.toStdString();
   EXPECT_TRUE(err.contains(QStringLiteral("no display"))) << err.toStdString();
 }
@@ -192,6 +192,17 @@ TEST(CommandLine, Parse) {
 TEST(CommandLine, LongValuesAreShownCut) {
   EXPECT_EQ(Printable(std::string(300, 'x') + "\xff"), std::string(200, 'x') + "...");
   EXPECT_EQ(Printable("\xff\tサーバー"), "\xef\xbf\xbd?サーバー");  // invalid UTF-8 as U+FFFD
+}
+
+TEST(App, TheNoDisplayMessageNamesTheCommandAsStarted) {
+  // An installed copy is started by its name on the PATH; no build tree is named.
+  const std::string installed = NoDisplayMessage("numira");
+  EXPECT_NE(installed.find("を使ってください:  xvfb-run -a numira\n"), std::string::npos) << installed;
+  EXPECT_NE(installed.find("virtual display:  xvfb-run -a numira\n"), std::string::npos) << installed;
+  EXPECT_EQ(installed.find("build/"), std::string::npos) << installed;
+  EXPECT_EQ(installed.find("%1"), std::string::npos) << installed;
+  EXPECT_NE(NoDisplayMessage("/opt/my apps/numira").find("xvfb-run -a '/opt/my apps/numira'\n"), std::string::npos);
+  EXPECT_NE(NoDisplayMessage("./it's").find("xvfb-run -a './it'\\''s'\n"), std::string::npos);
 }
 
 TEST(App, DisplayDetection) {

@@ -220,6 +220,23 @@ TEST_F(RefreshTest, AllSixRefreshedShowsTheTimeInBlue) {
   }
 }
 
+TEST_F(RefreshTest, AnInstalledCopyReadingItsShippedListsStoresNothingBesideItself) {
+  // Installed, with a user folder too long for a list path: the lists lie beside the
+  // executable, in the package's own folder, where even root must not write.
+  WriteBytes(dir / "numira.installed", "");
+  const testing::ScopedEnv xdg("XDG_DATA_HOME", "/" + std::string(500, 'x'));
+  Open(server.Host());
+  ASSERT_EQ(dlg->Paths()[0], dir / "Num3NoCorrect.txt");
+  const State before = Capture();
+  const auto names = dir.Names();
+  dlg->OnDownload();
+  for (std::size_t row = 0; row < 6; ++row) ExpectRowKept(row, before);
+  EXPECT_EQ(dir.Names(), names);
+  EXPECT_TRUE(server.Seen().empty());
+  EXPECT_EQ(dlg->LastDownloadOk(), 0);
+  EXPECT_EQ(win.Text(ctl::kStatus), "最新情報をダウンロードできませんでした。");
+}
+
 TEST_F(RefreshTest, TimeIsTakenAtTheEndOfTheRefresh) {
   clock.local = {2016, 3, 7, 20, 31, 5};
   dlg->OnDownload();

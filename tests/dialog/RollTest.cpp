@@ -98,6 +98,29 @@ TEST_F(Dialog, StartsWithTheRealListsShowingTheirDates) {
   EXPECT_EQ(dlg->Paths()[0], (dir.path() / "Num3NoCorrect.txt").string());
 }
 
+TEST_F(Dialog, AnInstalledCopyReadsItsListsInTheUsersFolder) {
+  testing::WriteBytes(dir.path() / "numira.installed", "");
+  const testing::ScopedEnv xdg("XDG_DATA_HOME", (dir.path() / "data").string());
+  Open();
+  EXPECT_EQ(dlg->Paths()[0], (dir.path() / "data/numira/Num3NoCorrect.txt").string());
+  EXPECT_EQ(testing::ReadBytes(dir.path() / "data/numira/Lot6Correct.txt"), testing::ReadBytes(dir.path() / "Lot6Correct.txt"));
+  EXPECT_EQ(window.Text(ctl::kLot6Group), "【ロト６】　最新抽選日：2025年9月25日");
+  EXPECT_EQ(window.Text(ctl::kStatus), "");
+}
+
+TEST_F(Dialog, AUserFolderTooLongForAListPathShowsTheShippedListsAndSaysSo) {
+  testing::WriteBytes(dir.path() / "numira.installed", "");
+  const testing::ScopedEnv xdg("XDG_DATA_HOME", "/" + std::string(500, 'x'));
+  Open();
+  EXPECT_EQ(window.Text(ctl::kStatus), "保存先のパスが長すぎます。付属の情報を表示中。");
+  EXPECT_EQ(dlg->OnCtlColor(ctl::kStatus), TextColour::Red);
+  EXPECT_EQ(dlg->Paths()[0], (dir.path() / "Num3NoCorrect.txt").string());
+  EXPECT_EQ(window.Text(ctl::kNum3Group), "【ナンバーズ３】　最新抽選日：2026年8月21日");
+  EXPECT_EQ(dlg->List(Game::Lot6).listsLoaded, 1);
+  // The lists lie in the installed copy's own folder, where a refresh stores nothing.
+  EXPECT_FALSE(dlg->ListFolder().writable);
+}
+
 TEST_F(Dialog, SeedsWithTheCalendarSeconds) {
   clock.seconds = 1;
   Open();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "DrawHistory.h"
+#include "DrawSeed.h"
 #include "TestData.h"
 
 namespace numira {
@@ -134,6 +135,45 @@ TEST(DrawHistory, ReadDrawFileTakesRegularFilesWithinTheLimit) {
   EXPECT_FALSE(ReadDrawFile(dir / "a.csv", 5));
   EXPECT_FALSE(ReadDrawFile(dir / "missing.csv"));
   EXPECT_FALSE(ReadDrawFile(dir.path().string()));  // a folder
+}
+
+}  // namespace
+}  // namespace numira
+
+namespace numira {
+namespace {
+
+TEST(DrawSeed, DrawFilesAreSeededLikeTheLists) {
+  testing::TempDir tmp;
+  const fs::path exeDir = tmp.path() / "lib/numira";
+  fs::create_directories(exeDir / "draws");
+  for (const HistoryGame& g : kHistoryGames)
+    fs::copy_file(fs::path(NUMIRA_DRAWS_DIR) / HistoryFileName(g.game), exeDir / "draws" / HistoryFileName(g.game));
+  const fs::path user = tmp.path() / "data/numira/draws";
+  fs::create_directories(user);
+  // Loto 6: a refresh brought a newer draw (kept); Mini Loto: an older copy (replaced);
+  // Numbers 4: no history at all (replaced); Numbers 3: missing (copied).
+  const std::string newer = RealHistory(Game::Lot6) + "2038,2025-09-29,1.2.3.4.5.6\n";
+  testing::WriteBytes(user / "loto6.csv", newer);
+  testing::WriteBytes(user / "miniloto.csv", "draw_no,date,numbers\n1,1999-04-13,1.3.17.20.25\n");
+  testing::WriteBytes(user / "numbers4.csv", "garbage");
+  const ListFolderChoice choice =
+      ChooseListFolder((exeDir / "numira").string(), ListFolderEnv{true, (tmp.path() / "data").string(), "/home/u"});
+  ASSERT_TRUE(choice.seed);
+  SeedListFolder(choice, DrawSeedFiles(choice));
+  EXPECT_EQ(ReadBytes(user / "loto6.csv"), newer);
+  for (Game game : {Game::Num3, Game::Num4, Game::Mini})
+    EXPECT_EQ(ReadBytes(user / HistoryFileName(game)), RealHistory(game)) << HistoryName(game);
+  std::size_t files = 0;
+  for (const auto& e : fs::directory_iterator(user)) files += e.is_regular_file();
+  EXPECT_EQ(files, 4u);  // no temporary file
+
+  // A faulty shipped file never replaces anything; a user folder without draws/ gets one.
+  fs::remove_all(user);
+  testing::WriteBytes(exeDir / "draws/loto6.csv", "draw_no,date,numbers\n2,2000-10-05,1.2.3.4.5.6\n");
+  SeedListFolder(choice, DrawSeedFiles(choice));
+  EXPECT_FALSE(fs::exists(user / "loto6.csv"));
+  EXPECT_EQ(ReadBytes(user / "numbers3.csv"), RealHistory(Game::Num3));
 }
 
 }  // namespace

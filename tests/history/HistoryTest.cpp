@@ -4,6 +4,7 @@
 
 #include <limits>
 #include <set>
+#include <tuple>
 
 #include "HistoryFigures.h"
 #include "HistoryPage.h"
@@ -45,19 +46,11 @@ TEST_P(RealFigures, AgreeWithTheDrawHistory) {
   EXPECT_EQ(f.draws, draws.size());
 
   if (IsLoto(c.game)) {
-    std::vector<std::uint64_t> counts(c.game == Game::Mini ? 31 : 43);
-    for (const std::string& d : draws) {
-      std::stringstream s(d);
-      for (std::string n; std::getline(s, n, '.');) ++counts.at(std::stoul(n) - 1);
-    }
-    EXPECT_EQ(f.numberCounts, counts);
+    EXPECT_EQ(f.numberCounts, testing::NumberDrawCounts(c.csv, c.game == Game::Mini ? 31 : 43));
     EXPECT_TRUE(f.digitCounts.empty());
   } else {
     const std::size_t digits = c.game == Game::Num3 ? 3 : 4;
-    std::vector<std::array<std::uint64_t, 10>> counts(digits);
-    for (const std::string& d : draws)
-      for (std::size_t pos = 0; pos < digits; ++pos) ++counts[pos][static_cast<std::size_t>(d.at(pos) - '0')];
-    EXPECT_EQ(f.digitCounts, counts);
+    EXPECT_EQ(f.digitCounts, testing::DigitDrawCounts(c.csv, digits));
     // Never drawn: every number of the game that the history does not hold.
     const std::set<std::string> drawn(draws.begin(), draws.end());
     EXPECT_EQ(f.neverDrawn, (digits == 3 ? 1000u : 10000u) - drawn.size());
@@ -90,6 +83,19 @@ TEST(HistoryFigures, OddEntriesCountOnlyWhereTheyAreWellFormed) {
   EXPECT_EQ(ComputeFigures(Game::Lot6, WinningList{}).hasData, false);
 }
 
+TEST(HistoryFigures, HugeCountsReadTolerantlyNeverWrap) {
+  // An old list read as the start-up reads it: both counts saturate to 2147483647.
+  const ListContents c = ParseList("#2026年8月21日\r\n007,2147483647\r\n008,99999999999\r\n", ListKind::Correct);
+  WinningList list;
+  list.wonEntries = c.entries;
+  list.winCounts = c.counts;
+  const HistoryFigures f = ComputeFigures(Game::Num3, list);
+  EXPECT_EQ(f.draws, 4294967294u);
+  EXPECT_EQ(f.digitCounts[0][0], 4294967294u);
+  EXPECT_EQ(f.digitCounts[2][7], 2147483647u);
+  EXPECT_EQ(BuildHistoryPage(Game::Num3, list, "").lines[0], "最新抽選日：　抽選回数：4294967294回");
+}
+
 TEST(HistoryFigures, ShareHasOneDecimalRoundedHalfUp) {
   const std::vector<std::tuple<std::uint64_t, std::uint64_t, const char*>> rows{
       {136, 1000, "13.6%"}, {1, 8, "12.5%"}, {1, 3, "33.3%"}, {2, 3, "66.7%"}, {0, 7, "0.0%"},
@@ -104,6 +110,7 @@ struct PageCase {
   const char* won;
   const char* neverWon;
   const char* proposal;
+  const char* csv;  // the draw history the figures must agree with
   std::vector<std::string> lines, columns;
   const char* chartName;
   std::vector<std::pair<std::size_t, std::size_t>> marked;  // (row, column) of the proposal
@@ -111,22 +118,27 @@ struct PageCase {
 
 TEST(HistoryPage, ShowsTheFiguresAndMarksTheProposal) {
   const std::vector<PageCase> cases{
-      {Game::Lot6, "Lot6Correct.txt", nullptr, "1.8.19.27.33.43", {"最新抽選日：2025年9月25日　抽選回数：2037回"},
+      {Game::Lot6, "Lot6Correct.txt", nullptr, "1.8.19.27.33.43", "loto6.csv", {"最新抽選日：2025年9月25日　抽選回数：2037回"},
        {"数字", "当せん回数", "割合", "前回から"}, "ロト６ 数字別当せん回数のグラフ", {{0, 1}, {7, 1}, {18, 1}, {26, 1}, {32, 1}, {42, 1}}},
-      {Game::Num3, "Num3Correct.txt", "Num3NoCorrect.txt", "286",
+      {Game::Num3, "Num3Correct.txt", "Num3NoCorrect.txt", "286", "numbers3.csv",
        {"最新抽選日：2026年8月21日　抽選回数：7054回", "未当せんの数字：1個"}, {"数字", "百の位", "十の位", "一の位"},
        "ナンバーズ３ 位ごとの数字別当せん回数のグラフ", {{2, 1}, {6, 3}, {8, 2}}},
-      {Game::Num4, "Num4Correct.txt", nullptr, "", {"最新抽選日：2026年8月21日　抽選回数：7054回", "未当せんの数字：0個"},
+      {Game::Num4, "Num4Correct.txt", nullptr, "", "numbers4.csv", {"最新抽選日：2026年8月21日　抽選回数：7054回", "未当せんの数字：0個"},
        {"数字", "千の位", "百の位", "十の位", "一の位"}, "ナンバーズ４ 位ごとの数字別当せん回数のグラフ", {}},
   };
   for (const PageCase& c : cases) {
     const WinningList list = ReadReal(c.won, c.neverWon);
-    const HistoryFigures f = ComputeFigures(c.game, list);
     const HistoryPage page = BuildHistoryPage(c.game, list, c.proposal);
+    // The expected counts come from the draw history, not from the figures under test.
+    const std::uint64_t draws = DrawHistory(c.csv).size();
+    const auto numberCounts = IsLoto(c.game) ? testing::NumberDrawCounts(c.csv, c.game == Game::Lot6 ? 43 : 31)
+                                             : std::vector<std::uint64_t>{};
+    const auto digitCounts = IsLoto(c.game) ? std::vector<std::array<std::uint64_t, 10>>{}
+                                            : testing::DigitDrawCounts(c.csv, c.game == Game::Num3 ? 3 : 4);
     EXPECT_EQ(page.lines, c.lines);
     EXPECT_EQ(page.columns, c.columns);
     EXPECT_EQ(page.chartName, c.chartName);
-    ASSERT_EQ(page.rows.size(), IsLoto(c.game) ? f.numberCounts.size() : 10u);
+    ASSERT_EQ(page.rows.size(), IsLoto(c.game) ? numberCounts.size() : 10u);
     ASSERT_EQ(page.bars.size(), c.columns.size() - (IsLoto(c.game) ? 3 : 1));
     std::vector<std::pair<std::size_t, std::size_t>> marked;
     for (std::size_t r = 0; r < page.rows.size(); ++r) {
@@ -138,14 +150,21 @@ TEST(HistoryPage, ShowsTheFiguresAndMarksTheProposal) {
         EXPECT_EQ(page.rows[r][3].sortKey, std::numeric_limits<std::uint64_t>::max());
       }
       for (std::size_t col = 1; col < page.rows[r].size() - (IsLoto(c.game) ? 1 : 0); ++col) {
-        const std::uint64_t n = IsLoto(c.game) ? f.numberCounts[r] : f.digitCounts[col - 1][r];
+        const std::uint64_t n = IsLoto(c.game) ? numberCounts[r] : digitCounts[col - 1][r];
         EXPECT_EQ(page.rows[r][col].sortKey, n);
-        EXPECT_EQ(page.rows[r][col].text, col == 2 && IsLoto(c.game) ? ShareText(n, f.draws) : std::to_string(n));
+        EXPECT_EQ(page.rows[r][col].text, col == 2 && IsLoto(c.game) ? ShareText(n, draws) : std::to_string(n));
         if (page.rows[r][col].marked && (col == 1 || !IsLoto(c.game))) marked.emplace_back(r, col);
       }
       EXPECT_EQ(page.bars.back().values[r], page.rows[r][IsLoto(c.game) ? 1 : page.rows[r].size() - 1].sortKey);
     }
     EXPECT_EQ(marked, c.marked) << c.chartName;
+    if (c.game == Game::Lot6) {
+      // Numbers 1, 6 and 43 came up in 281, 312 and 290 of the 2037 draws.
+      for (auto [row, count, share] : {std::tuple{0, "281", "13.8%"}, std::tuple{5, "312", "15.3%"}, std::tuple{42, "290", "14.2%"}}) {
+        EXPECT_EQ(page.rows[static_cast<std::size_t>(row)][1].text, count);
+        EXPECT_EQ(page.rows[static_cast<std::size_t>(row)][2].text, share);
+      }
+    }
   }
   const HistoryPage empty = BuildHistoryPage(Game::Mini, {}, "1.2.3.4.5", {});
   EXPECT_FALSE(empty.hasData);

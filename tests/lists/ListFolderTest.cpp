@@ -1,8 +1,11 @@
-// Where the lists live: beside a writable executable, else in the user's folder, which
-// receives the shipped lists when its copy is missing or older.
+// Where the lists live: beside a copy that is not installed, else in the user's folder,
+// which receives the shipped lists when its copy is missing or older and the shipped one
+// is a valid list.
 #include <gtest/gtest.h>
 
-#include "ListTable.h"
+#include <set>
+
+#include "ListFolder.h"
 #include "TestData.h"
 
 namespace numira {
@@ -13,38 +16,55 @@ using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
 
+enum class Num3Won { Shipped, Kept, Missing };  // the user's Num3Correct.txt afterwards
+
 struct FolderCase {
   const char* name;
-  bool executableFolderWritable;
+  bool installed;           // the install marker lies beside the executable
   const char* xdgDataHome;  // "<tmp>/" is replaced by the scratch folder
   const char* userHeader;   // header of the user's Num3Correct.txt before the start; nullptr: none
+  const char* shippedNum3;  // the shipped Num3Correct.txt in place of the real one; nullptr: the real one
   const char* expectedFolder;
-  bool userCopyKept;
+  bool writable;            // a refresh may store lists there
+  Num3Won num3;
 };
 
-// The shipped Num3Correct.txt covers draws up to 2026年8月21日.
+// The shipped Num3Correct.txt covers draws up to 2026年8月21日; the broken one is later still.
+const char* const kBrokenNewer = "#2026年9月1日\r\n007,8abc\r\n";
+const char* const kTwoHeadersNewer = "#2026年9月1日\r\n007,8\r\n#2026年9月1日\r\n";
+
 const FolderCase kFolderCases[] = {
-    {"PortableCopyKeepsItsListsBesideIt", true, "<tmp>/data", nullptr, "lib/numira", false},
-    {"MissingCopiesAreMade", false, "<tmp>/data", nullptr, "data/numira", false},
-    {"OlderDayIsReplaced", false, "<tmp>/data", "#2026年8月20日", "data/numira", false},
-    {"OlderYearIsReplaced", false, "<tmp>/data", "#2025年12月31日", "data/numira", false},
-    {"CopyWithoutDateIsReplaced", false, "<tmp>/data", "#(no date)", "data/numira", false},
-    {"NewerMonthIsKept", false, "<tmp>/data", "#2026年10月1日", "data/numira", true},
-    {"SameDateIsKept", false, "<tmp>/data", "#2026年8月21日", "data/numira", true},
-    {"EmptyXdgDataHomeMeansHome", false, "", nullptr, "home/.local/share/numira", false},
-    {"RelativeXdgDataHomeIsIgnored", false, "data", nullptr, "home/.local/share/numira", false},
-    {"FolderThatCannotBeMadeReadsBesideTheExecutable", false, "<tmp>/blocked", nullptr, "lib/numira", false},
+    {"CopyNotInstalledKeepsItsListsBesideIt", false, "<tmp>/data", nullptr, nullptr, "lib/numira", true, Num3Won::Missing},
+    {"MissingCopiesAreMade", true, "<tmp>/data", nullptr, nullptr, "data/numira", true, Num3Won::Shipped},
+    {"OlderDayIsReplaced", true, "<tmp>/data", "#2026年8月20日", nullptr, "data/numira", true, Num3Won::Shipped},
+    {"OlderYearIsReplaced", true, "<tmp>/data", "#2025年12月31日", nullptr, "data/numira", true, Num3Won::Shipped},
+    {"CopyWithoutDateIsReplaced", true, "<tmp>/data", "#(no date)", nullptr, "data/numira", true, Num3Won::Shipped},
+    {"NewerMonthIsKept", true, "<tmp>/data", "#2026年10月1日", nullptr, "data/numira", true, Num3Won::Kept},
+    {"SameDateIsKept", true, "<tmp>/data", "#2026年8月21日", nullptr, "data/numira", true, Num3Won::Kept},
+    {"InvalidShippedListNeverReplacesAnOlderCopy", true, "<tmp>/data", "#2026年8月20日", kBrokenNewer, "data/numira",
+     true, Num3Won::Kept},
+    {"ShippedListWithTwoHeadersNeverReplacesAnOlderCopy", true, "<tmp>/data", "#2026年8月20日", kTwoHeadersNewer,
+     "data/numira", true, Num3Won::Kept},
+    {"InvalidShippedListIsNotCopied", true, "<tmp>/data", nullptr, kBrokenNewer, "data/numira", true, Num3Won::Missing},
+    {"EmptyXdgDataHomeMeansHome", true, "", nullptr, nullptr, "home/.local/share/numira", true, Num3Won::Shipped},
+    {"RelativeXdgDataHomeIsIgnored", true, "data", nullptr, nullptr, "home/.local/share/numira", true, Num3Won::Shipped},
+    {"FolderThatCannotBeMadeReadsTheShippedLists", true, "<tmp>/blocked", nullptr, nullptr, "lib/numira", false,
+     Num3Won::Missing},
 };
 
 class ListFolder : public ::testing::TestWithParam<FolderCase> {};
 
-TEST_P(ListFolder, ChoosesTheFolderAndCopiesTheShippedLists) {
+TEST_P(ListFolder, ChoosesTheFolderAndSeedsIt) {
   const FolderCase& c = GetParam();
   TempDir tmp;
   const fs::path exeDir = tmp.path() / "lib/numira";
   fs::create_directories(exeDir);
   for (const ListFileRow& row : kListFiles) fs::copy_file(testing::RealList(row.fileName), exeDir / row.fileName);
+  if (c.shippedNum3) WriteBytes(exeDir / "Num3Correct.txt", c.shippedNum3);
+  if (c.installed) WriteBytes(exeDir / "numira.installed", "");
   WriteBytes(tmp.path() / "blocked", "a file where the folder would be");
+  std::set<std::string> shippedBefore;
+  for (const auto& e : fs::directory_iterator(exeDir)) shippedBefore.insert(e.path().filename().string() + ReadBytes(e.path()));
 
   std::string xdg = c.xdgDataHome;
   if (xdg.rfind("<tmp>/", 0) == 0) xdg = (tmp.path() / xdg.substr(6)).string();
@@ -55,50 +75,84 @@ TEST_P(ListFolder, ChoosesTheFolderAndCopiesTheShippedLists) {
     WriteBytes(userDir / "Num3Correct.txt", userList);
   }
 
-  const ListFolderEnv env{c.executableFolderWritable, xdg, (tmp.path() / "home").string()};
-  const ListPaths paths = BuildListPaths((exeDir / "numira").string(), env);
-
+  const std::string exe = (exeDir / "numira").string();
+  ASSERT_EQ(IsInstalledCopy(exe), c.installed);
+  const ListFolderEnv env{IsInstalledCopy(exe), xdg, (tmp.path() / "home").string()};
+  const ListFolderChoice chosen = ChooseListFolder(exe, env);
+  EXPECT_EQ(chosen.shippedFolder, exeDir.string() + "/");
+  EXPECT_EQ(chosen.seed, c.installed);
+  EXPECT_FALSE(chosen.userFolderTooLong);
+  const ListFolderChoice seeded = SeedListFolder(chosen, ListSeedFiles(chosen));
+  EXPECT_EQ(seeded.writable, c.writable);
   const fs::path folder = tmp.path() / c.expectedFolder;
+  EXPECT_EQ(seeded.folder, folder.string() + "/");
+  const ListPaths paths = ListPathsIn(seeded.folder);
   for (std::size_t i = 0; i < kListFiles.size(); ++i) EXPECT_EQ(paths[i], (folder / kListFiles[i].fileName).string());
+
+  // Nothing is ever written beside the executable (the tests may well run as root).
+  std::set<std::string> shippedAfter;
+  for (const auto& e : fs::directory_iterator(exeDir)) shippedAfter.insert(e.path().filename().string() + ReadBytes(e.path()));
+  EXPECT_EQ(shippedAfter, shippedBefore);
   if (folder == exeDir) {
     EXPECT_FALSE(fs::exists(userDir));
     return;
   }
   std::size_t files = 0;
   for (const auto& e : fs::directory_iterator(folder)) files += e.is_regular_file();
-  EXPECT_EQ(files, kListFiles.size());  // the six lists and no temporary file
+  EXPECT_EQ(files, kListFiles.size() - (c.num3 == Num3Won::Missing ? 1 : 0));  // and no temporary file
   for (const ListFileRow& row : kListFiles) {
-    const bool kept = c.userCopyKept && std::string(row.fileName) == "Num3Correct.txt";
-    EXPECT_EQ(ReadBytes(folder / row.fileName), kept ? userList : ReadBytes(exeDir / row.fileName)) << row.fileName;
+    const fs::path mine = folder / row.fileName;
+    if (std::string(row.fileName) != "Num3Correct.txt") {
+      EXPECT_EQ(ReadBytes(mine), ReadBytes(exeDir / row.fileName)) << row.fileName;
+      continue;
+    }
+    switch (c.num3) {
+      case Num3Won::Shipped: EXPECT_EQ(ReadBytes(mine), ReadBytes(exeDir / row.fileName)); break;
+      case Num3Won::Kept: EXPECT_EQ(ReadBytes(mine), userList); break;
+      case Num3Won::Missing: EXPECT_FALSE(fs::exists(mine)); break;
+    }
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ListFolder, ::testing::ValuesIn(kFolderCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ListFolder, DrawFilesAreSeededLikeTheLists) {
+TEST(ListFolder, OnlyTheInstallMarkerMakesAnInstalledCopy) {
   TempDir tmp;
-  const fs::path exeDir = tmp.path() / "lib/numira";
-  fs::create_directories(exeDir / "draws");
-  for (const ListFileRow& row : kListFiles) fs::copy_file(testing::RealList(row.fileName), exeDir / row.fileName);
-  const char* names[] = {"numbers3.csv", "numbers4.csv", "miniloto.csv", "loto6.csv"};
-  for (const char* n : names) fs::copy_file(fs::path(NUMIRA_DRAWS_DIR) / n, exeDir / "draws" / n);
-  const fs::path user = tmp.path() / "data/numira/draws";
-  fs::create_directories(user);
-  // Loto 6: a refresh brought a newer draw (kept); Mini Loto: an older copy (replaced);
-  // Numbers 4: no date at all (replaced); Numbers 3: missing (copied).
-  const std::string newer = ReadBytes(exeDir / "draws/loto6.csv") + "2038,2025-09-29,1.2.3.4.5.6\n";
-  WriteBytes(user / "loto6.csv", newer);
-  WriteBytes(user / "miniloto.csv", "draw_no,date,numbers\n1,1999-04-13,1.3.17.20.25\n");
-  WriteBytes(user / "numbers4.csv", "garbage");
-  const ListFolderEnv env{false, (tmp.path() / "data").string(), (tmp.path() / "home").string()};
-  BuildListPaths((exeDir / "numira").string(), env);
-  EXPECT_EQ(ReadBytes(user / "loto6.csv"), newer);
-  for (const char* n : {"numbers3.csv", "numbers4.csv", "miniloto.csv"})
-    EXPECT_EQ(ReadBytes(user / n), ReadBytes(exeDir / "draws" / n)) << n;
-  std::size_t files = 0;
-  for (const auto& e : fs::directory_iterator(user)) files += e.is_regular_file();
-  EXPECT_EQ(files, 4u);  // no temporary file
+  const std::string exe = tmp / "numira";
+  EXPECT_FALSE(IsInstalledCopy(exe));  // a folder its user may write to is not an installed one
+  fs::create_directory(tmp.path() / "numira.installed");
+  EXPECT_FALSE(IsInstalledCopy(exe));  // a folder of that name is not the marker
+  fs::remove(tmp.path() / "numira.installed");
+  WriteBytes(tmp.path() / "numira.installed", "");
+  EXPECT_TRUE(IsInstalledCopy(exe));
+  EXPECT_FALSE(IsInstalledCopy(tmp / "sub/numira"));
+}
+
+TEST(ListFolder, AUserFolderTooLongForAListPathLeavesTheShippedLists) {
+  // The longest list name has 17 bytes: a user folder of 494 bytes with its "/" leaves a
+  // list path of 511 bytes, one of 495 bytes does not fit.
+  for (std::size_t base : {std::size_t{486}, std::size_t{487}}) {
+    // XDG_DATA_HOME of `base` bytes, then "/numira/": 8 more.
+    const std::string xdg = "/" + std::string(base - 1, 'x');
+    const ListFolderEnv env{true, xdg, "/home/u"};
+    const ListFolderChoice c = ChooseListFolder("/usr/lib/numira/numira", env);
+    const bool fits = base == 486;
+    SCOPED_TRACE(base);
+    EXPECT_EQ(c.userFolderTooLong, !fits);
+    EXPECT_EQ(c.seed, fits);
+    EXPECT_EQ(c.writable, fits);
+    EXPECT_EQ(c.folder, fits ? xdg + "/numira/" : "/usr/lib/numira/");
+    if (fits) {
+      EXPECT_EQ(ListPathsIn(c.folder)[0].size(), 511u);
+    }
+  }
+  // Without a home and without an absolute XDG_DATA_HOME the shipped lists are read too,
+  // and stored nowhere.
+  const ListFolderChoice homeless = ChooseListFolder("/usr/lib/numira/numira", ListFolderEnv{true, "rel", ""});
+  EXPECT_EQ(homeless.folder, "/usr/lib/numira/");
+  EXPECT_FALSE(homeless.writable);
+  EXPECT_FALSE(homeless.userFolderTooLong);
 }
 
 }  // namespace

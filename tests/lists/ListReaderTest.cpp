@@ -8,6 +8,7 @@
 
 #include "ListReader.h"
 #include "Executable.h"
+#include "ListFolder.h"
 #include "ListTable.h"
 #include "ListValidation.h"
 #include "TestData.h"
@@ -175,7 +176,20 @@ INSTANTIATE_TEST_SUITE_P(
         ValidationCase{"numbers_width_and_digits", kH + "07,1\r\n0070,1\r\n0x7,1\r\n 07,1\r\n", Game::Num3, ListKind::Correct,
                        {2, 3, 4, 5}, "Numbers 3 number"},
         ValidationCase{"counts_below_one_and_missing", kH + "007,0\r\n008,-1\r\n009\r\n010,1\r\n", Game::Num3,
-                       ListKind::Correct, {2, 3, 4}, "below 1"},
+                       ListKind::Correct, {2, 3, 4}, "\"0\" is not a whole number"},
+        ValidationCase{"never_won_line_with_more", kH + "0001\r\n0002,junk\r\n0003,\r\n", Game::Num4, ListKind::NoCorrect,
+                       {3, 4}, "\"0002,junk\": a never-drawn line holds its number alone"},
+        ValidationCase{"zero_byte_hides_the_rest_of_a_line", kH + std::string("007,3\0junk\r\n123,1\r\n", 19),
+                       Game::Num3, ListKind::Correct, {2}, "a zero byte"},
+        ValidationCase{"header_not_on_the_first_line", "0001\r\n" + kH, Game::Num4, ListKind::NoCorrect, {2},
+                       "not the first line"},
+        ValidationCase{"header_on_the_last_line", "007,1\r\n" + kHeader, Game::Num3, ListKind::Correct, {2},
+                       "not the first line"},
+        ValidationCase{"two_headers", kH + "007,1\r\n" + kH, Game::Num3, ListKind::Correct, {3}, "second header"},
+        ValidationCase{"comment_after_the_header", kH + "#note\r\n007,1\r\n", Game::Num3, ListKind::Correct, {2},
+                       "(the first is line 1)"},
+        ValidationCase{"undated_header_before_a_dated_one", "#lists\r\n" + kH + "007,1\r\n", Game::Num3,
+                       ListKind::Correct, {2}, "second header"},
         ValidationCase{"duplicate_entry", kH + "0001\r\n0002\r\n0001\r\n", Game::Num4, ListKind::NoCorrect, {4}, "line 2"},
         ValidationCase{"loto_forms", kH + "3.12.17.25.31,1\r\n12.3.17.25.31,1\r\n3.3.17.25.31,1\r\n3.12.17.25.32,1\r\n"
                                           "03.12.17.25.31,1\r\n3.12.17.25,1\r\n3.12.17.25.31.1,1\r\n3.12.17.25.31.,1\r\n",
@@ -185,6 +199,73 @@ INSTANTIATE_TEST_SUITE_P(
         ValidationCase{"long_line_keeps_one_number", kH + std::string(600, '1') + "\r\n", Game::Num3, ListKind::NoCorrect,
                        {2, 2}, "Numbers 3"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The count after a won list's comma, as the strict grammar takes it: the reader still
+// reads every form (as atoi would), the validation refuses all but plain counts.
+struct CountCase {
+  const char* text;
+  bool valid;
+};
+
+TEST(Validation, CountsArePlainDecimalFromOneToNineDigits) {
+  const CountCase cases[] = {
+      {"1", true},         {"7", true},          {"007", true},         {"999999999", true},
+      {"000000001", true}, {"0", false},         {"000", false},        {"-1", false},
+      {"+8", false},       {" +8", false},       {" 8", false},         {"8 ", false},
+      {"8abc", false},     {"3.9", false},       {"1e3", false},        {"", false},
+      {"1000000000", false}, {"99999999999", false}, {"2147483647", false}, {"0x10", false},
+      {"８", false},       {"8,1", false},
+  };
+  for (const CountCase& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(IsStrictCount(c.text), c.valid);
+    const std::string list = kH + "007," + c.text + "\r\n123,2\r\n";
+    const ListContents contents = ParseList(list, ListKind::Correct);
+    ASSERT_EQ(contents.entries.size(), 2u);  // the tolerant reading takes the line all the same
+    const auto problems = ValidateList(contents, Game::Num3, ListKind::Correct);
+    EXPECT_EQ(problems.empty(), c.valid);
+    if (!c.valid) {
+      ASSERT_EQ(problems.size(), 1u);
+      EXPECT_EQ(problems[0].line, 2u);
+      EXPECT_NE(problems[0].text.find("is not a whole number from 1 to 999999999"), std::string::npos) << problems[0].text;
+    }
+  }
+}
+
+TEST(Validation, FaultsBeyondTheFirstThousandOfAKindAreCounted) {
+  std::string list = kH;
+  for (int i = 0; i < 1500; ++i) list += std::to_string(i) + ",x\r\n#\r\n";  // a bad count and a second header
+  const ListContents c = ParseList(list, ListKind::Correct);
+  EXPECT_EQ(c.malformedCounts.size(), 1000u);
+  EXPECT_EQ(c.headerLines.size(), 1000u);
+  EXPECT_EQ(c.faultsNotRecorded, 501u + 500u);  // 1501 headers in all
+  const auto problems = ValidateList(c, Game::Num4, ListKind::Correct);
+  ASSERT_FALSE(problems.empty());
+  EXPECT_EQ(problems.front().text, "1001 more lines with problems like the ones named");
+}
+
+TEST(Validation, AListLargerThanTheLimitIsRefusedWhole) {
+  // 32 MiB and one byte of valid lines: the size alone is the problem; at the limit it is none.
+  std::string atLimit = kH;
+  atLimit.resize(std::size_t{32} << 20, '\n');  // blank lines pad the file without entries
+  for (const std::string& bytes : {atLimit, atLimit + "\n"}) {
+    const ListContents contents = ParseList(bytes, ListKind::NoCorrect);
+    const auto problems = ValidateList(contents, Game::Num4, ListKind::NoCorrect);
+    if (bytes.size() == atLimit.size()) {
+      EXPECT_TRUE(problems.empty());
+    } else {
+      ASSERT_EQ(problems.size(), 1u);
+      EXPECT_EQ(problems[0].text, "33554433 bytes: larger than a list may be (32 MiB)");
+    }
+  }
+  // The file reader reports the size of the whole file even when it stops early.
+  TempDir dir;
+  testing::WriteBytes(dir.path() / "big.txt", atLimit + "0001\r\n");
+  const auto read = ReadListFile((dir.path() / "big.txt").string(), ListKind::NoCorrect, 0);
+  ASSERT_TRUE(read.has_value());
+  EXPECT_EQ(read->fileBytes, (std::uint64_t{32} << 20) + 6);
+  EXPECT_FALSE(IsValidList(*read, Game::Num4, ListKind::NoCorrect));
+}
 
 TEST(Validation, TheShippedListsAreValid) {
   for (const ListFileRow& row : kListFiles) {
@@ -238,17 +319,17 @@ TEST(ParseInt32, ReadsLikeAtoiAndSaturates) {
 }
 
 TEST(ListPaths, BesideTheExecutableWithinTheFixedText) {
-  const ListFolderEnv portable{true, {}, {}};
-  const ListPaths p = BuildListPaths("/opt/numira/bin/numira", portable);
+  const ListFolderEnv notInstalled{false, "/x", "/home/u"};
+  const ListPaths p = ListPathsIn(ChooseListFolder("/opt/numira/bin/numira", notInstalled).folder);
   EXPECT_EQ(p[0], "/opt/numira/bin/Num3NoCorrect.txt");
   EXPECT_EQ(p[5], "/opt/numira/bin/Lot6Correct.txt");
-  EXPECT_EQ(BuildListPaths("numira", portable)[2], "Num3Correct.txt");
+  EXPECT_EQ(ListPathsIn(ChooseListFolder("numira", notInstalled).folder)[2], "Num3Correct.txt");
 
   // The longest name is 17 bytes: a directory of 494 bytes still fits in 511, 495 does not.
   const std::string fits = "/" + std::string(492, 'd') + "/";
-  const ListPaths atLimit = BuildListPaths(fits + "numira", portable);
+  const ListPaths atLimit = ListPathsIn(ChooseListFolder(fits + "numira", notInstalled).folder);
   EXPECT_EQ(atLimit[0].size(), 511u);
-  const ListPaths over = BuildListPaths("/" + std::string(493, 'd') + "/numira", portable);
+  const ListPaths over = ListPathsIn(ChooseListFolder("/" + std::string(493, 'd') + "/numira", notInstalled).folder);
   EXPECT_TRUE(over[0].empty());
   EXPECT_FALSE(over[4].empty());  // "MiniCorrect.txt" is shorter and still fits
 }

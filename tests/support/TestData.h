@@ -3,10 +3,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -85,6 +88,48 @@ inline std::vector<std::string> DrawHistory(const char* csv) {
 inline std::map<std::string, unsigned> DrawCounts(const char* csv) {
   std::map<std::string, unsigned> counts;
   for (const std::string& d : DrawHistory(csv)) ++counts[d];
+  return counts;
+}
+
+// An environment variable set for one test and restored afterwards.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    ::setenv(name, value.c_str(), 1);
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+  ~ScopedEnv() {
+    if (old_)
+      ::setenv(name_, old_->c_str(), 1);
+    else
+      ::unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+// The draw history of each game, in the order of the games.
+inline constexpr std::array<const char*, 4> kDrawFiles{"numbers3.csv", "numbers4.csv", "miniloto.csv", "loto6.csv"};
+
+// Loto: in how many draws of the history each number 1..range came up (index n - 1).
+inline std::vector<std::uint64_t> NumberDrawCounts(const char* csv, int range) {
+  std::vector<std::uint64_t> counts(static_cast<std::size_t>(range));
+  for (const std::string& d : DrawHistory(csv)) {
+    std::stringstream s(d);
+    for (std::string n; std::getline(s, n, '.');) ++counts.at(std::stoul(n) - 1);
+  }
+  return counts;
+}
+
+// Numbers: per position, from the highest, how many draws of the history had each digit there.
+inline std::vector<std::array<std::uint64_t, 10>> DigitDrawCounts(const char* csv, std::size_t digits) {
+  std::vector<std::array<std::uint64_t, 10>> counts(digits);
+  for (const std::string& d : DrawHistory(csv))
+    for (std::size_t pos = 0; pos < digits; ++pos) ++counts[pos][static_cast<std::size_t>(d.at(pos) - '0')];
   return counts;
 }
 

@@ -13,7 +13,6 @@
 #include <QTableView>
 #include <QtTest/QTest>
 
-#include "HistoryFigures.h"
 #include "HistoryWindow.h"
 #include "TestData.h"
 #include "Texts.h"
@@ -138,9 +137,10 @@ TEST_F(History, EachTabShowsItsPageInATableAndAChart) {
     EXPECT_TRUE(chart->accessibleName().endsWith(QStringLiteral("グラフ")));
     auto* series = static_cast<QBarSeries*>(chart->chart()->series().front());
     ASSERT_EQ(series->count(), static_cast<int>(page.bars.size()));
-    // A few bars and cells against the figures themselves.
-    const HistoryFigures f = ComputeFigures(g, window->Dialog().List(g));
-    const std::uint64_t fifth = IsLoto(g) ? f.numberCounts[5] : f.digitCounts.back()[5];
+    // A few bars and cells against the draw history the shipped lists were built from.
+    const char* csv = testing::kDrawFiles[GameIndex(g)];
+    const std::uint64_t fifth = IsLoto(g) ? testing::NumberDrawCounts(csv, g == Game::Mini ? 31 : 43)[5]
+                                          : testing::DigitDrawCounts(csv, g == Game::Num3 ? 3 : 4).back()[5];
     EXPECT_EQ(series->barSets().back()->at(5), fifth);
     EXPECT_EQ(Cell(table, 5, IsLoto(g) ? 1 : table->model()->columnCount() - 1), QString::number(fifth));
   }
@@ -150,7 +150,7 @@ TEST_F(History, EachTabShowsItsPageInATableAndAChart) {
 TEST_F(History, AHeaderClickSortsByTheNumbersBehindTheCells) {
   Open();
   QTableView* table = Table(HistoryOf(*window), 3);
-  const auto counts = ComputeFigures(Game::Lot6, window->Dialog().List(Game::Lot6)).numberCounts;
+  const auto counts = testing::NumberDrawCounts("loto6.csv", 43);
   const auto [low, high] = std::minmax_element(counts.begin(), counts.end());
   QHeaderView* header = table->horizontalHeader();
   // A click on a new column sorts it ascending, a second click descending.

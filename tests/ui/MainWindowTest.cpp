@@ -84,16 +84,14 @@ TEST_F(Window, DialogUnitsFollowTheFontAndRoundLikeWindows) {
 }
 
 TEST_F(Window, TemplateTextsOfButtonsAndCheckBoxesAndTheNotice) {
-  for (const ControlDef& c : kMainControls) {
-    if (c.kind == ControlKind::ListBox) continue;
-    if (c.kind == ControlKind::PushButton) {
-      EXPECT_EQ(Button(*window, c.id)->text(), QString::fromUtf8(c.text));
-    }
-    if (c.kind == ControlKind::CheckBox) {
-      EXPECT_EQ(CheckBox(*window, c.id)->text(), QString::fromUtf8(c.text));
-    }
-  }
-  EXPECT_EQ(Label(*window, ctl::kNotice)->text(), QString::fromUtf8(FindControl(ctl::kNotice)->text));
+  // The window's texts as the users know them, by control ID (the widgets' objectName).
+  const std::pair<int, const char*> buttons[] = {
+      {1000, "予想"}, {1003, "予想"}, {1005, "予想"}, {1011, "予想"}, {1019, "当せん数字情報ダウンロード"},
+      {1038, "ぬみら について"}, {1021, "閉じる"}, {1, "OK"}, {2, "ｷｬﾝｾﾙ"}};
+  for (const auto& [id, text] : buttons) EXPECT_EQ(Button(*window, id)->text(), QString::fromUtf8(text)) << id;
+  for (int id : {1029, 1035, 1036, 1037}) EXPECT_EQ(CheckBox(*window, id)->text(), QStringLiteral("絞り込み")) << id;
+  EXPECT_EQ(Label(*window, 1022)->text(),
+            QStringLiteral("当せん数字情報は月曜日～金曜日の20:00～20:30の時間帯に更新しています。"));
   // The placeholders are gone after initialisation.
   for (const PanelDef& p : kPanels)
     for (int id : ResultFields(p.game)) EXPECT_EQ(Label(*window, id)->text(), QString()) << id;
@@ -106,6 +104,13 @@ TEST_F(Window, TemplateTextsOfButtonsAndCheckBoxesAndTheNotice) {
   EXPECT_EQ(window->Text(ctl::kSorter), "");
   window->SetText(ctl::kSorter, "x");
   EXPECT_EQ(window->Text(ctl::kSorter), "x");
+}
+
+TEST_F(Window, StatusLineTextsAreShownWhole) {
+  QLabel* status = Label(*window, 1020);
+  for (const char* text : {"保存先のパスが長すぎます。付属の情報を表示中。", "一部の最新情報をダウンロードできませんでした。",
+                           "最新情報をダウンロードしています・・・", "2026年08月21日 20時30分05秒"})
+    EXPECT_GE(status->width(), status->fontMetrics().horizontalAdvance(QString::fromUtf8(text))) << text;
 }
 
 TEST_F(Window, TabOrderIsTheTableOrder) {

@@ -1,0 +1,46 @@
+#include "DrawSeed.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <optional>
+
+#include "DrawFileNames.h"
+#include "DrawHistory.h"
+
+namespace numira {
+namespace {
+
+// The last draw of a sound history file; nullopt when the file cannot be read or is none.
+std::optional<Draw> LastDraw(const std::string& path, Game game) {
+  const std::optional<std::string> bytes = ReadDrawFile(path);
+  if (!bytes || !ValidateDrawFile(*bytes, game).empty()) return std::nullopt;
+  return ParseHistory(*bytes, game, path).back();
+}
+
+bool ShippedDrawsReplace(Game game, const std::string& shipped, const std::string& user) {
+  const std::optional<Draw> theirs = LastDraw(shipped, game);
+  if (!theirs) return false;
+  struct stat st;
+  if (::stat(user.c_str(), &st) != 0) return errno == ENOENT;
+  if (!ReadDrawFile(user)) return false;  // there, but not ours to read: left alone
+  const std::optional<Draw> mine = LastDraw(user, game);
+  return !mine || mine->date < theirs->date;
+}
+
+}  // namespace
+
+std::vector<SeedFile> DrawSeedFiles(const ListFolderChoice& choice) {
+  std::vector<SeedFile> files;
+  for (const HistoryGame& g : kHistoryGames) {
+    const std::string name = std::string(kDrawsFolder) + "/" + HistoryFileName(g.game);
+    const std::string user = choice.folder + name;
+    if (user.size() > kMaxText) continue;
+    files.push_back({choice.shippedFolder + name, user, [game = g.game](const std::string& from, const std::string& to) {
+                       return ShippedDrawsReplace(game, from, to);
+                     }});
+  }
+  return files;
+}
+
+}  // namespace numira
