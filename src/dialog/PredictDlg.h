@@ -12,6 +12,7 @@
 #include "Controls.h"
 #include "Executable.h"
 #include "FetchToFile.h"
+#include "RefreshReport.h"
 #include "Game.h"
 #include "HistoryPage.h"
 #include "ListReader.h"
@@ -35,6 +36,10 @@ struct DialogSetup {
 // The list server the program was built with.
 const char* BuiltInListServer();
 
+// The refresh's base URL for a list server setting: "host[:port]" means plain HTTP; a
+// setting that names its scheme is kept.
+std::string ListServerBaseUrl(const std::string& server);
+
 class CPredictDlg {
  public:
   CPredictDlg(WindowServices& window, const Clock& clock, DialogSetup setup = {});
@@ -51,7 +56,11 @@ class CPredictDlg {
   void OnHistory();
   // A system-menu command; false when the window's default handling should run.
   bool OnSysCommand(unsigned id);
+  // The refresh button: starts the refresh (nothing while one runs).
   void OnDownload();
+  // The refresh has ended: the changed lists are read anew and the outcome shown.
+  void OnRefreshDone(const RefreshReport& report);
+  bool Refreshing() const { return refreshing_; }
   // Colour of a control's text, asked each time the control is drawn.
   TextColour OnCtlColor(int id) const;
 
@@ -89,9 +98,6 @@ class CPredictDlg {
   // open history window show it.
   void HistoryChanged(Game game);
   void Message(const std::string& text);
-  // Fetches one row of the list-file table and, if the fresh copy is a list, puts it in
-  // place of the old file and of the old in-memory list. False leaves both as they were.
-  bool RefreshList(std::size_t row, std::chrono::steady_clock::time_point deadline);
 
   WindowServices& window_;
   const Clock& clock_;
@@ -110,6 +116,7 @@ class CPredictDlg {
   std::int32_t lastDownloadOk_ = 0;
   FetchLimits fetchLimits_;
   FileOps fetchFileOps_;
+  bool refreshing_ = false;
 };
 
 }  // namespace numira

@@ -1,15 +1,9 @@
-// The list refresh of the main dialog: fetch the six lists from the list server, put
-// each good copy in place of the old file and the old in-memory list, report the outcome.
-#include <chrono>
+// The list refresh of the main dialog: the refresh runs away from the window (the window
+// starts it); the dialog shows it running, then reads the lists it replaced anew and
+// reports the outcome.
 #include <cstdio>
-#include <exception>
-#include <optional>
 #include <string>
-#include <utility>
 
-#include "FetchToFile.h"
-#include "ListReplacement.h"
-#include "ListValidation.h"
 #include "PredictDlg.h"
 #include "Text.h"
 #include "Texts.h"
@@ -22,70 +16,57 @@ std::string ReplacePlaceholder(std::string format, const std::string& value) {
   return format;
 }
 
-// The wait cursor ends however the refresh ends.
-class WaitCursor {
- public:
-  explicit WaitCursor(WindowServices& window) : window_(window) { window_.BeginWaitCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-  ~WaitCursor() { window_.EndWaitCursor(); }
-
- private:
-  WindowServices& window_;
-};
-
 }  // namespace
 
 const char* BuiltInListServer() { return NUMIRA_LIST_SERVER; }
 
-bool CPredictDlg::RefreshList(std::size_t row, std::chrono::steady_clock::time_point deadline) {
-  const ListFileRow& list = kListFiles[row];
-  const std::string& path = listPath_[row];
-  if (path.empty()) return false;  // no usable path beside the executable
-  const std::string url = "http://" + listServer_ + "/Data/" + list.fileName;
-  ListReplacement replacement(path);
-  const FetchOptions options{appName_, fetchLimits_, fetchFileOps_, deadline};
-  if (FetchToFile(replacement.PartPath(), url, options) != 1) return false;
-  // Only a copy that is a good list of its kind may replace the one the user has. A
-  // never-won list without entries is one: every number of the game has been drawn.
-  std::optional<ListContents> contents = ReadListFile(replacement.PartPath(), list.kind, MaxEntries(list.game));
-  if (!contents || !IsValidList(*contents, list.game, list.kind)) return false;
-  if (!replacement.Commit()) return false;
-  ApplyList(list.game, list.kind, std::move(*contents));
-  return true;
+std::string ListServerBaseUrl(const std::string& server) {
+  return server.find("://") == std::string::npos ? "http://" + server : server;
 }
 
 void CPredictDlg::OnDownload() {
-  WaitCursor wait(window_);
+  // The button does nothing until the refresh under way has ended.
+  if (refreshing_) return;
+  refreshing_ = true;
+  window_.BeginWaitCursor();
   window_.SetText(ctl::kStatus, text::kDownloading);
   window_.UpdateNow();
-  RemoveStaleParts(listPath_);
+  window_.StartRefresh(RefreshRequest{ListServerBaseUrl(listServer_), listPath_, appName_, fetchLimits_, fetchFileOps_});
+}
 
-  // The whole refresh is bounded, not only each list: once the time is up, the list
-  // being fetched and those after it fail and keep their old copies.
-  const auto deadline = fetchLimits_.totalTimeoutMs > 0
-                            ? std::chrono::steady_clock::now() + std::chrono::milliseconds(fetchLimits_.totalTimeoutMs)
-                            : std::chrono::steady_clock::time_point{};
+void CPredictDlg::OnRefreshDone(const RefreshReport& report) {
+  if (!refreshing_) return;
+  refreshing_ = false;
+  // The wait cursor ends however the refresh ended, once its outcome is shown.
+  struct EndWait {
+    WindowServices& window;
+    ~EndWait() { window.EndWaitCursor(); }
+  } endWait{window_};
+
   int refreshed = 0;
   int failed = 0;
   for (std::size_t row = 0; row < kListFiles.size(); ++row) {
-    try {
-      if (RefreshList(row, deadline))
+    const ListResult& r = report.lists[row];
+    switch (r.outcome) {
+      case ListOutcome::Refreshed:
+        ReadList(kListFiles[row].game, kListFiles[row].kind);
         ++refreshed;
-      else
+        break;
+      case ListOutcome::NotModified:  // the stored copy is the server's: nothing to read
+        ++refreshed;
+        break;
+      case ListOutcome::Failed:
+      case ListOutcome::NotTried:
         ++failed;
-    } catch (const LocalFileError& e) {
-      // The disk let us down: say so, name the list the user knows, fetch no more.
-      lastDownloadOk_ = 0;
-      const std::string format = e.DiskFull() ? text::kDiskFullFormat : text::kWriteErrorFormat;
-      window_.MessageBox(ReplacePlaceholder(format, SanitizeUtf8(listPath_[row])), appName_, MessageIcon::Stop);
-      window_.SetText(ctl::kStatus, refreshed == 0 ? text::kDownloadFailed : text::kDownloadPartlyFailed);
-      return;
-    } catch (const std::exception&) {
-      // Anything else that goes wrong (say, memory running out) ends the refresh like a
-      // failed one: the lists not yet fetched keep their old copies.
-      failed += static_cast<int>(kListFiles.size() - row);
-      break;
+        break;
+      case ListOutcome::LocalFileError: {
+        // The disk let us down: say so and name the list the user knows.
+        lastDownloadOk_ = 0;
+        const std::string format = r.diskFull ? text::kDiskFullFormat : text::kWriteErrorFormat;
+        window_.MessageBox(ReplacePlaceholder(format, SanitizeUtf8(listPath_[row])), appName_, MessageIcon::Stop);
+        window_.SetText(ctl::kStatus, refreshed == 0 ? text::kDownloadFailed : text::kDownloadPartlyFailed);
+        return;
+      }
     }
   }
 

@@ -30,6 +30,11 @@ struct CurlDeleter {
 
 bool IsSuccess(long status) { return status >= 200 && status <= 299; }
 
+// libcurl asks this often, also while the transfer waits: a non-zero answer abandons it.
+int OnProgress(void* stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return static_cast<const std::atomic<bool>*>(stop)->load() ? 1 : 0;
+}
+
 // The local side of one transfer: the file is opened at the first byte of a successful
 // answer; the body goes out in chunks of at most kFetchChunk bytes, LF expanded to CR LF.
 class Sink {
@@ -170,12 +175,25 @@ int FetchToFile(const std::string& localPath, const std::string& url, const Fetc
       curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &Sink::OnBody) == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink) == CURLE_OK;
   if (!set) return 0;
+  if (options.stop) {
+    if (options.stop->load()) return 0;
+    if (curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &OnProgress) != CURLE_OK ||
+        curl_easy_setopt(c, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(options.stop)) != CURLE_OK ||
+        curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L) != CURLE_OK)
+      return 0;
+  }
+  if (options.ifModifiedSince &&
+      (curl_easy_setopt(c, CURLOPT_TIMECONDITION, static_cast<long>(CURL_TIMECOND_IFMODSINCE)) != CURLE_OK ||
+       curl_easy_setopt(c, CURLOPT_TIMEVALUE_LARGE, static_cast<curl_off_t>(*options.ifModifiedSince)) != CURLE_OK))
+    return 0;
 
   const CURLcode rc = curl_easy_perform(c);
   if (const int error = sink.WriteError(); error != 0) throw LocalFileError(localPath, LocalFileError::Stage::Write, error);
-  if (rc != CURLE_OK || sink.Refused()) return 0;  // the file, if opened, keeps the part received
   long status = 0;
   curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
+  if (options.status) *options.status = status;
+  if (rc != CURLE_OK || sink.Refused()) return 0;  // the file, if opened, keeps the part received
+  if (status == 304 && options.ifModifiedSince && !sink.Opened()) return kFetchNotModified;
   if (!IsSuccess(status)) return 0;
   if (!sink.Open()) return 0;  // an empty body: nothing has created the file yet
   if (const int error = sink.Close(); error != 0) throw LocalFileError(localPath, LocalFileError::Stage::Close, error);

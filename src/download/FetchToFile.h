@@ -2,8 +2,10 @@
 // Fetching one file from the list server into a local file.
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -36,6 +38,14 @@ struct FetchOptions {
   // The fetch ends by this time whatever the server does (none when left empty), so
   // that several fetches can share one bound.
   std::chrono::steady_clock::time_point deadline{};
+  // Asks the server for the file only if it changed after this time (Unix seconds): the
+  // modification time of the copy already stored.
+  std::optional<std::int64_t> ifModifiedSince;
+  // When set and it turns true (from another thread or a signal handler), the transfer
+  // is abandoned at once and the fetch fails.
+  const std::atomic<bool>* stop = nullptr;
+  // When set, receives the status of the server's last answer (0: none).
+  long* status = nullptr;
 };
 
 // The local file could not be written or closed. The fetch has stopped; the file keeps
@@ -59,6 +69,9 @@ class LocalFileError : public std::runtime_error {
 
 // Body bytes handed to the local file at a time.
 inline constexpr std::size_t kFetchChunk = 1024;
+
+// What FetchToFile returns when the server answered 304 Not Modified: nothing written.
+inline constexpr int kFetchNotModified = 2;
 
 // Fetches url (http or https; redirects followed within http and https) into localPath.
 // Returns 1 when the server answered with a success status and the whole body is
