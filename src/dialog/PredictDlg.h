@@ -77,6 +77,8 @@ class CPredictDlg {
   const std::string& WindowTitle() const { return windowTitle_; }
   const std::string& ListServer() const { return listServer_; }
   const std::string& AppName() const { return appName_; }
+  // The executable the lists and the refresh program lie beside.
+  const std::string& ExecutablePath() const { return executablePath_; }
   std::int32_t LastDownloadOk() const { return lastDownloadOk_; }
   // The final result of the game's latest finished roll ("" before the first).
   const std::string& LastProposal(Game g) const { return lastProposal_[GameIndex(g)]; }

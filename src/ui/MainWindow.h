@@ -15,6 +15,7 @@
 
 class QTimer;
 class QMenu;
+class QProcess;
 
 namespace numira::ui {
 
@@ -45,6 +46,8 @@ class MainWindow : public QDialog, public WindowServices {
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
   void UpdateNow() override;
+  // Runs the refresh in the refresh program beside the executable (numira-refresh).
+  void StartRefresh(const RefreshRequest& request) override;
   std::string WindowTitle() const override;
   void CenterWindow() override;
   void EndDialog(int code) override;
@@ -74,6 +77,10 @@ class MainWindow : public QDialog, public WindowServices {
   void Dispatch(F&& handler);
   void CentreOnScreen();
   std::vector<HistoryPage> HistoryPages() const;
+  // The refresh program has ended (or could not start): its report goes to the dialog.
+  void RefreshEnded();
+  // Stops a refresh under way at once: the window is going.
+  void StopRefresh();
 
   std::map<int, QWidget*> controls_;
   // Controls without a widget keep their text here.
@@ -82,6 +89,8 @@ class MainWindow : public QDialog, public WindowServices {
   bool centrePending_ = false;
   // The history window while it is open.
   QPointer<HistoryWindow> history_;
+  // The refresh program while it runs.
+  QProcess* refresh_ = nullptr;
 };
 
 }  // namespace numira::ui
