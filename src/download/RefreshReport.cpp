@@ -142,8 +142,9 @@ RefreshReport ParseReport(std::string_view text) {
       const auto row = Number<std::size_t>(w[1]);
       if (!row || *row >= report.lists.size()) continue;
       for (const auto& [outcome, word] : kListWords) {
-        if (word != w[2]) continue;
-        report.lists[*row] = {outcome, outcome == ListOutcome::LocalFileError && w.size() == 4 && w[3] == kDiskFullWord};
+        const bool diskFull = w.size() == 4 && outcome == ListOutcome::LocalFileError && w[3] == kDiskFullWord;
+        if (word != w[2] || (w.size() != 3 && !diskFull)) continue;
+        report.lists[*row] = {outcome, diskFull};
         named[*row] = true;
       }
     } else if (w.size() == 3 && w[0] == "extra") {
