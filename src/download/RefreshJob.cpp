@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <memory>
@@ -46,6 +47,19 @@ std::optional<std::int64_t> ModificationTime(const std::string& path) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   return static_cast<std::int64_t>(st.st_mtime);
+}
+
+// Unix time of midnight in Japan (UTC+9) at the start of the day after this date: no list
+// dated later can have been published before it, since its draw had not taken place.
+std::int64_t DayAfterInJapan(Date d) {
+  // Days since 1970-01-01 of a Gregorian date (H. Hinnant's days_from_civil).
+  const int y = d.month <= 2 ? d.year - 1 : d.year;
+  const int era = (y >= 0 ? y : y - 399) / 400;
+  const int yoe = y - era * 400;
+  const int doy = (153 * (d.month + (d.month > 2 ? -3 : 9)) + 2) / 5 + d.day - 1;
+  const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  const std::int64_t days = static_cast<std::int64_t>(era) * 146097 + doe - 719468;
+  return (days + 1) * 86400 - 9 * 3600;
 }
 
 // One list's fetch, held until it may replace the stored copy.
@@ -129,13 +143,20 @@ class Job {
     if (onList_) onList_(row, result);
   }
 
-  FetchOptions Options(const std::string& storedPath, bool conditional, long* status = nullptr) const {
+  FetchOptions Options(const std::string& storedPath, bool conditional, long* status = nullptr,
+                       std::optional<Date> storedDate = std::nullopt) const {
     FetchOptions options;
     options.agent = request_.agent;
     options.limits = request_.limits;
     options.file = request_.file;
     options.deadline = deadline_;
     if (conditional) options.ifModifiedSince = ModificationTime(storedPath);
+    // A stored list's time is the server's Last-Modified when a refresh stored it; a copy
+    // made here (the shipped lists, say) is younger than that. Asked with its own time,
+    // a server would call a newer list unchanged: the question never names a time after
+    // the first day on which a newer list could have been published.
+    if (options.ifModifiedSince && storedDate)
+      options.ifModifiedSince = std::min(*options.ifModifiedSince, DayAfterInJapan(*storedDate));
     options.stop = stop_;
     options.status = status;
     return options;
@@ -148,8 +169,14 @@ class Job {
     const std::string& path = request_.lists[row];
     Candidate c;
     if (path.empty()) return c;  // no usable path for this list
+    // The stored copy's date: the fresh copy may not be older, and the question whether
+    // the list changed is asked from it. A stored list without a date is asked for whole.
+    std::optional<Date> old;
+    if (std::optional<ListContents> stored = ReadListFile(path, list.kind, MaxEntries(list.game)))
+      old = ParseHeaderDate(stored->latestDrawDate);
     auto part = std::make_unique<ListReplacement>(path);
-    const int rc = FetchToFile(part->PartPath(), ListUrl(request_.baseUrl, list.fileName), Options(path, conditional));
+    const int rc = FetchToFile(part->PartPath(), ListUrl(request_.baseUrl, list.fileName),
+                               Options(path, conditional && old, nullptr, old));
     if (rc == kFetchNotModified) {
       c.state = Candidate::State::NotModified;
       return c;
@@ -158,11 +185,8 @@ class Job {
     std::optional<ListContents> contents = ReadListFile(part->PartPath(), list.kind, MaxEntries(list.game));
     if (!contents || !IsValidList(*contents, list.game, list.kind)) return c;
     // Never back in time: a server holding older lists than ours (a stale mirror) changes nothing.
-    if (std::optional<ListContents> stored = ReadListFile(path, list.kind, MaxEntries(list.game))) {
-      const std::optional<Date> old = ParseHeaderDate(stored->latestDrawDate);
-      const std::optional<Date> fresh = ParseHeaderDate(contents->latestDrawDate);
-      if (old && (!fresh || *fresh < *old)) return c;
-    }
+    const std::optional<Date> fresh = ParseHeaderDate(contents->latestDrawDate);
+    if (old && (!fresh || *fresh < *old)) return c;
     c.state = Candidate::State::Fetched;
     c.part = std::move(part);
     c.contents = std::move(*contents);

@@ -2,11 +2,14 @@
 // files, stopping it from another thread, and the text the refresh program speaks.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <ctime>
+#include <mutex>
 #include <csignal>
 #include <thread>
 
@@ -94,6 +97,86 @@ TEST_P(NotModified, CountsAsRefreshedAndWritesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Refresh, NotModified, ::testing::ValuesIn(kNotModified),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A server that keeps the rule of If-Modified-Since: 304 when the list has not changed
+// since the time asked about. Its lists all changed last at lastModified.
+class ConditionalServer {
+ public:
+  explicit ConditionalServer(std::int64_t lastModified) : lastModified_(lastModified) {
+    server_.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
+      const std::string ims = req.get_header_value("If-Modified-Since");
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        asked_.push_back(ims.empty() ? -1 : ParseHttpDate(ims));
+      }
+      if (!ims.empty() && ParseHttpDate(ims) >= lastModified_) {
+        res.status = 304;
+        return;
+      }
+      const std::string name = req.path.substr(req.path.rfind('/') + 1);
+      res.set_content(ReadBytes(std::string(NUMIRA_DATA_DIR) + "/" + name), "text/plain");
+    });
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ~ConditionalServer() {
+    server_.stop();
+    thread_.join();
+  }
+  std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
+  // The times asked about, in Unix seconds (-1: an unconditional request).
+  std::vector<std::int64_t> Asked() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return asked_;
+  }
+
+ private:
+  static std::int64_t ParseHttpDate(const std::string& text) {
+    std::tm tm{};
+    if (!strptime(text.c_str(), "%a, %d %b %Y %H:%M:%S GMT", &tm)) return -2;
+    return static_cast<std::int64_t>(timegm(&tm));
+  }
+  std::int64_t lastModified_;
+  httplib::Server server_;
+  int port_ = 0;
+  std::thread thread_;
+  mutable std::mutex mutex_;
+  std::vector<std::int64_t> asked_;
+};
+
+void SetModificationTime(const std::string& path, std::int64_t t) {
+  const timeval times[2] = {{static_cast<time_t>(t), 0}, {static_cast<time_t>(t), 0}};
+  ASSERT_EQ(::utimes(path.c_str(), times), 0);
+}
+
+constexpr std::int64_t k2020 = 1577836800;           // 2020-01-01 00:00 UTC
+constexpr std::int64_t kDayAfterOld = 1448031600;    // 2015-11-21 00:00 in Japan: the day after the stored lists' date
+
+TEST_F(RefreshJobTest, ACopyMadeHereIsNeverTakenForTheServersNewerList) {
+  // The stored lists were written just now (as the shipped lists are copied at start-up),
+  // long after the server's newer lists changed: asked with their own time, the server
+  // would call its lists unchanged. The question names the day after the stored date.
+  ConditionalServer conditional(k2020);
+  const RefreshReport report = RunRefresh(For(conditional.Host()));
+  EXPECT_EQ(Outcomes(report), (std::array<ListOutcome, 6>{R, R, R, R, R, R}));
+  EXPECT_EQ(conditional.Asked(), std::vector<std::int64_t>(6, kDayAfterOld));
+  for (std::size_t row = 0; row < 6; ++row) EXPECT_EQ(ReadBytes(request.lists[row]), Stored(ReadBytes(DataFile(row))));
+}
+
+TEST_F(RefreshJobTest, AStoredListsOwnTimeIsAskedAboutWhenItIsEarlier) {
+  for (std::size_t row = 0; row < 6; ++row) SetModificationTime(request.lists[row], kDayAfterOld - 3600);
+  ConditionalServer conditional(kDayAfterOld - 7200);  // nothing new since
+  EXPECT_EQ(Outcomes(RunRefresh(For(conditional.Host()))), (std::array<ListOutcome, 6>{N, N, N, N, N, N}));
+  EXPECT_EQ(conditional.Asked(), std::vector<std::int64_t>(6, kDayAfterOld - 3600));
+  ExpectOld({0, 1, 2, 3, 4, 5});
+  // A stored list without a date is asked for whole.
+  WriteBytes(request.lists[4], "1.2.3.4.5,1\r\n");
+  ConditionalServer again(kDayAfterOld - 7200);
+  const RefreshReport report = RunRefresh(For(again.Host()));
+  EXPECT_EQ(again.Asked()[4], -1);
+  EXPECT_EQ(report.lists[4].outcome, R);
+}
 
 // ---- Extra files ---------------------------------------------------------------------------
 
