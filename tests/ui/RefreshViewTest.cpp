@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QSet>
 #include <QtTest/QTest>
 #include <atomic>
 
@@ -69,6 +70,10 @@ TEST_F(RefreshView, TheWindowGoesOnAnsweringDuringASlowRefresh) {
   // Each list takes some 400 ms to arrive: the whole refresh well over 2 s.
   RawServer server(Trickle(8, 50));
   auto window = Open(server.Host());
+  // A roll runs on through the refresh.
+  Button(*window, Panel(Game::Num3).predictButton)->click();
+  QLabel* rolling = Label(*window, ResultFields(Game::Num3)[0]);
+  QSet<QString> rolled;
   QPushButton* refresh = Button(*window, ctl::kDownload);
   refresh->click();
   ASSERT_TRUE(window->Dialog().Refreshing());
@@ -78,7 +83,10 @@ TEST_F(RefreshView, TheWindowGoesOnAnsweringDuringASlowRefresh) {
   // handled, and a second press of the button starts nothing.
   int ticks = 0;
   QTimer tick;
-  QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+  QObject::connect(&tick, &QTimer::timeout, [&] {
+    ++ticks;
+    rolled.insert(rolling->text());
+  });
   tick.start(20);
   refresh->click();
   QElapsedTimer clock;
@@ -87,6 +95,8 @@ TEST_F(RefreshView, TheWindowGoesOnAnsweringDuringASlowRefresh) {
   ASSERT_FALSE(window->Dialog().Refreshing());
   EXPECT_GT(clock.elapsed(), 1500);
   EXPECT_GT(ticks, 30);
+  EXPECT_GT(rolled.size(), 5);
+  EXPECT_EQ(window->Dialog().Roll(Game::Num3).stopCounter, 0) << "the roll rolls on freely";
   EXPECT_EQ(server.Connections(), 6);
   // The outcome is the usual one, applied on the window's thread.
   EXPECT_EQ(window->Dialog().LastDownloadOk(), 1);
