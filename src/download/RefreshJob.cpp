@@ -49,9 +49,9 @@ std::optional<std::int64_t> ModificationTime(const std::string& path) {
   return static_cast<std::int64_t>(st.st_mtime);
 }
 
-// Unix time of midnight in Japan (UTC+9) at the start of the day after this date: no list
-// dated later can have been published before it, since its draw had not taken place.
-std::int64_t DayAfterInJapan(Date d) {
+// Unix time of 18:00 in Japan (UTC+9) on the day after this date: no list dated later can
+// have been published before it, since no draw takes place before 18:30.
+std::int64_t NextDrawBound(Date d) {
   // Days since 1970-01-01 of a Gregorian date (H. Hinnant's days_from_civil).
   const int y = d.month <= 2 ? d.year - 1 : d.year;
   const int era = (y >= 0 ? y : y - 399) / 400;
@@ -59,7 +59,7 @@ std::int64_t DayAfterInJapan(Date d) {
   const int doy = (153 * (d.month + (d.month > 2 ? -3 : 9)) + 2) / 5 + d.day - 1;
   const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
   const std::int64_t days = static_cast<std::int64_t>(era) * 146097 + doe - 719468;
-  return (days + 1) * 86400 - 9 * 3600;
+  return (days + 1) * 86400 + (18 - 9) * 3600;
 }
 
 // One list's fetch, held until it may replace the stored copy.
@@ -154,9 +154,9 @@ class Job {
     // A stored list's time is the server's Last-Modified when a refresh stored it; a copy
     // made here (the shipped lists, say) is younger than that. Asked with its own time,
     // a server would call a newer list unchanged: the question never names a time after
-    // the first day on which a newer list could have been published.
+    // the first moment a newer list could have been published.
     if (options.ifModifiedSince && storedDate)
-      options.ifModifiedSince = std::min(*options.ifModifiedSince, DayAfterInJapan(*storedDate));
+      options.ifModifiedSince = std::min(*options.ifModifiedSince, NextDrawBound(*storedDate));
     options.stop = stop_;
     options.status = status;
     return options;

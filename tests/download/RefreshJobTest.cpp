@@ -154,7 +154,7 @@ void SetModificationTime(const std::string& path, std::int64_t t) {
 }
 
 constexpr std::int64_t k2020 = 1577836800;           // 2020-01-01 00:00 UTC
-constexpr std::int64_t kDayAfterOld = 1448031600;    // 2015-11-21 00:00 in Japan: the day after the stored lists' date
+constexpr std::int64_t kDayAfterOld = 1448096400;    // 2015-11-21 18:00 in Japan: the evening after the stored lists' date
 
 TEST_F(RefreshJobTest, ACopyMadeHereIsNeverTakenForTheServersNewerList) {
   // The stored lists were written just now (as the shipped lists are copied at start-up),
