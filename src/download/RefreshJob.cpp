@@ -88,27 +88,29 @@ class Job {
       tried[row] = true;
       try {
         held[row] = Fetch(row, true);
+        if (Stopped(stop_)) break;
+        const int twin = Twin(row);
+        if (twin < 0) {
+          Settle(row, held[row]);
+          done[row] = true;
+        } else if (static_cast<std::size_t>(twin) < row) {
+          SettlePair(static_cast<std::size_t>(twin), held[static_cast<std::size_t>(twin)], row, held[row]);
+          done[row] = done[static_cast<std::size_t>(twin)] = true;
+        }
       } catch (const LocalFileError& e) {
-        // The disk let us down: fetch no more; a held twin is not replaced alone.
-        Final(row, {ListOutcome::LocalFileError, e.DiskFull()});
-        done[row] = true;
+        // The disk let us down on the list being fetched: fetch no more; a held twin is
+        // not replaced alone.
+        Final(fetching_, {ListOutcome::LocalFileError, e.DiskFull()});
+        done[fetching_] = true;
         break;
       } catch (const std::exception&) {
-        // Anything else (memory running out, say) ends the refresh like a failed one.
-        for (std::size_t later = row; later < kListFiles.size(); ++later) {
+        // Anything else (memory running out, say) ends the refresh like a failed one:
+        // the lists not yet tried count as failed too.
+        for (std::size_t later = row + 1; later < kListFiles.size(); ++later) {
           Final(later, {ListOutcome::Failed, false});
           done[later] = true;
         }
         break;
-      }
-      if (Stopped(stop_)) break;
-      const int twin = Twin(row);
-      if (twin < 0) {
-        Settle(row, held[row]);
-        done[row] = true;
-      } else if (static_cast<std::size_t>(twin) < row) {
-        SettlePair(static_cast<std::size_t>(twin), held[static_cast<std::size_t>(twin)], row, held[row]);
-        done[row] = done[static_cast<std::size_t>(twin)] = true;
       }
     }
     // Whatever was fetched and not settled stays a part file, removed with its holder.
@@ -165,6 +167,7 @@ class Job {
   // Fetches one list into its part file and reads it. Fetched only for a valid list of
   // its kind that is not older than the stored copy.
   Candidate Fetch(std::size_t row, bool conditional) {
+    fetching_ = row;
     const ListFileRow& list = kListFiles[row];
     const std::string& path = request_.lists[row];
     Candidate c;
@@ -286,6 +289,7 @@ class Job {
   const std::atomic<bool>* stop_;
   const std::function<void(std::size_t, const ListResult&)>& onList_;
   Clock::time_point deadline_{};
+  std::size_t fetching_ = 0;  // the list being fetched
   RefreshReport report_;
 };
 

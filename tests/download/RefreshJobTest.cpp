@@ -7,6 +7,7 @@
 
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <ctime>
 #include <mutex>
@@ -179,6 +180,39 @@ TEST_F(RefreshJobTest, AStoredListsOwnTimeIsAskedAboutWhenItIsEarlier) {
   const RefreshReport report = RunRefresh(For(again.Host()));
   EXPECT_EQ(again.Asked()[4], -1);
   EXPECT_EQ(report.lists[4].outcome, R);
+}
+
+std::string PathOf(int fd) {
+  char buf[4096];
+  const std::string link = "/proc/self/fd/" + std::to_string(fd);
+  const ssize_t n = ::readlink(link.c_str(), buf, sizeof buf);
+  return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
+}
+
+// Writes to the download of Num3NoCorrect.txt fail as a broken disk fails.
+ssize_t BrokenDiskForNum3NoCorrect(int fd, const void* data, size_t size) {
+  if (PathOf(fd).find("/Num3NoCorrect.txt.") != std::string::npos) {
+    errno = EIO;
+    return -1;
+  }
+  return ::write(fd, data, size);
+}
+
+TEST_F(RefreshJobTest, ADiskErrorWhileAnUnchangedTwinIsAskedForAgainEndsTheRefresh) {
+  // The stored never-won list of Numbers 3 carries the shipped date but names a drawn
+  // number: the server calls it unchanged, the fresh won list does not agree with it, and
+  // it is asked for once more, whole; that copy cannot be written.
+  const std::string shippedNeverWon = ReadBytes(DataFile(0));
+  WriteBytes(request.lists[0], shippedNeverWon + "123\r\n");
+  RefreshRequest r = request;
+  r.file.write = &BrokenDiskForNum3NoCorrect;
+  ConditionalServer conditional(k2020 + 86400 * 365 * 6);  // before the stored date's evening
+  r.baseUrl = "http://" + conditional.Host();
+  const RefreshReport report = RunRefresh(r);
+  EXPECT_EQ(Outcomes(report), (std::array<ListOutcome, 6>{ListOutcome::LocalFileError, F, F, T, T, T}));
+  EXPECT_EQ(ReadBytes(request.lists[0]), shippedNeverWon + "123\r\n");
+  ExpectOld({1, 2, 3, 4, 5});
+  EXPECT_EQ(dir.Names().size(), 6u);
 }
 
 // ---- Extra files ---------------------------------------------------------------------------
