@@ -1,6 +1,7 @@
 // The refresh job on its own, against real servers on 127.0.0.1: unchanged lists, extra
 // files, stopping it from another thread, and the text the refresh program speaks.
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <sys/wait.h>
@@ -278,12 +279,12 @@ TEST_F(RefreshJobTest, TheRefreshProgramStopsOnSigtermAndLeavesNothing) {
     waitStop(60000);
   });
   const std::vector<std::string> args = RefreshArguments(For(raw.Host()));
+  std::vector<char*> argv{const_cast<char*>(NUMIRA_REFRESH_EXE)};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
-    std::vector<char*> argv{const_cast<char*>(NUMIRA_REFRESH_EXE)};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
     ::execv(NUMIRA_REFRESH_EXE, argv.data());
     ::_exit(127);
   }
@@ -294,6 +295,52 @@ TEST_F(RefreshJobTest, TheRefreshProgramStopsOnSigtermAndLeavesNothing) {
   ::kill(child, SIGTERM);
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
+  EXPECT_EQ(dir.Names().size(), 6u);
+  ExpectOld({0, 1, 2, 3, 4, 5});
+}
+
+TEST_F(RefreshJobTest, TheRefreshProgramStopsWhenTheWindowsProcessIsGone) {
+  RawServer raw([](int fd, const std::function<bool(int)>& waitStop) {
+    RawServer::SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + kOldHeader + "000\r\n");
+    waitStop(60000);
+  });
+  const std::vector<std::string> args = RefreshArguments(For(raw.Host()));
+  std::vector<char*> argv{const_cast<char*>(NUMIRA_REFRESH_EXE)};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  // The program, orphaned, comes to this process, which can then wait for it.
+  ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+  int ids[2], die[2];
+  ASSERT_EQ(::pipe(ids), 0);
+  ASSERT_EQ(::pipe(die), 0);
+  const pid_t window = ::fork();
+  ASSERT_GE(window, 0);
+  if (window == 0) {
+    // Stands in for the window's process: starts the program, then dies when told.
+    const pid_t program = ::fork();
+    if (program == 0) {
+      ::execv(NUMIRA_REFRESH_EXE, argv.data());
+      ::_exit(127);
+    }
+    (void)!::write(ids[1], &program, sizeof program);
+    char c;
+    (void)!::read(die[0], &c, 1);
+    ::_exit(0);
+  }
+  pid_t program = 0;
+  ASSERT_EQ(::read(ids[0], &program, sizeof program), static_cast<ssize_t>(sizeof program));
+  const auto start = steady_clock::now();
+  while (dir.Names().size() == 6 && steady_clock::now() - start < std::chrono::seconds(10))
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(dir.Names().size(), 7u) << "no part file appeared";
+  (void)!::write(die[1], "x", 1);
+  for (int fd : {ids[0], ids[1], die[0], die[1]}) ::close(fd);
+  int status = 0;
+  ASSERT_EQ(::waitpid(window, &status, 0), window);
+  ASSERT_EQ(::waitpid(program, &status, 0), program);
+  ::prctl(PR_SET_CHILD_SUBREAPER, 0);
   EXPECT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
   EXPECT_EQ(dir.Names().size(), 6u);
