@@ -32,6 +32,7 @@ class NullWindow : public WindowServices {
   void BeginWaitCursor() override {}
   void EndWaitCursor() override {}
   void UpdateNow() override {}
+  void StartRefresh(const RefreshRequest&) override {}
   std::string WindowTitle() const override { return "ぬみら"; }
   void CenterWindow() override {}
   void EndDialog(int) override {}

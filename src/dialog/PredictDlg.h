@@ -14,6 +14,7 @@
 #include "DrawHistory.h"
 #include "Executable.h"
 #include "FetchToFile.h"
+#include "RefreshReport.h"
 #include "Game.h"
 #include "HistoryPage.h"
 #include "ListReader.h"
@@ -40,6 +41,10 @@ struct DialogSetup {
 // The list server the program was built with.
 const char* BuiltInListServer();
 
+// The refresh's base URL for a list server setting: "host[:port]" means plain HTTP; a
+// setting that names its scheme is kept.
+std::string ListServerBaseUrl(const std::string& server);
+
 class CPredictDlg {
  public:
   CPredictDlg(WindowServices& window, const Clock& clock, DialogSetup setup = {});
@@ -60,7 +65,11 @@ class CPredictDlg {
   CheckOutcome OnCheckTicket(Game game, const std::string& typed, int typeIndex) const;
   // A system-menu command; false when the window's default handling should run.
   bool OnSysCommand(unsigned id);
+  // The refresh button: starts the refresh (nothing while one runs).
   void OnDownload();
+  // The refresh has ended: the changed lists are read anew and the outcome shown.
+  void OnRefreshDone(const RefreshReport& report);
+  bool Refreshing() const { return refreshing_; }
   // Colour of a control's text, asked each time the control is drawn.
   TextColour OnCtlColor(int id) const;
 
@@ -85,6 +94,8 @@ class CPredictDlg {
   const std::string& WindowTitle() const { return windowTitle_; }
   const std::string& ListServer() const { return listServer_; }
   const std::string& AppName() const { return appName_; }
+  // The executable the lists and the refresh program lie beside.
+  const std::string& ExecutablePath() const { return executablePath_; }
   std::int32_t LastDownloadOk() const { return lastDownloadOk_; }
   // The final result of the game's latest finished roll ("" before the first).
   const std::string& LastProposal(Game g) const { return lastProposal_[GameIndex(g)]; }
@@ -110,9 +121,6 @@ class CPredictDlg {
   // open history window show it.
   void HistoryChanged(Game game);
   void Message(const std::string& text);
-  // Fetches one row of the list-file table and, if the fresh copy is a list, puts it in
-  // place of the old file and of the old in-memory list. False leaves both as they were.
-  bool RefreshList(std::size_t row, std::chrono::steady_clock::time_point deadline, FetchSession& session);
 
   WindowServices& window_;
   const Clock& clock_;
@@ -133,6 +141,7 @@ class CPredictDlg {
   std::int32_t lastDownloadOk_ = 0;
   FetchLimits fetchLimits_;
   FileOps fetchFileOps_;
+  bool refreshing_ = false;
 };
 
 }  // namespace numira

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "RefreshReport.h"
+
 namespace numira {
 
 enum class MessageIcon { Warning, Stop };
@@ -46,6 +48,10 @@ class WindowServices {
   virtual void EndWaitCursor() = 0;
   // Paints what is pending now, before a step that blocks the window.
   virtual void UpdateNow() = 0;
+  // Starts the list refresh away from the window's thread; the window stays alive while
+  // it runs. When it ends, the window hands its report to CPredictDlg::OnRefreshDone on
+  // the window's thread. The dialog starts one at a time.
+  virtual void StartRefresh(const RefreshRequest& request) = 0;
 
   virtual std::string WindowTitle() const = 0;
   virtual void CenterWindow() = 0;

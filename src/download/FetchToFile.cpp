@@ -45,6 +45,11 @@ const char* CertificateSetting(const char* name) {
   return value && *value ? value : nullptr;
 }
 
+// libcurl asks this often, also while the transfer waits: a non-zero answer abandons it.
+int OnProgress(void* stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return static_cast<const std::atomic<bool>*>(stop)->load() ? 1 : 0;
+}
+
 // The local side of one transfer: the file is opened at the first byte of a successful
 // answer; the body goes out in chunks of at most kFetchChunk bytes, byte for byte.
 class Sink {
@@ -224,6 +229,13 @@ int FetchToFile(const std::string& localPath, const std::string& url, const Fetc
   if (options.session && options.session->Handle() &&
       curl_easy_setopt(c, CURLOPT_SHARE, static_cast<CURLSH*>(options.session->Handle())) != CURLE_OK)
     return 0;
+  if (options.stop) {
+    if (options.stop->load()) return 0;
+    if (curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &OnProgress) != CURLE_OK ||
+        curl_easy_setopt(c, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(options.stop)) != CURLE_OK ||
+        curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L) != CURLE_OK)
+      return 0;
+  }
   const bool conditional = options.ifModifiedSince && *options.ifModifiedSince >= 0;
   if (conditional && (curl_easy_setopt(c, CURLOPT_TIMECONDITION, static_cast<long>(CURL_TIMECOND_IFMODSINCE)) != CURLE_OK ||
                       curl_easy_setopt(c, CURLOPT_TIMEVALUE_LARGE, static_cast<curl_off_t>(*options.ifModifiedSince)) != CURLE_OK))
@@ -231,9 +243,10 @@ int FetchToFile(const std::string& localPath, const std::string& url, const Fetc
 
   const CURLcode rc = curl_easy_perform(c);
   if (const int error = sink.WriteError(); error != 0) throw LocalFileError(localPath, LocalFileError::Stage::Write, error);
-  if (rc != CURLE_OK) return 0;  // the file, if opened, keeps the part received
   long status = 0;
   curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
+  if (options.status) *options.status = status;
+  if (rc != CURLE_OK) return 0;  // the file, if opened, keeps the part received
   if (conditional && !sink.Opened()) {
     // A 304, or a server that ignored the condition but whose Last-Modified says the
     // same (libcurl then ends the transfer before the body).

@@ -2,6 +2,7 @@
 // Fetching one file from the list server into a local file.
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -62,6 +63,11 @@ struct FetchOptions {
   std::optional<std::int64_t> ifModifiedSince;
   // None: the fetch makes its own connection.
   FetchSession* session = nullptr;
+  // When set and it turns true (from another thread or a signal handler), the transfer
+  // is abandoned at once and the fetch fails.
+  const std::atomic<bool>* stop = nullptr;
+  // When set, receives the status of the server's last answer (0: none).
+  long* status = nullptr;
 };
 
 // The local file could not be written or closed. The fetch has stopped; the file keeps

@@ -52,9 +52,11 @@ bool ProcessGone(long pid) { return ::kill(static_cast<pid_t>(pid), 0) != 0 && e
 
 }  // namespace
 
-ListReplacement::ListReplacement(std::string listPath)
-    : listPath_(std::move(listPath)),
-      partPath_(listPath_ + "." + std::to_string(static_cast<long>(::getpid())) + kPartSuffix) {}
+std::string PartPathOf(const std::string& listPath) {
+  return listPath + "." + std::to_string(static_cast<long>(::getpid())) + kPartSuffix;
+}
+
+ListReplacement::ListReplacement(std::string listPath) : listPath_(std::move(listPath)), partPath_(PartPathOf(listPath_)) {}
 
 ListReplacement::~ListReplacement() {
   if (!committed_) ::unlink(partPath_.c_str());

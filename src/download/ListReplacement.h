@@ -7,6 +7,9 @@
 
 namespace numira {
 
+// The part file of a list in this process: "<list>.<pid>.part", beside the list.
+std::string PartPathOf(const std::string& listPath);
+
 class ListReplacement {
  public:
   // The part file is "<list>.<pid>.part", beside the list.

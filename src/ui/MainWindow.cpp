@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -57,6 +58,7 @@ MainWindow::MainWindow(const Clock& clock, DialogSetup setup)
 }
 
 MainWindow::~MainWindow() {
+  StopRefresh();
   for (auto& [id, timer] : timers_) timer->stop();
   while (waitDepth_ > 0) EndWaitCursor();
 }
@@ -362,6 +364,49 @@ void MainWindow::UpdateNow() {
   if (isVisible()) repaint();
 }
 
+void MainWindow::StartRefresh(const RefreshRequest& request) {
+  StopRefresh();
+  refresh_ = new QProcess(this);
+  refresh_->setObjectName(QStringLiteral("refresh"));
+  // Its messages, if any, go where the program's own go.
+  refresh_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  QStringList args;
+  for (const std::string& a : RefreshArguments(request)) args << Q(a);
+  connect(refresh_, &QProcess::finished, this, [this] { RefreshEnded(); });
+  connect(refresh_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+    if (error == QProcess::FailedToStart) RefreshEnded();
+  });
+  refresh_->start(Q(RefreshProgramPath(dlg_->ExecutablePath())), args, QIODevice::ReadOnly);
+}
+
+void MainWindow::RefreshEnded() {
+  if (!refresh_) return;
+  QProcess* process = refresh_;
+  refresh_ = nullptr;
+  process->disconnect(this);
+  const QByteArray out = process->readAllStandardOutput();
+  process->deleteLater();
+  // A program that could not start or died reports nothing: every list it does not name failed.
+  const RefreshReport report = ParseReport(std::string_view(out.constData(), static_cast<std::size_t>(out.size())));
+  Dispatch([this, &report] { dlg_->OnRefreshDone(report); });
+}
+
+void MainWindow::StopRefresh() {
+  if (!refresh_) return;
+  QProcess* process = refresh_;
+  refresh_ = nullptr;
+  process->disconnect(this);
+  if (process->state() != QProcess::NotRunning) {
+    // SIGTERM: the program drops its part files and ends; a pair being renamed finishes first.
+    process->terminate();
+    if (!process->waitForFinished(3000)) {
+      process->kill();
+      process->waitForFinished(1000);
+    }
+  }
+  delete process;
+}
+
 std::string MainWindow::WindowTitle() const { return S(windowTitle()); }
 
 void MainWindow::CenterWindow() {
@@ -381,7 +426,8 @@ void MainWindow::CentreOnScreen() {
 void MainWindow::EndDialog(int code) { done(code); }
 
 void MainWindow::done(int code) {
-  // Timers that are still armed die with the window.
+  // Timers that are still armed and a refresh under way die with the window.
+  StopRefresh();
   for (auto& [id, timer] : timers_) timer->stop();
   QDialog::done(code);
 }

@@ -16,6 +16,7 @@
 
 class QTimer;
 class QMenu;
+class QProcess;
 
 namespace numira::ui {
 
@@ -48,6 +49,8 @@ class MainWindow : public QDialog, public WindowServices {
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
   void UpdateNow() override;
+  // Runs the refresh in the refresh program beside the executable (numira-refresh).
+  void StartRefresh(const RefreshRequest& request) override;
   std::string WindowTitle() const override;
   void CenterWindow() override;
   void EndDialog(int code) override;
@@ -78,6 +81,10 @@ class MainWindow : public QDialog, public WindowServices {
   void CentreOnScreen();
   std::vector<HistoryPage> HistoryPages() const;
   std::vector<CheckPage> CheckPages() const;
+  // The refresh program has ended (or could not start): its report goes to the dialog.
+  void RefreshEnded();
+  // Stops a refresh under way at once: the window is going.
+  void StopRefresh();
 
   std::map<int, QWidget*> controls_;
   // Controls without a widget keep their text here.
@@ -88,6 +95,8 @@ class MainWindow : public QDialog, public WindowServices {
   QPointer<HistoryWindow> history_;
   // The check window while it is open.
   QPointer<CheckWindow> check_;
+  // The refresh program while it runs.
+  QProcess* refresh_ = nullptr;
 };
 
 }  // namespace numira::ui

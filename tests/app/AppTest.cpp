@@ -205,6 +205,24 @@ TEST(App, TheNoDisplayMessageNamesTheCommandAsStarted) {
   EXPECT_NE(NoDisplayMessage("./it's").find("xvfb-run -a './it'\\''s'\n"), std::string::npos);
 }
 
+// The libraries a program loads, as the dynamic linker resolves them.
+QString LinkedLibraries(const char* program) {
+  QProcess p;
+  p.start(QStringLiteral("ldd"), {QString::fromUtf8(program)});
+  EXPECT_TRUE(p.waitForFinished(30000));
+  return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+TEST(App, TheWindowsProcessLoadsNoNetworkLibraryTheRefreshProgramDoes) {
+  const QString window = LinkedLibraries(NUMIRA_EXE);
+  ASSERT_TRUE(window.contains(QStringLiteral("libQt6Widgets"))) << window.toStdString();
+  EXPECT_FALSE(window.contains(QStringLiteral("libcurl"))) << window.toStdString();
+  EXPECT_FALSE(window.contains(QStringLiteral("libssl"))) << window.toStdString();
+  const QString refresh = LinkedLibraries(NUMIRA_REFRESH_EXE);
+  EXPECT_TRUE(refresh.contains(QStringLiteral("libcurl"))) << refresh.toStdString();
+  EXPECT_FALSE(refresh.contains(QStringLiteral("libQt6"))) << refresh.toStdString();
+}
+
 TEST(App, DisplayDetection) {
   const QByteArray saved[3] = {qgetenv("DISPLAY"), qgetenv("WAYLAND_DISPLAY"), qgetenv("QT_QPA_PLATFORM")};
   const char* names[3] = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};

@@ -264,8 +264,10 @@ TEST_F(RefreshTest, MissingListWithNginxPageIsPartlyFailedAndKeepsTheOldCopy) {
   const State before = Capture();
   dlg->OnDownload();
   ExpectFailureReport(text::kDownloadPartlyFailed);
-  for (std::size_t row : {0u, 2u, 3u, 4u, 5u}) ExpectRowRefreshed(row);
+  for (std::size_t row : {0u, 2u, 4u, 5u}) ExpectRowRefreshed(row);
+  // The two Numbers 4 lists are replaced together or not at all.
   ExpectRowKept(1, before);
+  ExpectRowKept(3, before);
   EXPECT_EQ(dlg->List(Game::Num4).neverWonEntries, std::vector<std::string>{"1111"});
 }
 
@@ -436,6 +438,33 @@ std::function<Served(std::size_t)> OneList(std::size_t target, std::string body)
 }
 
 const std::string kNewHeader = "#2026\x94\x4e" "12\x8c\x8e" "4\x93\xfa\r\n";  // #2026年12月4日
+const std::string kOlderHeader = "#2015\x94\x4e" "11\x8c\x8e" "19\x93\xfa\r\n";  // #2015年11月19日: a day before the stored
+
+// The first line of a shipped list, and its lines after the header (all but the first `skip`).
+std::string ShippedHeader(std::size_t row) {
+  const std::string body = ReadBytes(DataFile(row));
+  return body.substr(0, body.find('\n') + 1);
+}
+std::string ShippedEntries(std::size_t row, std::size_t skip = 0) {
+  std::string rest = ReadBytes(DataFile(row));
+  rest.erase(0, rest.find('\n') + 1);
+  for (std::size_t i = 0; i < skip; ++i) rest.erase(0, rest.find('\n') + 1);
+  return rest;
+}
+
+// Numbers 3 with every number drawn: a never-won list that is its header alone, and a
+// won list that lists all 1,000 numbers, both of the same date.
+Served EveryNum3NumberDrawn(std::size_t row) {
+  if (row == 0) return {{200, kNewHeader}, kNewHeader};
+  if (row != 2) return Shipped(row);
+  std::string won = kNewHeader;
+  char line[16];
+  for (int n = 0; n < 1000; ++n) {
+    std::snprintf(line, sizeof line, "%03d,%d\r\n", n, 1 + n % 7);
+    won += line;
+  }
+  return {{200, won}, won};
+}
 
 // A well-formed never-won list just over the size limit: no list is that large.
 std::string OverTheLimit() {
@@ -465,10 +494,18 @@ const HostileCase kHostile[] = {
     {"entry_invalid_for_its_game", OneList(5, kNewHeader + "1.8.19.27.33.42,1\r\n1.8.19.27.33.44,1\r\n"), {0, 1, 2, 3, 4},
      text::kDownloadPartlyFailed},
     {"numbers_entry_in_a_loto_list", OneList(4, kNewHeader + "123,4\r\n"), {0, 1, 2, 3, 5}, text::kDownloadPartlyFailed},
-    {"no_header_date", OneList(2, "123,4\r\n"), {0, 1, 3, 4, 5}, text::kDownloadPartlyFailed},
-    {"header_only_never_won_list_is_refreshed", OneList(0, kNewHeader), {0, 1, 2, 3, 4, 5}, nullptr},
-    {"header_only_won_list", OneList(3, kNewHeader), {0, 1, 2, 4, 5}, text::kDownloadPartlyFailed},
-    {"count_below_one", OneList(2, kNewHeader + "123,0\r\n"), {0, 1, 3, 4, 5}, text::kDownloadPartlyFailed},
+    // A bad Numbers list fails its twin as well: the two are replaced together or not at all.
+    {"no_header_date", OneList(2, "123,4\r\n"), {1, 3, 4, 5}, text::kDownloadPartlyFailed},
+    {"header_only_never_won_list_is_refreshed", EveryNum3NumberDrawn, {0, 1, 2, 3, 4, 5}, nullptr},
+    {"header_only_won_list", OneList(3, kNewHeader), {0, 2, 4, 5}, text::kDownloadPartlyFailed},
+    {"count_below_one", OneList(2, kNewHeader + "123,0\r\n"), {1, 3, 4, 5}, text::kDownloadPartlyFailed},
+    {"older_than_the_stored_list", OneList(4, kOlderHeader + "1.2.3.4.5,1\r\n"), {0, 1, 2, 3, 5},
+     text::kDownloadPartlyFailed},
+    {"twins_of_different_dates", OneList(2, kNewHeader + ShippedEntries(2)), {1, 3, 4, 5}, text::kDownloadPartlyFailed},
+    {"twins_with_a_number_in_both", OneList(0, ShippedHeader(0) + ShippedEntries(0) + "123\r\n"), {1, 3, 4, 5},
+     text::kDownloadPartlyFailed},
+    {"twins_with_a_number_in_neither", OneList(3, ShippedHeader(3) + ShippedEntries(3, 1)), {0, 2, 4, 5},
+     text::kDownloadPartlyFailed},
     {"gzip_sent_unasked_is_decoded",
      [](std::size_t row) {
        Served s = Shipped(row);
@@ -479,7 +516,7 @@ const HostileCase kHostile[] = {
     {"gzip_bytes_without_their_encoding", OneList(4, Gzip(ReadBytes(DataFile(4)))), {0, 1, 2, 3, 5},
      text::kDownloadPartlyFailed},
     {"body_over_the_size_limit",  // made only when this case runs: it is large
-     [](std::size_t row) { return row == 1 ? OneList(1, OverTheLimit())(row) : Shipped(row); }, {0, 2, 3, 4, 5},
+     [](std::size_t row) { return row == 1 ? OneList(1, OverTheLimit())(row) : Shipped(row); }, {0, 2, 4, 5},
      text::kDownloadPartlyFailed},
 };
 
@@ -519,13 +556,11 @@ INSTANTIATE_TEST_SUITE_P(Refresh, HostileAnswers, ::testing::ValuesIn(kHostile),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RefreshTest, AHeaderOnlyNeverWonListLeavesNothingToProposeThere) {
-  // Even when the won list of the same game then fails, the panel stays usable.
-  server.Set("/Data/Num3NoCorrect.txt", {200, kNewHeader});
-  server.Set("/Data/Num3Correct.txt", {404, kDoctype404});
+  for (std::size_t row : {0u, 2u}) server.Set(std::string("/Data/") + kListFiles[row].fileName, EveryNum3NumberDrawn(row).reply);
   dlg->OnDownload();
-  ExpectFailureReport(text::kDownloadPartlyFailed);
+  EXPECT_EQ(dlg->LastDownloadOk(), 1);
   EXPECT_TRUE(dlg->List(Game::Num3).neverWonEntries.empty());
-  EXPECT_EQ(dlg->List(Game::Num3).wonEntries, (std::vector<std::string>{"123", "456"}));
+  EXPECT_EQ(dlg->List(Game::Num3).wonEntries.size(), 1000u);
   EXPECT_EQ(dlg->List(Game::Num3).listsLoaded, 1);
   EXPECT_TRUE(win.Enabled(ctl::kNum3Check));
   EXPECT_EQ(win.Text(ctl::kNum3Group), "【ナンバーズ３】　最新抽選日：2026年12月4日");
@@ -533,8 +568,61 @@ TEST_F(RefreshTest, AHeaderOnlyNeverWonListLeavesNothingToProposeThere) {
   dlg->OnFilterCheck(Game::Num3);
   win.Select(ctl::kNum3Filter, 0);
   dlg->OnPredict(Game::Num3);
-  ASSERT_EQ(win.messages.size(), 2u);
-  EXPECT_EQ(win.messages[1].text, text::kNoData);
+  ASSERT_EQ(win.messages.size(), 1u);
+  EXPECT_EQ(win.messages[0].text, text::kNoData);
+}
+
+TEST_F(RefreshTest, AHeaderOnlyNeverWonListWithoutItsTwinChangesNeitherList) {
+  // The won list of the same game fails: the pair keeps its old copies.
+  server.Set("/Data/Num3NoCorrect.txt", {200, kNewHeader});
+  server.Set("/Data/Num3Correct.txt", {404, kDoctype404});
+  const State before = Capture();
+  dlg->OnDownload();
+  ExpectFailureReport(text::kDownloadPartlyFailed);
+  ExpectRowKept(0, before);
+  ExpectRowKept(2, before);
+  EXPECT_EQ(dlg->List(Game::Num3).neverWonEntries, (std::vector<std::string>{"111", "222"}));
+  EXPECT_EQ(win.Text(ctl::kNum3Group), before.captions[GameIndex(Game::Num3)]);
+  for (std::size_t row : {1u, 3u, 4u, 5u}) ExpectRowRefreshed(row);
+}
+
+TEST_F(RefreshTest, AnOlderServerNeverTakesTheListsBack) {
+  // The server's lists are refreshed once; then the server goes back to older ones (a
+  // stale mirror): nothing changes, and that is a failure, not a success.
+  dlg->OnDownload();
+  ASSERT_EQ(dlg->LastDownloadOk(), 1);
+  for (std::size_t row = 0; row < 6; ++row)
+    server.Set(std::string("/Data/") + kListFiles[row].fileName, {200, kOldLists[row]});
+  ForgetReports();
+  const State before = Capture();
+  dlg->OnDownload();
+  ExpectFailureReport(text::kDownloadFailed);
+  ExpectUntouched(before);
+  // The same lists again are no step back.
+  server.Clear();
+  ForgetReports();
+  dlg->OnDownload();
+  EXPECT_TRUE(win.messages.empty());
+  EXPECT_EQ(dlg->LastDownloadOk(), 1);
+  for (std::size_t row = 0; row < 6; ++row) ExpectRowRefreshed(row);
+}
+
+TEST_F(RefreshTest, TheButtonDoesNothingWhileARefreshRuns) {
+  win.holdRefresh = true;
+  dlg->OnDownload();
+  EXPECT_TRUE(dlg->Refreshing());
+  EXPECT_EQ(win.waitDepth, 1);
+  EXPECT_EQ(win.Text(ctl::kStatus), text::kDownloading);
+  dlg->OnDownload();
+  dlg->OnDownload();
+  EXPECT_EQ(win.refreshesStarted, 1);
+  EXPECT_EQ(server.Seen().size(), 0u);
+  win.FinishRefresh();
+  EXPECT_FALSE(dlg->Refreshing());
+  EXPECT_EQ(win.waitDepth, 0);
+  EXPECT_EQ(dlg->LastDownloadOk(), 1);
+  EXPECT_EQ(server.Seen().size(), 6u);
+  for (std::size_t row = 0; row < 6; ++row) ExpectRowRefreshed(row);
 }
 
 // ---- The local disk fails -------------------------------------------------------------
@@ -590,9 +678,10 @@ TEST_F(DiskErrorTest, WriteErrorOnTheThirdListStopsTheRefresh) {
   const State before = Capture();
   dlg->OnDownload();
   ExpectErrorBox(text::kWriteErrorFormat, 2);
-  EXPECT_EQ(win.Text(ctl::kStatus), text::kDownloadPartlyFailed);
-  ExpectRowRefreshed(0);
-  ExpectRowRefreshed(1);
+  // The first two were fetched, but each waits for its twin: nothing was replaced.
+  EXPECT_EQ(win.Text(ctl::kStatus), text::kDownloadFailed);
+  ExpectRowKept(0, before);
+  ExpectRowKept(1, before);
   ExpectRowKept(2, before);
   ExpectNotFetchedAfter(2, before);
 }
@@ -633,10 +722,8 @@ TEST_F(DiskErrorTest, AnUnexpectedErrorEndsTheRefreshLikeAFailedOne) {
   Open(server.Host());
   const State before = Capture();
   dlg->OnDownload();
-  ExpectFailureReport(text::kDownloadPartlyFailed);
-  ExpectRowRefreshed(0);
-  ExpectRowRefreshed(1);
-  ExpectRowKept(2, before);
+  ExpectFailureReport(text::kDownloadFailed);
+  for (std::size_t row = 0; row < 3; ++row) ExpectRowKept(row, before);
   ExpectNotFetchedAfter(2, before);
   EXPECT_EQ(dir.Names(), SixNames());
 }
@@ -655,14 +742,15 @@ TEST_F(DiskErrorTest, DiskFillingUpOnTheFourthListStopsTheRefresh) {
     dlg->OnDownload();
     ExpectErrorBox(text::kDiskFullFormat, 3);
     EXPECT_EQ(win.Text(ctl::kStatus), text::kDownloadPartlyFailed);
-    for (std::size_t row = 0; row < 3; ++row) ExpectRowRefreshed(row);
+    // The Numbers 3 pair was replaced; the Numbers 4 never-won list waited for its twin.
+    for (std::size_t row : {0u, 2u}) ExpectRowRefreshed(row);
+    ExpectRowKept(1, before);
     ExpectRowKept(3, before);
     EXPECT_EQ(dlg->List(Game::Num4).wonEntries, std::vector<std::string>{"1234"});
     for (std::size_t row = 4; row < 6; ++row) ExpectRowKept(row, before);
-    // On disk: three fresh lists and three old ones, and no part file left.
-    for (std::size_t row = 0; row < 3; ++row)
-      EXPECT_EQ(ReadBytes(dir / kListFiles[row].fileName), Stored(ReadBytes(DataFile(row))));
-    for (std::size_t row = 3; row < 6; ++row) EXPECT_EQ(ReadBytes(dir / kListFiles[row].fileName), kOldLists[row]);
+    // On disk: two fresh lists and four old ones, and no part file left.
+    for (std::size_t row : {0u, 2u}) EXPECT_EQ(ReadBytes(dir / kListFiles[row].fileName), Stored(ReadBytes(DataFile(row))));
+    for (std::size_t row : {1u, 3u, 4u, 5u}) EXPECT_EQ(ReadBytes(dir / kListFiles[row].fileName), kOldLists[row]);
     EXPECT_EQ(server.Count("/Data/Num4Correct.txt"), 1);
     EXPECT_EQ(server.Count("/Data/MiniCorrect.txt"), 0);
     EXPECT_EQ(server.Count("/Data/Lot6Correct.txt"), 0);

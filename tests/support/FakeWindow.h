@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "Clock.h"
 #include "Controls.h"
 #include "PredictDlg.h"
+#include "RefreshJob.h"
 #include "WindowServices.h"
 
 namespace numira::testing {
@@ -63,6 +65,9 @@ class FakeWindow : public WindowServices {
   int waitDepth = 0, waitCursorShown = 0, updates = 0;
   bool centred = false;
   std::function<void(const ShownMessage&)> onMessage;
+  bool holdRefresh = false;
+  int refreshesStarted = 0;
+  std::optional<RefreshRequest> pendingRefresh;
 
   // ---- Window services ----
   void Enable(int id, bool enabled) override { controls[id].enabled = enabled; }
@@ -95,11 +100,25 @@ class FakeWindow : public WindowServices {
   void BeginWaitCursor() override { ++waitDepth; ++waitCursorShown; }
   void EndWaitCursor() override { --waitDepth; }
   void UpdateNow() override { ++updates; }
+  // The refresh runs in this process, at once, unless a test holds it back to finish it
+  // later (FinishRefresh).
+  void StartRefresh(const RefreshRequest& request) override {
+    ++refreshesStarted;
+    pendingRefresh = request;
+    if (!holdRefresh) FinishRefresh();
+  }
   std::string WindowTitle() const override { return title; }
   void CenterWindow() override { centred = true; }
   void EndDialog(int code) override { endCode = code; }
 
   // ---- Test helpers ----
+  // Runs the refresh that was started and hands its report to the dialog.
+  void FinishRefresh() {
+    if (!pendingRefresh) return;
+    const RefreshReport report = RunRefresh(*pendingRefresh);
+    pendingRefresh.reset();
+    dialog->OnRefreshDone(report);
+  }
   bool Enabled(int id) const { return Get(id).enabled; }
   void Check(int id, bool on) { controls[id].checkState = on ? 1 : 0; }
   void Select(int id, int index) { controls[id].selected = index; }

@@ -1,0 +1,289 @@
+#include "RefreshJob.h"
+
+#include <pthread.h>
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "DrawDate.h"
+#include "ListReader.h"
+#include "ListReplacement.h"
+#include "ListServerChoice.h"
+#include "ListValidation.h"
+
+namespace numira {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The signals that end the refresh program wait while files are renamed into place, so
+// that a pair of lists is never left half replaced.
+class CommitSection {
+ public:
+  CommitSection() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int s : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&set, s);
+    pthread_sigmask(SIG_BLOCK, &set, &old_);
+  }
+  CommitSection(const CommitSection&) = delete;
+  CommitSection& operator=(const CommitSection&) = delete;
+  ~CommitSection() { pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
+
+ private:
+  sigset_t old_;
+};
+
+bool Stopped(const std::atomic<bool>* stop) { return stop && stop->load(); }
+
+// One list's fetch, held until it may replace the stored copy.
+struct Candidate {
+  enum class State { Failed, NotModified, Fetched } state = State::Failed;
+  std::unique_ptr<ListReplacement> part;
+  ListContents contents;  // Fetched: the fresh copy as read
+};
+
+class Job {
+ public:
+  Job(const RefreshRequest& request, const std::atomic<bool>* stop,
+      const std::function<void(std::size_t, const ListResult&)>& onList)
+      : request_(request), stop_(stop), onList_(onList) {
+    if (request.limits.totalTimeoutMs > 0)
+      deadline_ = Clock::now() + std::chrono::milliseconds(request.limits.totalTimeoutMs);
+  }
+
+  const RefreshReport& Report() const { return report_; }
+
+  void RunLists() {
+    std::array<Candidate, 6> held;
+    std::array<bool, 6> tried{}, done{};
+    for (std::size_t row = 0; row < kListFiles.size(); ++row) {
+      if (Stopped(stop_)) break;
+      tried[row] = true;
+      try {
+        held[row] = Fetch(row, true);
+        if (Stopped(stop_)) break;
+        const int twin = Twin(row);
+        if (twin < 0) {
+          Settle(row, held[row]);
+          done[row] = true;
+        } else if (static_cast<std::size_t>(twin) < row) {
+          SettlePair(static_cast<std::size_t>(twin), held[static_cast<std::size_t>(twin)], row, held[row]);
+          done[row] = done[static_cast<std::size_t>(twin)] = true;
+        }
+      } catch (const LocalFileError& e) {
+        // The disk let us down on the list being fetched: fetch no more; a held twin is
+        // not replaced alone.
+        Final(fetching_, {ListOutcome::LocalFileError, e.DiskFull()});
+        done[fetching_] = true;
+        break;
+      } catch (const std::exception&) {
+        // Anything else (memory running out, say) ends the refresh like a failed one:
+        // the lists not yet tried count as failed too.
+        for (std::size_t later = row + 1; later < kListFiles.size(); ++later) {
+          Final(later, {ListOutcome::Failed, false});
+          done[later] = true;
+        }
+        break;
+      }
+    }
+    // Whatever was fetched and not settled stays a part file, removed with its holder.
+    for (std::size_t row = 0; row < kListFiles.size(); ++row)
+      if (!done[row]) Final(row, {tried[row] ? ListOutcome::Failed : ListOutcome::NotTried, false});
+  }
+
+  void RunExtras(std::span<const ExtraFile> extras) {
+    for (const ExtraFile& extra : extras) {
+      ExtraOutcome outcome = ExtraOutcome::Failed;
+      if (!Stopped(stop_)) {
+        try {
+          outcome = FetchExtra(extra);
+        } catch (const std::exception&) {
+          outcome = ExtraOutcome::Failed;
+        }
+      }
+      report_.extras.push_back(outcome);
+    }
+  }
+
+ private:
+  // The other Numbers list of the same game; -1 for a list that stands alone.
+  static int Twin(std::size_t row) {
+    const ListFileRow& list = kListFiles[row];
+    if (IsLoto(list.game)) return -1;
+    return ListRow(list.game, list.kind == ListKind::Correct ? ListKind::NoCorrect : ListKind::Correct);
+  }
+
+  void Final(std::size_t row, ListResult result) {
+    report_.lists[row] = result;
+    if (onList_) onList_(row, result);
+  }
+
+  FetchOptions Options(const std::string& storedPath, bool conditional, long* status = nullptr) const {
+    FetchOptions options;
+    options.agent = request_.agent;
+    options.limits = request_.limits;
+    options.file = request_.file;
+    options.deadline = deadline_;
+    // Only the server's own Last-Modified, kept with a copy a fetch stored, is sent back:
+    // a copy made here (the shipped lists, say) carries a time of this machine.
+    if (conditional) options.ifModifiedSince = ServerTime(storedPath);
+    options.session = &session_;
+    options.stop = stop_;
+    options.status = status;
+    return options;
+  }
+
+  // Fetches one list into its part file and reads it. Fetched only for a valid list of
+  // its kind that is not older than the stored copy.
+  Candidate Fetch(std::size_t row, bool conditional) {
+    fetching_ = row;
+    const ListFileRow& list = kListFiles[row];
+    const std::string& path = request_.lists[row];
+    Candidate c;
+    if (path.empty()) return c;  // no usable path for this list
+    // The stored copy's date: the fresh copy may not be older, and the question whether
+    // the list changed is asked from it. A stored list without a date is asked for whole.
+    std::optional<Date> old;
+    if (std::optional<ListContents> stored = ReadListFile(path, list.kind, MaxEntries(list.game)))
+      old = ParseHeaderDate(stored->latestDrawDate);
+    auto part = std::make_unique<ListReplacement>(path);
+    const int rc = FetchToFile(part->PartPath(), ListFileUrl(request_.baseUrl, list.fileName),
+                               Options(path, conditional && old));
+    if (rc == kFetchNotModified) {
+      c.state = Candidate::State::NotModified;
+      return c;
+    }
+    if (rc != 1) return c;
+    std::optional<ListContents> contents = ReadListFile(part->PartPath(), list.kind, MaxEntries(list.game));
+    if (!contents || !IsValidList(*contents, list.game, list.kind)) return c;
+    // Never back in time: a server holding older lists than ours (a stale mirror) changes nothing.
+    const std::optional<Date> fresh = ParseHeaderDate(contents->latestDrawDate);
+    if (old && (!fresh || *fresh < *old)) return c;
+    c.state = Candidate::State::Fetched;
+    c.part = std::move(part);
+    c.contents = std::move(*contents);
+    return c;
+  }
+
+  bool Commit(Candidate& c) { return c.state != Candidate::State::Fetched || c.part->Commit(); }
+
+  static ListOutcome OutcomeOf(const Candidate& c) {
+    return c.state == Candidate::State::Fetched ? ListOutcome::Refreshed : ListOutcome::NotModified;
+  }
+
+  void Settle(std::size_t row, Candidate& c) {
+    if (c.state == Candidate::State::Failed || Stopped(stop_)) return Final(row, {ListOutcome::Failed, false});
+    bool ok;
+    {
+      CommitSection section;
+      ok = !Stopped(stop_) && Commit(c);
+    }
+    Final(row, {ok ? OutcomeOf(c) : ListOutcome::Failed, false});
+  }
+
+  // The copy a pair is judged by: the fresh one, or the stored one the server still has.
+  std::optional<ListContents> PairCopy(std::size_t row, Candidate& c) const {
+    if (c.state == Candidate::State::Fetched) return c.contents;
+    const ListFileRow& list = kListFiles[row];
+    std::optional<ListContents> stored = ReadListFile(request_.lists[row], list.kind, MaxEntries(list.game));
+    if (!stored || !IsValidList(*stored, list.game, list.kind)) return std::nullopt;
+    return stored;
+  }
+
+  // The never-won and the won list of a Numbers game belong together: the same date, no
+  // number in both, every number in one of them.
+  static bool Agree(const ListContents& neverWon, const ListContents& won, Game game) {
+    const std::optional<Date> date = ParseHeaderDate(neverWon.latestDrawDate);
+    if (!date || date != ParseHeaderDate(won.latestDrawDate)) return false;
+    std::vector<bool> seen(MaxEntries(game), false);
+    std::size_t count = 0;
+    for (const ListContents* list : {&neverWon, &won}) {
+      for (const std::string& entry : list->entries) {
+        std::size_t n = 0;
+        for (char ch : entry) n = n * 10 + static_cast<std::size_t>(ch - '0');
+        if (n >= seen.size() || seen[n]) return false;
+        seen[n] = true;
+        ++count;
+      }
+    }
+    return count == seen.size();
+  }
+
+  bool PairAgrees(std::size_t a, Candidate& ca, std::size_t b, Candidate& cb) const {
+    const std::optional<ListContents> copyA = PairCopy(a, ca), copyB = PairCopy(b, cb);
+    if (!copyA || !copyB) return false;
+    const bool aNeverWon = kListFiles[a].kind == ListKind::NoCorrect;
+    return Agree(aNeverWon ? *copyA : *copyB, aNeverWon ? *copyB : *copyA, kListFiles[a].game);
+  }
+
+  void SettlePair(std::size_t a, Candidate& ca, std::size_t b, Candidate& cb) {
+    using State = Candidate::State;
+    bool ok = ca.state != State::Failed && cb.state != State::Failed && !Stopped(stop_);
+    if (ok && (ca.state == State::Fetched || cb.state == State::Fetched) && !PairAgrees(a, ca, b, cb)) {
+      // The one the server called unchanged may still be what is out of step: ask for it
+      // once more, whatever its time.
+      ok = false;
+      for (auto [row, c] : {std::pair{a, &ca}, std::pair{b, &cb}}) {
+        if (c->state != State::NotModified) continue;
+        *c = Fetch(row, false);
+        ok = c->state == State::Fetched && !Stopped(stop_) && PairAgrees(a, ca, b, cb);
+      }
+    }
+    bool committedA = false, committedB = false;
+    if (ok) {
+      CommitSection section;
+      if (!Stopped(stop_)) {
+        committedA = Commit(ca);
+        committedB = committedA && Commit(cb);
+      }
+    }
+    Final(a, {committedA ? OutcomeOf(ca) : ListOutcome::Failed, false});
+    Final(b, {committedB ? OutcomeOf(cb) : ListOutcome::Failed, false});
+  }
+
+  ExtraOutcome FetchExtra(const ExtraFile& extra) {
+    if (extra.localPath.empty()) return ExtraOutcome::Failed;
+    ListReplacement part(extra.localPath);
+    long status = 0;
+    const int rc = FetchToFile(part.PartPath(), ListFileUrl(request_.baseUrl, extra.name), Options(extra.localPath, true, &status));
+    if (rc == kFetchNotModified) return ExtraOutcome::NotModified;
+    if (rc != 1) return status == 404 ? ExtraOutcome::Absent : ExtraOutcome::Failed;
+    if (!extra.accept || !extra.accept(part.PartPath(), extra.localPath)) return ExtraOutcome::Failed;
+    CommitSection section;
+    if (Stopped(stop_) || !part.Commit()) return ExtraOutcome::Failed;
+    return ExtraOutcome::Refreshed;
+  }
+
+  const RefreshRequest& request_;
+  const std::atomic<bool>* stop_;
+  const std::function<void(std::size_t, const ListResult&)>& onList_;
+  Clock::time_point deadline_{};
+  std::size_t fetching_ = 0;  // the list being fetched
+  RefreshReport report_;
+  // The lists come over one connection while the server keeps it open.
+  mutable FetchSession session_;
+};
+
+}  // namespace
+
+RefreshReport RunRefresh(const RefreshRequest& request, std::span<const ExtraFile> extras, const std::atomic<bool>* stop,
+                         const std::function<void(std::size_t row, const ListResult&)>& onList) {
+  // Part files of a refresh that was killed are of no use to anyone.
+  std::vector<std::string> paths(request.lists.begin(), request.lists.end());
+  for (const ExtraFile& extra : extras) paths.push_back(extra.localPath);
+  RemoveStaleParts(paths);
+  Job job(request, stop, onList);
+  job.RunLists();
+  job.RunExtras(extras);
+  return job.Report();
+}
+
+}  // namespace numira

@@ -1,0 +1,78 @@
+// numira-refresh: the list refresh as a program of its own, so that the window's process
+// never waits on the network nor loads its libraries. The window starts it with the
+// arguments RefreshArguments makes and reads the report (FormatReport) from its standard
+// output: each list's line as soon as its outcome is final, then the whole report.
+// SIGTERM, SIGINT and SIGHUP (and the window's process ending) stop it at once: the part
+// files are removed and no list is left half replaced.
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "ListReplacement.h"
+#include "RefreshJob.h"
+
+namespace {
+
+std::atomic<bool> stopRequested{false};
+// The part files this process may be writing, fixed before any signal is taken.
+std::vector<std::string> partFiles;
+std::vector<const char*> partNames;
+
+extern "C" void OnStopSignal(int signal) {
+  stopRequested.store(true);
+  // Renames into place block these signals, so here no pair is half replaced.
+  for (const char* name : partNames) ::unlink(name);
+  ::_exit(128 + signal);
+}
+
+void WriteOut(const std::string& text) {
+  for (std::size_t off = 0; off < text.size();) {
+    const ssize_t n = ::write(STDOUT_FILENO, text.data() + off, text.size() - off);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;  // nobody listens any more; the files are what matters
+    off += static_cast<std::size_t>(n);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace numira;
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const std::optional<RefreshRequest> request = ParseRefreshArguments(args);
+  if (!request) {
+    std::fprintf(stderr, "usage: %s --server URL [--agent NAME] [--limits C,LS,LT,T,R,B] -- LIST1 ... LIST6\n",
+                 kRefreshProgramName);
+    return 2;
+  }
+  // Optional files fetched after the six lists, each with its own check; none yet.
+  const std::vector<ExtraFile> extras;
+
+  for (const std::string& list : request->lists)
+    if (!list.empty()) partFiles.push_back(PartPathOf(list));
+  for (const ExtraFile& extra : extras)
+    if (!extra.localPath.empty()) partFiles.push_back(PartPathOf(extra.localPath));
+  for (const std::string& part : partFiles) partNames.push_back(part.c_str());
+
+  std::signal(SIGPIPE, SIG_IGN);
+  struct sigaction stop {};
+  stop.sa_handler = &OnStopSignal;
+  sigfillset(&stop.sa_mask);
+  for (int s : {SIGTERM, SIGINT, SIGHUP}) sigaction(s, &stop, nullptr);
+  // The window's process gone (closed, crashed) is a stop too.
+  const pid_t parent = ::getppid();
+  ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+  if (::getppid() != parent) return 1;
+
+  const RefreshReport report = RunRefresh(*request, extras, &stopRequested,
+                                          [](std::size_t row, const ListResult& r) { WriteOut(FormatListLine(row, r)); });
+  WriteOut(FormatReport(report));
+  return 0;
+}

@@ -1,0 +1,159 @@
+#include "RefreshReport.h"
+
+#include <charconv>
+#include <cstdint>
+
+namespace numira {
+namespace {
+
+constexpr std::array<std::pair<ListOutcome, std::string_view>, 5> kListWords{{
+    {ListOutcome::Refreshed, "refreshed"},
+    {ListOutcome::NotModified, "not-modified"},
+    {ListOutcome::Failed, "failed"},
+    {ListOutcome::LocalFileError, "write-error"},
+    {ListOutcome::NotTried, "not-tried"},
+}};
+constexpr std::string_view kDiskFullWord = "disk-full";
+
+constexpr std::array<std::pair<ExtraOutcome, std::string_view>, 4> kExtraWords{{
+    {ExtraOutcome::Refreshed, "refreshed"},
+    {ExtraOutcome::NotModified, "not-modified"},
+    {ExtraOutcome::Absent, "absent"},
+    {ExtraOutcome::Failed, "failed"},
+}};
+
+// More extra files than any table holds: a longer report is not ours.
+constexpr std::size_t kMaxExtras = 64;
+
+template <class T>
+std::optional<T> Number(std::string_view s) {
+  T value{};
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+  if (ec != std::errc() || end != s.data() + s.size() || s.empty()) return std::nullopt;
+  return value;
+}
+
+// "a b c" split at single spaces.
+std::vector<std::string_view> Words(std::string_view line) {
+  std::vector<std::string_view> words;
+  while (!line.empty()) {
+    const auto space = line.find(' ');
+    words.push_back(line.substr(0, space));
+    if (space == std::string_view::npos) break;
+    line.remove_prefix(space + 1);
+  }
+  return words;
+}
+
+}  // namespace
+
+std::string RefreshProgramPath(const std::string& executablePath) {
+  const auto slash = executablePath.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : executablePath.substr(0, slash);
+  return dir + "/" + kRefreshProgramName;
+}
+
+std::vector<std::string> RefreshArguments(const RefreshRequest& request) {
+  const FetchLimits& l = request.limits;
+  std::vector<std::string> args{"--server", request.baseUrl, "--agent", request.agent, "--limits",
+                                std::to_string(l.connectTimeoutMs) + "," + std::to_string(l.lowSpeedBytesPerSecond) +
+                                    "," + std::to_string(l.lowSpeedSeconds) + "," + std::to_string(l.totalTimeoutMs) +
+                                    "," + std::to_string(l.maxRedirects) + "," + std::to_string(l.maxBodyBytes),
+                                "--"};
+  for (const std::string& path : request.lists) args.push_back(path);
+  return args;
+}
+
+std::optional<RefreshRequest> ParseRefreshArguments(const std::vector<std::string>& args) {
+  RefreshRequest request;
+  std::size_t i = 0;
+  bool server = false;
+  for (; i < args.size() && args[i] != "--"; i += 2) {
+    if (i + 1 >= args.size()) return std::nullopt;
+    const std::string& value = args[i + 1];
+    if (args[i] == "--server") {
+      request.baseUrl = value;
+      server = true;
+    } else if (args[i] == "--agent") {
+      request.agent = value;
+    } else if (args[i] == "--limits") {
+      std::vector<std::string_view> parts;
+      std::string_view rest = value;
+      for (;;) {
+        const auto comma = rest.find(',');
+        parts.push_back(rest.substr(0, comma));
+        if (comma == std::string_view::npos) break;
+        rest.remove_prefix(comma + 1);
+      }
+      if (parts.size() != 6) return std::nullopt;
+      FetchLimits& l = request.limits;
+      const auto a = Number<long>(parts[0]), b = Number<long>(parts[1]), c = Number<long>(parts[2]),
+                 d = Number<long>(parts[3]), e = Number<long>(parts[4]);
+      const auto f = Number<std::int64_t>(parts[5]);
+      if (!a || !b || !c || !d || !e || !f) return std::nullopt;
+      l = {*a, *b, *c, *d, *e, *f};
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!server || i >= args.size() || args.size() - i - 1 != request.lists.size()) return std::nullopt;
+  for (std::size_t row = 0; row < request.lists.size(); ++row) request.lists[row] = args[i + 1 + row];
+  return request;
+}
+
+std::string FormatListLine(std::size_t row, const ListResult& result) {
+  std::string out = "list " + std::to_string(row) + " ";
+  for (const auto& [outcome, word] : kListWords)
+    if (outcome == result.outcome) out += word;
+  if (result.outcome == ListOutcome::LocalFileError && result.diskFull) out += " " + std::string(kDiskFullWord);
+  return out + "\n";
+}
+
+std::string FormatReport(const RefreshReport& report) {
+  std::string out;
+  for (std::size_t row = 0; row < report.lists.size(); ++row) out += FormatListLine(row, report.lists[row]);
+  for (std::size_t i = 0; i < report.extras.size(); ++i) {
+    out += "extra " + std::to_string(i) + " ";
+    for (const auto& [outcome, word] : kExtraWords)
+      if (outcome == report.extras[i]) out += word;
+    out += "\n";
+  }
+  return out + "end\n";
+}
+
+RefreshReport ParseReport(std::string_view text) {
+  RefreshReport report;
+  std::array<bool, 6> named{};
+  bool ended = false;
+  while (!text.empty() && !ended) {
+    const auto nl = text.find('\n');
+    if (nl == std::string_view::npos) break;  // a line cut short counts for nothing
+    const std::vector<std::string_view> w = Words(text.substr(0, nl));
+    text.remove_prefix(nl + 1);
+    if (w.size() == 1 && w[0] == "end") {
+      ended = true;
+    } else if (w.size() >= 3 && w[0] == "list") {
+      const auto row = Number<std::size_t>(w[1]);
+      if (!row || *row >= report.lists.size()) continue;
+      for (const auto& [outcome, word] : kListWords) {
+        const bool diskFull = w.size() == 4 && outcome == ListOutcome::LocalFileError && w[3] == kDiskFullWord;
+        if (word != w[2] || (w.size() != 3 && !diskFull)) continue;
+        report.lists[*row] = {outcome, diskFull};
+        named[*row] = true;
+      }
+    } else if (w.size() == 3 && w[0] == "extra") {
+      const auto index = Number<std::size_t>(w[1]);
+      if (!index || *index >= kMaxExtras) continue;
+      for (const auto& [outcome, word] : kExtraWords) {
+        if (word != w[2]) continue;
+        if (report.extras.size() <= *index) report.extras.resize(*index + 1, ExtraOutcome::Failed);
+        report.extras[*index] = outcome;
+      }
+    }
+  }
+  for (std::size_t row = 0; row < report.lists.size(); ++row)
+    if (!named[row]) report.lists[row] = {ListOutcome::Failed, false};
+  return report;
+}
+
+}  // namespace numira

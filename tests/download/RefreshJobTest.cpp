@@ -1,0 +1,448 @@
+// The refresh job on its own, against real servers on 127.0.0.1: unchanged lists, extra
+// files, stopping it from another thread, and the text the refresh program speaks.
+#include <gtest/gtest.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <ctime>
+#include <mutex>
+#include <csignal>
+#include <thread>
+
+#include "ListServerChoice.h"
+#include "RefreshJob.h"
+#include "TestServer.h"
+
+namespace numira::testing {
+namespace {
+
+using std::chrono::steady_clock;
+
+const std::string kOldHeader = "#2015\x94\x4e" "11\x8c\x8e" "20\x93\xfa\r\n";  // #2015年11月20日
+const std::array<std::string, 6> kOldLists{kOldHeader + "111\r\n222\r\n", kOldHeader + "1111\r\n",
+                                           kOldHeader + "123,4\r\n456,7\r\n", kOldHeader + "1234,2\r\n",
+                                           kOldHeader + "1.2.3.4.5,1\r\n", kOldHeader + "1.2.3.4.5.6,1\r\n"};
+
+std::string DataFile(std::size_t row) { return std::string(NUMIRA_DATA_DIR) + "/" + kListFiles[row].fileName; }
+
+constexpr std::int64_t k2015 = 1448010000;  // 2015-11-20 18:00 in Japan: the stored lists' draw
+
+// A copy as a fetch stores it: its time is the server's Last-Modified, and it says so.
+void StoreWithServerTime(const std::string& path, std::int64_t t) {
+  const timeval times[2] = {{static_cast<time_t>(t), 0}, {static_cast<time_t>(t), 0}};
+  ASSERT_EQ(::utimes(path.c_str(), times), 0);
+  const std::string mark = std::to_string(t);
+  ASSERT_EQ(::setxattr(path.c_str(), "user.numira.last-modified", mark.data(), mark.size(), 0), 0);
+  ASSERT_EQ(ServerTime(path), t);
+}
+
+class RefreshJobTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (std::size_t row = 0; row < 6; ++row) {
+      request.lists[row] = dir / kListFiles[row].fileName;
+      WriteBytes(request.lists[row], kOldLists[row]);
+      StoreWithServerTime(request.lists[row], k2015);
+    }
+    request.agent = "numira";
+    request.limits.connectTimeoutMs = 2000;
+    request.limits.lowSpeedSeconds = 1;
+  }
+  RefreshRequest For(const std::string& host) {
+    RefreshRequest r = request;
+    r.baseUrl = "http://" + host;
+    return r;
+  }
+  std::array<ListOutcome, 6> Outcomes(const RefreshReport& report) const {
+    std::array<ListOutcome, 6> o;
+    for (std::size_t row = 0; row < 6; ++row) o[row] = report.lists[row].outcome;
+    return o;
+  }
+  void ExpectOld(std::initializer_list<std::size_t> rows) {
+    for (std::size_t row : rows) EXPECT_EQ(ReadBytes(request.lists[row]), kOldLists[row]) << kListFiles[row].fileName;
+  }
+
+  TempDir dir;
+  ListServer server;
+  RefreshRequest request;
+};
+
+constexpr ListOutcome R = ListOutcome::Refreshed, N = ListOutcome::NotModified, F = ListOutcome::Failed,
+                      T = ListOutcome::NotTried;
+
+// ---- Unchanged lists (304) ---------------------------------------------------------------
+
+struct NotModifiedCase {
+  const char* name;
+  std::vector<std::size_t> unchanged;  // rows the server answers with 304
+  std::array<ListOutcome, 6> outcomes;
+  bool storedShipped = false;  // the stored lists are the shipped ones, not the old ones
+};
+
+const NotModifiedCase kNotModified[] = {
+    // Nothing new anywhere: every list counts as refreshed, none is written.
+    {"all_unchanged", {0, 1, 2, 3, 4, 5}, {N, N, N, N, N, N}},
+    {"loto_unchanged", {4, 5}, {R, R, R, R, N, N}},
+    // One twin unchanged while the other is new and does not fit the stored copy; asked
+    // for once more without a condition, the server still has nothing: both stay.
+    {"one_twin_unchanged", {0}, {F, R, F, R, R, R}},
+    // The unchanged one agrees with its fresh twin: the pair is taken.
+    {"unchanged_twin_agrees_with_the_new_one", {0, 1}, {N, N, R, R, R, R}, true},
+};
+
+class NotModified : public RefreshJobTest, public ::testing::WithParamInterface<NotModifiedCase> {};
+
+TEST_P(NotModified, CountsAsRefreshedAndWritesNothing) {
+  const NotModifiedCase& c = GetParam();
+  std::array<std::string, 6> stored = kOldLists;
+  if (c.storedShipped)
+    for (std::size_t row = 0; row < 6; ++row) {
+      WriteBytes(request.lists[row], stored[row] = Stored(ReadBytes(DataFile(row))));
+      StoreWithServerTime(request.lists[row], k2015);
+    }
+  for (std::size_t row : c.unchanged) server.Set(std::string("/Data/") + kListFiles[row].fileName, {304, ""});
+  const RefreshReport report = RunRefresh(For(server.Host()));
+  EXPECT_EQ(Outcomes(report), c.outcomes);
+  for (std::size_t row = 0; row < 6; ++row) {
+    SCOPED_TRACE(kListFiles[row].fileName);
+    EXPECT_EQ(ReadBytes(request.lists[row]), c.outcomes[row] == R ? Stored(ReadBytes(DataFile(row))) : stored[row]);
+  }
+  EXPECT_EQ(dir.Names().size(), 6u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Refresh, NotModified, ::testing::ValuesIn(kNotModified),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A server that keeps the rule of If-Modified-Since: 304 when the list has not changed
+// since the time asked about. Its lists all changed last at lastModified.
+class ConditionalServer {
+ public:
+  explicit ConditionalServer(std::int64_t lastModified) : lastModified_(lastModified) {
+    server_.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
+      const std::string ims = req.get_header_value("If-Modified-Since");
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        asked_.push_back(ims.empty() ? -1 : ParseHttpDate(ims));
+      }
+      if (!ims.empty() && ParseHttpDate(ims) >= lastModified_) {
+        res.status = 304;
+        return;
+      }
+      const std::string name = req.path.substr(req.path.rfind('/') + 1);
+      res.set_content(ReadBytes(std::string(NUMIRA_DATA_DIR) + "/" + name), "text/plain");
+      res.set_header("Last-Modified", HttpDate(lastModified_));
+    });
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ~ConditionalServer() {
+    server_.stop();
+    thread_.join();
+  }
+  std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
+  // The times asked about, in Unix seconds (-1: an unconditional request).
+  std::vector<std::int64_t> Asked() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return asked_;
+  }
+
+ private:
+  static std::string HttpDate(std::int64_t t) {
+    const std::time_t tt = static_cast<std::time_t>(t);
+    std::tm tm{};
+    gmtime_r(&tt, &tm);
+    char buf[64];
+    std::strftime(buf, sizeof buf, "%a, %d %b %Y %H:%M:%S GMT", &tm);
+    return buf;
+  }
+  static std::int64_t ParseHttpDate(const std::string& text) {
+    std::tm tm{};
+    if (!strptime(text.c_str(), "%a, %d %b %Y %H:%M:%S GMT", &tm)) return -2;
+    return static_cast<std::int64_t>(timegm(&tm));
+  }
+  std::int64_t lastModified_;
+  httplib::Server server_;
+  int port_ = 0;
+  std::thread thread_;
+  mutable std::mutex mutex_;
+  std::vector<std::int64_t> asked_;
+};
+
+constexpr std::int64_t k2020 = 1577836800;  // 2020-01-01 00:00 UTC
+
+TEST_F(RefreshJobTest, ACopyMadeHereIsNeverTakenForTheServersNewerList) {
+  // The stored lists were written just now (as the shipped lists are copied at start-up),
+  // long after the server's newer lists changed: asked with their own time, the server
+  // would call its lists unchanged. They carry no time of the server's: asked for whole.
+  for (std::size_t row = 0; row < 6; ++row) WriteBytes(request.lists[row], kOldLists[row]);
+  ConditionalServer conditional(k2020);
+  const RefreshReport report = RunRefresh(For(conditional.Host()));
+  EXPECT_EQ(Outcomes(report), (std::array<ListOutcome, 6>{R, R, R, R, R, R}));
+  EXPECT_EQ(conditional.Asked(), std::vector<std::int64_t>(6, -1));
+  for (std::size_t row = 0; row < 6; ++row) EXPECT_EQ(ReadBytes(request.lists[row]), Stored(ReadBytes(DataFile(row))));
+  // Stored with the server's Last-Modified, the next refresh asks about that time: nothing new.
+  ConditionalServer again(k2020);
+  EXPECT_EQ(Outcomes(RunRefresh(For(again.Host()))), (std::array<ListOutcome, 6>{N, N, N, N, N, N}));
+  EXPECT_EQ(again.Asked(), std::vector<std::int64_t>(6, k2020));
+}
+
+TEST_F(RefreshJobTest, AStoredListsServerTimeIsAskedAbout) {
+  ConditionalServer conditional(k2015 - 7200);  // nothing new since
+  EXPECT_EQ(Outcomes(RunRefresh(For(conditional.Host()))), (std::array<ListOutcome, 6>{N, N, N, N, N, N}));
+  EXPECT_EQ(conditional.Asked(), std::vector<std::int64_t>(6, k2015));
+  ExpectOld({0, 1, 2, 3, 4, 5});
+  // A stored list without a date is asked for whole.
+  WriteBytes(request.lists[4], "1.2.3.4.5,1\r\n");
+  StoreWithServerTime(request.lists[4], k2015);
+  ConditionalServer again(k2015 - 7200);
+  const RefreshReport report = RunRefresh(For(again.Host()));
+  EXPECT_EQ(again.Asked()[4], -1);
+  EXPECT_EQ(report.lists[4].outcome, R);
+}
+
+std::string PathOf(int fd) {
+  char buf[4096];
+  const std::string link = "/proc/self/fd/" + std::to_string(fd);
+  const ssize_t n = ::readlink(link.c_str(), buf, sizeof buf);
+  return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
+}
+
+// Writes to the download of Num3NoCorrect.txt fail as a broken disk fails.
+ssize_t BrokenDiskForNum3NoCorrect(int fd, const void* data, size_t size) {
+  if (PathOf(fd).find("/Num3NoCorrect.txt.") != std::string::npos) {
+    errno = EIO;
+    return -1;
+  }
+  return ::write(fd, data, size);
+}
+
+TEST_F(RefreshJobTest, ADiskErrorWhileAnUnchangedTwinIsAskedForAgainEndsTheRefresh) {
+  // The stored never-won list of Numbers 3 carries the shipped date but names a drawn
+  // number: the server calls it unchanged, the fresh won list does not agree with it, and
+  // it is asked for once more, whole; that copy cannot be written.
+  const std::string shippedNeverWon = ReadBytes(DataFile(0));
+  WriteBytes(request.lists[0], shippedNeverWon + "123\r\n");
+  StoreWithServerTime(request.lists[0], k2020);
+  RefreshRequest r = request;
+  r.file.write = &BrokenDiskForNum3NoCorrect;
+  ConditionalServer conditional(k2020);  // nothing new since the stored copy
+  r.baseUrl = "http://" + conditional.Host();
+  const RefreshReport report = RunRefresh(r);
+  EXPECT_EQ(Outcomes(report), (std::array<ListOutcome, 6>{ListOutcome::LocalFileError, F, F, T, T, T}));
+  EXPECT_EQ(ReadBytes(request.lists[0]), shippedNeverWon + "123\r\n");
+  ExpectOld({1, 2, 3, 4, 5});
+  EXPECT_EQ(dir.Names().size(), 6u);
+}
+
+// ---- Extra files ---------------------------------------------------------------------------
+
+// The test's own rule for an extra file: its first line says "ok".
+bool StartsWithOk(const std::string& fetched, const std::string&) { return ReadBytes(fetched).rfind("ok", 0) == 0; }
+
+TEST_F(RefreshJobTest, ExtraFilesAreCheckedStoredOrKeptAndNeverChangeTheLists) {
+  const std::vector<std::string> names{"good.csv", "missing.csv", "refused.csv", "error.csv"};
+  std::vector<ExtraFile> extras;
+  for (const std::string& n : names) {
+    WriteBytes(dir / n, "ok\nold\n");
+    extras.push_back({"draws/" + n, dir / n, &StartsWithOk});
+  }
+  server.Set("/Data/draws/good.csv", {200, "ok\nnew\n"});
+  server.Set("/Data/draws/refused.csv", {200, "not ok\nnew\n"});
+  server.Set("/Data/draws/error.csv", {500, "ok\nerror page\n"});
+  // missing.csv: the server's usual 404.
+  const RefreshReport report = RunRefresh(For(server.Host()), extras);
+  EXPECT_EQ(Outcomes(report), (std::array<ListOutcome, 6>{R, R, R, R, R, R}));
+  EXPECT_EQ(report.extras, (std::vector<ExtraOutcome>{ExtraOutcome::Refreshed, ExtraOutcome::Absent,
+                                                      ExtraOutcome::Failed, ExtraOutcome::Failed}));
+  EXPECT_EQ(ReadBytes(dir / "good.csv"), Stored("ok\nnew\n"));
+  for (const char* kept : {"missing.csv", "refused.csv", "error.csv"}) EXPECT_EQ(ReadBytes(dir / kept), "ok\nold\n") << kept;
+  EXPECT_EQ(dir.Names().size(), 6u + names.size());  // no part file left
+  // Failing lists do not keep the extra files from being fetched.
+  server.SetAll({500, ""});
+  const RefreshReport failed = RunRefresh(For(server.Host()), extras);
+  EXPECT_EQ(Outcomes(failed), (std::array<ListOutcome, 6>{F, F, F, F, F, F}));
+  EXPECT_EQ(failed.extras.size(), names.size());
+  EXPECT_EQ(server.Count("/Data/draws/good.csv"), 2);
+}
+
+// ---- Stopping --------------------------------------------------------------------------------
+
+TEST_F(RefreshJobTest, AStopFromAnotherThreadEndsTheRefreshAtOnceAndLeavesNothing) {
+  // The first list arrives in part, then the server stalls.
+  RawServer raw([](int fd, const std::function<bool(int)>& waitStop) {
+    RawServer::SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + kOldHeader + "000\r\n");
+    waitStop(60000);
+  });
+  std::atomic<bool> stop{false};
+  RefreshReport report;
+  std::thread job([&] { report = RunRefresh(For(raw.Host()), {}, &stop); });
+  const auto start = steady_clock::now();
+  while (dir.Names().size() == 6 && steady_clock::now() - start < std::chrono::seconds(10))
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_EQ(dir.Names().size(), 7u) << "no part file appeared";
+  const auto asked = steady_clock::now();
+  stop = true;
+  job.join();
+  // libcurl asks at least once a second while a transfer waits.
+  EXPECT_LT(std::chrono::duration<double>(steady_clock::now() - asked).count(), 1.5);
+  EXPECT_EQ(Outcomes(report), (std::array<ListOutcome, 6>{F, T, T, T, T, T}));
+  EXPECT_EQ(raw.Connections(), 1);
+  EXPECT_EQ(dir.Names().size(), 6u);
+  ExpectOld({0, 1, 2, 3, 4, 5});
+}
+
+TEST_F(RefreshJobTest, TheRefreshProgramStopsOnSigtermAndLeavesNothing) {
+  RawServer raw([](int fd, const std::function<bool(int)>& waitStop) {
+    RawServer::SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + kOldHeader + "000\r\n");
+    waitStop(60000);
+  });
+  const std::vector<std::string> args = RefreshArguments(For(raw.Host()));
+  std::vector<char*> argv{const_cast<char*>(NUMIRA_REFRESH_EXE)};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::execv(NUMIRA_REFRESH_EXE, argv.data());
+    ::_exit(127);
+  }
+  const auto start = steady_clock::now();
+  while (dir.Names().size() == 6 && steady_clock::now() - start < std::chrono::seconds(10))
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_EQ(dir.Names().size(), 7u) << "no part file appeared";
+  ::kill(child, SIGTERM);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
+  EXPECT_EQ(dir.Names().size(), 6u);
+  ExpectOld({0, 1, 2, 3, 4, 5});
+}
+
+TEST_F(RefreshJobTest, TheRefreshProgramStopsWhenTheWindowsProcessIsGone) {
+  RawServer raw([](int fd, const std::function<bool(int)>& waitStop) {
+    RawServer::SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + kOldHeader + "000\r\n");
+    waitStop(60000);
+  });
+  const std::vector<std::string> args = RefreshArguments(For(raw.Host()));
+  std::vector<char*> argv{const_cast<char*>(NUMIRA_REFRESH_EXE)};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  // The program, orphaned, comes to this process, which can then wait for it.
+  ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+  int ids[2], die[2];
+  ASSERT_EQ(::pipe(ids), 0);
+  ASSERT_EQ(::pipe(die), 0);
+  const pid_t window = ::fork();
+  ASSERT_GE(window, 0);
+  if (window == 0) {
+    // Stands in for the window's process: starts the program, then dies when told.
+    const pid_t program = ::fork();
+    if (program == 0) {
+      ::execv(NUMIRA_REFRESH_EXE, argv.data());
+      ::_exit(127);
+    }
+    (void)!::write(ids[1], &program, sizeof program);
+    char c;
+    (void)!::read(die[0], &c, 1);
+    ::_exit(0);
+  }
+  pid_t program = 0;
+  ASSERT_EQ(::read(ids[0], &program, sizeof program), static_cast<ssize_t>(sizeof program));
+  const auto start = steady_clock::now();
+  while (dir.Names().size() == 6 && steady_clock::now() - start < std::chrono::seconds(10))
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(dir.Names().size(), 7u) << "no part file appeared";
+  (void)!::write(die[1], "x", 1);
+  for (int fd : {ids[0], ids[1], die[0], die[1]}) ::close(fd);
+  int status = 0;
+  ASSERT_EQ(::waitpid(window, &status, 0), window);
+  ASSERT_EQ(::waitpid(program, &status, 0), program);
+  ::prctl(PR_SET_CHILD_SUBREAPER, 0);
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
+  EXPECT_EQ(dir.Names().size(), 6u);
+  ExpectOld({0, 1, 2, 3, 4, 5});
+}
+
+// ---- The refresh program's words -----------------------------------------------------------
+
+TEST(RefreshReportText, ReadsBackWhatItWrites) {
+  RefreshReport report;
+  report.lists = {ListResult{R, false}, {N, false}, {F, false}, {ListOutcome::LocalFileError, true}, {T, false}, {T, false}};
+  report.extras = {ExtraOutcome::Absent, ExtraOutcome::Refreshed};
+  EXPECT_EQ(FormatReport(report),
+            "list 0 refreshed\nlist 1 not-modified\nlist 2 failed\nlist 3 write-error disk-full\nlist 4 not-tried\n"
+            "list 5 not-tried\nextra 0 absent\nextra 1 refreshed\nend\n");
+  EXPECT_EQ(ParseReport(FormatReport(report)), report);
+  report.lists[3].diskFull = false;
+  EXPECT_EQ(ParseReport(FormatReport(report)), report);
+}
+
+struct CutReport {
+  const char* text;
+  std::array<ListOutcome, 6> outcomes;
+};
+
+TEST(RefreshReportText, WhatIsNotSaidHasFailed) {
+  const CutReport cases[] = {
+      {"", {F, F, F, F, F, F}},
+      {"list 0 refreshed\nlist 1 refreshed\nlist 2 refre", {R, R, F, F, F, F}},  // the program died mid-line
+      {"list 5 not-modified\nlist 9 refreshed\nlist -1 refreshed\nlist 2 maybe\n", {F, F, F, F, F, N}},
+      {"end\nlist 0 refreshed\n", {F, F, F, F, F, F}},  // nothing after the end counts
+      {"list 0  refreshed\nlist 1 refreshed extra\nlist 3 refreshed\n", {F, F, F, R, F, F}},
+  };
+  for (const CutReport& c : cases) {
+    SCOPED_TRACE(c.text);
+    const RefreshReport r = ParseReport(c.text);
+    for (std::size_t row = 0; row < 6; ++row) EXPECT_EQ(r.lists[row].outcome, c.outcomes[row]) << row;
+  }
+}
+
+TEST(RefreshReportText, ArgumentsCarryTheRequest) {
+  RefreshRequest request;
+  request.baseUrl = "https://lists.example:8443";
+  request.agent = "numira";
+  request.limits = {1, 2, 3, 4, 5, 6};
+  request.lists = {"/a b/Num3NoCorrect.txt", "", "x", "-y", "--", "/z"};
+  const std::optional<RefreshRequest> back = ParseRefreshArguments(RefreshArguments(request));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->baseUrl, request.baseUrl);
+  EXPECT_EQ(back->agent, "numira");
+  EXPECT_EQ(back->lists, request.lists);
+  EXPECT_EQ(back->limits.connectTimeoutMs, 1);
+  EXPECT_EQ(back->limits.lowSpeedBytesPerSecond, 2);
+  EXPECT_EQ(back->limits.lowSpeedSeconds, 3);
+  EXPECT_EQ(back->limits.totalTimeoutMs, 4);
+  EXPECT_EQ(back->limits.maxRedirects, 5);
+  EXPECT_EQ(back->limits.maxBodyBytes, 6);
+  const std::vector<std::vector<std::string>> bad{
+      {},
+      {"--server", "http://h", "--", "1", "2", "3", "4", "5"},
+      {"--agent", "numira", "--", "1", "2", "3", "4", "5", "6"},
+      {"--server", "http://h", "--limits", "1,2,3", "--", "1", "2", "3", "4", "5", "6"},
+      {"--server", "http://h", "--limits", "1,2,3,4,5,x", "--", "1", "2", "3", "4", "5", "6"},
+      {"--server", "http://h", "--what", "1", "--", "1", "2", "3", "4", "5", "6"},
+      {"--server"},
+  };
+  for (const auto& args : bad) EXPECT_FALSE(ParseRefreshArguments(args)) << args.size();
+}
+
+TEST(RefreshReportText, UrlsAndTheProgramsPlace) {
+  EXPECT_EQ(ListFileUrl("http://127.0.0.1:8080", "Num3Correct.txt"), "http://127.0.0.1:8080/Data/Num3Correct.txt");
+  EXPECT_EQ(ListFileUrl("https://h/", "draws/loto6.csv"), "https://h/Data/draws/loto6.csv");
+  EXPECT_EQ(ListFileUrl("127.0.0.1:8080", "Lot6Correct.txt"), "http://127.0.0.1:8080/Data/Lot6Correct.txt");
+  EXPECT_EQ(RefreshProgramPath("/usr/lib/numira/numira"), "/usr/lib/numira/numira-refresh");
+  EXPECT_EQ(RefreshProgramPath("numira"), "./numira-refresh");
+}
+
+}  // namespace
+}  // namespace numira::testing

@@ -1,0 +1,361 @@
+// The refresh job run over and over against a server that answers at random: good lists,
+// older lists, twins that do not agree, error statuses, HTML pages, compressed bodies,
+// unchanged answers, connections reset, bodies cut short, stalls, and now and then a
+// port that refuses. After every round the six stored lists must be valid, the Numbers
+// pairs must agree, no list may be older than before or differ from a published one,
+// and nothing may be left beside them. Fails on the first broken round, or when the
+// peak memory grows by more than 1 MiB between the warm-up and the end.
+//   refresh_soak <work directory> [rounds] [seed]
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "DrawDate.h"
+#include "ListReader.h"
+#include "ListValidation.h"
+#include "RefreshJob.h"
+
+namespace {
+
+using namespace numira;
+namespace fs = std::filesystem;
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+// What the refresh stores for a body: each LF as CR LF.
+std::string Stored(const std::string& body) {
+  std::string out;
+  for (char c : body) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+// ---- The published versions ---------------------------------------------------------------
+// Version v of a list is the shipped list under the header date 2026-01-01 + v days
+// (within one year); its entries are those of the shipped list.
+
+constexpr int kVersions = 300;
+
+Date VersionDate(int v) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  int month = 0, day = v;
+  while (day >= kDays[month]) day -= kDays[month++];
+  return {2026, month + 1, day + 1};
+}
+
+// "#2026年1月1日" in code page 932.
+std::string Header(int v) {
+  const Date d = VersionDate(v);
+  return "#" + std::to_string(d.year) + "\x94\x4e" + std::to_string(d.month) + "\x8c\x8e" + std::to_string(d.day) +
+         "\x93\xfa\r\n";
+}
+
+std::string ShippedBody(std::size_t row) {
+  std::string body = ReadBytes(std::string(NUMIRA_DATA_DIR) + "/" + kListFiles[row].fileName);
+  return body.substr(body.find('\n') + 1);
+}
+
+std::string Body(std::size_t row, int v) { return Header(v) + ShippedBody(row); }
+
+int VersionOf(const std::string& utf8Date) {
+  const std::optional<Date> d = ParseHeaderDate(utf8Date);
+  for (int v = 0; d && v < kVersions; ++v)
+    if (VersionDate(v) == *d) return v;
+  return -1;
+}
+
+std::string Gzip(const std::string& plain) {
+  z_stream z{};
+  deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+  std::string out(deflateBound(&z, plain.size()) + 32, '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
+  z.avail_in = static_cast<uInt>(plain.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = static_cast<uInt>(out.size());
+  deflate(&z, Z_FINISH);
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  return out;
+}
+
+// ---- The server (a child process) -----------------------------------------------------------
+
+void SendAll(int fd, const std::string& bytes) {
+  for (std::size_t off = 0; off < bytes.size();) {
+    const ssize_t n = ::send(fd, bytes.data() + off, bytes.size() - off, MSG_NOSIGNAL);
+    if (n <= 0) return;
+    off += static_cast<std::size_t>(n);
+  }
+}
+
+std::string Answer(int status, const std::string& body, const std::string& extra = {}) {
+  return "HTTP/1.1 " + std::to_string(status) + " X\r\nContent-Length: " + std::to_string(body.size()) +
+         "\r\nConnection: close\r\n" + extra + "\r\n" + body;
+}
+
+class SoakServer {
+ public:
+  SoakServer(int listenFd, unsigned seed) : listen_(listenFd), random_(seed) {}
+
+  [[noreturn]] void Run() {
+    for (;;) {
+      const int fd = ::accept(listen_, nullptr, nullptr);
+      if (fd < 0) continue;
+      std::thread([this, fd] {
+        Serve(fd);
+        ::close(fd);
+      }).detach();
+    }
+  }
+
+ private:
+  void Serve(int fd) {
+    std::string head;
+    char buf[2048];
+    while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536) {
+      pollfd p{fd, POLLIN, 0};
+      if (::poll(&p, 1, 5000) <= 0) return;
+      const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+      if (n <= 0) return;
+      head.append(buf, static_cast<std::size_t>(n));
+    }
+    const std::size_t sp = head.find(' '), sp2 = head.find(' ', sp + 1);
+    const std::string path = head.substr(sp + 1, sp2 - sp - 1);
+    const bool conditional = head.find("If-Modified-Since:") != std::string::npos;
+    int row = -1;
+    for (std::size_t r = 0; r < kListFiles.size(); ++r)
+      if (path == std::string("/Data/") + kListFiles[r].fileName) row = static_cast<int>(r);
+    if (row < 0) return SendAll(fd, Answer(404, "<html>404</html>\n"));
+
+    int pick, version, older;
+    std::size_t cut;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      // A new version is published every 300 requests or so (some 50 rounds).
+      version = 1 + static_cast<int>(requests_++ / 300);
+      if (version >= kVersions) version = kVersions - 1;
+      pick = static_cast<int>(random_() % 100);
+      older = static_cast<int>(random_() % static_cast<unsigned>(version));
+      cut = 1 + random_() % 1000;
+    }
+    const std::size_t r = static_cast<std::size_t>(row);
+    const std::string good = Body(r, version);
+    if (pick < 40) return SendAll(fd, Answer(200, good));
+    if (pick < 52) return SendAll(fd, Answer(200, Body(r, older)));  // a stale mirror
+    if (pick < 58) {
+      // Twins that do not agree: the won list also names a never-drawn number.
+      if (kListFiles[r].kind == ListKind::Correct && !IsLoto(kListFiles[r].game)) {
+        const std::size_t twin = static_cast<std::size_t>(ListRow(kListFiles[r].game, ListKind::NoCorrect));
+        const std::string neverWon = ShippedBody(twin);
+        return SendAll(fd, Answer(200, good + neverWon.substr(0, neverWon.find('\r')) + ",1\r\n"));
+      }
+      return SendAll(fd, Answer(200, good));
+    }
+    if (pick < 66) return SendAll(fd, Answer(200, Gzip(good), "Content-Encoding: gzip\r\n"));
+    if (pick < 71) return SendAll(fd, conditional ? "HTTP/1.1 304 Not Modified\r\nConnection: close\r\n\r\n" : Answer(200, good));
+    if (pick < 76) return SendAll(fd, Answer(500, "<html><body>Internal Server Error</body></html>\n"));
+    if (pick < 81) return SendAll(fd, Answer(200, "<!DOCTYPE html>\n<html><body>Please log in</body></html>\n"));
+    if (pick < 84) return SendAll(fd, Answer(404, "<html>\r\n<head><title>404 Not Found</title></head>\r\n</html>\r\n"));
+    if (pick < 90) {
+      // Reset: the connection torn down after a part of the body.
+      const std::string answer = Answer(200, good);
+      SendAll(fd, answer.substr(0, answer.size() / 2));
+      linger l{1, 0};
+      ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
+      return;
+    }
+    if (pick < 97) {
+      // Cut short: fewer bytes than announced, then a clean close.
+      const std::string answer = Answer(200, good);
+      return SendAll(fd, answer.substr(0, answer.size() - cut));
+    }
+    if (pick < 98) {
+      // A stall: part of the body, then nothing for longer than the refresh waits.
+      const std::string answer = Answer(200, good);
+      SendAll(fd, answer.substr(0, answer.size() / 3));
+      std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+      return;
+    }
+    // An empty success.
+    SendAll(fd, Answer(200, ""));
+  }
+
+  int listen_;
+  std::mutex mutex_;
+  std::mt19937 random_;
+  unsigned long requests_ = 0;
+};
+
+// ---- The rounds --------------------------------------------------------------------------------
+
+long PeakKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+  return -1;
+}
+
+int ListenOnLoopback(int& port) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof addr;
+  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 64) != 0 ||
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+    return -1;
+  port = ntohs(addr.sin_port);
+  return fd;
+}
+
+// What is wrong with the stored set after a round ("" when nothing is).
+std::string Check(const RefreshRequest& request, std::array<int, 6>& versions, const RefreshReport& report,
+                  const std::array<std::string, 6>& before) {
+  std::array<ListContents, 6> read;
+  for (std::size_t row = 0; row < 6; ++row) {
+    const ListFileRow& list = kListFiles[row];
+    const std::string bytes = ReadBytes(request.lists[row]);
+    std::optional<ListContents> c = ReadListFile(request.lists[row], list.kind);
+    if (!c || !IsValidList(*c, list.game, list.kind)) return std::string(list.fileName) + " is not a valid list";
+    const int v = VersionOf(c->latestDrawDate);
+    if (v < 0 || bytes != Stored(Body(row, v))) return std::string(list.fileName) + " is no published version";
+    if (v < versions[row]) return std::string(list.fileName) + " went back in time";
+    if (bytes != before[row] && report.lists[row].outcome != ListOutcome::Refreshed)
+      return std::string(list.fileName) + " changed without being reported refreshed";
+    versions[row] = v;
+    read[row] = std::move(*c);
+  }
+  for (Game g : {Game::Num3, Game::Num4}) {
+    const ListContents& never = read[static_cast<std::size_t>(ListRow(g, ListKind::NoCorrect))];
+    const ListContents& won = read[static_cast<std::size_t>(ListRow(g, ListKind::Correct))];
+    if (never.latestDrawDate != won.latestDrawDate) return "a Numbers pair of different dates";
+    std::set<std::string> all(never.entries.begin(), never.entries.end());
+    for (const std::string& e : won.entries)
+      if (!all.insert(e).second) return "a Numbers number both drawn and never drawn";
+    if (all.size() != MaxEntries(g)) return "a Numbers number neither drawn nor never drawn";
+  }
+  std::size_t names = 0;
+  for (const auto& e : fs::directory_iterator(fs::path(request.lists[0]).parent_path())) {
+    (void)e;
+    ++names;
+  }
+  if (names != 6) return "something was left beside the lists";
+  return "";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: refresh_soak <work directory> [rounds] [seed]\n");
+    return 2;
+  }
+  const std::string work = argv[1];
+  const int rounds = argc > 2 ? std::atoi(argv[2]) : 1000;
+  const unsigned seed = argc > 3 ? static_cast<unsigned>(std::strtoul(argv[3], nullptr, 10)) : 20261207u;
+
+  int port = 0, refusedPort = 0;
+  const int listenFd = ListenOnLoopback(port);
+  // A bound port that does not listen: connections to it are refused.
+  const int refusing = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  {
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    ::bind(refusing, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    ::getsockname(refusing, reinterpret_cast<sockaddr*>(&addr), &len);
+    refusedPort = ntohs(addr.sin_port);
+  }
+  if (listenFd < 0 || refusedPort == 0) {
+    std::fprintf(stderr, "refresh_soak: cannot listen on 127.0.0.1\n");
+    return 1;
+  }
+  const pid_t server = ::fork();
+  if (server == 0) {
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives the soak
+    SoakServer(listenFd, seed).Run();
+  }
+  ::close(listenFd);
+
+  const std::string dir = work + "/lists";
+  fs::create_directories(dir);
+  RefreshRequest request;
+  request.agent = "numira";
+  request.limits.connectTimeoutMs = 1000;
+  request.limits.lowSpeedSeconds = 1;
+  request.limits.totalTimeoutMs = 1000;
+  std::array<int, 6> versions{};
+  for (std::size_t row = 0; row < 6; ++row) {
+    request.lists[row] = dir + "/" + kListFiles[row].fileName;
+    std::ofstream(request.lists[row], std::ios::binary) << Stored(Body(row, 0));
+  }
+
+  std::mt19937 random(seed + 1);
+  std::map<ListOutcome, long> outcomes;
+  long warmPeak = 0;
+  int failures = 0, done = 0;
+  const auto start = std::chrono::steady_clock::now();
+  for (int round = 1; round <= rounds; ++round) {
+    std::array<std::string, 6> before;
+    for (std::size_t row = 0; row < 6; ++row) before[row] = ReadBytes(request.lists[row]);
+    request.baseUrl = "http://127.0.0.1:" + std::to_string(random() % 20 == 0 ? refusedPort : port);
+    const RefreshReport report = RunRefresh(request);
+    done = round;
+    for (const ListResult& r : report.lists) ++outcomes[r.outcome];
+    const std::string problem = Check(request, versions, report, before);
+    if (!problem.empty()) {
+      std::fprintf(stderr, "round %d: %s\n", round, problem.c_str());
+      ++failures;
+      break;
+    }
+    if (round == std::min(50, rounds)) warmPeak = PeakKiB();
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const long endPeak = PeakKiB();
+  ::kill(server, SIGKILL);
+  ::waitpid(server, nullptr, 0);
+
+  std::printf("rounds %d in %.1f s; list outcomes: refreshed %ld, not modified %ld, failed %ld, not tried %ld\n", done,
+              seconds, outcomes[ListOutcome::Refreshed], outcomes[ListOutcome::NotModified],
+              outcomes[ListOutcome::Failed], outcomes[ListOutcome::NotTried]);
+  std::printf("stored versions at the end:");
+  for (int v : versions) std::printf(" %d", v);
+  std::printf("\npeak memory: %ld KiB after round 50, %ld KiB at the end (growth %ld KiB, limit 1024)\n", warmPeak,
+              endPeak, endPeak - warmPeak);
+  if (failures) return 1;
+  if (endPeak - warmPeak > 1024) {
+    std::fprintf(stderr, "refresh_soak: peak memory grew by more than 1 MiB\n");
+    return 1;
+  }
+  return 0;
+}
