@@ -32,6 +32,8 @@ inline constexpr unsigned kAboutCommand = 0x0010;
 inline constexpr unsigned kSystemCommandMask = 0xFFF0;
 // The history item of the same menu is the window's own: it carries no system command.
 inline constexpr unsigned kHistoryItem = 0;
+// The menu item that copies the standing proposals, also the window's own.
+inline constexpr unsigned kCopyItem = 0x0C0C;
 // The platform's close command, which the window handles by default.
 inline constexpr unsigned kCloseCommand = 0xF060;
 }  // namespace ctl

@@ -82,4 +82,12 @@ inline constexpr const char* kLastProposalMark = "前回の予想";
 inline constexpr const char* kNumbersToolTipFormat = "過去の当せん回数：%1回";
 inline constexpr const char* kLotoToolTipFormat = "%1 の当せん回数：%2回";
 
+// ---- Copying the proposals, and the filters' candidate counts; %1: the value ----
+inline constexpr const char* kCopyMenuItem = "予想をコピー(&C)";
+// One line per standing proposal: the game's name, this separator, the numbers.
+inline constexpr const char* kCopySeparator = "：";
+// The filter drop-down's tooltip: how many candidates the chosen filter leaves.
+inline constexpr const char* kNumbersCandidatesFormat = "候補：%1個";
+inline constexpr const char* kLotoCandidatesFormat = "候補：%1通り";
+
 }  // namespace numira::text

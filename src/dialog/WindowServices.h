@@ -34,6 +34,13 @@ class WindowServices {
   // What the history window shows has changed: an open one shows it anew.
   virtual void HistoryChanged() {}
 
+  // Keyboard focus, by control ID: the control that has it in this window (0: none, or
+  // the window itself), and giving it to a control.
+  virtual int FocusedControl() const { return 0; }
+  virtual void SetFocus(int /*id*/) {}
+  // Puts a text on the clipboard.
+  virtual void SetClipboardText(const std::string& /*text*/) {}
+
   // One-shot timers by id: arming an armed timer re-arms it.
   virtual void SetTimer(int id, int milliseconds) = 0;
   virtual void KillTimer(int id) = 0;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QGroupBox>
@@ -21,6 +22,7 @@
 #include "Fonts.h"
 #include "HistoryWindow.h"
 #include "Texts.h"
+#include "WindowPlacement.h"
 
 namespace numira::ui {
 namespace {
@@ -46,10 +48,14 @@ MainWindow::MainWindow(const Clock& clock, DialogSetup setup)
   setWindowTitle(Q(text::kWindowTitle));
   setWindowIcon(AppIcon());
   setFont(DialogFont());
+  // The dialog's face also on the windows it opens: menus, message boxes, the history.
+  setAttribute(Qt::WA_WindowPropagation);
   setModal(true);
   CreateControls();
   auto* history = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
   connect(history, &QShortcut::activated, this, [this] { Dispatch([this] { dlg_->OnHistory(); }); });
+  auto* copy = new QShortcut(QKeySequence::Copy, this);
+  connect(copy, &QShortcut::activated, this, [this] { Dispatch([this] { dlg_->OnCopy(); }); });
   dlg_ = std::make_unique<CPredictDlg>(*this, clock, std::move(setup));
   Dispatch([this] { dlg_->OnInitDialog(); });
 }
@@ -98,6 +104,12 @@ void MainWindow::CreateControls() {
         combo->setGeometry(place.x(), place.y(), place.width(), closed);
         const int itemHeight = std::max(1, QFontMetrics(font()).height() + 2);
         combo->setMaxVisibleItems(std::max(1, (place.height() - closed) / itemHeight));
+        if (const PanelDef* p = PanelOf(c.id, &PanelDef::dropDown)) {
+          const Game game = p->game;
+          connect(combo, &QComboBox::currentIndexChanged, this, [this, game] {
+            if (dlg_) Dispatch([this, game] { dlg_->OnFilterChoice(game); });
+          });
+        }
         w = combo;
         break;
       }
@@ -196,7 +208,12 @@ QWidget* MainWindow::Control(int id) const {
 // ---- Window services -------------------------------------------------------------------
 
 void MainWindow::Enable(int id, bool enabled) {
-  if (QWidget* w = Control(id)) w->setEnabled(enabled);
+  QWidget* w = Control(id);
+  if (!w) return;
+  // A control that is disabled while it has the focus hands it to the window itself,
+  // not on to the next control, where the next key would act on something else.
+  if (!enabled && focusWidget() == w) setFocus(Qt::OtherFocusReason);
+  w->setEnabled(enabled);
 }
 
 void MainWindow::SetText(int id, const std::string& text) {
@@ -206,10 +223,9 @@ void MainWindow::SetText(int id, const std::string& text) {
     return;
   }
   const QString t = Q(text);
-  if (auto* label = dynamic_cast<QLabel*>(w)) {
-    label->setText(t);
-    // Redraw even when the text is the same: the colour may have changed.
-    label->update();
+  if (auto* label = dynamic_cast<ControlLabel*>(w)) {
+    // The same text is drawn again only when its colour has changed.
+    label->ShowText(t);
   } else if (auto* button = dynamic_cast<QAbstractButton*>(w)) {
     button->setText(t);
   } else if (auto* group = dynamic_cast<QGroupBox*>(w)) {
@@ -271,6 +287,19 @@ void MainWindow::SetToolTip(int id, const std::string& text) {
   }
 }
 
+int MainWindow::FocusedControl() const {
+  const QWidget* focused = focusWidget();
+  for (const auto& [id, w] : controls_)
+    if (w == focused) return id;
+  return 0;
+}
+
+void MainWindow::SetFocus(int id) {
+  if (QWidget* w = Control(id)) w->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::SetClipboardText(const std::string& text) { QGuiApplication::clipboard()->setText(Q(text)); }
+
 std::vector<HistoryPage> MainWindow::HistoryPages() const {
   std::vector<HistoryPage> pages;
   for (Game g : kGames) pages.push_back(dlg_->History(g));
@@ -286,6 +315,7 @@ void MainWindow::ShowHistory() {
       if (history_ == w) history_ = nullptr;
       w->deleteLater();
     });
+    PlaceBeside(history_);
   }
   history_->ShowPages(HistoryPages());
   history_->show();
@@ -345,6 +375,22 @@ void MainWindow::CentreOnScreen() {
   move(frame.topLeft());
 }
 
+void MainWindow::PlaceBeside(QWidget* window) {
+  QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  if (!s || !isVisible()) return;
+  const auto box = [](const QRect& r) { return ScreenBox{r.x(), r.y(), r.width(), r.height()}; };
+  // The new window's frame is not known before it is shown: take this window's.
+  const QRect frame = frameGeometry(), inner = geometry();
+  const int extraW = frame.width() - inner.width(), extraH = frame.height() - inner.height();
+  const QSize wanted = window->size() + QSize(extraW, extraH);
+  const QSize least = window->minimumSizeHint().expandedTo(window->minimumSize()) + QSize(extraW, extraH);
+  const std::optional<ScreenBox> place = numira::PlaceBeside(box(frame), {0, 0, wanted.width(), wanted.height()},
+                                                             least.width(), box(s->availableGeometry()), kBesideGap);
+  if (!place) return;  // no room: where the window manager puts it
+  window->resize(place->w - extraW, place->h - extraH);
+  window->move(place->x, place->y);
+}
+
 void MainWindow::EndDialog(int code) { done(code); }
 
 void MainWindow::done(int code) {
@@ -358,6 +404,12 @@ void MainWindow::done(int code) {
 std::unique_ptr<QMenu> MainWindow::BuildSystemMenu() {
   auto menu = std::make_unique<QMenu>(this);
   menu->setObjectName(QStringLiteral("system-menu"));
+  // Copying comes first, while there is something to copy.
+  if (!dlg_->ProposalsText().empty()) {
+    QAction* copy = menu->addAction(Q(text::kCopyMenuItem));
+    copy->setData(ctl::kCopyItem);
+    copy->setShortcut(QKeySequence::Copy);
+  }
   // The history window's item, with the shortcut that also opens it.
   QAction* history = menu->addAction(Q(text::kHistoryMenuItem));
   history->setData(ctl::kHistoryItem);
@@ -376,6 +428,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
   const unsigned command = chosen->data().toUInt();
   menu.reset();
   if (command == ctl::kHistoryItem) return Dispatch([this] { dlg_->OnHistory(); });
+  if (command == ctl::kCopyItem) return Dispatch([this] { dlg_->OnCopy(); });
   Dispatch([this, command] { dlg_->OnSysCommand(command); });
 }
 

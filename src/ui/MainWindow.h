@@ -24,8 +24,8 @@ class MainWindow : public QDialog, public WindowServices {
   explicit MainWindow(const Clock& clock, DialogSetup setup = {});
   ~MainWindow() override;
 
-  // The context menu that stands in for the title bar's system menu: the history item,
-  // then the about item.
+  // The context menu that stands in for the title bar's system menu: the copy item
+  // while a proposal stands, the history item, then the about item.
   std::unique_ptr<QMenu> BuildSystemMenu();
 
   // ---- Window services ----
@@ -38,6 +38,9 @@ class MainWindow : public QDialog, public WindowServices {
   void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override;
   void ShowAboutBox() override;
   void SetToolTip(int id, const std::string& text) override;
+  int FocusedControl() const override;
+  void SetFocus(int id) override;
+  void SetClipboardText(const std::string& text) override;
   void ShowHistory() override;
   void HistoryChanged() override;
   void SetTimer(int id, int milliseconds) override;
@@ -73,6 +76,8 @@ class MainWindow : public QDialog, public WindowServices {
   template <class F>
   void Dispatch(F&& handler);
   void CentreOnScreen();
+  // Puts a new history window beside this one when the screen has room for it.
+  void PlaceBeside(QWidget* window);
   std::vector<HistoryPage> HistoryPages() const;
 
   std::map<int, QWidget*> controls_;
