@@ -26,7 +26,9 @@ bool IsDark(Rgb background) { return ContrastRatio(background, {255, 255, 255}) 
 
 bool IsHighContrast(const PaletteColours& palette) { return ContrastRatio(palette.text, palette.window) >= 19.5; }
 
-bool KeepsClassicColours(const PaletteColours& palette) { return !IsDark(palette.window) && !IsHighContrast(palette); }
+bool KeepsClassicColours(const PaletteColours& palette) {
+  return RelativeLuminance(palette.window) >= 0.75 && !IsHighContrast(palette);
+}
 
 Rgb StandOut(Rgb colour, Rgb background, double ratio) {
   const int target = IsDark(background) ? 255 : 0;
@@ -48,8 +50,8 @@ Rgb TextRgb(TextColour colour, const PaletteColours& palette) {
   return KeepsClassicColours(palette) ? classic : StandOut(classic, palette.window);
 }
 
-Rgb MarkedCellRgb(const PaletteColours& palette) {
-  return KeepsClassicColours(palette) ? kClassicMarkedCell : StandOut(kMarkedBar, palette.text);
+Rgb MarkedCellRgb(const PaletteColours& window, const PaletteColours& view) {
+  return KeepsClassicColours(window) ? kClassicMarkedCell : StandOut(kMarkedBar, view.text);
 }
 
 }  // namespace numira

@@ -44,7 +44,9 @@ bool IsDark(Rgb background);
 // A palette that asks for the strongest contrast: its text stands out from its
 // background at 19.5:1 or more (black on white, white on black).
 bool IsHighContrast(const PaletteColours& palette);
-// A light palette that is not high-contrast keeps the classic colours exactly.
+// The usual light palette keeps the classic colours exactly: a background at least as
+// light as 75 % luminance (Fusion's #efefef has 86 %, white 100 %) that is not
+// high-contrast.
 bool KeepsClassicColours(const PaletteColours& palette);
 
 // The colour blended, in twentieths, toward white on a dark background or toward black
@@ -56,9 +58,10 @@ Rgb StandOut(Rgb colour, Rgb background, double ratio = kReadableContrast);
 // palette, else that hue made readable; Default is the palette's own text colour.
 Rgb TextRgb(TextColour colour, const PaletteColours& palette);
 
-// The background of a cell marked in the history's table, on which the palette's text
-// must stay readable: the classic pink on the usual light palette, else the marked bar
-// colour made readable under the text.
-Rgb MarkedCellRgb(const PaletteColours& palette);
+// The background of a cell marked in the history's table (`view`: the table's own
+// background and text), on which the text must stay readable: the classic pink while the
+// window's palette is the usual light one, else the marked bar colour made readable
+// under the text.
+Rgb MarkedCellRgb(const PaletteColours& window, const PaletteColours& view);
 
 }  // namespace numira

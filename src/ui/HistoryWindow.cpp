@@ -192,7 +192,8 @@ std::array<QRgb, 4> HistoryWindow::LookKey() const {
 void HistoryWindow::ShowPages(const std::vector<HistoryPage>& pages) {
   const QPalette& p = palette();
   const Look look{IsDark(ToRgb(p.color(QPalette::Window))),
-                  ToQColor(MarkedCellRgb({ToRgb(p.color(QPalette::Base)), ToRgb(p.color(QPalette::Text))})), font()};
+                  ToQColor(MarkedCellRgb({ToRgb(p.color(QPalette::Window)), ToRgb(p.color(QPalette::WindowText))},
+                                         {ToRgb(p.color(QPalette::Base)), ToRgb(p.color(QPalette::Text))})), font()};
   builtFor_ = LookKey();
   const int current = tabs_->currentIndex();
   for (std::size_t i = 0; i < pages.size(); ++i) {
