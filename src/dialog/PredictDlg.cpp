@@ -246,9 +246,7 @@ void CPredictDlg::ArmNextTick(Game game) {
   // not made up in a burst.
   if (now < due || now - due > interval) due = now;
   due += interval;
-  // Whole milliseconds, rounded up: a tick never comes before its due time.
-  const auto wait = std::chrono::ceil<milliseconds>(due - now);
-  window_.SetTimer(Panel(game).timerId, static_cast<int>(wait.count()));
+  window_.SetTickTimer(Panel(game).timerId, std::chrono::ceil<std::chrono::microseconds>(due - now));
 }
 
 void CPredictDlg::HistoryChanged(Game game) {

@@ -1,6 +1,7 @@
 #pragma once
 // What the dialog logic asks of its window, by control ID. The Qt view implements it
 // for real; tests implement it with a fake window and a virtual clock.
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,11 @@ class WindowServices {
   // One-shot timers by id: arming an armed timer re-arms it.
   virtual void SetTimer(int id, int milliseconds) = 0;
   virtual void KillTimer(int id) = 0;
+  // The same timer armed to the microsecond where the window can (by default to the
+  // millisecond, rounded up, so that it never fires early).
+  virtual void SetTickTimer(int id, std::chrono::microseconds wait) {
+    SetTimer(id, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
+  }
 
   virtual void BeginWaitCursor() = 0;
   virtual void EndWaitCursor() = 0;

@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QTimer>
 #include <exception>
 
 #include "AboutBox.h"
@@ -328,14 +327,13 @@ void MainWindow::HistoryChanged() {
 }
 
 void MainWindow::SetTimer(int id, int milliseconds) {
-  QTimer*& timer = timers_[id];
-  if (!timer) {
-    timer = new QTimer(this);
-    timer->setSingleShot(true);
-    timer->setTimerType(Qt::PreciseTimer);
-    connect(timer, &QTimer::timeout, this, [this, id] { Dispatch([this, id] { dlg_->OnTimer(id); }); });
-  }
-  timer->start(std::max(0, milliseconds));
+  SetTickTimer(id, std::chrono::milliseconds(std::max(0, milliseconds)));
+}
+
+void MainWindow::SetTickTimer(int id, std::chrono::microseconds wait) {
+  OneShotTimer*& timer = timers_[id];
+  if (!timer) timer = new OneShotTimer([this, id] { Dispatch([this, id] { dlg_->OnTimer(id); }); }, this);
+  timer->start(wait);
 }
 
 void MainWindow::KillTimer(int id) {

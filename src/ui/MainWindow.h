@@ -10,10 +10,10 @@
 
 #include "Clock.h"
 #include "HistoryWindow.h"
+#include "OneShotTimer.h"
 #include "PredictDlg.h"
 #include "WindowServices.h"
 
-class QTimer;
 class QMenu;
 
 namespace numira::ui {
@@ -45,6 +45,7 @@ class MainWindow : public QDialog, public WindowServices {
   void HistoryChanged() override;
   void SetTimer(int id, int milliseconds) override;
   void KillTimer(int id) override;
+  void SetTickTimer(int id, std::chrono::microseconds wait) override;
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
   void UpdateNow() override;
@@ -64,7 +65,7 @@ class MainWindow : public QDialog, public WindowServices {
 
   // The dialog logic and the one-shot timers by id, for views built on this one.
   std::unique_ptr<CPredictDlg> dlg_;
-  std::map<int, QTimer*> timers_;
+  std::map<int, OneShotTimer*> timers_;
 
  private:
   // The widget of a control (the OK and Cancel buttons exist hidden), or nullptr for
