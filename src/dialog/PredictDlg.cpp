@@ -241,10 +241,11 @@ void CPredictDlg::ArmNextTick(Game game) {
   auto& due = tickDue_[g];
   // Each tick is aimed at its due time, one interval after the due time of the one
   // before, so a late arrival shortens the next wait instead of delaying every tick
-  // after it. A tick that came early (a timer fired ahead of time) or more than an
-  // interval late (the window was blocked) counts from now: missed ticks are skipped,
-  // not made up in a burst.
-  if (now < due || now - due > interval) due = now;
+  // after it. A window may deliver a tick up to a millisecond early, with another one
+  // due then. A tick that came earlier than that (a timer fired ahead of time) or more
+  // than an interval late (the window was blocked) counts from now: missed ticks are
+  // skipped, not made up in a burst.
+  if (now + milliseconds(1) < due || now - due > interval) due = now;
   due += interval;
   window_.SetTickTimer(Panel(game).timerId, std::chrono::ceil<std::chrono::microseconds>(due - now));
 }

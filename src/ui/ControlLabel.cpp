@@ -37,6 +37,20 @@ void ControlLabel::ShowText(const QString& t) {
     update();
 }
 
+QColor ControlLabel::Rgb(TextColour colour) {
+  const QPalette& pal = palette();
+  const QRgb window = pal.color(QPalette::Active, QPalette::Window).rgb();
+  const QRgb text = pal.color(QPalette::Active, QPalette::WindowText).rgb();
+  if (window != cachedWindow_ || text != cachedText_) {
+    cached_.fill(std::nullopt);
+    cachedWindow_ = window;
+    cachedText_ = text;
+  }
+  std::optional<QColor>& c = cached_[static_cast<std::size_t>(colour)];
+  if (!c) c = ToQColor(colour, pal);
+  return *c;
+}
+
 // Draws the frame and the one line of text itself rather than changing the palette:
 // a palette change would schedule another repaint, and the colour is decided here,
 // at the moment of drawing. Only the text colour changes; the background is untouched.
@@ -46,7 +60,7 @@ void ControlLabel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   drawFrame(&painter);
   QPalette pal = palette();
-  if (const QColor c = ToQColor(colour, pal); c.isValid()) {
+  if (const QColor c = Rgb(colour); c.isValid()) {
     pal.setColor(QPalette::Active, QPalette::WindowText, c);
     pal.setColor(QPalette::Inactive, QPalette::WindowText, c);
   }

@@ -2,6 +2,7 @@
 // A static text control whose text colour is asked for each time it is drawn.
 #include <QColor>
 #include <QLabel>
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -29,11 +30,16 @@ class ControlLabel : public QLabel {
 
  private:
   TextColour Colour() const { return rule_ ? rule_(id_) : TextColour::Default; }
+  // The RGB value of the colour on the label's palette, worked out once per palette.
+  QColor Rgb(TextColour colour);
 
   int id_;
   ColourRule rule_;
   // The colour of the last painting.
   std::optional<TextColour> painted_;
+  // The palette colours the cached values were worked out for, and the values by colour.
+  QRgb cachedWindow_ = 0, cachedText_ = 0;
+  std::array<std::optional<QColor>, 4> cached_;
 };
 
 }  // namespace numira::ui

@@ -332,8 +332,19 @@ void MainWindow::SetTimer(int id, int milliseconds) {
 
 void MainWindow::SetTickTimer(int id, std::chrono::microseconds wait) {
   OneShotTimer*& timer = timers_[id];
-  if (!timer) timer = new OneShotTimer([this, id] { Dispatch([this, id] { dlg_->OnTimer(id); }); }, this);
+  if (!timer) timer = new OneShotTimer([this, id] { TimerExpired(id); }, this);
   timer->start(wait);
+}
+
+void MainWindow::TimerExpired(int id) {
+  Dispatch([this, id] { dlg_->OnTimer(id); });
+  // Games that roll at once tick at nearly the same moments: ticks due within the next
+  // millisecond come now as well, so that the window wakes and paints once for them all.
+  for (auto& [other, timer] : timers_) {
+    if (other == id || !timer->isActive() || timer->Remaining() > std::chrono::milliseconds(1)) continue;
+    timer->stop();
+    Dispatch([this, other] { dlg_->OnTimer(other); });
+  }
 }
 
 void MainWindow::KillTimer(int id) {

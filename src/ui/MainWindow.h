@@ -77,6 +77,8 @@ class MainWindow : public QDialog, public WindowServices {
   template <class F>
   void Dispatch(F&& handler);
   void CentreOnScreen();
+  // A one-shot timer fired: its tick, and those of other timers due within a millisecond.
+  void TimerExpired(int id);
   // Puts a new history window beside this one when the screen has room for it.
   void PlaceBeside(QWidget* window);
   std::vector<HistoryPage> HistoryPages() const;

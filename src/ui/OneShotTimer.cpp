@@ -34,6 +34,13 @@ void OneShotTimer::start(std::chrono::microseconds wait) {
   interval_ = static_cast<int>(ceil<milliseconds>(std::max(wait, microseconds(0))).count());
 }
 
+std::chrono::microseconds OneShotTimer::Remaining() const {
+  itimerspec spec{};
+  if (!active_ || timerfd_gettime(fd_, &spec) != 0) return {};
+  return std::chrono::seconds(spec.it_value.tv_sec) +
+         std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::nanoseconds(spec.it_value.tv_nsec));
+}
+
 void OneShotTimer::stop() {
   const itimerspec disarm{};
   timerfd_settime(fd_, 0, &disarm, nullptr);

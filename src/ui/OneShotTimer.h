@@ -21,6 +21,8 @@ class OneShotTimer : public QObject {
   bool isActive() const { return active_; }
   // The wait of the last start in milliseconds, rounded up.
   int interval() const { return interval_; }
+  // The time left until an armed timer fires.
+  std::chrono::microseconds Remaining() const;
 
  private:
   void Expired();

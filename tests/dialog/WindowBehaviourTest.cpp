@@ -186,8 +186,9 @@ TEST_F(Window, TheCountFollowsANewReadOfTheList) {
 // ---- The roll's clock ----
 
 TEST_F(Window, TicksAreAimedAtTheirDueTimesAndDoNotDriftOver1000Ticks) {
-  // Timers come 0 to 3 ms late, as on a busy desktop.
-  const std::array<std::int64_t, 7> late{1, 0, 3, 2, 1, 1, 2};
+  // Timers come up to 3 ms late, as on a busy desktop, and now and then a millisecond
+  // early, as when the window delivers ticks due together.
+  const std::array<std::int64_t, 7> late{1, 0, 3, -1, 2, 1, 2};
   std::size_t next = 0;
   window.lateness = [&] { return late[next++ % late.size()]; };
   const Game g = Game::Num4;
@@ -197,7 +198,7 @@ TEST_F(Window, TicksAreAimedAtTheirDueTimesAndDoNotDriftOver1000Ticks) {
   ASSERT_EQ(ticks.size(), 1000u);
   for (std::size_t k = 0; k < ticks.size(); ++k) {
     const std::int64_t due = 10 * static_cast<std::int64_t>(k + 1);
-    ASSERT_GE(ticks[k], due) << k;
+    ASSERT_GE(ticks[k], due - 1) << k;
     ASSERT_LE(ticks[k], due + 3) << k;
   }
 
