@@ -47,8 +47,6 @@ MainWindow::MainWindow(const Clock& clock, DialogSetup setup)
   setWindowTitle(Q(text::kWindowTitle));
   setWindowIcon(AppIcon());
   setFont(DialogFont());
-  // The dialog's face also on the windows it opens: menus, message boxes, the history.
-  setAttribute(Qt::WA_WindowPropagation);
   setModal(true);
   CreateControls();
   auto* history = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
@@ -194,6 +192,8 @@ void MainWindow::Dispatch(F&& handler) {
     // The top-level handler: a stop box captioned with the application's name.
     const QString caption = dlg_ ? Q(dlg_->AppName()) : QCoreApplication::applicationName();
     QMessageBox box(QMessageBox::Critical, caption, Q(e.what()), QMessageBox::Ok, this);
+    // A window of its own does not take its parent's font: it is given the dialog's face.
+    box.setFont(font());
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
   }
@@ -267,6 +267,7 @@ void MainWindow::MessageBox(const std::string& text, const std::string& caption,
   QMessageBox box(icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::Warning, Q(caption), Q(text),
                   QMessageBox::Ok, this);
   box.setObjectName(QStringLiteral("message"));
+  box.setFont(font());
   box.setWindowModality(Qt::ApplicationModal);
   // A box that waits for the user shows the ordinary pointer, even in a busy refresh.
   if (waitDepth_ > 0) QApplication::setOverrideCursor(Qt::ArrowCursor);
@@ -413,6 +414,7 @@ void MainWindow::done(int code) {
 std::unique_ptr<QMenu> MainWindow::BuildSystemMenu() {
   auto menu = std::make_unique<QMenu>(this);
   menu->setObjectName(QStringLiteral("system-menu"));
+  menu->setFont(font());
   // Copying comes first, while there is something to copy.
   if (!dlg_->ProposalsText().empty()) {
     QAction* copy = menu->addAction(Q(text::kCopyMenuItem));
