@@ -29,22 +29,16 @@ void OneShotTimer::start(std::chrono::microseconds wait) {
   itimerspec spec{};
   spec.it_value.tv_sec = static_cast<time_t>(duration_cast<seconds>(ns).count());
   spec.it_value.tv_nsec = static_cast<long>((ns % seconds(1)).count());
+  deadline_ = steady_clock::now() + ns;
   timerfd_settime(fd_, 0, &spec, nullptr);
   active_ = true;
   interval_ = static_cast<int>(ceil<milliseconds>(std::max(wait, microseconds(0))).count());
 }
 
 std::chrono::microseconds OneShotTimer::Remaining() const {
-  itimerspec spec{};
-  if (!active_ || timerfd_gettime(fd_, &spec) != 0) return {};
-  return std::chrono::seconds(spec.it_value.tv_sec) +
-         std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::nanoseconds(spec.it_value.tv_nsec));
-}
-
-void OneShotTimer::stop() {
-  const itimerspec disarm{};
-  timerfd_settime(fd_, 0, &disarm, nullptr);
-  active_ = false;
+  using namespace std::chrono;
+  if (!active_) return {};
+  return std::max(microseconds(0), duration_cast<microseconds>(deadline_ - steady_clock::now()));
 }
 
 void OneShotTimer::Expired() {

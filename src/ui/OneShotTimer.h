@@ -17,7 +17,9 @@ class OneShotTimer : public QObject {
 
   // Arms the timer (again) to fire once after `wait`; a wait of zero or less fires at once.
   void start(std::chrono::microseconds wait);
-  void stop();
+  // Stopped, the timer no longer fires. (The clock in the kernel may still run out; that
+  // expiry is read and ignored, which spares a system call at every tick.)
+  void stop() { active_ = false; }
   bool isActive() const { return active_; }
   // The wait of the last start in milliseconds, rounded up.
   int interval() const { return interval_; }
@@ -32,6 +34,7 @@ class OneShotTimer : public QObject {
   std::function<void()> onTimeout_;
   bool active_ = false;
   int interval_ = 0;
+  std::chrono::steady_clock::time_point deadline_;
 };
 
 }  // namespace numira::ui
