@@ -55,7 +55,8 @@ TEST_F(Help, AfterAStopByKeyboardTheFocusComesBackToThePredictButton) {
     // No other control took it: the next Space would tick a filter or start a refresh.
     EXPECT_EQ(window->focusWidget(), window.get()) << GameIndex(g);
     QTest::keyClick(window.get(), Qt::Key_Space);
-    EXPECT_FALSE(window->TimerArmed(Panel(Game::Num3).timerId) && g != Game::Num3);
+    for (const PanelDef& other : kPanels) EXPECT_FALSE(CheckBox(*window, other.checkBox)->isChecked());
+    EXPECT_EQ(Label(*window, ctl::kStatus)->text(), QString());  // no refresh started
     RunRollToEnd(*window, p.timerId);
     EXPECT_EQ(window->focusWidget(), predict) << GameIndex(g);
   }
