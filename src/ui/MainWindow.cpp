@@ -315,6 +315,8 @@ void MainWindow::ShowHistory() {
       if (history_ == w) history_ = nullptr;
       w->deleteLater();
     });
+    // With its pages, so that its least size is known.
+    history_->ShowPages(HistoryPages());
     PlaceBeside(history_);
   }
   history_->ShowPages(HistoryPages());

@@ -23,6 +23,7 @@
 #include "TestData.h"
 #include "Texts.h"
 #include "UiTestSupport.h"
+#include "WindowPlacement.h"
 
 namespace numira::uitest {
 namespace {
@@ -216,6 +217,35 @@ TEST_F(Help, OnADarkPaletteEveryColouredTextIsReadableAndTheHistoryFollows) {
   EXPECT_EQ(chart()->theme(), QChart::ChartThemeLight);
   EXPECT_GT(CountPixels(Label(*window, ctl::kNum3Result), kBlue), 10);
   EXPECT_GT(CountPixels(Label(*window, ctl::kNotice), kDarkGreen), 10);
+  history->close();
+}
+
+}  // namespace
+}  // namespace numira::uitest
+
+namespace numira::uitest {
+namespace {
+
+TEST_F(Help, TheHistoryWindowOpensBesideTheMainWindowWhenTheScreenHasRoom) {
+  const QRect area = window->screen()->availableGeometry();
+  window->move(area.topLeft());
+  QApplication::processEvents();
+  QTest::keyClick(window.get(), Qt::Key_H, Qt::ControlModifier);
+  auto* history = window->findChild<ui::HistoryWindow*>();
+  ASSERT_NE(history, nullptr);
+  const QRect main = window->frameGeometry(), beside = history->frameGeometry();
+  const int room = area.right() - main.right() - kBesideGap;
+  if (room >= history->minimumSizeHint().width() + (main.width() - window->width())) {
+    // To the right, top at the main window's top, within the screen, covering nothing.
+    EXPECT_FALSE(beside.intersects(main));
+    EXPECT_EQ(beside.left(), main.right() + 1 + kBesideGap);
+    EXPECT_EQ(beside.top(), main.top());
+    EXPECT_TRUE(area.contains(beside));
+  } else {
+    // No room (the test screen of 800 x 600): left where the window manager puts it,
+    // at its own size.
+    EXPECT_EQ(history->size(), QSize(880, 680).boundedTo(area.size() * 9 / 10));
+  }
   history->close();
 }
 
