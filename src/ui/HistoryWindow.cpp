@@ -49,7 +49,6 @@ QChartView* BuildChart(const HistoryPage& page, const Look& look) {
       *set << static_cast<qreal>(v);
       top = std::max(top, v);
     }
-    set->setSelectedColor(ToQColor(kMarkedBar));
     for (std::size_t i = 0; i < bars.marked.size(); ++i)
       if (bars.marked[i]) set->selectBar(static_cast<int>(i));
     series->append(set);

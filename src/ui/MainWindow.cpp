@@ -395,9 +395,9 @@ void MainWindow::PlaceBeside(QWidget* window) {
   const QRect frame = frameGeometry(), inner = geometry();
   const int extraW = frame.width() - inner.width(), extraH = frame.height() - inner.height();
   const QSize wanted = window->size() + QSize(extraW, extraH);
-  const QSize least = window->minimumSizeHint().expandedTo(window->minimumSize()) + QSize(extraW, extraH);
+  // At its full width: narrower, the 43 numbers of the Loto charts would run together.
   const std::optional<ScreenBox> place = numira::PlaceBeside(box(frame), {0, 0, wanted.width(), wanted.height()},
-                                                             least.width(), box(s->availableGeometry()), kBesideGap);
+                                                             wanted.width(), box(s->availableGeometry()), kBesideGap);
   if (!place) return;  // no room: where the window manager puts it
   window->resize(place->w - extraW, place->h - extraH);
   window->move(place->x, place->y);
