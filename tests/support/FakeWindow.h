@@ -1,6 +1,7 @@
 #pragma once
 // A window for the dialog logic without a toolkit: controls are records, timers run
 // on a virtual clock, message boxes are collected. Tests drive rolls in microseconds.
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -135,7 +136,7 @@ class FakeWindow : public WindowServices {
             (it->second.due == next->second.due && it->second.seq < next->second.seq))
           next = it;
       if (next == timers.end() || next->second.due > until) break;
-      SetNow(next->second.due);
+      SetNow(std::max(now, next->second.due));  // an early timer never turns the clock back
       const int id = next->first;
       // A real one-shot timer keeps firing until it is killed; the dialog kills it first.
       next->second = {now + 1000000, seq++};
