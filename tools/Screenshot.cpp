@@ -1,19 +1,22 @@
 // Renders the windows for the documentation from the real lists, off screen:
-//   numira-screenshot main OUTPUT.png [LIST-DIR]
+//   numira-screenshot [--dark] main OUTPUT.png [LIST-DIR]
 //       the main window: Numbers 3 standing on a finished proposal (blue), Mini Loto
 //       rolling (red);
-//   numira-screenshot history OUTPUT.png [LIST-DIR] [TAB 0-3]
+//   numira-screenshot [--dark] history OUTPUT.png [LIST-DIR] [TAB 0-3]
 //       the history window, each game's finished proposal marked, the chosen tab in front;
-//   numira-screenshot check OUTPUT.png [LIST-DIR] [TAB 0-3]
+//   numira-screenshot [--dark] check OUTPUT.png [LIST-DIR] [TAB 0-3]
 //       the check window with the draw histories, the chosen game's finished proposal
 //       checked against them.
+// --dark draws them on a dark desktop palette (Fusion, like qt6ct's "darker").
 // The rolls run on the real event loop, as the user sees them (about 7 s each).
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QPixmap>
+#include <QPalette>
 #include <QPushButton>
+#include <QStyleFactory>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -54,19 +57,49 @@ void RollToProposals(const QWidget& window, const std::vector<Game>& games) {
   }
 }
 
+// A dark desktop palette: light text on dark grey.
+QPalette DarkPalette() {
+  QPalette p(QColor(53, 53, 53));
+  p.setColor(QPalette::WindowText, QColor(240, 240, 240));
+  p.setColor(QPalette::Base, QColor(42, 42, 42));
+  p.setColor(QPalette::AlternateBase, QColor(66, 66, 66));
+  p.setColor(QPalette::Text, QColor(240, 240, 240));
+  p.setColor(QPalette::Button, QColor(53, 53, 53));
+  p.setColor(QPalette::ButtonText, QColor(240, 240, 240));
+  p.setColor(QPalette::Highlight, QColor(42, 130, 218));
+  p.setColor(QPalette::HighlightedText, Qt::white);
+  p.setColor(QPalette::ToolTipBase, QColor(53, 53, 53));
+  p.setColor(QPalette::ToolTipText, QColor(240, 240, 240));
+  for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    p.setColor(QPalette::Disabled, role, QColor(127, 127, 127));
+  return p;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bool dark = argc >= 2 && std::strcmp(argv[1], "--dark") == 0;
+  if (dark) {
+    // The flag is the tool's own: Qt sees the arguments after it.
+    argv[1] = argv[0];
+    ++argv;
+    --argc;
+  }
   const bool history = argc >= 3 && std::strcmp(argv[1], "history") == 0;
   const bool check = argc >= 3 && std::strcmp(argv[1], "check") == 0;
   if (argc < 3 || (!history && !check && std::strcmp(argv[1], "main") != 0)) {
     std::fprintf(stderr,
-                 "usage: %s main OUTPUT.png [LIST-DIR]\n       %s history OUTPUT.png [LIST-DIR] [TAB 0-3]\n"
-                 "       %s check OUTPUT.png [LIST-DIR] [TAB 0-3]\n",
+                 "usage: %s [--dark] main OUTPUT.png [LIST-DIR]\n"
+                 "       %s [--dark] history OUTPUT.png [LIST-DIR] [TAB 0-3]\n"
+                 "       %s [--dark] check OUTPUT.png [LIST-DIR] [TAB 0-3]\n",
                  argv[0], argv[0], argv[0]);
     return 2;
   }
   QApplication app(argc, argv);
+  if (dark) {
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setPalette(DarkPalette());
+  }
   const QString listDir = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral(NUMIRA_DATA_DIR);
   QTemporaryDir dir;
   for (const ListFileRow& row : kListFiles) {

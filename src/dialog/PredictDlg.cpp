@@ -5,6 +5,7 @@
 
 #include "DrawSeed.h"
 #include "ListReplacement.h"
+#include "ProposalText.h"
 #include "Text.h"
 #include "Texts.h"
 
@@ -109,6 +110,7 @@ int CPredictDlg::ReadList(Game game, ListKind kind) {
     }
     list.latestDrawDate.clear();
     HistoryChanged(game);
+    ShowCandidateCount(game);
     return Panel(game).openFailCode;
   }
   return ApplyList(game, kind, std::move(*contents));
@@ -133,6 +135,7 @@ int CPredictDlg::ApplyList(Game game, ListKind kind, ListContents contents) {
   list.listsLoaded = loaded ? 1 : 0;
   window_.SetText(panel.groupBox, caption);
   HistoryChanged(game);
+  ShowCandidateCount(game);
   return contents.lines;
 }
 
@@ -145,6 +148,8 @@ void CPredictDlg::OnPredict(Game game) {
   if (roll.stopCounter == 0) {
     // Rolling freely: ask for the stop; the ticks slow the roll down and end it.
     roll.stopCounter = 1;
+    // The disabled button loses the focus; it gets it back when the roll stands.
+    refocus_[g] = window_.FocusedControl() == panel.predictButton;
     window_.Enable(panel.predictButton, false);
     return;
   }
@@ -189,7 +194,8 @@ void CPredictDlg::OnPredict(Game game) {
   for (int id : ResultFields(game)) window_.SetToolTip(id, "");
   window_.SetText(panel.predictButton, text::kStop);
   random_.Seed(clock_.Seconds());
-  window_.SetTimer(panel.timerId, roll.rollInterval);
+  tickDue_[g] = clock_.Monotonic();
+  ArmNextTick(game);
 }
 
 void CPredictDlg::Message(const std::string& text) { window_.MessageBox(text, windowTitle_, MessageIcon::Warning); }
@@ -217,7 +223,7 @@ void CPredictDlg::OnRollTick(Game game) {
       window_.SetText(panel.resultFields[0], pool[i]);
     } else {
       window_.SetText(panel.resultFields[0], pool[i]);
-      window_.SetTimer(panel.timerId, roll.rollInterval);
+      ArmNextTick(game);
     }
     return;
   }
@@ -233,7 +239,7 @@ void CPredictDlg::OnRollTick(Game game) {
   DecelerationStep(roll);
   ShowCombination(game, c);
   if (!RollFinished(roll)) {
-    window_.SetTimer(panel.timerId, roll.rollInterval);
+    ArmNextTick(game);
   } else {
     SortCombination(c, rules);
     FinishRoll(game, FormatCombination(c, rules));
@@ -263,6 +269,26 @@ void CPredictDlg::FinishRoll(Game game, std::string proposal) {
   }
   window_.Enable(panel.predictButton, true);
   window_.SetText(panel.predictButton, text::kPredict);
+  // Back to the button that had it at the stop, unless the user has put it elsewhere.
+  if (refocus_[g] && window_.FocusedControl() == 0) window_.SetFocus(panel.predictButton);
+  refocus_[g] = false;
+}
+
+void CPredictDlg::ArmNextTick(Game game) {
+  using std::chrono::milliseconds;
+  const std::size_t g = GameIndex(game);
+  const auto now = clock_.Monotonic();
+  const milliseconds interval(rolls_[g].rollInterval);
+  auto& due = tickDue_[g];
+  // Each tick is aimed at its due time, one interval after the due time of the one
+  // before, so a late arrival shortens the next wait instead of delaying every tick
+  // after it. A window may deliver a tick up to a millisecond early, with another one
+  // due then. A tick that came earlier than that (a timer fired ahead of time) or more
+  // than an interval late (the window was blocked) counts from now: missed ticks are
+  // skipped, not made up in a burst.
+  if (now + milliseconds(1) < due || now - due > interval) due = now;
+  due += interval;
+  window_.SetTickTimer(Panel(game).timerId, std::chrono::ceil<std::chrono::microseconds>(due - now));
 }
 
 void CPredictDlg::HistoryChanged(Game game) {
@@ -281,6 +307,30 @@ void CPredictDlg::HistoryChanged(Game game) {
 void CPredictDlg::OnFilterCheck(Game game) {
   const PanelDef& panel = Panel(game);
   window_.Enable(panel.dropDown, window_.CheckState(panel.checkBox) != 0);
+}
+
+void CPredictDlg::OnFilterChoice(Game game) { ShowCandidateCount(game); }
+
+void CPredictDlg::ShowCandidateCount(Game game) {
+  const PanelDef& panel = Panel(game);
+  const FilterChoice choice = RecogniseFilter(game, window_.SelectedText(panel.dropDown));
+  window_.SetToolTip(panel.dropDown, CandidateCountText(game, CountCandidates(game, choice, List(game))));
+}
+
+std::string CPredictDlg::ProposalsText() const {
+  std::string text;
+  for (Game g : kGames) {
+    const std::size_t i = GameIndex(g);
+    if (lastProposal_[i].empty() || !RollFinished(rolls_[i])) continue;
+    if (!text.empty()) text += '\n';
+    text += ProposalLine(g, lastProposal_[i]);
+  }
+  return text;
+}
+
+void CPredictDlg::OnCopy() {
+  const std::string text = ProposalsText();
+  if (!text.empty()) window_.SetClipboardText(text);
 }
 
 void CPredictDlg::OnCloseButton() { window_.EndDialog(0); }

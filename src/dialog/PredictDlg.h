@@ -55,6 +55,10 @@ class CPredictDlg {
   void OnRollTick(Game game);
   void OnTimer(int id);
   void OnFilterCheck(Game game);
+  // Another item was chosen in the game's filter drop-down.
+  void OnFilterChoice(Game game);
+  // Ctrl+C and the menu item: the standing proposals go to the clipboard.
+  void OnCopy();
   void OnCloseButton();
   void OnAboutButton();
   // The history window: the menu item and Ctrl+H.
@@ -99,6 +103,9 @@ class CPredictDlg {
   std::int32_t LastDownloadOk() const { return lastDownloadOk_; }
   // The final result of the game's latest finished roll ("" before the first).
   const std::string& LastProposal(Game g) const { return lastProposal_[GameIndex(g)]; }
+  // Every standing proposal, one line per game ("ナンバーズ３：720",
+  // "ロト６：02 08 19 27 33 42"); "" while none stands. A rolling game has none.
+  std::string ProposalsText() const;
   // What the history window shows for the game.
   HistoryPage History(Game g) const { return BuildHistoryPage(g, List(g), LastProposal(g), Draws(g)); }
   // The game's draws, in draw order (empty when its draw file is missing or faulty).
@@ -117,6 +124,10 @@ class CPredictDlg {
   int ApplyList(Game game, ListKind kind, ListContents contents);
   void ShowCombination(Game game, Combination c);
   void FinishRoll(Game game, std::string proposal);
+  // Arms the game's next tick one rollInterval after the due time of the tick before.
+  void ArmNextTick(Game game);
+  // The filter drop-down tells how many candidates its chosen item leaves.
+  void ShowCandidateCount(Game game);
   // The game's lists or last proposal changed: the standing proposal's tooltips and an
   // open history window show it.
   void HistoryChanged(Game game);
@@ -135,6 +146,10 @@ class CPredictDlg {
   std::array<RollState, 4> rolls_;
   std::array<std::string, 4> lastProposal_;
   std::array<std::vector<Draw>, 4> draws_;
+  // When each game's pending tick is due on the monotonic clock.
+  std::array<std::chrono::steady_clock::time_point, 4> tickDue_{};
+  // The predict button had the focus when its stop was asked for.
+  std::array<bool, 4> refocus_{};
   std::array<NeverWonSet, 2> neverWon_;  // Mini, Lot6: built when a never-won roll starts
   RollRandom random_;
   std::string windowTitle_;

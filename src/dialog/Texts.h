@@ -143,4 +143,12 @@ inline constexpr const char* kTicketOutOfRangeFormat = "%1 は1～%2の範囲に
 inline constexpr const char* kTicketRepeatedFormat = "%1 が2回入っています。";
 inline constexpr const char* kTicketOneDigitBox = "同じ数字だけの番号はボックス・セットで申し込めません。";
 
+// ---- Copying the proposals, and the filters' candidate counts; %1: the value ----
+inline constexpr const char* kCopyMenuItem = "予想をコピー(&C)";
+// One line per standing proposal: the game's name, this separator, the numbers.
+inline constexpr const char* kCopySeparator = "：";
+// The filter drop-down's tooltip: how many candidates the chosen filter leaves.
+inline constexpr const char* kNumbersCandidatesFormat = "候補：%1個";
+inline constexpr const char* kLotoCandidatesFormat = "候補：%1通り";
+
 }  // namespace numira::text

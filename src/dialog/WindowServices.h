@@ -1,6 +1,7 @@
 #pragma once
 // What the dialog logic asks of its window, by control ID. The Qt view implements it
 // for real; tests implement it with a fake window and a virtual clock.
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -40,9 +41,21 @@ class WindowServices {
   // The draws or a last proposal have changed: an open check window shows them anew.
   virtual void CheckChanged() {}
 
+  // Keyboard focus, by control ID: the control that has it in this window (0: none, or
+  // the window itself), and giving it to a control.
+  virtual int FocusedControl() const { return 0; }
+  virtual void SetFocus(int /*id*/) {}
+  // Puts a text on the clipboard.
+  virtual void SetClipboardText(const std::string& /*text*/) {}
+
   // One-shot timers by id: arming an armed timer re-arms it.
   virtual void SetTimer(int id, int milliseconds) = 0;
   virtual void KillTimer(int id) = 0;
+  // The same timer armed to the microsecond where the window can (by default to the
+  // millisecond, rounded up, so that it never fires early).
+  virtual void SetTickTimer(int id, std::chrono::microseconds wait) {
+    SetTimer(id, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
+  }
 
   virtual void BeginWaitCursor() = 0;
   virtual void EndWaitCursor() = 0;

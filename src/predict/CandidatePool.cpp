@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "LotoDraw.h"
+
 namespace numira {
 
 CandidatePool BuildNumbersPool(Game game, bool filterChecked, FilterChoice choice, const WinningList& list) {
@@ -25,5 +27,13 @@ CandidatePool BuildNumbersPool(Game game, bool filterChecked, FilterChoice choic
 }
 
 CandidatePool BuildLotoPool(const WinningList& list) { return list.wonEntries; }
+
+std::int64_t CountCandidates(Game game, FilterChoice choice, const WinningList& list) {
+  if (!IsLoto(game)) return static_cast<std::int64_t>(BuildNumbersPool(game, true, choice, list).size());
+  const CandidatePool pool = BuildLotoPool(list);
+  if (pool.empty() || choice != FilterChoice::NeverWon) return static_cast<std::int64_t>(pool.size());
+  const LotoRules rules = RulesFor(game);
+  return CombinationCount(rules) - static_cast<std::int64_t>(NeverWonSet(pool, rules).size());
+}
 
 }  // namespace numira

@@ -1,5 +1,6 @@
 #pragma once
 // What a roll draws from, for each game and filter choice.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,5 +21,10 @@ CandidatePool BuildNumbersPool(Game game, bool filterChecked, FilterChoice choic
 
 // Mini/Lot6 with the filter on: every past winning combination, in list order.
 CandidatePool BuildLotoPool(const WinningList& list);
+
+// How many candidates the game's checked filter leaves: the Numbers pool's entries; for
+// the Loto games the past winning combinations, or every combination not among them
+// (none while the list is empty, as such a roll does not start).
+std::int64_t CountCandidates(Game game, FilterChoice choice, const WinningList& list);
 
 }  // namespace numira

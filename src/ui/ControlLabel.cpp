@@ -5,14 +5,19 @@
 
 namespace numira::ui {
 
-QColor ToQColor(TextColour colour) {
-  switch (colour) {
-    case TextColour::Red: return QColor(255, 0, 0);
-    case TextColour::Blue: return QColor(0, 0, 255);
-    case TextColour::DarkGreen: return QColor(0, 102, 0);
-    case TextColour::Default: break;
-  }
-  return {};
+namespace {
+Rgb ToRgb(const QColor& c) { return {c.red(), c.green(), c.blue()}; }
+}  // namespace
+
+PaletteColours WindowColours(const QPalette& palette) {
+  return {ToRgb(palette.color(QPalette::Active, QPalette::Window)),
+          ToRgb(palette.color(QPalette::Active, QPalette::WindowText))};
+}
+
+QColor ToQColor(TextColour colour, const QPalette& palette) {
+  if (colour == TextColour::Default) return {};
+  const Rgb c = TextRgb(colour, WindowColours(palette));
+  return QColor(c.r, c.g, c.b);
 }
 
 ControlLabel::ControlLabel(int id, ColourRule rule, QWidget* parent)
@@ -25,15 +30,37 @@ ControlLabel::ControlLabel(int id, ColourRule rule, QWidget* parent)
   setBackgroundRole(QPalette::Window);
 }
 
+void ControlLabel::ShowText(const QString& t) {
+  if (t != text())
+    setText(t);
+  else if (painted_ != Colour())
+    update();
+}
+
+QColor ControlLabel::Rgb(TextColour colour) {
+  const QPalette& pal = palette();
+  const QRgb window = pal.color(QPalette::Active, QPalette::Window).rgb();
+  const QRgb text = pal.color(QPalette::Active, QPalette::WindowText).rgb();
+  if (window != cachedWindow_ || text != cachedText_) {
+    cached_.fill(std::nullopt);
+    cachedWindow_ = window;
+    cachedText_ = text;
+  }
+  std::optional<QColor>& c = cached_[static_cast<std::size_t>(colour)];
+  if (!c) c = ToQColor(colour, pal);
+  return *c;
+}
+
 // Draws the frame and the one line of text itself rather than changing the palette:
 // a palette change would schedule another repaint, and the colour is decided here,
 // at the moment of drawing. Only the text colour changes; the background is untouched.
 void ControlLabel::paintEvent(QPaintEvent*) {
-  const TextColour colour = rule_ ? rule_(id_) : TextColour::Default;
+  const TextColour colour = Colour();
+  painted_ = colour;
   QPainter painter(this);
   drawFrame(&painter);
   QPalette pal = palette();
-  if (const QColor c = ToQColor(colour); c.isValid()) {
+  if (const QColor c = Rgb(colour); c.isValid()) {
     pal.setColor(QPalette::Active, QPalette::WindowText, c);
     pal.setColor(QPalette::Inactive, QPalette::WindowText, c);
   }

@@ -19,6 +19,7 @@
 #include <algorithm>
 
 #include "AppIcon.h"
+#include "Colours.h"
 #include "Fonts.h"
 #include "Texts.h"
 
@@ -29,11 +30,17 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast
 
 // The table sorts by the number behind a cell, not by its text.
 constexpr int kSortRole = Qt::UserRole + 1;
-// The last proposal stands out in the chart's bars and the table's cells.
-const QColor kMarkedBar(215, 38, 61);
-const QColor kMarkedCell(255, 214, 220);
+QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+Rgb ToRgb(const QColor& c) { return {c.red(), c.green(), c.blue()}; }
 
-QChartView* BuildChart(const HistoryPage& page) {
+// What the window's look follows: the palette's colours of windows and of item views.
+struct Look {
+  bool dark;          // a dark palette: the chart's dark theme
+  QColor markedCell;  // the background of the last proposal's cells
+  QFont font;         // the window's font, also of the chart's axis labels
+};
+
+QChartView* BuildChart(const HistoryPage& page, const Look& look) {
   auto* series = new QBarSeries;
   std::uint64_t top = 0;
   for (const HistoryBars& bars : page.bars) {
@@ -42,24 +49,22 @@ QChartView* BuildChart(const HistoryPage& page) {
       *set << static_cast<qreal>(v);
       top = std::max(top, v);
     }
-    set->setSelectedColor(kMarkedBar);
     for (std::size_t i = 0; i < bars.marked.size(); ++i)
       if (bars.marked[i]) set->selectBar(static_cast<int>(i));
     series->append(set);
   }
   series->setBarWidth(0.8);
   auto* chart = new QChart;
+  // The theme first: it sets the colours and fonts that the lines below then adjust.
+  chart->setTheme(look.dark ? QChart::ChartThemeDark : QChart::ChartThemeLight);
   chart->addSeries(series);
+  // The theme recoloured the bars: the marked ones keep their colour.
+  for (QBarSet* set : series->barSets()) set->setSelectedColor(ToQColor(kMarkedBar));
   auto* x = new QBarCategoryAxis;
   for (const std::string& c : page.categories) x->append(Q(c));
-  // Many categories (a Loto game's numbers) get smaller labels, so that each fits.
-  if (page.categories.size() > 20) {
-    QFont small = x->labelsFont();
-    small.setPointSize(7);
-    x->setLabelsFont(small);
-    // The axis would shorten even labels that fit to "…".
-    x->setTruncateLabels(false);
-  }
+  x->setLabelsFont(look.font);
+  // The axis would shorten even labels that fit to "…".
+  x->setTruncateLabels(false);
   chart->addAxis(x, Qt::AlignBottom);
   series->attachAxis(x);
   auto* y = new QValueAxis;
@@ -67,10 +72,12 @@ QChartView* BuildChart(const HistoryPage& page) {
   y->setLabelFormat(QStringLiteral("%.0f"));
   y->setRange(0, static_cast<qreal>(std::max<std::uint64_t>(top, 1)));
   y->applyNiceNumbers();
+  y->setLabelsFont(look.font);
   chart->addAxis(y, Qt::AlignLeft);
   series->attachAxis(y);
   chart->legend()->setVisible(page.bars.size() > 1);
   chart->legend()->setAlignment(Qt::AlignBottom);
+  chart->legend()->setFont(look.font);
   chart->setMargins(QMargins(4, 4, 4, 4));
   auto* view = new QChartView(chart);
   view->setObjectName(QStringLiteral("chart"));
@@ -80,7 +87,7 @@ QChartView* BuildChart(const HistoryPage& page) {
   return view;
 }
 
-QTableView* BuildTable(const HistoryPage& page, QWidget* owner) {
+QTableView* BuildTable(const HistoryPage& page, const Look& look, QWidget* owner) {
   auto* model = new QStandardItemModel(static_cast<int>(page.rows.size()), static_cast<int>(page.columns.size()), owner);
   QStringList headers;
   for (const std::string& c : page.columns) headers << Q(c);
@@ -93,7 +100,7 @@ QTableView* BuildTable(const HistoryPage& page, QWidget* owner) {
       item->setData(QVariant::fromValue<qulonglong>(cell.sortKey), kSortRole);
       item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
       if (cell.marked) {
-        item->setBackground(kMarkedCell);
+        item->setBackground(look.markedCell);
         QFont bold = item->font();
         bold.setBold(true);
         item->setFont(bold);
@@ -120,7 +127,7 @@ QTableView* BuildTable(const HistoryPage& page, QWidget* owner) {
 }
 
 // One tab's content: the lines, then the chart above the table.
-QWidget* BuildContent(const HistoryPage& page) {
+QWidget* BuildContent(const HistoryPage& page, const Look& look) {
   auto* content = new QWidget;
   content->setObjectName(QStringLiteral("content"));
   auto* layout = new QVBoxLayout(content);
@@ -135,8 +142,8 @@ QWidget* BuildContent(const HistoryPage& page) {
     return content;
   }
   auto* split = new QSplitter(Qt::Vertical);
-  split->addWidget(BuildChart(page));
-  split->addWidget(BuildTable(page, content));
+  split->addWidget(BuildChart(page, look));
+  split->addWidget(BuildTable(page, look, content));
   split->setStretchFactor(0, 1);
   split->setStretchFactor(1, 0);
   split->setSizes({330, 250});
@@ -166,7 +173,28 @@ HistoryWindow::HistoryWindow(QWidget* parent)
   resize(size);
 }
 
+void HistoryWindow::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() != QEvent::PaletteChange && event->type() != QEvent::ApplicationPaletteChange) return;
+  // The chart's theme and the marked cells follow the new palette.
+  if (LookKey() == builtFor_) return;
+  const std::vector<HistoryPage> pages = shown_;
+  shown_.clear();
+  ShowPages(pages);
+}
+
+std::array<QRgb, 4> HistoryWindow::LookKey() const {
+  const QPalette& p = palette();
+  return {p.color(QPalette::Window).rgb(), p.color(QPalette::WindowText).rgb(), p.color(QPalette::Base).rgb(),
+          p.color(QPalette::Text).rgb()};
+}
+
 void HistoryWindow::ShowPages(const std::vector<HistoryPage>& pages) {
+  const QPalette& p = palette();
+  const Look look{IsDark(ToRgb(p.color(QPalette::Window))),
+                  ToQColor(MarkedCellRgb({ToRgb(p.color(QPalette::Window)), ToRgb(p.color(QPalette::WindowText))},
+                                         {ToRgb(p.color(QPalette::Base)), ToRgb(p.color(QPalette::Text))})), font()};
+  builtFor_ = LookKey();
   const int current = tabs_->currentIndex();
   for (std::size_t i = 0; i < pages.size(); ++i) {
     const int index = static_cast<int>(i);
@@ -191,7 +219,7 @@ void HistoryWindow::ShowPages(const std::vector<HistoryPage>& pages) {
       }
       delete old;
     }
-    QWidget* content = BuildContent(pages[i]);
+    QWidget* content = BuildContent(pages[i], look);
     if (auto* table = content->findChild<QTableView*>(QStringLiteral("table"));
         table && sortColumn < table->model()->columnCount())
       table->sortByColumn(sortColumn, sortOrder);

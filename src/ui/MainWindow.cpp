@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QGroupBox>
@@ -12,7 +13,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QTimer>
 #include <exception>
 
 #include "AboutBox.h"
@@ -22,6 +22,7 @@
 #include "Fonts.h"
 #include "HistoryWindow.h"
 #include "Texts.h"
+#include "WindowPlacement.h"
 
 namespace numira::ui {
 namespace {
@@ -53,6 +54,8 @@ MainWindow::MainWindow(const Clock& clock, DialogSetup setup)
   connect(history, &QShortcut::activated, this, [this] { Dispatch([this] { dlg_->OnHistory(); }); });
   auto* check = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), this);
   connect(check, &QShortcut::activated, this, [this] { Dispatch([this] { dlg_->OnCheck(); }); });
+  auto* copy = new QShortcut(QKeySequence::Copy, this);
+  connect(copy, &QShortcut::activated, this, [this] { Dispatch([this] { dlg_->OnCopy(); }); });
   dlg_ = std::make_unique<CPredictDlg>(*this, clock, std::move(setup));
   Dispatch([this] { dlg_->OnInitDialog(); });
 }
@@ -102,6 +105,12 @@ void MainWindow::CreateControls() {
         combo->setGeometry(place.x(), place.y(), place.width(), closed);
         const int itemHeight = std::max(1, QFontMetrics(font()).height() + 2);
         combo->setMaxVisibleItems(std::max(1, (place.height() - closed) / itemHeight));
+        if (const PanelDef* p = PanelOf(c.id, &PanelDef::dropDown)) {
+          const Game game = p->game;
+          connect(combo, &QComboBox::currentIndexChanged, this, [this, game] {
+            if (dlg_) Dispatch([this, game] { dlg_->OnFilterChoice(game); });
+          });
+        }
         w = combo;
         break;
       }
@@ -187,6 +196,8 @@ void MainWindow::Dispatch(F&& handler) {
     // The top-level handler: a stop box captioned with the application's name.
     const QString caption = dlg_ ? Q(dlg_->AppName()) : QCoreApplication::applicationName();
     QMessageBox box(QMessageBox::Critical, caption, Q(e.what()), QMessageBox::Ok, this);
+    // A window of its own does not take its parent's font: it is given the dialog's face.
+    box.setFont(font());
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
   }
@@ -200,7 +211,12 @@ QWidget* MainWindow::Control(int id) const {
 // ---- Window services -------------------------------------------------------------------
 
 void MainWindow::Enable(int id, bool enabled) {
-  if (QWidget* w = Control(id)) w->setEnabled(enabled);
+  QWidget* w = Control(id);
+  if (!w) return;
+  // A control that is disabled while it has the focus hands it to the window itself,
+  // not on to the next control, where the next key would act on something else.
+  if (!enabled && focusWidget() == w) setFocus(Qt::OtherFocusReason);
+  w->setEnabled(enabled);
 }
 
 void MainWindow::SetText(int id, const std::string& text) {
@@ -210,10 +226,9 @@ void MainWindow::SetText(int id, const std::string& text) {
     return;
   }
   const QString t = Q(text);
-  if (auto* label = dynamic_cast<QLabel*>(w)) {
-    label->setText(t);
-    // Redraw even when the text is the same: the colour may have changed.
-    label->update();
+  if (auto* label = dynamic_cast<ControlLabel*>(w)) {
+    // The same text is drawn again only when its colour has changed.
+    label->ShowText(t);
   } else if (auto* button = dynamic_cast<QAbstractButton*>(w)) {
     button->setText(t);
   } else if (auto* group = dynamic_cast<QGroupBox*>(w)) {
@@ -256,6 +271,7 @@ void MainWindow::MessageBox(const std::string& text, const std::string& caption,
   QMessageBox box(icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::Warning, Q(caption), Q(text),
                   QMessageBox::Ok, this);
   box.setObjectName(QStringLiteral("message"));
+  box.setFont(font());
   box.setWindowModality(Qt::ApplicationModal);
   // A box that waits for the user shows the ordinary pointer, even in a busy refresh.
   if (waitDepth_ > 0) QApplication::setOverrideCursor(Qt::ArrowCursor);
@@ -275,6 +291,19 @@ void MainWindow::SetToolTip(int id, const std::string& text) {
   }
 }
 
+int MainWindow::FocusedControl() const {
+  const QWidget* focused = focusWidget();
+  for (const auto& [id, w] : controls_)
+    if (w == focused) return id;
+  return 0;
+}
+
+void MainWindow::SetFocus(int id) {
+  if (QWidget* w = Control(id)) w->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::SetClipboardText(const std::string& text) { QGuiApplication::clipboard()->setText(Q(text)); }
+
 std::vector<HistoryPage> MainWindow::HistoryPages() const {
   std::vector<HistoryPage> pages;
   for (Game g : kGames) pages.push_back(dlg_->History(g));
@@ -290,6 +319,9 @@ void MainWindow::ShowHistory() {
       if (history_ == w) history_ = nullptr;
       w->deleteLater();
     });
+    // With its pages, so that its least size is known.
+    history_->ShowPages(HistoryPages());
+    PlaceBeside(history_);
   }
   history_->ShowPages(HistoryPages());
   history_->show();
@@ -333,14 +365,24 @@ void MainWindow::CheckChanged() {
 }
 
 void MainWindow::SetTimer(int id, int milliseconds) {
-  QTimer*& timer = timers_[id];
-  if (!timer) {
-    timer = new QTimer(this);
-    timer->setSingleShot(true);
-    timer->setTimerType(Qt::PreciseTimer);
-    connect(timer, &QTimer::timeout, this, [this, id] { Dispatch([this, id] { dlg_->OnTimer(id); }); });
+  SetTickTimer(id, std::chrono::milliseconds(std::max(0, milliseconds)));
+}
+
+void MainWindow::SetTickTimer(int id, std::chrono::microseconds wait) {
+  OneShotTimer*& timer = timers_[id];
+  if (!timer) timer = new OneShotTimer([this, id] { TimerExpired(id); }, this);
+  timer->start(wait);
+}
+
+void MainWindow::TimerExpired(int id) {
+  Dispatch([this, id] { dlg_->OnTimer(id); });
+  // Games that roll at once tick at nearly the same moments: ticks due within the next
+  // millisecond come now as well, so that the window wakes and paints once for them all.
+  for (auto& [other, timer] : timers_) {
+    if (other == id || !timer->isActive() || timer->Remaining() > std::chrono::milliseconds(1)) continue;
+    timer->stop();
+    Dispatch([this, other] { dlg_->OnTimer(other); });
   }
-  timer->start(std::max(0, milliseconds));
 }
 
 void MainWindow::KillTimer(int id) {
@@ -423,6 +465,22 @@ void MainWindow::CentreOnScreen() {
   move(frame.topLeft());
 }
 
+void MainWindow::PlaceBeside(QWidget* window) {
+  QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  if (!s || !isVisible()) return;
+  const auto box = [](const QRect& r) { return ScreenBox{r.x(), r.y(), r.width(), r.height()}; };
+  // The new window's frame is not known before it is shown: take this window's.
+  const QRect frame = frameGeometry(), inner = geometry();
+  const int extraW = frame.width() - inner.width(), extraH = frame.height() - inner.height();
+  const QSize wanted = window->size() + QSize(extraW, extraH);
+  // At its full width: narrower, the 43 numbers of the Loto charts would run together.
+  const std::optional<ScreenBox> place = numira::PlaceBeside(box(frame), {0, 0, wanted.width(), wanted.height()},
+                                                             wanted.width(), box(s->availableGeometry()), kBesideGap);
+  if (!place) return;  // no room: where the window manager puts it
+  window->resize(place->w - extraW, place->h - extraH);
+  window->move(place->x, place->y);
+}
+
 void MainWindow::EndDialog(int code) { done(code); }
 
 void MainWindow::done(int code) {
@@ -437,6 +495,13 @@ void MainWindow::done(int code) {
 std::unique_ptr<QMenu> MainWindow::BuildSystemMenu() {
   auto menu = std::make_unique<QMenu>(this);
   menu->setObjectName(QStringLiteral("system-menu"));
+  menu->setFont(font());
+  // Copying comes first, while there is something to copy.
+  if (!dlg_->ProposalsText().empty()) {
+    QAction* copy = menu->addAction(Q(text::kCopyMenuItem));
+    copy->setData(ctl::kCopyItem);
+    copy->setShortcut(QKeySequence::Copy);
+  }
   // The history window's item, with the shortcut that also opens it.
   QAction* history = menu->addAction(Q(text::kHistoryMenuItem));
   history->setData(ctl::kHistoryItem);
@@ -460,6 +525,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
   menu.reset();
   if (command == ctl::kHistoryItem) return Dispatch([this] { dlg_->OnHistory(); });
   if (command == ctl::kCheckItem) return Dispatch([this] { dlg_->OnCheck(); });
+  if (command == ctl::kCopyItem) return Dispatch([this] { dlg_->OnCopy(); });
   Dispatch([this, command] { dlg_->OnSysCommand(command); });
 }
 

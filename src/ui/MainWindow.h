@@ -11,10 +11,10 @@
 #include "CheckWindow.h"
 #include "Clock.h"
 #include "HistoryWindow.h"
+#include "OneShotTimer.h"
 #include "PredictDlg.h"
 #include "WindowServices.h"
 
-class QTimer;
 class QMenu;
 class QProcess;
 
@@ -26,8 +26,8 @@ class MainWindow : public QDialog, public WindowServices {
   explicit MainWindow(const Clock& clock, DialogSetup setup = {});
   ~MainWindow() override;
 
-  // The context menu that stands in for the title bar's system menu: the history item,
-  // the check item, then the about item.
+  // The context menu that stands in for the title bar's system menu: the copy item
+  // while a proposal stands, the history item, the check item, then the about item.
   std::unique_ptr<QMenu> BuildSystemMenu();
 
   // ---- Window services ----
@@ -40,12 +40,16 @@ class MainWindow : public QDialog, public WindowServices {
   void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override;
   void ShowAboutBox() override;
   void SetToolTip(int id, const std::string& text) override;
+  int FocusedControl() const override;
+  void SetFocus(int id) override;
+  void SetClipboardText(const std::string& text) override;
   void ShowHistory() override;
   void HistoryChanged() override;
   void ShowCheck() override;
   void CheckChanged() override;
   void SetTimer(int id, int milliseconds) override;
   void KillTimer(int id) override;
+  void SetTickTimer(int id, std::chrono::microseconds wait) override;
   void BeginWaitCursor() override;
   void EndWaitCursor() override;
   void UpdateNow() override;
@@ -67,7 +71,7 @@ class MainWindow : public QDialog, public WindowServices {
 
   // The dialog logic and the one-shot timers by id, for views built on this one.
   std::unique_ptr<CPredictDlg> dlg_;
-  std::map<int, QTimer*> timers_;
+  std::map<int, OneShotTimer*> timers_;
 
  private:
   // The widget of a control (the OK and Cancel buttons exist hidden), or nullptr for
@@ -79,6 +83,10 @@ class MainWindow : public QDialog, public WindowServices {
   template <class F>
   void Dispatch(F&& handler);
   void CentreOnScreen();
+  // A one-shot timer fired: its tick, and those of other timers due within a millisecond.
+  void TimerExpired(int id);
+  // Puts a new history window beside this one when the screen has room for it.
+  void PlaceBeside(QWidget* window);
   std::vector<HistoryPage> HistoryPages() const;
   std::vector<CheckPage> CheckPages() const;
   // The refresh program has ended (or could not start): its report goes to the dialog.

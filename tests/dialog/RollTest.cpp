@@ -30,6 +30,7 @@ class Dialog : public ::testing::Test {
     if (realLists) dir.CopyRealLists();
     dlg = std::make_unique<CPredictDlg>(window, clock, DialogSetup{dir.Executable(), "127.0.0.1:9"});
     window.dialog = dlg.get();
+    window.clock = &clock;
     ASSERT_TRUE(dlg->OnInitDialog());
   }
   void WriteList(const char* name, const std::string& bytes) { testing::WriteBytes(dir.path() / name, bytes); }

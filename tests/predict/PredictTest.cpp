@@ -79,6 +79,33 @@ TEST(NumbersPool, FilterChoices) {
   EXPECT_TRUE(BuildNumbersPool(Game::Num3, true, FilterChoice::NeverWon, WinningList{}).empty());
 }
 
+TEST(CandidateCounts, WhatEachFilterLeaves) {
+  WinningList n;
+  n.neverWonEntries = {"001", "002"};
+  n.wonEntries = {"123", "456", "789", "000"};
+  n.winCounts = {1, 5, 4, 7};
+  WinningList mini;
+  // The second is not in the drawn texts' form: no draw ever matches it.
+  mini.wonEntries = {"1.2.3.4.5", "01.02.03.04.06", "3.12.17.25.31"};
+  mini.winCounts = {1, 1, 2};
+  const struct {
+    Game game;
+    FilterChoice choice;
+    const WinningList& list;
+    std::int64_t count;
+  } rows[] = {
+      {Game::Num3, FilterChoice::NeverWon, n, 2},
+      {Game::Num3, FilterChoice::OneToFour, n, 2},
+      {Game::Num4, FilterChoice::FiveOrMore, n, 2},
+      {Game::Mini, FilterChoice::WonAtLeastOnce, mini, 3},
+      {Game::Mini, FilterChoice::NeverWon, mini, 169911 - 2},
+      {Game::Lot6, FilterChoice::NeverWon, mini, 6096454},  // no entry has six numbers
+      {Game::Mini, FilterChoice::NeverWon, WinningList{}, 0},  // no list: no roll starts
+      {Game::Num3, FilterChoice::NeverWon, WinningList{}, 0},
+  };
+  for (const auto& r : rows) EXPECT_EQ(CountCandidates(r.game, r.choice, r.list), r.count) << &r - rows;
+}
+
 TEST(LotoDraw, CombinationCounts) {
   EXPECT_EQ(CombinationCount(kMiniRules), 169911);
   EXPECT_EQ(CombinationCount(kLot6Rules), 6096454);

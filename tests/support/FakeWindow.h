@@ -1,6 +1,8 @@
 #pragma once
 // A window for the dialog logic without a toolkit: controls are records, timers run
 // on a virtual clock, message boxes are collected. Tests drive rolls in microseconds.
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -39,8 +41,14 @@ class FakeClock : public Clock {
  public:
   std::uint32_t seconds = 1700000000;
   LocalTime local{2026, 12, 7, 20, 31, 5};
+  // The monotonic clock in virtual milliseconds; a FakeWindow it is given to keeps it
+  // at the window's virtual time.
+  std::int64_t monotonicMs = 0;
   std::uint32_t Seconds() const override { return seconds; }
   LocalTime Local() const override { return local; }
+  std::chrono::steady_clock::time_point Monotonic() const override {
+    return std::chrono::steady_clock::time_point(std::chrono::milliseconds(monotonicMs));
+  }
 };
 
 class FakeWindow : public WindowServices {
@@ -52,6 +60,10 @@ class FakeWindow : public WindowServices {
 
   // The dialog that receives the timers.
   CPredictDlg* dialog = nullptr;
+  // The clock whose monotonic time follows the virtual time (none: it stands still).
+  FakeClock* clock = nullptr;
+  // How many milliseconds after its due time each newly armed timer fires (none: on time).
+  std::function<std::int64_t()> lateness;
 
   std::map<int, FakeControl> controls;
   std::vector<ShownMessage> messages;
@@ -64,13 +76,19 @@ class FakeWindow : public WindowServices {
   int endCode = -1;
   int waitDepth = 0, waitCursorShown = 0, updates = 0;
   bool centred = false;
+  int focused = 0;  // the control with the keyboard focus (0: the window itself)
+  std::string clipboard;
   std::function<void(const ShownMessage&)> onMessage;
   bool holdRefresh = false;
   int refreshesStarted = 0;
   std::optional<RefreshRequest> pendingRefresh;
 
   // ---- Window services ----
-  void Enable(int id, bool enabled) override { controls[id].enabled = enabled; }
+  void Enable(int id, bool enabled) override {
+    controls[id].enabled = enabled;
+    // As in the real window: a disabled control's focus goes to the window itself.
+    if (!enabled && focused == id) focused = 0;
+  }
   void SetText(int id, const std::string& text) override {
     controls[id].text = text;
     changes.push_back({now, id, text});
@@ -95,7 +113,12 @@ class FakeWindow : public WindowServices {
   void HistoryChanged() override { ++historyChanges; }
   void ShowCheck() override { ++checkShown; }
   void CheckChanged() override { ++checkChanges; }
-  void SetTimer(int id, int milliseconds) override { timers[id] = {now + milliseconds, seq++}; }
+  int FocusedControl() const override { return focused; }
+  void SetFocus(int id) override { focused = id; }
+  void SetClipboardText(const std::string& text) override { clipboard = text; }
+  void SetTimer(int id, int milliseconds) override {
+    timers[id] = {now + milliseconds + (lateness ? lateness() : 0), seq++};
+  }
   void KillTimer(int id) override { timers.erase(id); }
   void BeginWaitCursor() override { ++waitDepth; ++waitCursorShown; }
   void EndWaitCursor() override { --waitDepth; }
@@ -135,13 +158,13 @@ class FakeWindow : public WindowServices {
             (it->second.due == next->second.due && it->second.seq < next->second.seq))
           next = it;
       if (next == timers.end() || next->second.due > until) break;
-      now = next->second.due;
+      SetNow(std::max(now, next->second.due));  // an early timer never turns the clock back
       const int id = next->first;
       // A real one-shot timer keeps firing until it is killed; the dialog kills it first.
       next->second = {now + 1000000, seq++};
       dialog->OnTimer(id);
     }
-    now = until;
+    SetNow(until);
   }
   void RunFor(std::int64_t ms) { RunUntil(now + ms); }
   // Runs until no timer is armed (bounded, so a roll that never ends fails the test).
@@ -160,6 +183,10 @@ class FakeWindow : public WindowServices {
     std::int64_t due;
     std::uint64_t seq;
   };
+  void SetNow(std::int64_t t) {
+    now = t;
+    if (clock) clock->monotonicMs = t;
+  }
   const FakeControl& Get(int id) const {
     static const FakeControl kNone;
     auto it = controls.find(id);

@@ -178,7 +178,9 @@ TEST(RollMessages, AnEmptyPoolShowsTheNoDataWarningAndStartsNothing) {
 class FailingWindow : public ProbedWindow {
  public:
   using ProbedWindow::ProbedWindow;
-  void SetTimer(int, int) override { throw std::runtime_error("/tmp/x へのｱｸｾｽ中に不明なｴﾗｰが発生しました。"); }
+  void SetTickTimer(int, std::chrono::microseconds) override {
+    throw std::runtime_error("/tmp/x へのｱｸｾｽ中に不明なｴﾗｰが発生しました。");
+  }
 };
 
 TEST(RollMessages, AnErrorEscapingAHandlerIsShownInAStopBoxAndTheWindowGoesOn) {
