@@ -1,6 +1,7 @@
 // The list refresh of the main dialog: the refresh runs away from the window (the window
 // starts it); the dialog shows it running, then reads the lists it replaced anew and
 // reports the outcome.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -68,6 +69,9 @@ void CPredictDlg::OnRefreshDone(const RefreshReport& report) {
       }
     }
   }
+
+  // New draws go to the check and history windows; they never change the lists' outcome.
+  if (std::find(report.extras.begin(), report.extras.end(), ExtraOutcome::Refreshed) != report.extras.end()) LoadDraws();
 
   std::string status;
   if (failed == 0) {

@@ -99,10 +99,15 @@ class Job {
       if (!done[row]) Final(row, {tried[row] ? ListOutcome::Failed : ListOutcome::NotTried, false});
   }
 
+  // The extra files are asked for only from a server that answered for a list: one
+  // that is down, stalls or fails every list is not waited for once more per file.
   void RunExtras(std::span<const ExtraFile> extras) {
+    const bool answered = std::any_of(report_.lists.begin(), report_.lists.end(), [](const ListResult& r) {
+      return r.outcome == ListOutcome::Refreshed || r.outcome == ListOutcome::NotModified;
+    });
     for (const ExtraFile& extra : extras) {
       ExtraOutcome outcome = ExtraOutcome::Failed;
-      if (!Stopped(stop_)) {
+      if (answered && !Stopped(stop_)) {
         try {
           outcome = FetchExtra(extra);
         } catch (const std::exception&) {
@@ -251,6 +256,17 @@ class Job {
 
   ExtraOutcome FetchExtra(const ExtraFile& extra) {
     if (extra.localPath.empty()) return ExtraOutcome::Failed;
+    // An extra file's folder (draws/) is made when missing, private to the user, and
+    // taken away again when nothing came to be stored in it.
+    const auto slash = extra.localPath.rfind('/');
+    const std::string folder = slash == std::string::npos || slash == 0 ? std::string() : extra.localPath.substr(0, slash);
+    const bool made = !folder.empty() && ::mkdir(folder.c_str(), 0700) == 0;
+    const ExtraOutcome outcome = FetchExtraInto(extra);
+    if (made && outcome != ExtraOutcome::Refreshed) ::rmdir(folder.c_str());
+    return outcome;
+  }
+
+  ExtraOutcome FetchExtraInto(const ExtraFile& extra) {
     ListReplacement part(extra.localPath);
     long status = 0;
     const int rc = FetchToFile(part.PartPath(), ListFileUrl(request_.baseUrl, extra.name), Options(extra.localPath, true, &status));

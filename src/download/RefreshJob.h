@@ -30,7 +30,8 @@ struct ExtraFile {
 // cannot be written ends the refresh (the lists after it are not tried); any other error
 // fails the list it happened on and those after it.
 // When *stop turns true (another thread, a signal handler), the transfer under way is
-// abandoned, no list is replaced any more and the refresh ends. onList, when given, hears
+// abandoned, no list is replaced any more and the refresh ends. The extra files are
+// fetched after the lists, and only when at least one list was refreshed or unchanged. onList, when given, hears
 // each list's outcome as soon as it is final.
 RefreshReport RunRefresh(const RefreshRequest& request, std::span<const ExtraFile> extras = {},
                          const std::atomic<bool>* stop = nullptr,

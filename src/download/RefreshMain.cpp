@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "DrawRefresh.h"
 #include "ListReplacement.h"
 #include "RefreshJob.h"
 
@@ -52,8 +53,8 @@ int main(int argc, char** argv) {
                  kRefreshProgramName);
     return 2;
   }
-  // Optional files fetched after the six lists, each with its own check; none yet.
-  const std::vector<ExtraFile> extras;
+  // After the six lists, the draw files beside them, each with its own check.
+  const std::vector<ExtraFile> extras = DrawFilesBeside(request->lists);
 
   for (const std::string& list : request->lists)
     if (!list.empty()) partFiles.push_back(PartPathOf(list));

@@ -210,8 +210,11 @@ TEST_F(RefreshTest, AllSixRefreshedShowsTheTimeInBlue) {
   EXPECT_EQ(win.Text(ctl::kNum3Group), "【ナンバーズ３】　最新抽選日：" + dlg->List(Game::Num3).latestDrawDate);
   EXPECT_NE(dlg->List(Game::Num3).latestDrawDate, "2015年11月20日");
   // The six were asked for in table order, as the program by its own name, past any cache.
+  // Then the four draw files, which this server does not have (404: no error).
   const std::vector<SeenRequest> seen = server.Seen();
-  ASSERT_EQ(seen.size(), 6u);
+  ASSERT_EQ(seen.size(), 10u);
+  EXPECT_EQ(seen[6].path, "/Data/draws/numbers3.csv");
+  EXPECT_EQ(seen[9].path, "/Data/draws/loto6.csv");
   for (std::size_t row = 0; row < 6; ++row) {
     EXPECT_EQ(seen[row].path, std::string("/Data/") + kListFiles[row].fileName);
     EXPECT_EQ(seen[row].userAgent, "numira");
@@ -607,6 +610,26 @@ TEST_F(RefreshTest, AnOlderServerNeverTakesTheListsBack) {
   for (std::size_t row = 0; row < 6; ++row) ExpectRowRefreshed(row);
 }
 
+TEST_F(RefreshTest, NewDrawsComeWithTheListsAndNeverGoBack) {
+  const std::string loto6 = ReadBytes(std::string(NUMIRA_DRAWS_DIR) + "/loto6.csv");
+  const std::string newer = loto6 + "2038,2025-09-29,1.8.19.27.33.43\n";
+  server.Set("/Data/draws/loto6.csv", {200, newer});
+  server.Set("/Data/draws/miniloto.csv", {200, "draw_no,date,numbers\n1,1999-04-13,1.2.3.4\n"});  // no history
+  dlg->OnDownload();
+  EXPECT_EQ(dlg->LastDownloadOk(), 1);  // a faulty draw file changes nothing of the lists' outcome
+  EXPECT_TRUE(win.messages.empty());
+  ASSERT_EQ(dlg->Draws(Game::Lot6).size(), 2038u);
+  EXPECT_EQ(dlg->Draws(Game::Lot6).back().numbers, "1.8.19.27.33.43");
+  EXPECT_TRUE(dlg->Draws(Game::Mini).empty());
+  EXPECT_EQ(ReadBytes(dir / "draws/loto6.csv"), newer);
+  EXPECT_FALSE(std::filesystem::exists(dir / "draws/miniloto.csv"));
+  // A stale mirror's older history never replaces the newer one.
+  server.Set("/Data/draws/loto6.csv", {200, loto6});
+  dlg->OnDownload();
+  EXPECT_EQ(ReadBytes(dir / "draws/loto6.csv"), newer);
+  EXPECT_EQ(dlg->Draws(Game::Lot6).size(), 2038u);
+}
+
 TEST_F(RefreshTest, TheButtonDoesNothingWhileARefreshRuns) {
   win.holdRefresh = true;
   dlg->OnDownload();
@@ -621,7 +644,7 @@ TEST_F(RefreshTest, TheButtonDoesNothingWhileARefreshRuns) {
   EXPECT_FALSE(dlg->Refreshing());
   EXPECT_EQ(win.waitDepth, 0);
   EXPECT_EQ(dlg->LastDownloadOk(), 1);
-  EXPECT_EQ(server.Seen().size(), 6u);
+  EXPECT_EQ(server.Seen().size(), 10u);  // the six lists, then the four draw files
   for (std::size_t row = 0; row < 6; ++row) ExpectRowRefreshed(row);
 }
 

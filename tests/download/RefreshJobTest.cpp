@@ -265,12 +265,13 @@ TEST_F(RefreshJobTest, ExtraFilesAreCheckedStoredOrKeptAndNeverChangeTheLists) {
   EXPECT_EQ(ReadBytes(dir / "good.csv"), Stored("ok\nnew\n"));
   for (const char* kept : {"missing.csv", "refused.csv", "error.csv"}) EXPECT_EQ(ReadBytes(dir / kept), "ok\nold\n") << kept;
   EXPECT_EQ(dir.Names().size(), 6u + names.size());  // no part file left
-  // Failing lists do not keep the extra files from being fetched.
+  // A server that fails every list is not asked for the extra files: they keep their copies.
   server.SetAll({500, ""});
   const RefreshReport failed = RunRefresh(For(server.Host()), extras);
   EXPECT_EQ(Outcomes(failed), (std::array<ListOutcome, 6>{F, F, F, F, F, F}));
-  EXPECT_EQ(failed.extras.size(), names.size());
-  EXPECT_EQ(server.Count("/Data/draws/good.csv"), 2);
+  EXPECT_EQ(failed.extras, std::vector<ExtraOutcome>(names.size(), ExtraOutcome::Failed));
+  EXPECT_EQ(server.Count("/Data/draws/good.csv"), 1);
+  EXPECT_EQ(ReadBytes(dir / "good.csv"), Stored("ok\nnew\n"));
 }
 
 // ---- Stopping --------------------------------------------------------------------------------

@@ -59,6 +59,9 @@ TEST(PublishedLists, ARefreshBringsEveryGamesNewDraw) {
     EXPECT_EQ(dlg.List(g).listsLoaded, 1);
     EXPECT_TRUE(Contains(dlg.List(g).wonEntries, numbers[i])) << numbers[i];
     EXPECT_FALSE(Contains(dlg.List(g).neverWonEntries, numbers[i])) << numbers[i];
+    // The draw files came with the lists: the new draw is the last one the check window shows.
+    ASSERT_FALSE(dlg.Draws(g).empty());
+    EXPECT_EQ(dlg.Draws(g).back().numbers, numbers[i]);
   }
 }
 

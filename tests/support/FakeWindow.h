@@ -12,6 +12,7 @@
 
 #include "Clock.h"
 #include "Controls.h"
+#include "DrawRefresh.h"
 #include "PredictDlg.h"
 #include "RefreshJob.h"
 #include "WindowServices.h"
@@ -138,7 +139,7 @@ class FakeWindow : public WindowServices {
   // Runs the refresh that was started and hands its report to the dialog.
   void FinishRefresh() {
     if (!pendingRefresh) return;
-    const RefreshReport report = RunRefresh(*pendingRefresh);
+    const RefreshReport report = RunRefresh(*pendingRefresh, DrawFilesBeside(pendingRefresh->lists));
     pendingRefresh.reset();
     dialog->OnRefreshDone(report);
   }

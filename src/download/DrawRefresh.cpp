@@ -1,0 +1,44 @@
+#include "DrawRefresh.h"
+
+#include <optional>
+#include <string>
+
+#include "DrawFileNames.h"
+#include "DrawHistory.h"
+
+namespace numira {
+namespace {
+
+// The last draw of a sound history file; nullopt when the file cannot be read or is none.
+std::optional<Draw> LastDraw(const std::string& path, Game game) {
+  const std::optional<std::string> bytes = ReadDrawFile(path);
+  if (!bytes || !ValidateDrawFile(*bytes, game).empty()) return std::nullopt;
+  return ParseHistory(*bytes, game, path).back();
+}
+
+bool FetchedDrawsReplace(Game game, const std::string& fetched, const std::string& stored) {
+  const std::optional<Draw> theirs = LastDraw(fetched, game);
+  if (!theirs) return false;
+  const std::optional<Draw> mine = LastDraw(stored, game);
+  return !mine || !(theirs->date < mine->date);
+}
+
+}  // namespace
+
+std::vector<ExtraFile> DrawFilesBeside(const ListPaths& lists) {
+  std::vector<ExtraFile> files;
+  const std::string& won = lists[static_cast<std::size_t>(ListRow(Game::Lot6, ListKind::Correct))];
+  if (won.empty()) return files;
+  const std::string folder = won.substr(0, won.rfind('/') + 1) + kDrawsFolder + "/";
+  for (const HistoryGame& g : kHistoryGames) {
+    const std::string name = std::string(kDrawsFolder) + "/" + HistoryFileName(g.game);
+    const std::string local = folder + HistoryFileName(g.game);
+    if (local.size() > kMaxText) continue;
+    files.push_back({name, local, [game = g.game](const std::string& fetched, const std::string& stored) {
+                       return FetchedDrawsReplace(game, fetched, stored);
+                     }});
+  }
+  return files;
+}
+
+}  // namespace numira
