@@ -20,7 +20,7 @@ std::size_t LotoSlot(Game g) { return g == Game::Lot6 ? 1 : 0; }
 CPredictDlg::CPredictDlg(WindowServices& window, const Clock& clock, DialogSetup setup)
     : window_(window),
       clock_(clock),
-      executablePath_(setup.executablePath.empty() ? ExecutablePath() : std::move(setup.executablePath)),
+      executablePath_(setup.executablePath.empty() ? numira::ExecutablePath() : std::move(setup.executablePath)),
       listServer_(setup.listServer.empty() ? BuiltInListServer() : std::move(setup.listServer)),
       appName_(ApplicationName(executablePath_)) {}
 

@@ -41,10 +41,6 @@ struct DialogSetup {
 // The list server the program was built with.
 const char* BuiltInListServer();
 
-// The refresh's base URL for a list server setting: "host[:port]" means plain HTTP; a
-// setting that names its scheme is kept.
-std::string ListServerBaseUrl(const std::string& server);
-
 class CPredictDlg {
  public:
   CPredictDlg(WindowServices& window, const Clock& clock, DialogSetup setup = {});

@@ -4,22 +4,15 @@
 #include <string>
 
 #include "DrawFileNames.h"
-#include "DrawHistory.h"
+#include "DrawSeed.h"
 
 namespace numira {
 namespace {
 
-// The last draw of a sound history file; nullopt when the file cannot be read or is none.
-std::optional<Draw> LastDraw(const std::string& path, Game game) {
-  const std::optional<std::string> bytes = ReadDrawFile(path);
-  if (!bytes || !ValidateDrawFile(*bytes, game).empty()) return std::nullopt;
-  return ParseHistory(*bytes, game, path).back();
-}
-
 bool FetchedDrawsReplace(Game game, const std::string& fetched, const std::string& stored) {
-  const std::optional<Draw> theirs = LastDraw(fetched, game);
+  const std::optional<Draw> theirs = LastDrawOfFile(fetched, game);
   if (!theirs) return false;
-  const std::optional<Draw> mine = LastDraw(stored, game);
+  const std::optional<Draw> mine = LastDrawOfFile(stored, game);
   return !mine || !(theirs->date < mine->date);
 }
 

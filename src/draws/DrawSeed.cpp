@@ -9,22 +9,22 @@
 #include "DrawHistory.h"
 
 namespace numira {
-namespace {
 
-// The last draw of a sound history file; nullopt when the file cannot be read or is none.
-std::optional<Draw> LastDraw(const std::string& path, Game game) {
+std::optional<Draw> LastDrawOfFile(const std::string& path, Game game) {
   const std::optional<std::string> bytes = ReadDrawFile(path);
   if (!bytes || !ValidateDrawFile(*bytes, game).empty()) return std::nullopt;
   return ParseHistory(*bytes, game, path).back();
 }
 
+namespace {
+
 bool ShippedDrawsReplace(Game game, const std::string& shipped, const std::string& user) {
-  const std::optional<Draw> theirs = LastDraw(shipped, game);
+  const std::optional<Draw> theirs = LastDrawOfFile(shipped, game);
   if (!theirs) return false;
   struct stat st;
   if (::stat(user.c_str(), &st) != 0) return errno == ENOENT;
   if (!ReadDrawFile(user)) return false;  // there, but not ours to read: left alone
-  const std::optional<Draw> mine = LastDraw(user, game);
+  const std::optional<Draw> mine = LastDrawOfFile(user, game);
   return !mine || mine->date < theirs->date;
 }
 

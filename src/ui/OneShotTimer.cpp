@@ -26,11 +26,11 @@ void OneShotTimer::start(std::chrono::microseconds wait) {
   using namespace std::chrono;
   // A zero time would disarm the timer: the shortest wait is one nanosecond.
   const nanoseconds ns = std::max<nanoseconds>(wait, nanoseconds(1));
-  itimerspec spec{};
-  spec.it_value.tv_sec = static_cast<time_t>(duration_cast<seconds>(ns).count());
-  spec.it_value.tv_nsec = static_cast<long>((ns % seconds(1)).count());
+  itimerspec due{};
+  due.it_value.tv_sec = static_cast<time_t>(duration_cast<seconds>(ns).count());
+  due.it_value.tv_nsec = static_cast<long>((ns % seconds(1)).count());
   deadline_ = steady_clock::now() + ns;
-  timerfd_settime(fd_, 0, &spec, nullptr);
+  timerfd_settime(fd_, 0, &due, nullptr);
   active_ = true;
   interval_ = static_cast<int>(ceil<milliseconds>(std::max(wait, microseconds(0))).count());
 }

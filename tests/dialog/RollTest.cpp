@@ -64,6 +64,11 @@ class Dialog : public ::testing::Test {
 };
 
 TEST_F(Dialog, StartsWithoutListsInAPlainIdleState) {
+  // Without a path of its own the dialog takes the running executable's, and its lists
+  // lie in that folder.
+  const CPredictDlg running(window, clock);
+  EXPECT_EQ(running.ExecutablePath(), numira::ExecutablePath());
+  EXPECT_FALSE(running.ExecutablePath().empty());
   Open(false);
   for (const PanelDef& p : kPanels) {
     EXPECT_FALSE(window.Enabled(p.checkBox));
