@@ -19,6 +19,7 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -48,15 +49,8 @@ std::string ReadBytes(const std::string& path) {
   return out.str();
 }
 
-// What the refresh stores for a body: each LF as CR LF.
-std::string Stored(const std::string& body) {
-  std::string out;
-  for (char c : body) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
+// What the refresh stores for a body: its bytes as served.
+std::string Stored(const std::string& body) { return body; }
 
 // ---- The published versions ---------------------------------------------------------------
 // Version v of a list is the shipped list under the header date 2026-01-01 + v days
@@ -116,6 +110,16 @@ void SendAll(int fd, const std::string& bytes) {
   }
 }
 
+// The Last-Modified header of a published version: one hour later for each.
+std::string LastModified(int version) {
+  const std::time_t t = 1767225600 + static_cast<std::time_t>(version) * 3600;  // 2026-01-01 00:00 UTC
+  std::tm tm{};
+  gmtime_r(&t, &tm);
+  char buf[64];
+  std::strftime(buf, sizeof buf, "Last-Modified: %a, %d %b %Y %H:%M:%S GMT\r\n", &tm);
+  return buf;
+}
+
 std::string Answer(int status, const std::string& body, const std::string& extra = {}) {
   return "HTTP/1.1 " + std::to_string(status) + " X\r\nContent-Length: " + std::to_string(body.size()) +
          "\r\nConnection: close\r\n" + extra + "\r\n" + body;
@@ -168,8 +172,8 @@ class SoakServer {
     }
     const std::size_t r = static_cast<std::size_t>(row);
     const std::string good = Body(r, version);
-    if (pick < 40) return SendAll(fd, Answer(200, good));
-    if (pick < 52) return SendAll(fd, Answer(200, Body(r, older)));  // a stale mirror
+    if (pick < 40) return SendAll(fd, Answer(200, good, LastModified(version)));
+    if (pick < 52) return SendAll(fd, Answer(200, Body(r, older), LastModified(older)));  // a stale mirror
     if (pick < 58) {
       // Twins that do not agree: the won list also names a never-drawn number.
       if (kListFiles[r].kind == ListKind::Correct && !IsLoto(kListFiles[r].game)) {
@@ -179,7 +183,7 @@ class SoakServer {
       }
       return SendAll(fd, Answer(200, good));
     }
-    if (pick < 66) return SendAll(fd, Answer(200, Gzip(good), "Content-Encoding: gzip\r\n"));
+    if (pick < 66) return SendAll(fd, Answer(200, Gzip(good), "Content-Encoding: gzip\r\n" + LastModified(version)));
     if (pick < 71) return SendAll(fd, conditional ? "HTTP/1.1 304 Not Modified\r\nConnection: close\r\n\r\n" : Answer(200, good));
     if (pick < 76) return SendAll(fd, Answer(500, "<html><body>Internal Server Error</body></html>\n"));
     if (pick < 81) return SendAll(fd, Answer(200, "<!DOCTYPE html>\n<html><body>Please log in</body></html>\n"));
