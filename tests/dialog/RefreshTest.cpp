@@ -5,7 +5,6 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <zlib.h>
 
 #include <array>
 #include <cerrno>
@@ -409,20 +408,6 @@ TEST_F(RefreshTest, SuccessAfterFailureTurnsTheStatusBlueAgain) {
 }
 
 // ---- Answers that are not lists for their file --------------------------------------
-
-std::string Gzip(const std::string& plain) {
-  z_stream z{};
-  EXPECT_EQ(deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY), Z_OK);
-  std::string out(deflateBound(&z, plain.size()) + 32, '\0');
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
-  z.avail_in = static_cast<uInt>(plain.size());
-  z.next_out = reinterpret_cast<Bytef*>(out.data());
-  z.avail_out = static_cast<uInt>(out.size());
-  EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  return out;
-}
 
 // What the server sends for a list, and the body it stands for once decoded.
 struct Served {
