@@ -118,7 +118,8 @@ int main(int argc, char** argv) {
   }
 
   const SystemClock clock;
-  ui::MainWindow window(clock, DialogSetup{dir.filePath(QStringLiteral("numira")).toStdString(), {}});
+  ui::MainWindow window(clock, DialogSetup{dir.filePath(QStringLiteral("numira")).toStdString(), {}},
+                        [](QWidget* parent, std::string&) -> ui::HistoryView* { return new ui::HistoryWindow(parent); });
   window.show();
   QApplication::processEvents();
 

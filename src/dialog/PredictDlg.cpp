@@ -45,7 +45,6 @@ bool CPredictDlg::OnInitDialog() {
   // nothing may be stored).
   if (listFolder_.writable) RemoveStaleParts(listPath_);
   LoadAllLists();
-  LoadDraws();
   window_.CenterWindow();
   return true;
 }
@@ -79,19 +78,23 @@ std::string CPredictDlg::DrawsPath(Game game) const {
          HistoryFileName(game);
 }
 
-void CPredictDlg::LoadDraws() {
-  for (Game game : kGames) {
-    std::vector<Draw>& draws = draws_[GameIndex(game)];
-    draws.clear();
-    const std::string path = DrawsPath(game);
-    const std::optional<std::string> bytes = path.empty() ? std::nullopt : ReadDrawFile(path);
-    if (!bytes) continue;
-    try {
-      draws = ParseHistory(*bytes, game, path);
-    } catch (const HistoryError&) {
-      draws.clear();  // a faulty file shows as no draws, never as part of them
-    }
+const std::vector<Draw>& CPredictDlg::Draws(Game game) const {
+  std::optional<std::vector<Draw>>& draws = draws_[GameIndex(game)];
+  if (draws) return *draws;
+  draws.emplace();
+  const std::string path = DrawsPath(game);
+  const std::optional<std::string> bytes = path.empty() ? std::nullopt : ReadDrawFile(path);
+  if (!bytes) return *draws;
+  try {
+    *draws = ParseHistory(*bytes, game, path);
+  } catch (const HistoryError&) {
+    draws->clear();  // a faulty file shows as no draws, never as part of them
   }
+  return *draws;
+}
+
+void CPredictDlg::DrawFilesChanged() {
+  for (auto& draws : draws_) draws.reset();
   window_.HistoryChanged();
   window_.CheckChanged();
 }

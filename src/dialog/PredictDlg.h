@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "CandidatePool.h"
@@ -79,9 +80,9 @@ class CPredictDlg {
   void SeedUserFolder();
   int ReadList(Game game, ListKind kind);
   void LoadAllLists();
-  // (Re)reads the four draw files from the draws folder beside the lists; a missing or
-  // faulty file leaves its game without draws. An open check window shows them.
-  void LoadDraws();
+  // The draw files may have changed: each game's draws are read anew when next needed, and
+  // open history and check windows show them.
+  void DrawFilesChanged();
   // Where a game's draw file lies ("" when the lists have no usable folder).
   std::string DrawsPath(Game game) const;
 
@@ -104,8 +105,9 @@ class CPredictDlg {
   std::string ProposalsText() const;
   // What the history window shows for the game.
   HistoryPage History(Game g) const { return BuildHistoryPage(g, List(g), LastProposal(g), Draws(g)); }
-  // The game's draws, in draw order (empty when its draw file is missing or faulty).
-  const std::vector<Draw>& Draws(Game g) const { return draws_[GameIndex(g)]; }
+  // The game's draws, in draw order (empty when its draw file is missing or faulty). The
+  // file is read when a window first needs it, not at start-up.
+  const std::vector<Draw>& Draws(Game g) const;
   // What the check window shows for the game.
   CheckPage Check(Game g) const { return BuildCheckPage(g, Draws(g), LastProposal(g)); }
 
@@ -141,7 +143,8 @@ class CPredictDlg {
   std::array<CandidatePool, 4> pools_;
   std::array<RollState, 4> rolls_;
   std::array<std::string, 4> lastProposal_;
-  std::array<std::vector<Draw>, 4> draws_;
+  // Each game's draws once read (Draws); none until a window asks for them.
+  mutable std::array<std::optional<std::vector<Draw>>, 4> draws_;
   // When each game's pending tick is due on the monotonic clock.
   std::array<std::chrono::steady_clock::time_point, 4> tickDue_{};
   // The predict button had the focus when its stop was asked for.

@@ -71,7 +71,7 @@ void CPredictDlg::OnRefreshDone(const RefreshReport& report) {
   }
 
   // New draws go to the check and history windows; they never change the lists' outcome.
-  if (std::find(report.extras.begin(), report.extras.end(), ExtraOutcome::Refreshed) != report.extras.end()) LoadDraws();
+  if (std::find(report.extras.begin(), report.extras.end(), ExtraOutcome::Refreshed) != report.extras.end()) DrawFilesChanged();
 
   std::string status;
   if (failed == 0) {

@@ -94,6 +94,8 @@ inline constexpr const char* kUnknownArgumentFormat = "numira: unknown argument 
 // ---- The history window (当せん履歴); %1, %2: the values, in order ----
 inline constexpr const char* kHistoryTitle = "当せん履歴";
 inline constexpr const char* kHistoryMenuItem = "当せん履歴(&H)...";
+// The history window's library could not be loaded (%1: why, as the system says it).
+inline constexpr const char* kHistoryUnavailableFormat = "当せん履歴を表示できません。\n%1";
 inline constexpr const char* kHistoryHeadlineFormat = "最新抽選日：%1　抽選回数：%2回";
 inline constexpr const char* kNeverDrawnFormat = "未当せんの数字：%1個";
 inline constexpr const char* kNumberColumn = "数字";

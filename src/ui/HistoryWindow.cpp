@@ -155,7 +155,7 @@ QWidget* BuildContent(const HistoryPage& page, const Look& look) {
 }  // namespace
 
 HistoryWindow::HistoryWindow(QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+    : HistoryView(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                           Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("history"));
   setWindowTitle(QString::fromUtf8(text::kHistoryTitle));

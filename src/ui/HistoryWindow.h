@@ -3,23 +3,20 @@
 // and the same figures in a sortable table. It shows the pages the dialog logic builds
 // and nothing else; the main window owns it and hands it new pages.
 #include <QColor>
-#include <QDialog>
 #include <array>
 #include <vector>
 
-#include "HistoryPage.h"
+#include "HistoryView.h"
 
 class QTabWidget;
 
 namespace numira::ui {
 
-class HistoryWindow : public QDialog {
+class HistoryWindow : public HistoryView {
  public:
   explicit HistoryWindow(QWidget* parent);
 
-  // Shows the pages, one tab each, in their order. A tab whose page has not changed is
-  // left as it is; the chosen tab and each table's sort order stay as they were.
-  void ShowPages(const std::vector<HistoryPage>& pages);
+  void ShowPages(const std::vector<HistoryPage>& pages) override;
 
  protected:
   // A new palette: the pages are shown anew in its colours.

@@ -20,7 +20,6 @@
 #include "ControlLabel.h"
 #include "DialogUnits.h"
 #include "Fonts.h"
-#include "HistoryWindow.h"
 #include "Texts.h"
 #include "WindowPlacement.h"
 
@@ -41,7 +40,7 @@ const PanelDef* PanelOf(int id, Member member) {
 
 }  // namespace
 
-MainWindow::MainWindow(const Clock& clock, DialogSetup setup)
+MainWindow::MainWindow(const Clock& clock, DialogSetup setup, HistoryMaker makeHistory)
     : QDialog(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("numira"));
@@ -57,6 +56,7 @@ MainWindow::MainWindow(const Clock& clock, DialogSetup setup)
   auto* copy = new QShortcut(QKeySequence::Copy, this);
   connect(copy, &QShortcut::activated, this, [this] { Dispatch([this] { dlg_->OnCopy(); }); });
   dlg_ = std::make_unique<CPredictDlg>(*this, clock, std::move(setup));
+  makeHistory_ = makeHistory ? std::move(makeHistory) : HistoryFromLibraryBeside(dlg_->ExecutablePath());
   Dispatch([this] { dlg_->OnInitDialog(); });
 }
 
@@ -312,9 +312,14 @@ std::vector<HistoryPage> MainWindow::HistoryPages() const {
 
 void MainWindow::ShowHistory() {
   if (!history_) {
-    history_ = new HistoryWindow(this);
+    std::string error;
+    history_ = makeHistory_(this, error);
+    if (!history_) {
+      MessageBox(Q(text::kHistoryUnavailableFormat).arg(Q(error)).toStdString(), dlg_->AppName(), MessageIcon::Stop);
+      return;
+    }
     // Closed is gone: the next opening starts afresh.
-    HistoryWindow* w = history_;
+    HistoryView* w = history_;
     connect(w, &QDialog::finished, this, [this, w] {
       if (history_ == w) history_ = nullptr;
       w->deleteLater();

@@ -10,7 +10,7 @@
 
 #include "CheckWindow.h"
 #include "Clock.h"
-#include "HistoryWindow.h"
+#include "HistoryView.h"
 #include "OneShotTimer.h"
 #include "PredictDlg.h"
 #include "WindowServices.h"
@@ -22,8 +22,10 @@ namespace numira::ui {
 
 class MainWindow : public QDialog, public WindowServices {
  public:
-  // Creates the controls, then runs the dialog's initialisation. No parent window.
-  explicit MainWindow(const Clock& clock, DialogSetup setup = {});
+  // Creates the controls, then runs the dialog's initialisation. No parent window. The
+  // history window comes from makeHistory; by default from its library beside the
+  // executable, loaded when it first opens.
+  explicit MainWindow(const Clock& clock, DialogSetup setup = {}, HistoryMaker makeHistory = {});
   ~MainWindow() override;
 
   // The context menu that stands in for the title bar's system menu: the copy item
@@ -100,7 +102,8 @@ class MainWindow : public QDialog, public WindowServices {
   int waitDepth_ = 0;
   bool centrePending_ = false;
   // The history window while it is open.
-  QPointer<HistoryWindow> history_;
+  QPointer<HistoryView> history_;
+  HistoryMaker makeHistory_;
   // The check window while it is open.
   QPointer<CheckWindow> check_;
   // The refresh program while it runs.

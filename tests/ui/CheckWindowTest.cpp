@@ -40,7 +40,7 @@ class CheckWin : public ShownWindowTest {
       const QString name = QString::fromStdString(HistoryFileName(g.game));
       ASSERT_TRUE(QFile::copy(QStringLiteral(NUMIRA_DRAWS_DIR "/") + name, lists.Path("draws") + "/" + name));
     }
-    window->Dialog().LoadDraws();
+    window->Dialog().DrawFilesChanged();
   }
   void Open() {
     QApplication::setActiveWindow(window.get());
@@ -211,7 +211,7 @@ TEST_F(CheckWin, AProposalPrefillsTheTicketAndNewDrawsShowInTheOpenWindow) {
   EXPECT_FALSE(In<QLabel>(c, 2, "outcome")->text().isEmpty());
   testing::WriteBytes((lists.Path("draws") + "/miniloto.csv").toStdString(),
                       "draw_no,date,numbers,bonus\n1,1999-04-13,1.3.17.20.25,31\n");
-  window->Dialog().LoadDraws();
+  window->Dialog().DrawFilesChanged();
   QTableView* draws = In<QTableView>(c, 2, "draws");
   ASSERT_EQ(draws->model()->rowCount(), 1);
   EXPECT_EQ(Cell(draws, 0, 3), QStringLiteral("31"));

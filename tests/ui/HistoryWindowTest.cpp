@@ -8,6 +8,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTabWidget>
 #include <QTableView>
@@ -210,6 +211,34 @@ TEST_F(History, ANewReadOfAListShowsInTheOpenWindow) {
   EXPECT_EQ(Page(h, 2)->findChild<QLabel*>(QStringLiteral("summary"))->text(), QString::fromUtf8(text::kNoData));
   EXPECT_EQ(Table(h, 2), nullptr);
   EXPECT_EQ(Page(h, 2)->findChild<QChartView*>(), nullptr);
+}
+
+TEST_F(History, TheProgramLoadsItFromTheLibraryBesideItAndSaysSoWhenThatIsMissing) {
+  // Beside the build's numira lies the library: it makes the window, charts and all.
+  const std::string library = NUMIRA_HISTORY_LIBRARY;
+  std::string error;
+  QPointer<ui::HistoryView> h =
+      ui::HistoryFromLibraryBeside(library.substr(0, library.rfind('/') + 1) + "numira")(window.get(), error);
+  ASSERT_FALSE(h.isNull()) << error;
+  h->ShowPages({window->Dialog().History(Game::Lot6)});
+  EXPECT_EQ(h->findChild<QTabWidget*>()->tabText(0), QStringLiteral("ロト６"));
+  EXPECT_NE(h->findChild<QChartView*>(), nullptr);
+  delete h;
+
+  // A copy without it (the temporary folder of these lists): Ctrl+H says why, and the
+  // window goes on.
+  ui::MainWindow plain(clock, DialogSetup{lists.ExecutablePath(), "127.0.0.1:9"});
+  plain.show();
+  QString said;
+  WhenShown(ModalNamed<QMessageBox>(QStringLiteral("message")), [&](QWidget* w) {
+    said = static_cast<QMessageBox*>(w)->text();
+    static_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click();
+  });
+  plain.ShowHistory();
+  EXPECT_TRUE(said.startsWith(QStringLiteral("当せん履歴を表示できません。\n"))) << said.toStdString();
+  EXPECT_TRUE(said.contains(QStringLiteral("numira-history.so"))) << said.toStdString();
+  EXPECT_TRUE(plain.findChildren<ui::HistoryView*>().isEmpty());
+  EXPECT_TRUE(plain.isVisible());
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 
 #include "FakeWindow.h"
 #include "ListTable.h"
+#include "HistoryWindow.h"
 #include "MainWindow.h"
 
 namespace numira::uitest {
@@ -50,7 +51,11 @@ class ListDir {
 // and its timers, which the tests fire at once instead of waiting for them.
 class ProbedWindow : public ui::MainWindow {
  public:
-  using MainWindow::MainWindow;
+  // The history window is linked in here; the program's loading of it is tested apart.
+  explicit ProbedWindow(const Clock& clock, DialogSetup setup = {})
+      : MainWindow(clock, std::move(setup), [](QWidget* parent, std::string&) -> ui::HistoryView* {
+          return new ui::HistoryWindow(parent);
+        }) {}
   CPredictDlg& Dialog() { return *dlg_; }
   const CPredictDlg& Dialog() const { return *dlg_; }
   bool TimerArmed(int id) const {
