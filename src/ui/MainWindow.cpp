@@ -55,6 +55,10 @@ MainWindow::MainWindow(const Clock& clock, DialogSetup setup, HistoryMaker makeH
   connect(check, &QShortcut::activated, this, [this] { Dispatch([this] { dlg_->OnCheck(); }); });
   auto* copy = new QShortcut(QKeySequence::Copy, this);
   connect(copy, &QShortcut::activated, this, [this] { Dispatch([this] { dlg_->OnCopy(); }); });
+  frameTimer_ = new QTimer(this);
+  frameTimer_->setSingleShot(true);
+  frameTimer_->setTimerType(Qt::PreciseTimer);
+  connect(frameTimer_, &QTimer::timeout, this, [this] { QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest)); });
   dlg_ = std::make_unique<CPredictDlg>(*this, clock, std::move(setup));
   makeHistory_ = makeHistory ? std::move(makeHistory) : HistoryFromLibraryBeside(dlg_->ExecutablePath());
   Dispatch([this] { dlg_->OnInitDialog(); });
@@ -408,7 +412,9 @@ void MainWindow::EndWaitCursor() {
 void MainWindow::UpdateNow() {
   // Paints what is pending at once, without taking any other event: the caller is
   // about to block the window.
-  if (isVisible()) repaint();
+  if (!isVisible()) return;
+  lastFrame_.invalidate();  // no waiting for the screen's next refresh
+  repaint();
 }
 
 void MainWindow::StartRefresh(const RefreshRequest& request) {
@@ -546,6 +552,20 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QDialog::keyPressEvent(event);
+}
+
+bool MainWindow::event(QEvent* event) {
+  if (event->type() != QEvent::UpdateRequest) return QDialog::event(event);
+  const QScreen* shownOn = screen();
+  const double hz = shownOn && shownOn->refreshRate() >= 30 ? shownOn->refreshRate() : 60.0;
+  const qint64 frameNs = static_cast<qint64>(1e9 / hz);
+  if (lastFrame_.isValid() && lastFrame_.nsecsElapsed() < frameNs) {
+    // The window stays marked for painting; the timer asks for it once the frame is due.
+    if (!frameTimer_->isActive()) frameTimer_->start(static_cast<int>((frameNs - lastFrame_.nsecsElapsed()) / 1000000) + 1);
+    return true;
+  }
+  lastFrame_.start();
+  return QDialog::event(event);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

@@ -3,7 +3,9 @@
 // offers the window services to CPredictDlg. It holds no behaviour of its own: every
 // event goes to a handler of the dialog logic.
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
 #include <map>
 #include <memory>
 #include <string>
@@ -69,6 +71,10 @@ class MainWindow : public QDialog, public WindowServices {
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  // Paints no more frames than the screen shows: a paint request that comes sooner than
+  // one refresh of the screen after the last painting waits for it (the rolls change
+  // their fields 100 times a second, more often than most screens show a new picture).
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
   // The dialog logic and the one-shot timers by id, for views built on this one.
@@ -108,6 +114,10 @@ class MainWindow : public QDialog, public WindowServices {
   QPointer<CheckWindow> check_;
   // The refresh program while it runs.
   QProcess* refresh_ = nullptr;
+  // When the window last painted, and the timer of a painting put off until the next
+  // refresh of the screen.
+  QElapsedTimer lastFrame_;
+  QTimer* frameTimer_ = nullptr;
 };
 
 }  // namespace numira::ui

@@ -130,6 +130,16 @@ TEST_F(Roll, AFilteredLotoRollKeepsItsDropDownUntilTheEnd) {
 TEST_F(Roll, ARealRollOnTheEventLoopEndsBlueAfterItsSchedule) {
   const PanelDef& p = Panel(Game::Lot6);
   QPushButton* predict = Button(*window, p.predictButton);
+  // The texts the first field had at each of its paintings: the window paints no more
+  // frames than the screen shows, but never leaves a last change unpainted.
+  struct Painted : QObject {
+    QStringList texts;
+    bool eventFilter(QObject* o, QEvent* e) override {
+      if (e->type() == QEvent::Paint) texts << static_cast<QLabel*>(o)->text();
+      return false;
+    }
+  } painted;
+  Label(*window, p.resultFields[0])->installEventFilter(&painted);
   QTest::mouseClick(predict, Qt::LeftButton);
   QTRY_VERIFY_WITH_TIMEOUT(!Label(*window, p.resultFields[0])->text().isEmpty(), 2000);
   QTest::qWait(100);
@@ -140,6 +150,10 @@ TEST_F(Roll, ARealRollOnTheEventLoopEndsBlueAfterItsSchedule) {
   QTRY_VERIFY_WITH_TIMEOUT(predict->isEnabled(), 20000);
   // The slowing ticks add up to 6745 ms; timers never fire early.
   EXPECT_GE(sinceStop.elapsed(), 6700);
+  QTest::qWait(100);  // a frame or two (grabbing the field below paints it as well)
+  Label(*window, p.resultFields[0])->removeEventFilter(&painted);
+  EXPECT_GT(painted.texts.size(), 20);
+  EXPECT_EQ(painted.texts.back(), Label(*window, p.resultFields[0])->text());
   EXPECT_FALSE(window->TimerArmed(p.timerId));
   EXPECT_EQ(predict->text(), QString::fromUtf8(text::kPredict));
   for (int id : ResultFields(Game::Lot6)) EXPECT_GT(CountPixels(Find(*window, id), kBlue), 3) << id;
