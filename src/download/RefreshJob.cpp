@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "DrawDate.h"
-#include "ListReader.h"
 #include "FileStore.h"
+#include "ListReader.h"
 #include "ListServerChoice.h"
 #include "ListValidation.h"
 
