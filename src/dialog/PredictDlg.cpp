@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "DrawSeed.h"
-#include "ListReplacement.h"
+#include "FileStore.h"
 #include "ProposalText.h"
 #include "Text.h"
 #include "Texts.h"
@@ -41,9 +41,9 @@ bool CPredictDlg::OnInitDialog() {
   }
   windowTitle_ = TruncateUtf8(window_.WindowTitle(), kMaxText);
   for (const PanelDef& p : kPanels) window_.SetText(p.groupBox, PlainCaption(p.game));
-  // Part files of a refresh that was killed are of no use to anyone (and none lie where
-  // nothing may be stored).
-  if (listFolder_.writable) RemoveStaleParts(listPath_);
+  // What a refresh that was killed left behind is of no use to anyone (and nothing lies
+  // where nothing may be stored).
+  if (listFolder_.writable) SweepLeftovers(listPath_);
   LoadAllLists();
   window_.CenterWindow();
   return true;

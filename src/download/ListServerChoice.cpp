@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "FileStore.h"
+
 namespace numira {
 namespace {
 
@@ -184,41 +186,14 @@ std::string ConfigFilePath(std::string_view xdgConfigHome, std::string_view home
 ConfigSetting ReadListServerSetting(const std::string& path) {
   ConfigSetting none;
   if (path.empty()) return none;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    if (errno != ENOENT && errno != ENOTDIR) none.error = errno;
-    return none;
-  }
-  struct stat st;
-  std::string text;
+  // A FIFO or a device is no configuration (EINVAL), nor is a folder (EISDIR).
   int error = 0;
-  if (::fstat(fd, &st) != 0) {
-    error = errno;
-  } else if (!S_ISREG(st.st_mode)) {
-    error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;  // a FIFO or a device is no configuration
-  } else {
-    char buf[4096];
-    for (;;) {
-      const ssize_t n = ::read(fd, buf, sizeof buf);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) {
-        error = errno;
-        break;
-      }
-      if (n == 0) break;
-      text.append(buf, static_cast<std::size_t>(n));
-      if (text.size() > kMaxConfigBytes) {
-        error = EFBIG;
-        break;
-      }
-    }
-  }
-  ::close(fd);
-  if (error != 0) {
-    none.error = error;
+  const std::optional<std::string> text = ReadRegularFile(path, kMaxConfigBytes, &error);
+  if (!text) {
+    if (error != ENOENT && error != ENOTDIR) none.error = error;
     return none;
   }
-  return FindListServerSetting(text);
+  return FindListServerSetting(*text);
 }
 
 ListServerInputs ProcessListServerInputs(std::optional<std::string> commandLine, std::string builtIn) {

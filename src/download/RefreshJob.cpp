@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "DrawDate.h"
+#include "FileStore.h"
 #include "ListReader.h"
-#include "ListReplacement.h"
 #include "ListServerChoice.h"
 #include "ListValidation.h"
 
@@ -46,7 +46,7 @@ bool Stopped(const std::atomic<bool>* stop) { return stop && stop->load(); }
 // One list's fetch, held until it may replace the stored copy.
 struct Candidate {
   enum class State { Failed, NotModified, Fetched } state = State::Failed;
-  std::unique_ptr<ListReplacement> part;
+  std::unique_ptr<StagedFile> part;
   ListContents contents;  // Fetched: the fresh copy as read
 };
 
@@ -94,7 +94,7 @@ class Job {
         break;
       }
     }
-    // Whatever was fetched and not settled stays a part file, removed with its holder.
+    // Whatever was fetched and not settled stays a stage, removed with its holder.
     for (std::size_t row = 0; row < kListFiles.size(); ++row)
       if (!done[row]) Final(row, {tried[row] ? ListOutcome::Failed : ListOutcome::NotTried, false});
   }
@@ -146,7 +146,7 @@ class Job {
     return options;
   }
 
-  // Fetches one list into its part file and reads it. Fetched only for a valid list of
+  // Fetches one list into its stage and reads it. Fetched only for a valid list of
   // its kind that is not older than the stored copy.
   Candidate Fetch(std::size_t row, bool conditional) {
     fetching_ = row;
@@ -159,15 +159,15 @@ class Job {
     std::optional<Date> old;
     if (std::optional<ListContents> stored = ReadListFile(path, list.kind, MaxEntries(list.game)))
       old = ParseHeaderDate(stored->latestDrawDate);
-    auto part = std::make_unique<ListReplacement>(path);
-    const int rc = FetchToFile(part->PartPath(), ListFileUrl(request_.baseUrl, list.fileName),
+    auto part = std::make_unique<StagedFile>(path);
+    const int rc = FetchToFile(part->Path(), ListFileUrl(request_.baseUrl, list.fileName),
                                Options(path, conditional && old));
     if (rc == kFetchNotModified) {
       c.state = Candidate::State::NotModified;
       return c;
     }
     if (rc != 1) return c;
-    std::optional<ListContents> contents = ReadListFile(part->PartPath(), list.kind, MaxEntries(list.game));
+    std::optional<ListContents> contents = ReadListFile(part->Path(), list.kind, MaxEntries(list.game));
     if (!contents || !IsValidList(*contents, list.game, list.kind)) return c;
     // Never back in time: a server holding older lists than ours (a stale mirror) changes nothing.
     const std::optional<Date> fresh = ParseHeaderDate(contents->latestDrawDate);
@@ -178,7 +178,7 @@ class Job {
     return c;
   }
 
-  bool Commit(Candidate& c) { return c.state != Candidate::State::Fetched || c.part->Commit(); }
+  bool Commit(Candidate& c) { return c.state != Candidate::State::Fetched || c.part->Commit() == 0; }
 
   static ListOutcome OutcomeOf(const Candidate& c) {
     return c.state == Candidate::State::Fetched ? ListOutcome::Refreshed : ListOutcome::NotModified;
@@ -267,14 +267,14 @@ class Job {
   }
 
   ExtraOutcome FetchExtraInto(const ExtraFile& extra) {
-    ListReplacement part(extra.localPath);
+    StagedFile part(extra.localPath);
     long status = 0;
-    const int rc = FetchToFile(part.PartPath(), ListFileUrl(request_.baseUrl, extra.name), Options(extra.localPath, true, &status));
+    const int rc = FetchToFile(part.Path(), ListFileUrl(request_.baseUrl, extra.name), Options(extra.localPath, true, &status));
     if (rc == kFetchNotModified) return ExtraOutcome::NotModified;
     if (rc != 1) return status == 404 ? ExtraOutcome::Absent : ExtraOutcome::Failed;
-    if (!extra.accept || !extra.accept(part.PartPath(), extra.localPath)) return ExtraOutcome::Failed;
+    if (!extra.accept || !extra.accept(part.Path(), extra.localPath)) return ExtraOutcome::Failed;
     CommitSection section;
-    if (Stopped(stop_) || !part.Commit()) return ExtraOutcome::Failed;
+    if (Stopped(stop_) || part.Commit() != 0) return ExtraOutcome::Failed;
     return ExtraOutcome::Refreshed;
   }
 
@@ -292,10 +292,10 @@ class Job {
 
 RefreshReport RunRefresh(const RefreshRequest& request, std::span<const ExtraFile> extras, const std::atomic<bool>* stop,
                          const std::function<void(std::size_t row, const ListResult&)>& onList) {
-  // Part files of a refresh that was killed are of no use to anyone.
+  // What a refresh that was killed left behind is of no use to anyone.
   std::vector<std::string> paths(request.lists.begin(), request.lists.end());
   for (const ExtraFile& extra : extras) paths.push_back(extra.localPath);
-  RemoveStaleParts(paths);
+  SweepLeftovers(paths);
   Job job(request, stop, onList);
   job.RunLists();
   job.RunExtras(extras);

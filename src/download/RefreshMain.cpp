@@ -2,8 +2,8 @@
 // never waits on the network nor loads its libraries. The window starts it with the
 // arguments RefreshArguments makes and reads the report (FormatReport) from its standard
 // output: each list's line as soon as its outcome is final, then the whole report.
-// SIGTERM, SIGINT and SIGHUP (and the window's process ending) stop it at once: the part
-// files are removed and no list is left half replaced.
+// SIGTERM, SIGINT and SIGHUP (and the window's process ending) stop it at once: the
+// stages of the files being fetched are removed and no list is left half replaced.
 #include <signal.h>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -16,20 +16,19 @@
 #include <vector>
 
 #include "DrawRefresh.h"
-#include "ListReplacement.h"
+#include "FileStore.h"
 #include "RefreshJob.h"
 
 namespace {
 
 std::atomic<bool> stopRequested{false};
-// The part files this process may be writing, fixed before any signal is taken.
-std::vector<std::string> partFiles;
-std::vector<const char*> partNames;
+// The stages this process may be writing, fixed before any signal is taken.
+const numira::OwnStages* stages = nullptr;
 
 extern "C" void OnStopSignal(int signal) {
   stopRequested.store(true);
   // Renames into place block these signals, so here no pair is half replaced.
-  for (const char* name : partNames) ::unlink(name);
+  if (stages) stages->RemoveAll();
   ::_exit(128 + signal);
 }
 
@@ -56,11 +55,10 @@ int main(int argc, char** argv) {
   // After the six lists, the draw files beside them, each with its own check.
   const std::vector<ExtraFile> extras = DrawFilesBeside(request->lists);
 
-  for (const std::string& list : request->lists)
-    if (!list.empty()) partFiles.push_back(PartPathOf(list));
-  for (const ExtraFile& extra : extras)
-    if (!extra.localPath.empty()) partFiles.push_back(PartPathOf(extra.localPath));
-  for (const std::string& part : partFiles) partNames.push_back(part.c_str());
+  std::vector<std::string> targets(request->lists.begin(), request->lists.end());
+  for (const ExtraFile& extra : extras) targets.push_back(extra.localPath);
+  // Kept until the process ends: a signal may come at any moment up to then.
+  stages = new OwnStages(targets);
 
   std::signal(SIGPIPE, SIG_IGN);
   struct sigaction stop {};

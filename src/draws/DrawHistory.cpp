@@ -1,12 +1,10 @@
 #include "DrawHistory.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+
+#include "FileStore.h"
 
 namespace numira {
 namespace {
@@ -196,32 +194,7 @@ std::string FormatHistory(const std::vector<Draw>& draws, Game game) {
 }
 
 std::optional<std::string> ReadDrawFile(const std::string& path, std::size_t maxBytes) {
-  // Regular files only: a FIFO or a device could block or never end.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::size_t>(st.st_size) > maxBytes) {
-    ::close(fd);
-    return std::nullopt;
-  }
-  std::string bytes;
-  char buf[1 << 16];
-  for (;;) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ::close(fd);
-      return std::nullopt;
-    }
-    bytes.append(buf, static_cast<std::size_t>(n));
-    if (bytes.size() > maxBytes) {
-      ::close(fd);
-      return std::nullopt;
-    }
-  }
-  ::close(fd);
-  return bytes;
+  return ReadRegularFile(path, maxBytes);
 }
 
 std::string NormaliseNumbers(std::string_view text, Game game) {

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "DrawDate.h"
+#include "FileStore.h"
 #include "ListReader.h"
 #include "ListValidation.h"
 
@@ -79,53 +80,15 @@ bool ShippedListReplaces(const ListFileRow& row, const std::string& shipped, con
   return IsValidList(*theirs, row.game, row.kind);
 }
 
-// Copies from over to through a temporary file beside it: to is replaced only by a
-// complete, flushed copy and stays as it was on any failure.
+// Copies from over to through a stage beside it (the store): to is replaced only by a
+// complete, flushed copy and stays as it was on any failure. Only a regular file of at
+// most the size of a list is copied: a FIFO or a device beside the executable could block
+// the start or fill the user's disk. The folder is made durable by the caller.
 bool CopyInto(const std::string& from, const std::string& to) {
-  // Only a regular file is copied: a FIFO or a device beside the executable could block
-  // the start or fill the user's disk.
-  const int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (in < 0) return false;
-  struct stat st;
-  if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(in, F_SETFL, 0) != 0) {
-    ::close(in);
-    return false;
-  }
-  // Named like a refresh's part file, so that one left by a killed start is swept away
-  // with those.
-  const std::string temp = to + "." + std::to_string(static_cast<long>(::getpid())) + ".part";
-  const int out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-  bool ok = out >= 0;
-  std::vector<char> buf(1 << 16);
-  while (ok) {
-    const ssize_t n = ::read(in, buf.data(), buf.size());
-    if (n == 0) break;
-    if (n < 0) {
-      ok = errno == EINTR;
-      continue;
-    }
-    for (ssize_t done = 0; ok && done < n;) {
-      const ssize_t w = ::write(out, buf.data() + done, static_cast<std::size_t>(n - done));
-      if (w > 0)
-        done += w;
-      else
-        ok = w < 0 && errno == EINTR;
-    }
-  }
-  ::close(in);
-  if (out < 0) return false;
-  ok = ::fsync(out) == 0 && ok;
-  ok = ::close(out) == 0 && ok;
-  ok = ok && ::rename(temp.c_str(), to.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
-}
-
-void SyncFolder(const std::string& dir) {
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
+  const std::optional<std::string> bytes = ReadRegularFile(from, kListSizeLimit);
+  if (!bytes) return false;
+  StagedFile stage(to);
+  return stage.Write(*bytes, NewFileMode::Umask) == 0 && stage.Commit(StagedFile::Sync::Later) == 0;
 }
 
 }  // namespace
@@ -199,6 +162,10 @@ ListFolderChoice SeedListFolder(ListFolderChoice choice, const std::vector<SeedF
     choice.writable = false;
     return choice;
   }
+  // What a start that was killed while seeding left behind goes first.
+  std::vector<std::string> targets;
+  for (const SeedFile& f : files) targets.push_back(f.user);
+  SweepLeftovers(targets);
   // Folders whose entries changed, to be made durable once each.
   std::vector<std::string> changed;
   for (const SeedFile& f : files) {

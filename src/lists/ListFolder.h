@@ -63,11 +63,12 @@ struct SeedFile {
 // refresh brought, is kept; so is one that is there but cannot be read.
 std::vector<SeedFile> ListSeedFiles(const ListFolderChoice& choice);
 
-// When the choice says so: makes the user's folder (private to the user) and copies each
-// file whose shipped copy should replace the user's (making its subfolder when missing), through a temporary file renamed into
-// place, so that a failure leaves the user's copy as it was. When the folder cannot be made
-// or written, the choice falls back to the shipped lists (read only). Returns the choice
-// to read from.
+// When the choice says so: makes the user's folder (private to the user), removes what a
+// start killed while seeding left beside the files (SweepLeftovers), and copies each file
+// whose shipped copy should replace the user's (making its subfolder when missing) through
+// the file store's stage renamed into place, so that a failure leaves the user's copy as it
+// was. When the folder cannot be made or written, the choice falls back to the shipped
+// lists (read only). Returns the choice to read from.
 ListFolderChoice SeedListFolder(ListFolderChoice choice, const std::vector<SeedFile>& files);
 
 }  // namespace numira

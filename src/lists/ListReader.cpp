@@ -1,7 +1,5 @@
 #include "ListReader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +8,7 @@
 #include <limits>
 #include <memory>
 
+#include "FileStore.h"
 #include "Text.h"
 
 namespace numira {
@@ -217,26 +216,22 @@ std::int32_t ParseInt32(std::string_view text) {
 
 std::optional<ListContents> ReadListFile(const std::string& path, ListKind kind, std::size_t maxEntries) {
   if (path.empty()) return std::nullopt;
-  // Opened without blocking, so that a FIFO cannot hang the caller; only a regular file
-  // is read (a FIFO, /dev/zero or /dev/urandom would never end).
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, 0) != 0) {
-    ::close(fd);
-    return std::nullopt;
-  }
+  // Only a regular file is read (a FIFO, /dev/zero or /dev/urandom would never end).
+  RegularFile regular(path);
+  if (!regular.IsOpen()) return std::nullopt;
+  const std::uint64_t bytes = regular.Size();
+  const int fd = regular.Release();
   std::unique_ptr<FILE, int (*)(FILE*)> file(::fdopen(fd, "rb"), &std::fclose);
   if (!file) {
     ::close(fd);
     return std::nullopt;
   }
   FILE* f = file.get();
-  const auto size = static_cast<std::size_t>(st.st_size);
+  const auto size = static_cast<std::size_t>(bytes);
   // A read error ends the reading like the end of the file does.
   ListContents contents =
       Parse([f](char* dst, std::size_t max) { return std::fread(dst, 1, max, f); }, kind, size, maxEntries);
-  contents.fileBytes = static_cast<std::uint64_t>(st.st_size);
+  contents.fileBytes = bytes;
   return contents;
 }
 

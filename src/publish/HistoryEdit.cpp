@@ -23,7 +23,9 @@ std::uint32_t LineCount(std::string_view bytes) {
 struct LockedHistory {
   explicit LockedHistory(const std::string& path)
       : file(FollowLinks(path)), folder(FolderOf(file)), lock(folder) {
-    RemoveStagedLeftovers(folder, std::filesystem::path(file).filename().string());
+    ThrowUnlessLocked(lock);
+    const std::string files[] = {file};
+    SweepLeftovers(files, &lock);
   }
   static std::string FolderOf(const std::string& file) {
     const std::filesystem::path folder = std::filesystem::path(file).parent_path();

@@ -137,6 +137,7 @@ SetPublisher::SetPublisher(const std::string& out) {
   fs::create_directories(parent_, ec);
   if (ec) throw PublishError(At(parent_, 0, "cannot create the folder: " + ec.message()));
   lock_.emplace(parent_);
+  ThrowUnlessLocked(*lock_);
 
   // Looked at under the lock: another build may have switched the link meanwhile.
   const fs::file_status st = fs::symlink_status(p, ec);
@@ -285,7 +286,7 @@ PublishOutcome SetPublisher::Publish(const FileSet& files) {
   if (plainFolder_) {
     if (migrated.empty()) migrated = SetName(LastSetNumber(sets_) + 1);  // should the empty folder have filled
     const std::string migratedPath = (fs::path(sets_) / migrated).string();
-    const int swapped = TryRename(linkTemp, out_, RENAME_EXCHANGE);
+    const int swapped = RenameFile(linkTemp, out_, RENAME_EXCHANGE);
     if (swapped == 0) {
       // The old folder now lies where the new link was.
       if (::rmdir(linkTemp.c_str()) == 0) {

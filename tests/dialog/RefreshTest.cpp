@@ -644,7 +644,7 @@ std::string PathOf(int fd) {
 
 // Writes to the download of Num3Correct.txt fail as a broken disk fails.
 ssize_t BrokenDiskForNum3Correct(int fd, const void* data, size_t size) {
-  if (PathOf(fd).find("/Num3Correct.txt.") != std::string::npos) {
+  if (PathOf(fd).find("/.Num3Correct.txt.") != std::string::npos) {
     errno = EIO;
     return -1;
   }
@@ -721,7 +721,7 @@ TEST_F(DiskErrorTest, FullDiskAfterASuccessfulRefreshTurnsTheStatusRed) {
 
 // Memory runs out while the third list is put in place.
 int OutOfMemoryOnTheThirdList(int fd) {
-  if (PathOf(fd).find("/Num3Correct.txt.") != std::string::npos) throw std::bad_alloc();
+  if (PathOf(fd).find("/.Num3Correct.txt.") != std::string::npos) throw std::bad_alloc();
   return ::fsync(fd);
 }
 

@@ -217,7 +217,7 @@ std::string PathOf(int fd) {
 
 // Writes to the download of Num3NoCorrect.txt fail as a broken disk fails.
 ssize_t BrokenDiskForNum3NoCorrect(int fd, const void* data, size_t size) {
-  if (PathOf(fd).find("/Num3NoCorrect.txt.") != std::string::npos) {
+  if (PathOf(fd).find("/.Num3NoCorrect.txt.") != std::string::npos) {
     errno = EIO;
     return -1;
   }

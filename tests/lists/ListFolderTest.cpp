@@ -2,6 +2,8 @@
 // which receives the shipped lists when its copy is missing or older and the shipped one
 // is a valid list.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <set>
 
@@ -27,6 +29,7 @@ struct FolderCase {
   const char* expectedFolder;
   bool writable;            // a refresh may store lists there
   Num3Won num3;
+  bool killedStart = false;  // a start killed while seeding left its stages in the user's folder
 };
 
 // The shipped Num3Correct.txt covers draws up to 2026年8月21日; the broken one is later still.
@@ -50,6 +53,8 @@ const FolderCase kFolderCases[] = {
     {"RelativeXdgDataHomeIsIgnored", true, "data", nullptr, nullptr, "home/.local/share/numira", true, Num3Won::Shipped},
     {"FolderThatCannotBeMadeReadsTheShippedLists", true, "<tmp>/blocked", nullptr, nullptr, "lib/numira", false,
      Num3Won::Missing},
+    {"WhatAKilledStartLeftIsRemoved", true, "<tmp>/data", "#2026年8月20日", nullptr, "data/numira", true,
+     Num3Won::Shipped, true},
 };
 
 class ListFolder : public ::testing::TestWithParam<FolderCase> {};
@@ -73,6 +78,14 @@ TEST_P(ListFolder, ChoosesTheFolderAndSeedsIt) {
   if (c.userHeader) {
     fs::create_directories(userDir);
     WriteBytes(userDir / "Num3Correct.txt", userList);
+  }
+  if (c.killedStart) {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);  // its id now names no process
+    const std::string gone = std::to_string(child);
+    WriteBytes(userDir / (".Num4Correct.txt." + gone + ".part"), "#2026");
+    WriteBytes(userDir / ("Lot6Correct.txt." + gone + ".part"), "#2026");  // as older versions named it
   }
 
   const std::string exe = (exeDir / "numira").string();

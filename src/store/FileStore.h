@@ -1,0 +1,162 @@
+#pragma once
+// The one place where the program's files are read and replaced: the six lists, the
+// draw files beside them, the publisher's histories and sets. A new copy of a file is
+// staged beside it, then put in its place by one atomic rename and a sync of the folder,
+// so a reader sees the old bytes or the new ones, never a mix, and a writer that dies
+// leaves the old file as it was. Every writer stages under the same name,
+// ".<name>.<pid>.part", and what a killed writer left behind is removed by one sweep.
+#include <sys/types.h>
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace numira {
+
+// ---- Reading ---------------------------------------------------------------------------------
+
+inline constexpr std::uint64_t kAnySize = std::numeric_limits<std::uint64_t>::max();
+
+// A regular file opened for reading. It is opened without blocking and checked before
+// anything is read, so that a FIFO or a device (or a link to one) in a file's place can
+// neither hang the reader nor feed it without end.
+class RegularFile {
+ public:
+  // Opens path when it is a regular file of at most maxBytes. Otherwise nothing is open
+  // and Error() says why: the errno of the opening, EISDIR for a folder, EINVAL for
+  // anything else that is not a regular file, EFBIG for a file larger than maxBytes.
+  explicit RegularFile(const std::string& path, std::uint64_t maxBytes = kAnySize);
+  ~RegularFile();
+  RegularFile(RegularFile&& other) noexcept;
+  RegularFile& operator=(RegularFile&&) = delete;
+  RegularFile(const RegularFile&) = delete;
+  RegularFile& operator=(const RegularFile&) = delete;
+
+  bool IsOpen() const { return fd_ >= 0; }
+  int Error() const { return error_; }
+  int Fd() const { return fd_; }
+  // The size when it was opened.
+  std::uint64_t Size() const { return size_; }
+  // Hands the descriptor over (the caller closes it); -1 when nothing is open.
+  int Release();
+
+ private:
+  int fd_ = -1;
+  int error_ = 0;
+  std::uint64_t size_ = 0;
+};
+
+// The bytes of a regular file of at most maxBytes; a file that grows beyond that while it
+// is read (or claims a size of 0, as some do) is refused all the same. nullopt otherwise,
+// with the reason in *error (as RegularFile::Error, or the errno of the read).
+std::optional<std::string> ReadRegularFile(const std::string& path, std::uint64_t maxBytes = kAnySize,
+                                           int* error = nullptr);
+
+// The reason of a failed read in words: "not a regular file", "larger than N bytes", or
+// the system's text for the errno.
+std::string ReadErrorText(int error, std::uint64_t maxBytes);
+
+// ---- Replacing -------------------------------------------------------------------------------
+
+// The permission bits of a file a stage replaces.
+enum class NewFileMode {
+  Umask,      // as any new file of the user: rw-rw-rw- less the umask
+  Published,  // the replaced file's own bits; rw-r--r-- for a new file, so a web server may serve it
+};
+
+// The stage of a target file in this process: ".<name>.<pid>.part" beside it.
+std::string StagePathOf(const std::string& target);
+
+// A new copy of a file, written into its stage beside it until Commit puts it in the
+// file's place. A stage that is never committed is removed with this object. One process
+// stages one copy of a target at a time.
+class StagedFile {
+ public:
+  // Names the stage; nothing is created yet.
+  explicit StagedFile(std::string target);
+  ~StagedFile();
+  StagedFile(const StagedFile&) = delete;
+  StagedFile& operator=(const StagedFile&) = delete;
+
+  const std::string& Target() const { return target_; }
+  // The stage itself: Write fills it, or a downloader writes into it (opened with
+  // O_NOFOLLOW, flushed by the downloader) before Commit.
+  const std::string& Path() const { return path_; }
+  // The folder of the target ("." for a bare name).
+  const std::string& Folder() const { return folder_; }
+
+  // Creates (or empties) the stage, never through a link in its place, gives it its
+  // permission bits, writes bytes and flushes them to the disk. 0, or the errno of the
+  // step that failed; the stage is removed then.
+  int Write(std::string_view bytes, NewFileMode mode);
+
+  // Renames the stage over the target (one renameat2 call) and, unless told otherwise,
+  // makes the rename durable (SyncFolder). 0, or the errno of the rename, the target
+  // then as it was.
+  enum class Sync { Now, Later };
+  int Commit(Sync sync = Sync::Now);
+
+ private:
+  std::string target_, folder_, path_;
+  bool committed_ = false;
+};
+
+// Writes a new file (it must not exist yet) with the given permission bits and flushes it
+// to the disk; for a file of a folder that is not served yet. 0, or the errno of the step
+// that failed, with nothing left behind.
+int WriteNewFile(const std::string& path, std::string_view bytes, mode_t mode);
+
+// Renames from to to with the renameat2 system call itself (flags: 0, or RENAME_EXCHANGE
+// to swap the two); 0 or the errno. Every rename goes through it, so a tracer sees each
+// as the same call (glibc's wrapper would turn flags 0 into renameat).
+int RenameFile(const std::string& from, const std::string& to, unsigned flags = 0);
+
+// Makes the renames and new files of a folder durable (fsync of the folder). A failure
+// here changes nothing anyone can see, so it is not reported.
+void SyncFolder(const std::string& folder);
+
+// ---- Leftovers -------------------------------------------------------------------------------
+
+// An exclusive lock on a folder while it lives (flock), so that two writers of the same
+// files take turns.
+class FolderLock {
+ public:
+  // Waits for the lock. Error() is the errno when the folder cannot be opened or locked.
+  explicit FolderLock(const std::string& folder);
+  ~FolderLock();
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+  int Error() const { return error_; }
+  const std::string& Folder() const { return folder_; }
+
+ private:
+  std::string folder_;
+  int fd_ = -1;
+  int error_ = 0;
+};
+
+// Removes what killed writers left beside these targets: regular files that are stages
+// of a process that no longer exists, ".<name>.<pid>.part", and the older names of the
+// same kind, "<name>.<pid>.part". A live writer's stage, this process's own, folders and
+// every other name are left alone. With held, the lock of a folder, the older stages of
+// the publisher in that folder, ".<name>.XXXXXX", go too: it wrote them only under that
+// lock, so none of them has a live writer. Returns how many files were removed.
+int SweepLeftovers(std::span<const std::string> targets, const FolderLock* held = nullptr);
+
+// This process's stages of some targets, named in advance, for a signal handler that
+// ends the process: RemoveAll only unlinks, which a signal handler may do.
+class OwnStages {
+ public:
+  explicit OwnStages(std::span<const std::string> targets);
+  void RemoveAll() const noexcept;
+
+ private:
+  std::vector<std::string> paths_;
+};
+
+}  // namespace numira
