@@ -29,11 +29,19 @@ CandidatePool BuildNumbersPool(Game game, bool filterChecked, FilterChoice choic
 CandidatePool BuildLotoPool(const WinningList& list) { return list.wonEntries; }
 
 std::int64_t CountCandidates(Game game, FilterChoice choice, const WinningList& list) {
-  if (!IsLoto(game)) return static_cast<std::int64_t>(BuildNumbersPool(game, true, choice, list).size());
-  const CandidatePool pool = BuildLotoPool(list);
-  if (pool.empty() || choice != FilterChoice::NeverWon) return static_cast<std::int64_t>(pool.size());
+  // Counted where the pools would be built from, without copying them.
+  if (!IsLoto(game)) {
+    if (choice == FilterChoice::NeverWon) return static_cast<std::int64_t>(list.neverWonEntries.size());
+    const bool oneToFour = choice == FilterChoice::OneToFour;
+    std::int64_t n = 0;
+    for (std::size_t i = 0; i < list.winCounts.size() && i < list.wonEntries.size(); ++i)
+      n += (list.winCounts[i] < 5u) == oneToFour ? 1 : 0;
+    return n;
+  }
+  const CandidatePool& won = list.wonEntries;  // the Loto pool (BuildLotoPool)
+  if (won.empty() || choice != FilterChoice::NeverWon) return static_cast<std::int64_t>(won.size());
   const LotoRules rules = RulesFor(game);
-  return CombinationCount(rules) - static_cast<std::int64_t>(NeverWonSet(pool, rules).size());
+  return CombinationCount(rules) - static_cast<std::int64_t>(NeverWonSet(won, rules).size());
 }
 
 }  // namespace numira
