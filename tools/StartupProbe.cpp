@@ -3,7 +3,8 @@
 // (VmHWM) and whether a network library is mapped into it, and ends it.
 //   numira-startup-probe PROGRAM [ARG...]
 // Prints: "<ms to the window> <peak KiB> <network libraries mapped (0/1)> <processor ms to
-// the window>". The processor time depends less on what else the machine is doing.
+// the window> <Qt Charts mapped (0/1)>". The processor time depends less on what else the
+// machine is doing.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -87,9 +88,10 @@ int main(int argc, char** argv) {
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   const long peak = StatusKiB(child, "VmHWM:");
   const bool network = Maps(child, "libcurl") || Maps(child, "libssl");
+  const bool charts = Maps(child, "libQt6Charts");
   ::kill(child, SIGTERM);
   ::waitpid(child, nullptr, 0);
   xcb_disconnect(x);
-  std::printf("%.1f %ld %d %.0f\n", ms, peak, network ? 1 : 0, cpu);
+  std::printf("%.1f %ld %d %.0f %d\n", ms, peak, network ? 1 : 0, cpu, charts ? 1 : 0);
   return ms < 0 ? 1 : 0;
 }
