@@ -141,7 +141,7 @@ TicketReading ReadTicket(std::string_view typed, Game game, TicketType type) {
 }
 
 Prize PrizeOf(const Ticket& ticket, const Draw& draw) {
-  const std::vector<int> drawn = StoredNumbers(draw.numbers, ticket.game);
+  const std::vector<int> drawn = EntryNumberList(draw.numbers, ticket.game);
   if (!IsLoto(ticket.game)) {
     if (drawn.size() != static_cast<std::size_t>(RulesOf(ticket.game).count)) return Prize::None;
     const bool inOrder = ticket.numbers == drawn;

@@ -10,7 +10,7 @@
 #include <limits>
 #include <memory>
 
-#include "Text.h"
+#include "Encoding.h"
 
 namespace numira {
 namespace {

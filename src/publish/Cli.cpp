@@ -89,7 +89,7 @@ Options Parse(const std::vector<std::string>& args) {
 int Add(const Options& o, std::ostream& out) {
   if (o.out) throw UsageError("add takes no --out");
   if (o.positional.size() < 4) throw UsageError("add needs GAME DRAW_NO DATE NUMBERS");
-  const auto game = GameByName(o.positional[0]);
+  const auto game = GameById(o.positional[0]);
   if (!game) throw UsageError("unknown game \"" + o.positional[0] + "\" (numbers3, numbers4, miniloto, loto6)");
   // The Loto numbers may come as one argument or as several.
   std::string numbers = o.positional[3];
@@ -107,7 +107,7 @@ int Undo(const Options& o, std::ostream& out) {
   if (o.out) throw UsageError("undo takes no --out");
   if (o.bonus) throw UsageError("only add takes --bonus");
   if (o.positional.size() != 2) throw UsageError("undo needs GAME DRAW_NO");
-  const auto game = GameByName(o.positional[0]);
+  const auto game = GameById(o.positional[0]);
   if (!game) throw UsageError("unknown game \"" + o.positional[0] + "\" (numbers3, numbers4, miniloto, loto6)");
   const std::string path = (std::filesystem::path(o.draws.value_or(kDefaultDraws)) / HistoryFileName(*game)).string();
   const Draw d = UndoDraw(path, *game, o.positional[1]);

@@ -12,7 +12,7 @@
 #include "ListTable.h"
 #include "ListValidation.h"
 #include "TestData.h"
-#include "Text.h"
+#include "Encoding.h"
 
 namespace numira {
 namespace {
