@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "DrawDate.h"
+#include "Entry.h"
 #include "ListReader.h"
 #include "ListReplacement.h"
 #include "ListServerChoice.h"
@@ -212,10 +213,9 @@ class Job {
     std::size_t count = 0;
     for (const ListContents* list : {&neverWon, &won}) {
       for (const std::string& entry : list->entries) {
-        std::size_t n = 0;
-        for (char ch : entry) n = n * 10 + static_cast<std::size_t>(ch - '0');
-        if (n >= seen.size() || seen[n]) return false;
-        seen[n] = true;
+        const std::optional<int> n = NumbersValue(entry, game);
+        if (!n || seen[static_cast<std::size_t>(*n)]) return false;
+        seen[static_cast<std::size_t>(*n)] = true;
         ++count;
       }
     }
