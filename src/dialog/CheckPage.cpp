@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "Controls.h"
+#include "Entry.h"
 #include "Texts.h"
 #include "Ticket.h"
 

@@ -143,12 +143,14 @@ constexpr bool ResultFieldsFollowTheRules() {
         if (p.resultFields[k] != 0) return false;
         continue;
       }
-      const ControlDef* field = nullptr;
-      for (const ControlDef& c : kMainControls)
-        if (c.id == p.resultFields[k]) field = &c;
-      if (!field || field->kind != ControlKind::StaticText || !(field->style & kResultField) ||
-          field->w < digitsShown * kResultDigitWidth)
-        return false;
+      bool found = false;
+      for (const ControlDef& c : kMainControls) {
+        if (c.id != p.resultFields[k]) continue;
+        if (c.kind != ControlKind::StaticText || !(c.style & kResultField) || c.w < digitsShown * kResultDigitWidth)
+          return false;
+        found = true;
+      }
+      if (!found) return false;
     }
   }
   return true;

@@ -8,6 +8,9 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "Encoding.h"
+#include "Entry.h"
+
 namespace numira {
 namespace {
 

@@ -13,8 +13,6 @@
 
 #include "DrawDate.h"
 #include "DrawFileNames.h"
-#include "Encoding.h"
-#include "Entry.h"
 #include "Game.h"
 #include "ListValidation.h"
 

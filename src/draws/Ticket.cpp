@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "Entry.h"
+
 namespace numira {
 namespace {
 

@@ -1,6 +1,8 @@
 #include "ListValidation.h"
 
 #include "DrawDate.h"
+#include "Encoding.h"
+#include "Entry.h"
 
 #include <algorithm>
 #include <unordered_map>

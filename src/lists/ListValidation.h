@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "Encoding.h"
-#include "Entry.h"
 #include "Game.h"
 #include "ListReader.h"
 

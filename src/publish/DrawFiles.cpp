@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "DrawHistory.h"
+#include "Encoding.h"
 #include "FileIo.h"
 #include "ListReader.h"
 #include "ListTable.h"

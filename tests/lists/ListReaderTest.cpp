@@ -437,19 +437,20 @@ TEST(Entries, ParseAndFormatRoundTripPerGame) {
   EXPECT_EQ(EntryFormText(Game::Lot6), "6 distinct numbers 1-43, ascending, joined by \".\"");
 }
 
-// The games' names and ids, each in one place.
-TEST(Games, NamesAndIds) {
-  const std::tuple<Game, const char*, const char*, const char*> rows[] = {
-      {Game::Num3, "ナンバーズ３", "numbers3", "Numbers 3"},
-      {Game::Num4, "ナンバーズ４", "numbers4", "Numbers 4"},
-      {Game::Mini, "ミニロト", "miniloto", "Mini Loto"},
-      {Game::Lot6, "ロト６", "loto6", "Loto 6"},
+// The games' names and ids, each in one place, and how many entries each game has.
+TEST(Games, NamesIdsAndEntryCounts) {
+  const std::tuple<Game, const char*, const char*, const char*, std::size_t> rows[] = {
+      {Game::Num3, "ナンバーズ３", "numbers3", "Numbers 3", 1000},
+      {Game::Num4, "ナンバーズ４", "numbers4", "Numbers 4", 10000},
+      {Game::Mini, "ミニロト", "miniloto", "Mini Loto", 169911},
+      {Game::Lot6, "ロト６", "loto6", "Loto 6", 6096454},
   };
-  for (const auto& [game, shown, id, name] : rows) {
+  for (const auto& [game, shown, id, name, entries] : rows) {
     EXPECT_STREQ(ShownName(game), shown);
     EXPECT_STREQ(GameId(game), id);
     EXPECT_STREQ(GameName(game), name);
     EXPECT_EQ(GameById(id), game);
+    EXPECT_EQ(MaxEntries(game), entries);
   }
   for (const char* notAnId : {"", "Numbers3", "loto", "loto66", "ロト６"}) EXPECT_EQ(GameById(notAnId), std::nullopt);
 }

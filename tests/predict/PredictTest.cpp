@@ -106,11 +106,6 @@ TEST(CandidateCounts, WhatEachFilterLeaves) {
   for (const auto& r : rows) EXPECT_EQ(CountCandidates(r.game, r.choice, r.list), r.count) << &r - rows;
 }
 
-TEST(LotoDraw, CombinationCounts) {
-  EXPECT_EQ(MaxEntries(Game::Mini), 169911u);
-  EXPECT_EQ(MaxEntries(Game::Lot6), 6096454u);
-}
-
 TEST(LotoDraw, FreeDrawsAreDistinctAndInRange) {
   RollRandom r;
   r.Seed(12345);
