@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "DrawHistory.h"
+#include "Entry.h"
 #include "Ticket.h"
 
 namespace {
