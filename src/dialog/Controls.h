@@ -107,7 +107,7 @@ inline constexpr std::array<ControlDef, 37> kMainControls{{
 struct PanelDef {
   Game game;
   int groupBox, checkBox, dropDown, predictButton;
-  std::array<int, 6> resultFields;
+  std::array<int, kMaxEntryCount> resultFields;
   int resultCount;
   int timerId;
   int openFailCode;  // ReadList's result when the file cannot be opened

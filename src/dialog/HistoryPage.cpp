@@ -28,6 +28,11 @@ std::string Fill(std::string_view format, const std::string& first, const std::s
 
 std::string Str(std::uint64_t n) { return std::to_string(n); }
 
+// Every digit position of a Numbers game has its column name.
+static_assert(text::kPositionColumns.size() >= static_cast<std::size_t>(RulesOf(Game::Num3).count) &&
+                  text::kPositionColumns.size() >= static_cast<std::size_t>(RulesOf(Game::Num4).count),
+              "one position name per digit of the longest Numbers number");
+
 }  // namespace
 
 HistoryPage BuildHistoryPage(Game game, const WinningList& list, const std::string& lastProposal,
