@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "DrawDate.h"
-#include "Entry.h"
 #include "ListReader.h"
 #include "ListReplacement.h"
 #include "ListServerChoice.h"
@@ -209,17 +208,7 @@ class Job {
   static bool Agree(const ListContents& neverWon, const ListContents& won, Game game) {
     const std::optional<Date> date = ParseHeaderDate(neverWon.latestDrawDate);
     if (!date || date != ParseHeaderDate(won.latestDrawDate)) return false;
-    std::vector<bool> seen(MaxEntries(game), false);
-    std::size_t count = 0;
-    for (const ListContents* list : {&neverWon, &won}) {
-      for (const std::string& entry : list->entries) {
-        const std::optional<int> n = NumbersValue(entry, game);
-        if (!n || seen[static_cast<std::size_t>(*n)]) return false;
-        seen[static_cast<std::size_t>(*n)] = true;
-        ++count;
-      }
-    }
-    return count == seen.size();
+    return CoverNumbers(game, won, neverWon).Complete();
   }
 
   bool PairAgrees(std::size_t a, Candidate& ca, std::size_t b, Candidate& cb) const {

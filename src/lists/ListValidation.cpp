@@ -5,6 +5,7 @@
 #include "Entry.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 namespace numira {
@@ -15,6 +16,31 @@ std::string EntryForm(Game game) {
 }
 
 }  // namespace
+
+NumbersCoverage CoverNumbers(Game game, const ListContents& won, const ListContents& neverWon) {
+  NumbersCoverage cover;
+  // The first line of each number in each list; 0: not there.
+  std::vector<std::uint32_t> wonLine(MaxEntries(game), 0), neverLine(wonLine);
+  const auto lineOf = [](const ListContents& list, std::size_t i) { return i < list.entryLines.size() ? list.entryLines[i] : 0; };
+  for (std::size_t i = 0; i < won.entries.size(); ++i)
+    if (const std::optional<int> n = NumbersValue(won.entries[i], game); n && wonLine[static_cast<std::size_t>(*n)] == 0)
+      wonLine[static_cast<std::size_t>(*n)] = lineOf(won, i);
+  for (std::size_t i = 0; i < neverWon.entries.size(); ++i) {
+    const std::optional<int> n = NumbersValue(neverWon.entries[i], game);
+    if (!n) continue;
+    const auto at = static_cast<std::size_t>(*n);
+    const std::uint32_t line = lineOf(neverWon, i);
+    if (neverLine[at] == 0) neverLine[at] = line;
+    if (wonLine[at] != 0 && cover.inBoth++ == 0) {
+      cover.firstInBoth = neverWon.entries[i];
+      cover.firstInBothLine = line;
+      cover.firstInBothWonLine = wonLine[at];
+    }
+  }
+  for (std::size_t n = 0; n < wonLine.size(); ++n)
+    if (wonLine[n] == 0 && neverLine[n] == 0 && cover.inNeither++ == 0) cover.firstInNeither = static_cast<int>(n);
+  return cover;
+}
 
 std::vector<ListProblem> ValidateList(const ListContents& contents, Game game, ListKind kind, std::size_t maxProblems) {
   std::vector<ListProblem> problems;

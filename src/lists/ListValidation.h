@@ -39,4 +39,18 @@ inline bool IsValidList(const ListContents& contents, Game game, ListKind kind) 
   return ValidateList(contents, game, kind, 1).empty();
 }
 
+// How the two lists of a Numbers game cover its numbers together, which one read of each
+// cannot see: every number belongs in exactly one of them. Entries that are not numbers
+// of the game are left out (ValidateList names them).
+struct NumbersCoverage {
+  std::size_t inBoth = 0;                // never-won entries whose number the won list holds too
+  std::string firstInBoth;               // the first of them, as the never-won list writes it
+  std::uint32_t firstInBothLine = 0;     // its line in the never-won list
+  std::uint32_t firstInBothWonLine = 0;  // and the number's line in the won list
+  std::size_t inNeither = 0;             // numbers of the game in neither list
+  int firstInNeither = -1;               // the lowest of them
+  bool Complete() const { return inBoth == 0 && inNeither == 0; }
+};
+NumbersCoverage CoverNumbers(Game game, const ListContents& won, const ListContents& neverWon);
+
 }  // namespace numira

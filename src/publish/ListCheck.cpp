@@ -90,47 +90,20 @@ void CheckAgainst(std::string_view bytes, std::string_view expected, std::vector
   }
 }
 
-// The number an entry stands for, if it is a valid one for the Numbers game.
-int NumbersValueOr(const std::string& entry, Game game) { return NumbersValue(entry, game).value_or(-1); }
-
 // The two files of a Numbers game together: no number in both, none in neither, one date.
 void CheckPair(Game game, const ListContents& won, const ListContents& neverWon, FileCheck& neverWonCheck) {
   const std::size_t wonRow = static_cast<std::size_t>(ListRow(game, ListKind::Correct));
-  const int range = static_cast<int>(MaxEntries(game));
-  std::vector<std::uint32_t> wonLine(static_cast<std::size_t>(range), 0), neverLine(wonLine);
-  for (std::size_t i = 0; i < won.entries.size(); ++i)
-    if (const int n = NumbersValueOr(won.entries[i], game); n >= 0 && wonLine[static_cast<std::size_t>(n)] == 0)
-      wonLine[static_cast<std::size_t>(n)] = i < won.entryLines.size() ? won.entryLines[i] : 0;
-  std::uint32_t firstOverlapLine = 0, firstOverlapWonLine = 0;
-  std::string firstOverlap;
-  std::size_t overlaps = 0;
-  for (std::size_t i = 0; i < neverWon.entries.size(); ++i) {
-    const int n = NumbersValueOr(neverWon.entries[i], game);
-    if (n < 0) continue;
-    const std::uint32_t line = i < neverWon.entryLines.size() ? neverWon.entryLines[i] : 0;
-    if (neverLine[static_cast<std::size_t>(n)] == 0) neverLine[static_cast<std::size_t>(n)] = line;
-    if (wonLine[static_cast<std::size_t>(n)] != 0 && overlaps++ == 0) {
-      firstOverlap = neverWon.entries[i];
-      firstOverlapLine = line;
-      firstOverlapWonLine = wonLine[static_cast<std::size_t>(n)];
-    }
-  }
-  if (overlaps > 0)
+  const NumbersCoverage cover = CoverNumbers(game, won, neverWon);
+  if (cover.inBoth > 0)
     neverWonCheck.problems.push_back(
-        {firstOverlapLine, Quoted(firstOverlap) + " is also in " + kListFiles[wonRow].fileName + " (line " +
-                               std::to_string(firstOverlapWonLine) + "): never won and won" +
-                               AndMore(overlaps, "numbers in both files")});
-  std::size_t missing = 0;
-  int firstMissing = -1;
-  for (int n = 0; n < range; ++n)
-    if (wonLine[static_cast<std::size_t>(n)] == 0 && neverLine[static_cast<std::size_t>(n)] == 0 && missing++ == 0)
-      firstMissing = n;
-  if (missing > 0) {
-    const std::string first = NumbersEntry(firstMissing, game);
+        {cover.firstInBothLine, Quoted(cover.firstInBoth) + " is also in " + kListFiles[wonRow].fileName + " (line " +
+                                    std::to_string(cover.firstInBothWonLine) + "): never won and won" +
+                                    AndMore(cover.inBoth, "numbers in both files")});
+  if (cover.inNeither > 0)
     neverWonCheck.problems.push_back(
-        {0, std::to_string(missing) + " number" + (missing > 1 ? "s" : "") + " of the range in neither this file nor " +
-                kListFiles[wonRow].fileName + " (the first: " + first + ")"});
-  }
+        {0, std::to_string(cover.inNeither) + " number" + (cover.inNeither > 1 ? "s" : "") +
+                " of the range in neither this file nor " + kListFiles[wonRow].fileName +
+                " (the first: " + NumbersEntry(cover.firstInNeither, game) + ")"});
   if (!won.latestDrawDate.empty() && !neverWon.latestDrawDate.empty() && won.latestDrawDate != neverWon.latestDrawDate)
     neverWonCheck.problems.push_back({0, "date " + neverWon.latestDrawDate + " differs from " +
                                              kListFiles[wonRow].fileName + "'s (" + won.latestDrawDate + ")"});

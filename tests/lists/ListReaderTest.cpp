@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <set>
 #include <tuple>
 
@@ -269,6 +270,44 @@ TEST(Validation, AListLargerThanTheLimitIsRefusedWhole) {
   ASSERT_TRUE(read.has_value());
   EXPECT_EQ(read->fileBytes, (std::uint64_t{32} << 20) + 6);
   EXPECT_FALSE(IsValidList(*read, Game::Num4, ListKind::NoCorrect));
+}
+
+// The two lists of a Numbers game together: every number in exactly one of them.
+TEST(Validation, NumbersPairCoversEveryNumberOnce) {
+  std::string allButTwo = kH, all = kH;
+  for (int n = 0; n < 1000; ++n) {
+    char entry[8];
+    std::snprintf(entry, sizeof entry, "%03d\r\n", n);
+    all += entry;
+    if (n != 7 && n != 500) allButTwo += entry;
+  }
+  struct Row {
+    const char* name;
+    std::string won, neverWon;
+    std::size_t inBoth;
+    const char* firstInBoth;
+    std::uint32_t firstInBothLine, firstInBothWonLine;
+    std::size_t inNeither;
+    int firstInNeither;
+  };
+  const Row rows[] = {
+      {"complete", kH + "007,2\r\n500,1\r\n", allButTwo, 0, "", 0, 0, 0, -1},
+      {"one_missing", kH + "007,2\r\n", allButTwo, 0, "", 0, 0, 1, 500},
+      {"in_both", kH + "123,1\r\n007,2\r\n500,1\r\n", allButTwo, 1, "123", 124, 2, 0, -1},
+      {"never_won_holds_all", kH + "999,1\r\n000,4\r\n", all, 2, "000", 2, 3, 0, -1},
+      {"odd_entries_left_out", kH + "7,1\r\n0007,1\r\n", kH + "x12\r\n", 0, "", 0, 0, 1000, 0},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    const NumbersCoverage cover = CoverNumbers(Game::Num3, ParseList(r.won, ListKind::Correct), ParseList(r.neverWon, ListKind::NoCorrect));
+    EXPECT_EQ(cover.inBoth, r.inBoth);
+    EXPECT_EQ(cover.firstInBoth, r.firstInBoth);
+    EXPECT_EQ(cover.firstInBothLine, r.firstInBothLine);
+    EXPECT_EQ(cover.firstInBothWonLine, r.firstInBothWonLine);
+    EXPECT_EQ(cover.inNeither, r.inNeither);
+    EXPECT_EQ(cover.firstInNeither, r.firstInNeither);
+    EXPECT_EQ(cover.Complete(), r.inBoth == 0 && r.inNeither == 0);
+  }
 }
 
 TEST(Validation, TheShippedListsAreValid) {
