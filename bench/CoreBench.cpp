@@ -98,11 +98,11 @@ void NeverWonTick(benchmark::State& state) {
     rng.Seed(2025);
     std::set<std::uint64_t> seen;
     while (seen.size() < count) {
-      Combination c = DrawFree(rng, kLot6Rules);
-      SortCombination(c, kLot6Rules);
+      Combination c = DrawFree(rng, Game::Lot6);
+      SortCombination(c, Game::Lot6);
       std::uint64_t key = 0;
       for (int k = 0; k < 6; ++k) key |= std::uint64_t{1} << c[k];
-      if (seen.insert(key).second) out << FormatCombination(c, kLot6Rules) << ",1\r\n";
+      if (seen.insert(key).second) out << FormatEntry(c, Game::Lot6) << ",1\r\n";
     }
   }
   NullWindow window;

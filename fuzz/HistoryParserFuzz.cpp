@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "DrawHistory.h"
+#include "Entry.h"
 #include "Ticket.h"
 
 namespace {
@@ -35,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Require(draws[i].number == i + 1);
       Require(i == 0 || draws[i - 1].date < draws[i].date);
       if (draws[i].bonus) {
-        for (int n : numira::StoredNumbers(draws[i].numbers, game)) Require(n != *draws[i].bonus);
+        for (int n : numira::EntryNumberList(draws[i].numbers, game)) Require(n != *draws[i].bonus);
       }
     }
     const std::string canonical = numira::FormatHistory(draws, game);

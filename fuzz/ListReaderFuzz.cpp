@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "ListReader.h"
-#include "Text.h"
+#include "Encoding.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "DrawDate.h"
+#include "Entry.h"
 #include "ListReader.h"
 #include "ListValidation.h"
 

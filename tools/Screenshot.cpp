@@ -112,8 +112,8 @@ int main(int argc, char** argv) {
 
   // The draw histories beside the lists, as the program finds them.
   QDir().mkpath(dir.filePath(QString::fromUtf8(kDrawsFolder)));
-  for (const HistoryGame& g : kHistoryGames) {
-    const QString name = QString::fromStdString(HistoryFileName(g.game));
+  for (const Game game : kGames) {
+    const QString name = QString::fromStdString(HistoryFileName(game));
     QFile::copy(QStringLiteral(NUMIRA_DRAWS_DIR "/") + name, dir.filePath(QString::fromUtf8(kDrawsFolder) + "/" + name));
   }
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "Text.h"
+#include "Encoding.h"
 #include "Texts.h"
 
 namespace numira {

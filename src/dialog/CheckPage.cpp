@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "Controls.h"
+#include "Entry.h"
 #include "Texts.h"
 #include "Ticket.h"
 
@@ -36,9 +37,6 @@ std::string TwoDigits(int n) {
   return buf;
 }
 
-// The game's name as its panel's group box shows it.
-std::string TabName(Game game) { return text::kGameNames[GameIndex(game)]; }
-
 // The ticket types a game offers: Numbers 3 all four, Numbers 4 all but ミニ, Loto none.
 std::size_t TypeCount(Game game) { return IsLoto(game) ? 0 : game == Game::Num3 ? 4 : 3; }
 
@@ -63,7 +61,7 @@ std::string Refusal(const TicketReading& r, Game game) {
 std::string ShownNumbers(const std::string& stored, Game game) {
   if (!IsLoto(game)) return stored;
   std::string shown;
-  for (int n : StoredNumbers(stored, game)) {
+  for (int n : EntryNumberList(stored, game)) {
     if (!shown.empty()) shown += ' ';
     shown += TwoDigits(n);
   }
@@ -73,7 +71,7 @@ std::string ShownNumbers(const std::string& stored, Game game) {
 CheckPage BuildCheckPage(Game game, const std::vector<Draw>& draws, const std::string& lastProposal) {
   CheckPage page;
   page.game = game;
-  page.tabName = TabName(game);
+  page.tabName = ShownName(game);
   page.hasData = !draws.empty();
   if (!page.hasData) page.lines.push_back(text::kNoData);
   page.draws.name = Fill(text::kDrawsTableNameFormat, {page.tabName});
@@ -113,7 +111,7 @@ CheckOutcome CheckTypedTicket(Game game, const std::vector<Draw>& draws, const s
   outcome.lines.push_back(Fill(text::kLatestOutcomeFormat, {std::to_string(latest.number), JapaneseDate(latest.date),
                                                             text::kPrizes[static_cast<std::size_t>(latest.prize)]}));
   outcome.lines.push_back(Fill(text::kPastWinsFormat, {std::to_string(check.wins.size())}));
-  outcome.wins.name = Fill(text::kWinsTableNameFormat, {TabName(game)});
+  outcome.wins.name = Fill(text::kWinsTableNameFormat, {ShownName(game)});
   outcome.wins.columns = {text::kDrawNoColumn, text::kDrawDateColumn, text::kPrizeColumn};
   for (const TicketWin& w : check.wins)
     outcome.wins.rows.push_back(

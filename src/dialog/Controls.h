@@ -107,7 +107,7 @@ inline constexpr std::array<ControlDef, 37> kMainControls{{
 struct PanelDef {
   Game game;
   int groupBox, checkBox, dropDown, predictButton;
-  std::array<int, 6> resultFields;
+  std::array<int, kMaxEntryCount> resultFields;
   int resultCount;
   int timerId;
   int openFailCode;  // ReadList's result when the file cannot be opened
@@ -123,6 +123,41 @@ inline constexpr std::array<PanelDef, 4> kPanels{{
       ctl::kLot6Result6},
      6, 5, -1607},
 }};
+
+// The result fields follow the games' rules: a Numbers panel has one field for its
+// `count` digits, a Loto panel one field per number; each is a result field of the
+// control table, wide enough for what it shows.
+inline constexpr int kResultDigitWidth = 9;  // dialog units per digit of a result field
+namespace panel_check {
+constexpr int Digits(int n) { return n < 10 ? 1 : 1 + Digits(n / 10); }
+constexpr bool ResultFieldsFollowTheRules() {
+  for (std::size_t i = 0; i < kPanels.size(); ++i) {
+    const PanelDef& p = kPanels[i];
+    const GameRules& rules = RulesOf(p.game);
+    if (p.game != kGames[i]) return false;
+    if (p.resultCount != (IsLoto(p.game) ? rules.count : 1)) return false;
+    const int digitsShown = IsLoto(p.game) ? Digits(rules.largest) : rules.count;
+    for (std::size_t k = 0; k < p.resultFields.size(); ++k) {
+      const bool used = k < static_cast<std::size_t>(p.resultCount);
+      if (!used) {
+        if (p.resultFields[k] != 0) return false;
+        continue;
+      }
+      bool found = false;
+      for (const ControlDef& c : kMainControls) {
+        if (c.id != p.resultFields[k]) continue;
+        if (c.kind != ControlKind::StaticText || !(c.style & kResultField) || c.w < digitsShown * kResultDigitWidth)
+          return false;
+        found = true;
+      }
+      if (!found) return false;
+    }
+  }
+  return true;
+}
+}  // namespace panel_check
+static_assert(panel_check::ResultFieldsFollowTheRules(),
+              "each panel's result fields: one per Loto number or one for the Numbers digits, wide enough");
 
 // A panel's group-box caption: "【ナンバーズ３】", and with the latest draw date
 // "【ナンバーズ３】　最新抽選日：2026年8月21日".

@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "Controls.h"
+#include "Entry.h"
 #include "HistoryFigures.h"
-#include "ListReader.h"
 #include "Texts.h"
 
 namespace numira {
@@ -28,11 +28,10 @@ std::string Fill(std::string_view format, const std::string& first, const std::s
 
 std::string Str(std::uint64_t n) { return std::to_string(n); }
 
-// The game's plain name, as its panel's group box shows it in the control table.
-std::string TabName(Game game) {
-  const ControlDef* group = FindControl(Panel(game).groupBox);
-  return group ? group->text : std::string();
-}
+// Every digit position of a Numbers game has its column name.
+static_assert(text::kPositionColumns.size() >= static_cast<std::size_t>(RulesOf(Game::Num3).count) &&
+                  text::kPositionColumns.size() >= static_cast<std::size_t>(RulesOf(Game::Num4).count),
+              "one position name per digit of the longest Numbers number");
 
 }  // namespace
 
@@ -41,7 +40,7 @@ HistoryPage BuildHistoryPage(Game game, const WinningList& list, const std::stri
   const HistoryFigures f = ComputeFigures(game, list);
   HistoryPage page;
   page.game = game;
-  page.tabName = TabName(game);
+  page.tabName = ShownName(game);
   page.hasData = f.hasData;
   if (!f.hasData) {
     page.lines.push_back(text::kNoData);
@@ -50,7 +49,7 @@ HistoryPage BuildHistoryPage(Game game, const WinningList& list, const std::stri
   page.lines.push_back(Fill(text::kHistoryHeadlineFormat, f.latestDrawDate, Str(f.draws)));
 
   if (IsLoto(game)) {
-    const std::vector<int> proposal = LotoNumbers(lastProposal, static_cast<int>(f.numberCounts.size()));
+    const std::vector<int> proposal = LotoNumbers(lastProposal, game);
     page.chartName = Fill(text::kLotoChartNameFormat, page.tabName);
     page.tableName = Fill(text::kLotoTableNameFormat, page.tabName);
     page.columns = {text::kNumberColumn, text::kDrawsColumn, text::kShareColumn, text::kSinceLastColumn};
@@ -81,7 +80,7 @@ HistoryPage BuildHistoryPage(Game game, const WinningList& list, const std::stri
   page.chartName = Fill(text::kNumbersChartNameFormat, page.tabName);
   page.tableName = Fill(text::kNumbersTableNameFormat, page.tabName);
   const std::size_t positions = f.digitCounts.size();
-  const std::vector<int> proposal = EntryDigits(lastProposal, static_cast<int>(positions));
+  const std::vector<int> proposal = EntryNumberList(lastProposal, game);
   page.columns = {text::kNumberColumn};
   for (std::size_t pos = 0; pos < positions; ++pos) {
     const char* name = text::kPositionColumns[text::kPositionColumns.size() - positions + pos];
@@ -107,13 +106,11 @@ std::vector<std::string> ProposalToolTips(Game game, const WinningList& list, co
   if (!IsLoto(game)) return {Fill(text::kNumbersToolTipFormat, Str(EntryDrawCount(list, proposal)))};
   const HistoryFigures f = ComputeFigures(game, list);
   std::vector<std::string> tips;
-  std::string_view rest = proposal;
+  const std::vector<std::int32_t> fields = EntryFields(proposal);
   for (std::size_t k = 0; k < ResultFields(game).size(); ++k) {
-    const auto dot = rest.find('.');
-    const std::int32_t n = ParseInt32(rest.substr(0, dot));
+    const std::int32_t n = k < fields.size() ? fields[k] : 0;  // a field missing from a short proposal reads as 0
     const bool known = n >= 1 && static_cast<std::size_t>(n) <= f.numberCounts.size();
     tips.push_back(Fill(text::kLotoToolTipFormat, std::to_string(n), Str(known ? f.numberCounts[static_cast<std::size_t>(n - 1)] : 0)));
-    rest = dot == std::string_view::npos ? std::string_view() : rest.substr(dot + 1);
   }
   return tips;
 }

@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "DrawSeed.h"
+#include "Encoding.h"
 #include "FileStore.h"
 #include "ProposalText.h"
-#include "Text.h"
 #include "Texts.h"
 
 namespace numira {
@@ -171,7 +171,7 @@ void CPredictDlg::OnPredict(Game game) {
     if (pool.empty()) return Message(text::kNoData);
     lotoMode = choice == FilterChoice::NeverWon ? LotoMode::NeverWon : LotoMode::Past;
     if (lotoMode == LotoMode::NeverWon) {
-      NeverWonSet won(pool, RulesFor(game));
+      NeverWonSet won(pool, game);
       // A list that holds every combination leaves nothing to draw: say so instead of
       // starting a roll that could never stop.
       if (won.CoversAll()) {
@@ -231,33 +231,28 @@ void CPredictDlg::OnRollTick(Game game) {
     return;
   }
 
-  const LotoRules rules = RulesFor(game);
   Combination c;
   if (roll.lotoMode == LotoMode::Free || (roll.lotoMode == LotoMode::Past && pool.empty()))
-    c = DrawFree(random_, rules);
+    c = DrawFree(random_, game);
   else if (roll.lotoMode == LotoMode::Past)
-    c = DrawPast(random_, pool, rules);
+    c = DrawPast(random_, pool, game);
   else
-    c = DrawNeverWon(random_, rules, neverWon_[LotoSlot(game)]);
+    c = DrawNeverWon(random_, game, neverWon_[LotoSlot(game)]);
   DecelerationStep(roll);
   ShowCombination(game, c);
   if (!RollFinished(roll)) {
     ArmNextTick(game);
   } else {
-    SortCombination(c, rules);
-    FinishRoll(game, FormatCombination(c, rules));
+    SortCombination(c, game);
+    FinishRoll(game, FormatEntry(c, game));
   }
 }
 
 void CPredictDlg::ShowCombination(Game game, Combination c) {
-  const LotoRules rules = RulesFor(game);
-  SortCombination(c, rules);
+  SortCombination(c, game);
   const auto fields = ResultFields(game);
-  char text[16];
-  for (int k = 0; k < rules.count; ++k) {
-    std::snprintf(text, sizeof text, "%d", c[static_cast<std::size_t>(k)]);
-    window_.SetText(fields[static_cast<std::size_t>(k)], text);
-  }
+  for (int k = 0; k < RulesOf(game).count; ++k)
+    window_.SetText(fields[static_cast<std::size_t>(k)], std::to_string(c[static_cast<std::size_t>(k)]));
 }
 
 void CPredictDlg::FinishRoll(Game game, std::string proposal) {

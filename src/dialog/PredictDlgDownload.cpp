@@ -6,7 +6,7 @@
 #include <string>
 
 #include "PredictDlg.h"
-#include "Text.h"
+#include "Encoding.h"
 #include "Texts.h"
 
 namespace numira {

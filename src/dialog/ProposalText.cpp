@@ -1,9 +1,9 @@
 #include "ProposalText.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string_view>
 
+#include "Entry.h"
 #include "Texts.h"
 
 namespace numira {
@@ -11,15 +11,14 @@ namespace numira {
 std::string ProposalLine(Game game, const std::string& proposal) {
   std::string line = std::string(text::kGameNames[GameIndex(game)]) + text::kCopySeparator;
   if (!IsLoto(game)) return line + proposal;
-  std::string_view rest = proposal;
-  for (bool first = true; !rest.empty(); first = false) {
-    const std::size_t dot = rest.find('.');
-    const std::string field(rest.substr(0, dot));
-    rest = dot == std::string_view::npos ? std::string_view() : rest.substr(dot + 1);
+  if (proposal.empty()) return line;
+  bool first = true;
+  for (const std::int32_t n : EntryFields(proposal)) {
     char number[16];
-    std::snprintf(number, sizeof number, "%02d", std::atoi(field.c_str()));
+    std::snprintf(number, sizeof number, "%02d", n);
     if (!first) line += ' ';
     line += number;
+    first = false;
   }
   return line;
 }

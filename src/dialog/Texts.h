@@ -4,6 +4,7 @@
 // the pieces here.
 #include <array>
 
+#include "Game.h"
 #include "NumiraVersion.h"
 
 namespace numira::text {
@@ -25,9 +26,11 @@ inline constexpr const char* kNotice = "当せん数字情報は月曜日～金�
 inline constexpr const char* kAboutMenuItem = "ぬみら について(&A)...";
 inline constexpr const char* kNoData = "データがありません。";
 
-// The games' names, in Game order: the group boxes' template texts. A panel's caption is
-// the name in brackets, and with a date the caption followed by the date label and the date.
-inline constexpr std::array<const char*, 4> kGameNames{"ナンバーズ３", "ナンバーズ４", "ミニロト", "ロト６"};
+// The games' names, in Game order, as the games' rules hold them (Game.h): the group boxes'
+// template texts. A panel's caption is the name in brackets, and with a date the caption
+// followed by the date label and the date.
+inline constexpr std::array<const char*, 4> kGameNames{ShownName(Game::Num3), ShownName(Game::Num4),
+                                                       ShownName(Game::Mini), ShownName(Game::Lot6)};
 inline constexpr const char* kCaptionOpen = "【";
 inline constexpr const char* kCaptionClose = "】";
 inline constexpr const char* kDateLabel = "　最新抽選日：";

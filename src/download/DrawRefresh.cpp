@@ -23,11 +23,11 @@ std::vector<ExtraFile> DrawFilesBeside(const ListPaths& lists) {
   const std::string& won = lists[static_cast<std::size_t>(ListRow(Game::Lot6, ListKind::Correct))];
   if (won.empty()) return files;
   const std::string folder = won.substr(0, won.rfind('/') + 1) + kDrawsFolder + "/";
-  for (const HistoryGame& g : kHistoryGames) {
-    const std::string name = std::string(kDrawsFolder) + "/" + HistoryFileName(g.game);
-    const std::string local = folder + HistoryFileName(g.game);
+  for (const Game game : kGames) {
+    const std::string name = std::string(kDrawsFolder) + "/" + HistoryFileName(game);
+    const std::string local = folder + HistoryFileName(game);
     if (local.size() > kMaxText) continue;
-    files.push_back({name, local, [game = g.game](const std::string& fetched, const std::string& stored) {
+    files.push_back({name, local, [game](const std::string& fetched, const std::string& stored) {
                        return FetchedDrawsReplace(game, fetched, stored);
                      }});
   }

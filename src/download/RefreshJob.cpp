@@ -208,18 +208,7 @@ class Job {
   static bool Agree(const ListContents& neverWon, const ListContents& won, Game game) {
     const std::optional<Date> date = ParseHeaderDate(neverWon.latestDrawDate);
     if (!date || date != ParseHeaderDate(won.latestDrawDate)) return false;
-    std::vector<bool> seen(MaxEntries(game), false);
-    std::size_t count = 0;
-    for (const ListContents* list : {&neverWon, &won}) {
-      for (const std::string& entry : list->entries) {
-        std::size_t n = 0;
-        for (char ch : entry) n = n * 10 + static_cast<std::size_t>(ch - '0');
-        if (n >= seen.size() || seen[n]) return false;
-        seen[n] = true;
-        ++count;
-      }
-    }
-    return count == seen.size();
+    return CoverNumbers(game, won, neverWon).Complete();
   }
 
   bool PairAgrees(std::size_t a, Candidate& ca, std::size_t b, Candidate& cb) const {

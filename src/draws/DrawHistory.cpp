@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "Encoding.h"
+#include "Entry.h"
 #include "FileStore.h"
 
 namespace numira {
@@ -12,12 +14,7 @@ namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool AllDigits(std::string_view s) { return !s.empty() && std::all_of(s.begin(), s.end(), IsDigit); }
 
-std::string StoredForm(Game game) {
-  const EntryRules r = RulesOf(game);
-  if (!IsLoto(game)) return std::to_string(r.count) + " digits, like " + std::string(game == Game::Num3 ? "084" : "0841");
-  return std::to_string(r.count) + " distinct numbers 1-" + std::to_string(r.largest) +
-         ", ascending, joined by \".\", like " + (game == Game::Mini ? "2.5.9.17.31" : "1.8.19.27.33.42");
-}
+std::string StoredForm(Game game) { return EntryFormText(game) + ", like " + RulesOf(game).example; }
 
 // A draw number as written: decimal digits without leading zeros, within 32 bits.
 std::optional<std::uint32_t> ParseDrawNo(std::string_view text) {
@@ -53,36 +50,6 @@ bool Contains(const std::vector<int>& numbers, int n) { return std::find(numbers
 
 std::string At(const std::string& file, std::uint32_t line, const std::string& text) {
   return line == 0 ? file + ": " + text : file + ":" + std::to_string(line) + ": " + text;
-}
-
-std::optional<Game> GameByName(std::string_view name) {
-  for (const HistoryGame& g : kHistoryGames)
-    if (name == g.name) return g.game;
-  return std::nullopt;
-}
-
-std::optional<Date> ParseDate(std::string_view text) {
-  if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !AllDigits(text.substr(0, 4)) ||
-      !AllDigits(text.substr(5, 2)) || !AllDigits(text.substr(8, 2)))
-    return std::nullopt;
-  const auto num = [&](std::size_t at, std::size_t n) {
-    int v = 0;
-    for (std::size_t i = at; i < at + n; ++i) v = v * 10 + (text[i] - '0');
-    return v;
-  };
-  const Date d{num(0, 4), num(5, 2), num(8, 2)};
-  if (!IsRealDate(d)) return std::nullopt;
-  return d;
-}
-
-std::string IsoDate(Date date) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", date.year, date.month, date.day);
-  return buf;
-}
-
-std::string JapaneseDate(Date date) {
-  return std::to_string(date.year) + "年" + std::to_string(date.month) + "月" + std::to_string(date.day) + "日";
 }
 
 namespace {
@@ -130,7 +97,7 @@ std::vector<Draw> Parse(std::string_view bytes, Game game) {
     if (!draws.empty() && d.number != draws.back().number + 1)
       fail("draw number " + std::to_string(d.number) + " out of sequence: expected " +
            std::to_string(draws.back().number + 1));
-    const auto date = ParseDate(fields[1]);
+    const auto date = ParseIsoDate(fields[1]);
     if (!date) fail("date " + Quoted(fields[1], false) + " is not a real date YYYY-MM-DD");
     d.date = *date;
     if (!draws.empty() && !(draws.back().date < d.date))
@@ -144,7 +111,7 @@ std::vector<Draw> Parse(std::string_view bytes, Game game) {
       if (!bonus)
         fail("bonus number " + Quoted(fields[3], false) + " is not a number from 1 to " +
              std::to_string(RulesOf(game).largest) + " without leading zeros");
-      if (Contains(StoredNumbers(d.numbers, game), *bonus))
+      if (Contains(EntryNumberList(d.numbers, game), *bonus))
         fail("bonus number " + std::to_string(*bonus) + " is one of the draw's numbers");
       d.bonus = *bonus;
     }
@@ -198,7 +165,7 @@ std::optional<std::string> ReadDrawFile(const std::string& path, std::size_t max
 }
 
 std::string NormaliseNumbers(std::string_view text, Game game) {
-  const EntryRules r = RulesOf(game);
+  const GameRules& r = RulesOf(game);
   const std::string name = GameName(game);
   if (!IsLoto(game)) {
     std::string_view t = text;
@@ -247,11 +214,9 @@ std::string NormaliseNumbers(std::string_view text, Game game) {
     throw HistoryError("numbers " + Quoted(text, false) + ": a " + name + " result has " + std::to_string(r.count) +
                        " numbers, not " + std::to_string(numbers.size()));
   std::sort(numbers.begin(), numbers.end());
-  std::string stored;
-  for (int n : numbers) {
-    if (!stored.empty()) stored += '.';
-    stored += std::to_string(n);
-  }
+  EntryNumbers sorted{};
+  std::copy(numbers.begin(), numbers.end(), sorted.begin());
+  const std::string stored = FormatEntry(sorted, game);
   if (!IsValidEntry(stored, game)) throw HistoryError("numbers " + Quoted(text, false) + " are not a " + name + " result");
   return stored;
 }
@@ -265,32 +230,9 @@ int ParseBonus(std::string_view text, Game game, std::string_view storedNumbers)
   const int n = text.size() == 1 ? text[0] - '0' : (text[0] - '0') * 10 + (text[1] - '0');
   if (n < 1 || n > largest)
     throw HistoryError("bonus number " + std::to_string(n) + " is outside 1-" + std::to_string(largest) + " for " + name);
-  if (Contains(StoredNumbers(storedNumbers, game), n))
+  if (Contains(EntryNumberList(storedNumbers, game), n))
     throw HistoryError("bonus number " + std::to_string(n) + " is one of the draw's numbers");
   return n;
-}
-
-std::vector<int> StoredNumbers(std::string_view stored, Game game) {
-  std::vector<int> numbers;
-  if (!IsLoto(game)) {
-    for (char c : stored)
-      if (IsDigit(c)) numbers.push_back(c - '0');
-    return numbers;
-  }
-  int n = 0;
-  bool any = false;
-  for (char c : stored) {
-    if (IsDigit(c)) {
-      n = n * 10 + (c - '0');
-      any = true;
-    } else if (c == '.') {
-      if (any) numbers.push_back(n);
-      n = 0;
-      any = false;
-    }
-  }
-  if (any) numbers.push_back(n);
-  return numbers;
 }
 
 std::vector<std::optional<std::uint32_t>> DrawsSinceLast(const std::vector<Draw>& draws, Game game) {
@@ -299,7 +241,7 @@ std::vector<std::optional<std::uint32_t>> DrawsSinceLast(const std::vector<Draw>
   std::vector<std::optional<std::uint32_t>> since(static_cast<std::size_t>(largest));
   std::size_t open = since.size();
   for (std::size_t back = 0; back < draws.size() && open > 0; ++back) {
-    for (int n : StoredNumbers(draws[draws.size() - 1 - back].numbers, game)) {
+    for (int n : EntryNumberList(draws[draws.size() - 1 - back].numbers, game)) {
       if (n < 1 || n > largest) continue;
       auto& slot = since[static_cast<std::size_t>(n - 1)];
       if (!slot) {

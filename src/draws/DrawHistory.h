@@ -27,20 +27,12 @@ class HistoryError : public std::runtime_error {
 // "file:line: text"; "file: text" for line 0 (the file as a whole).
 std::string At(const std::string& file, std::uint32_t line, const std::string& text);
 
-// The game of a history name ("numbers3"); nullopt for any other text.
-std::optional<Game> GameByName(std::string_view name);
-
 inline constexpr std::string_view kHistoryColumns = "draw_no,date,numbers";
 // Mini Loto and Loto 6 only: the column line of a history that records bonus numbers.
 inline constexpr std::string_view kHistoryColumnsWithBonus = "draw_no,date,numbers,bonus";
 
 // The largest draw file the program reads (the largest real one is about 150 KB).
 inline constexpr std::size_t kMaxDrawFileBytes = 8u << 20;
-
-// "YYYY-MM-DD", a real calendar date; nullopt otherwise.
-std::optional<Date> ParseDate(std::string_view text);
-std::string IsoDate(Date date);        // "2026-08-21"
-std::string JapaneseDate(Date date);   // "2026年8月21日" (UTF-8, no zero padding)
 
 struct Draw {
   std::uint32_t number = 0;
@@ -79,10 +71,6 @@ std::string NormaliseNumbers(std::string_view text, Game game);
 // A bonus number as typed ("7", "07"): a number of the game's range that is not one of
 // the stored numbers. Throws HistoryError saying what is wrong.
 int ParseBonus(std::string_view text, Game game, std::string_view storedNumbers);
-
-// The numbers of a stored Loto result ("2.5.9.17.31" -> 2 5 9 17 31), or a stored Numbers
-// result's digits ("084" -> 0 8 4).
-std::vector<int> StoredNumbers(std::string_view stored, Game game);
 
 // For each number 1..largest of a Loto game, how many draws ago it last came up (0: in
 // the latest draw); nullopt for a number that never came up. Empty for a Numbers game.

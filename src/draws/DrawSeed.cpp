@@ -32,11 +32,11 @@ bool ShippedDrawsReplace(Game game, const std::string& shipped, const std::strin
 
 std::vector<SeedFile> DrawSeedFiles(const ListFolderChoice& choice) {
   std::vector<SeedFile> files;
-  for (const HistoryGame& g : kHistoryGames) {
-    const std::string name = std::string(kDrawsFolder) + "/" + HistoryFileName(g.game);
+  for (const Game game : kGames) {
+    const std::string name = std::string(kDrawsFolder) + "/" + HistoryFileName(game);
     const std::string user = choice.folder + name;
     if (user.size() > kMaxText) continue;
-    files.push_back({choice.shippedFolder + name, user, [game = g.game](const std::string& from, const std::string& to) {
+    files.push_back({choice.shippedFolder + name, user, [game](const std::string& from, const std::string& to) {
                        return ShippedDrawsReplace(game, from, to);
                      }});
   }

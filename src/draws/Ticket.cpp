@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "Entry.h"
+
 namespace numira {
 namespace {
 
@@ -141,7 +143,7 @@ TicketReading ReadTicket(std::string_view typed, Game game, TicketType type) {
 }
 
 Prize PrizeOf(const Ticket& ticket, const Draw& draw) {
-  const std::vector<int> drawn = StoredNumbers(draw.numbers, ticket.game);
+  const std::vector<int> drawn = EntryNumberList(draw.numbers, ticket.game);
   if (!IsLoto(ticket.game)) {
     if (drawn.size() != static_cast<std::size_t>(RulesOf(ticket.game).count)) return Prize::None;
     const bool inOrder = ticket.numbers == drawn;

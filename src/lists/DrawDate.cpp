@@ -1,6 +1,7 @@
 #include "DrawDate.h"
 
 #include <chrono>
+#include <cstdio>
 
 namespace numira {
 
@@ -31,6 +32,36 @@ std::optional<Date> ParseHeaderDate(std::string_view text) {
   const Date date{values[0], values[1], values[2]};
   if (!text.empty() || !IsRealDate(date)) return std::nullopt;
   return date;
+}
+
+}  // namespace numira
+
+namespace numira {
+
+std::string JapaneseDate(Date date) {
+  return std::to_string(date.year) + "年" + std::to_string(date.month) + "月" + std::to_string(date.day) + "日";
+}
+
+std::optional<Date> ParseIsoDate(std::string_view text) {
+  const auto digits = [&](std::size_t at, std::size_t n, int& value) {
+    value = 0;
+    for (std::size_t i = at; i < at + n; ++i) {
+      if (text[i] < '0' || text[i] > '9') return false;
+      value = value * 10 + (text[i] - '0');
+    }
+    return true;
+  };
+  Date d;
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !digits(0, 4, d.year) || !digits(5, 2, d.month) ||
+      !digits(8, 2, d.day) || !IsRealDate(d))
+    return std::nullopt;
+  return d;
+}
+
+std::string IsoDate(Date date) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", date.year, date.month, date.day);
+  return buf;
 }
 
 }  // namespace numira

@@ -1,8 +1,9 @@
 #pragma once
-// The date of a draw: a day of the calendar, and its reading from a list's header
-// ("2026年8月21日"). The draw histories' form ("2026-08-21") is read by the publisher.
+// The date of a draw: a day of the calendar, and its two written forms, a list header's
+// ("2026年8月21日") and the draw histories' ("2026-08-21").
 #include <compare>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace numira {
@@ -18,5 +19,14 @@ bool IsRealDate(Date date);
 // The date of a header as HeaderDate gives it: a four-digit year, "年", a month and "月",
 // a day and "日" (one or two digits each, UTF-8), and a real date; nullopt otherwise.
 std::optional<Date> ParseHeaderDate(std::string_view text);
+
+// "2026年8月21日" (UTF-8, no zero padding): the form ParseHeaderDate reads.
+std::string JapaneseDate(Date date);
+
+// "YYYY-MM-DD", a real calendar date; nullopt otherwise.
+std::optional<Date> ParseIsoDate(std::string_view text);
+
+// "2026-08-21": the form ParseIsoDate reads.
+std::string IsoDate(Date date);
 
 }  // namespace numira

@@ -8,8 +8,8 @@
 #include <limits>
 #include <memory>
 
+#include "Encoding.h"
 #include "FileStore.h"
-#include "Text.h"
 
 namespace numira {
 namespace {

@@ -1,66 +1,45 @@
 #include "ListValidation.h"
 
 #include "DrawDate.h"
+#include "Encoding.h"
+#include "Entry.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
+#include <optional>
 #include <unordered_map>
 
 namespace numira {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 std::string EntryForm(Game game) {
-  const EntryRules r = RulesOf(game);
-  if (!IsLoto(game)) return std::string(GameName(game)) + " number (" + std::to_string(r.count) + " digits)";
-  return std::string(GameName(game)) + " combination (" + std::to_string(r.count) + " distinct numbers 1-" +
-         std::to_string(r.largest) + ", ascending, joined by \".\")";
+  return std::string(GameName(game)) + (IsLoto(game) ? " combination (" : " number (") + EntryFormText(game) + ")";
 }
 
 }  // namespace
 
-std::string Quoted(std::string_view text, bool asciiOnly) {
-  std::string out = "\"";
-  const std::size_t shown = std::min<std::size_t>(text.size(), 40);
-  for (std::size_t i = 0; i < shown; ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    const bool plain = asciiOnly ? c >= 0x20 && c < 0x7F && c != '"' && c != '\\' : c >= 0x20 && c != 0x7F;
-    if (plain) {
-      out += static_cast<char>(c);
-    } else {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", c);
-      out += hex;
+NumbersCoverage CoverNumbers(Game game, const ListContents& won, const ListContents& neverWon) {
+  NumbersCoverage cover;
+  // The first line of each number in each list; 0: not there.
+  std::vector<std::uint32_t> wonLine(MaxEntries(game), 0), neverLine(wonLine);
+  const auto lineOf = [](const ListContents& list, std::size_t i) { return i < list.entryLines.size() ? list.entryLines[i] : 0; };
+  for (std::size_t i = 0; i < won.entries.size(); ++i)
+    if (const std::optional<int> n = NumbersValue(won.entries[i], game); n && wonLine[static_cast<std::size_t>(*n)] == 0)
+      wonLine[static_cast<std::size_t>(*n)] = lineOf(won, i);
+  for (std::size_t i = 0; i < neverWon.entries.size(); ++i) {
+    const std::optional<int> n = NumbersValue(neverWon.entries[i], game);
+    if (!n) continue;
+    const auto at = static_cast<std::size_t>(*n);
+    const std::uint32_t line = lineOf(neverWon, i);
+    if (neverLine[at] == 0) neverLine[at] = line;
+    if (wonLine[at] != 0 && cover.inBoth++ == 0) {
+      cover.firstInBoth = neverWon.entries[i];
+      cover.firstInBothLine = line;
+      cover.firstInBothWonLine = wonLine[at];
     }
   }
-  if (shown < text.size()) out += "...";
-  return out + "\"";
-}
-
-const char* GameName(Game game) {
-  static constexpr std::array<const char*, 4> kNames{"Numbers 3", "Numbers 4", "Mini Loto", "Loto 6"};
-  return kNames[GameIndex(game)];
-}
-
-bool IsValidEntry(std::string_view entry, Game game) {
-  const EntryRules r = RulesOf(game);
-  if (!IsLoto(game))
-    return entry.size() == static_cast<std::size_t>(r.count) && std::all_of(entry.begin(), entry.end(), IsDigit);
-  int previous = 0;
-  for (int k = 0; k < r.count; ++k) {
-    const auto dot = entry.find('.');
-    if ((k + 1 == r.count) != (dot == std::string_view::npos)) return false;
-    const std::string_view field = entry.substr(0, dot);
-    if (field.empty() || field.size() > 2 || field[0] == '0' || !std::all_of(field.begin(), field.end(), IsDigit))
-      return false;
-    const int n = field.size() == 1 ? field[0] - '0' : (field[0] - '0') * 10 + (field[1] - '0');
-    if (n > r.largest || n <= previous) return false;  // ascending, so also distinct
-    previous = n;
-    if (dot != std::string_view::npos) entry.remove_prefix(dot + 1);
-  }
-  return true;
+  for (std::size_t n = 0; n < wonLine.size(); ++n)
+    if (wonLine[n] == 0 && neverLine[n] == 0 && cover.inNeither++ == 0) cover.firstInNeither = static_cast<int>(n);
+  return cover;
 }
 
 std::vector<ListProblem> ValidateList(const ListContents& contents, Game game, ListKind kind, std::size_t maxProblems) {

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <limits>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "Game.h"
@@ -22,11 +21,6 @@ struct ListProblem {
   std::uint32_t line;  // line of the file (1-based); 0 for the file as a whole
   std::string text;    // what is wrong (English, one line)
 };
-
-// Whether an entry is written as the game's lists write it: Numbers 3 / 4 exactly 3 / 4
-// digits; Mini Loto / Loto 6 five / six distinct numbers from 1 to 31 / 43, ascending,
-// in decimal without leading zeros, joined by "." ("3.12.17.25.31").
-bool IsValidEntry(std::string_view entry, Game game);
 
 // The problems of one read list, in line order, at most maxProblems of them:
 // - a file larger than kListSizeLimit; a "DOCTYPE" line (an HTML page, not a list);
@@ -45,11 +39,18 @@ inline bool IsValidList(const ListContents& contents, Game game, ListKind kind) 
   return ValidateList(contents, game, kind, 1).empty();
 }
 
-// The game's name as the problems name it ("Numbers 3", "Mini Loto" ...).
-const char* GameName(Game game);
-
-// A text as a one-line message shows it: in double quotes, control bytes (and with
-// asciiOnly every byte outside printable ASCII) as \xNN, cut after 40 bytes.
-std::string Quoted(std::string_view text, bool asciiOnly = true);
+// How the two lists of a Numbers game cover its numbers together, which one read of each
+// cannot see: every number belongs in exactly one of them. Entries that are not numbers
+// of the game are left out (ValidateList names them).
+struct NumbersCoverage {
+  std::size_t inBoth = 0;                // never-won entries whose number the won list holds too
+  std::string firstInBoth;               // the first of them, as the never-won list writes it
+  std::uint32_t firstInBothLine = 0;     // its line in the never-won list
+  std::uint32_t firstInBothWonLine = 0;  // and the number's line in the won list
+  std::size_t inNeither = 0;             // numbers of the game in neither list
+  int firstInNeither = -1;               // the lowest of them
+  bool Complete() const { return inBoth == 0 && inNeither == 0; }
+};
+NumbersCoverage CoverNumbers(Game game, const ListContents& won, const ListContents& neverWon);
 
 }  // namespace numira

@@ -1,7 +1,5 @@
 #include "CandidatePool.h"
 
-#include <cstdio>
-
 #include "LotoDraw.h"
 
 namespace numira {
@@ -9,14 +7,9 @@ namespace numira {
 CandidatePool BuildNumbersPool(Game game, bool filterChecked, FilterChoice choice, const WinningList& list) {
   CandidatePool pool;
   if (!filterChecked) {
-    const bool four = game == Game::Num4;
-    const int count = four ? 10000 : 1000;
-    pool.reserve(count);
-    char text[8];
-    for (int n = 0; n < count; ++n) {
-      std::snprintf(text, sizeof text, four ? "%04d" : "%03d", n);
-      pool.emplace_back(text);
-    }
+    const int count = static_cast<int>(MaxEntries(game));
+    pool.reserve(static_cast<std::size_t>(count));
+    for (int n = 0; n < count; ++n) pool.push_back(NumbersEntry(n, game));
     return pool;
   }
   if (choice == FilterChoice::NeverWon) return list.neverWonEntries;
@@ -40,8 +33,7 @@ std::int64_t CountCandidates(Game game, FilterChoice choice, const WinningList& 
   }
   const CandidatePool& won = list.wonEntries;  // the Loto pool (BuildLotoPool)
   if (won.empty() || choice != FilterChoice::NeverWon) return static_cast<std::int64_t>(won.size());
-  const LotoRules rules = RulesFor(game);
-  return CombinationCount(rules) - static_cast<std::int64_t>(NeverWonSet(won, rules).size());
+  return static_cast<std::int64_t>(MaxEntries(game) - NeverWonSet(won, game).size());
 }
 
 }  // namespace numira

@@ -15,7 +15,7 @@ using CandidatePool = std::vector<std::string>;
 // 4 times (a count below 5) or 5 times or more; Loto combinations won at least once.
 enum class FilterChoice { NeverWon, OneToFour, FiveOrMore, WonAtLeastOnce };
 
-// Num3/Num4: every number ("%03d"/"%04d") with the filter off; with it on, the never-won
+// Num3/Num4: every number (NumbersEntry: "007") with the filter off; with it on, the never-won
 // entries, or the won entries drawn 1 to 4 times or 5 times or more.
 CandidatePool BuildNumbersPool(Game game, bool filterChecked, FilterChoice choice, const WinningList& list);
 

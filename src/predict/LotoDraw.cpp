@@ -1,83 +1,47 @@
 #include "LotoDraw.h"
 
 #include <algorithm>
-#include <cstdio>
-
-#include "ListReader.h"
 
 namespace numira {
 
-std::int64_t CombinationCount(LotoRules rules) {
-  std::int64_t c = 1;
-  for (int k = 1; k <= rules.count; ++k) c = c * (rules.range - rules.count + k) / k;
-  return c;
-}
-
-Combination DrawFree(RollRandom& rng, LotoRules rules) {
+Combination DrawFree(RollRandom& rng, Game game) {
+  const GameRules& rules = RulesOf(game);
   Combination c{};
-  c[0] = rng.Below(rules.range) + 1;
+  c[0] = rng.Below(rules.largest) + 1;
   for (int k = 1; k < rules.count; ++k) {
     int v;
-    do v = rng.Below(rules.range) + 1;
+    do v = rng.Below(rules.largest) + 1;
     while (std::find(c.begin(), c.begin() + k, v) != c.begin() + k);
     c[k] = v;
   }
   return c;
 }
 
-Combination DrawPast(RollRandom& rng, const CandidatePool& pool, LotoRules rules) {
+Combination DrawPast(RollRandom& rng, const CandidatePool& pool, Game game) {
   const std::string& entry = pool[static_cast<std::size_t>(rng.Below(static_cast<int>(pool.size())))];
+  const std::vector<std::int32_t> fields = EntryFields(entry);
   Combination c{};
-  std::string_view rest = entry;
-  for (int k = 0; k < rules.count; ++k) {
-    c[k] = ParseInt32(rest);
-    const auto dot = rest.find('.');
-    if (dot == std::string_view::npos) break;  // the remaining fields stay 0
-    rest.remove_prefix(dot + 1);
-  }
+  const std::size_t n = std::min(fields.size(), static_cast<std::size_t>(RulesOf(game).count));
+  std::copy(fields.begin(), fields.begin() + static_cast<std::ptrdiff_t>(n), c.begin());
   return c;
 }
 
-std::string FormatCombination(const Combination& c, LotoRules rules) {
-  std::string text;
-  char num[16];
-  for (int k = 0; k < rules.count; ++k) {
-    std::snprintf(num, sizeof num, k ? ".%d" : "%d", c[k]);
-    text += num;
-  }
-  return text;
-}
-
-void SortCombination(Combination& c, LotoRules rules) {
-  const auto n = std::min(static_cast<std::size_t>(rules.count), c.size());
+void SortCombination(Combination& c, Game game) {
+  const auto n = std::min(static_cast<std::size_t>(RulesOf(game).count), c.size());
   std::sort(c.begin(), c.begin() + static_cast<std::ptrdiff_t>(n));
 }
 
-NeverWonSet::NeverWonSet(const CandidatePool& pool, LotoRules rules) : rules_(rules) {
+NeverWonSet::NeverWonSet(const CandidatePool& pool, Game game) : game_(game) {
   std::size_t capacity = 16;
   while (capacity < 2 * pool.size()) capacity *= 2;
   slots_.assign(capacity, 0);
-  for (const std::string& entry : pool) {
-    Combination c{};
-    std::string_view rest = entry;
-    bool ok = true;
-    for (int k = 0; k < rules.count && ok; ++k) {
-      const auto dot = rest.find('.');
-      const std::string_view field = rest.substr(0, dot);
-      ok = !field.empty() && field.size() <= 2 && std::all_of(field.begin(), field.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
-      if (ok) c[k] = ParseInt32(field);
-      ok = ok && c[k] >= 1 && c[k] <= rules.range && (k == 0 || c[k] > c[k - 1]);
-      ok = ok && ((k + 1 == rules.count) == (dot == std::string_view::npos));
-      if (dot != std::string_view::npos) rest.remove_prefix(dot + 1);
-    }
-    // Only the exact "%d.%d..." form of an ascending combination can equal a drawn text.
-    if (ok && FormatCombination(c, rules) == entry) Insert(Key(c));
-  }
+  for (const std::string& entry : pool)
+    if (const std::optional<Combination> c = ParseEntry(entry, game)) Insert(Key(*c));
 }
 
 std::uint64_t NeverWonSet::Key(const Combination& c) const {
   std::uint64_t key = 0;
-  for (int k = 0; k < rules_.count; ++k) key |= std::uint64_t{1} << c[k];
+  for (int k = 0; k < RulesOf(game_).count; ++k) key |= std::uint64_t{1} << c[k];
   return key;
 }
 
@@ -103,10 +67,10 @@ bool NeverWonSet::Contains(const Combination& c) const {
   return slots_[Slot(key)] == key;
 }
 
-Combination DrawNeverWon(RollRandom& rng, LotoRules rules, const NeverWonSet& won) {
+Combination DrawNeverWon(RollRandom& rng, Game game, const NeverWonSet& won) {
   for (;;) {
-    Combination c = DrawFree(rng, rules);
-    SortCombination(c, rules);
+    Combination c = DrawFree(rng, game);
+    SortCombination(c, game);
     if (!won.Contains(c)) return c;
   }
 }

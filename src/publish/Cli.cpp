@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "DrawFiles.h"
+#include "Encoding.h"
 #include "History.h"
 #include "HistoryEdit.h"
 #include "ListBuilder.h"
@@ -86,16 +87,23 @@ Options Parse(const std::vector<std::string>& args) {
   return o;
 }
 
+// The game a GAME argument names; anything else is a usage error that names the games.
+Game GameArgument(const std::string& argument) {
+  if (const std::optional<Game> game = GameById(argument)) return *game;
+  std::string ids;
+  for (const GameRules& rules : kGameRules) ids += (ids.empty() ? "" : ", ") + std::string(rules.id);
+  throw UsageError("unknown game " + Quoted(argument, false) + " (" + ids + ")");
+}
+
 int Add(const Options& o, std::ostream& out) {
   if (o.out) throw UsageError("add takes no --out");
   if (o.positional.size() < 4) throw UsageError("add needs GAME DRAW_NO DATE NUMBERS");
-  const auto game = GameByName(o.positional[0]);
-  if (!game) throw UsageError("unknown game \"" + o.positional[0] + "\" (numbers3, numbers4, miniloto, loto6)");
+  const Game game = GameArgument(o.positional[0]);
   // The Loto numbers may come as one argument or as several.
   std::string numbers = o.positional[3];
   for (std::size_t i = 4; i < o.positional.size(); ++i) numbers += " " + o.positional[i];
-  const std::string path = (std::filesystem::path(o.draws.value_or(kDefaultDraws)) / HistoryFileName(*game)).string();
-  const Draw d = AddDraw(path, *game, o.positional[1], o.positional[2], numbers, JapanToday(),
+  const std::string path = (std::filesystem::path(o.draws.value_or(kDefaultDraws)) / HistoryFileName(game)).string();
+  const Draw d = AddDraw(path, game, o.positional[1], o.positional[2], numbers, JapanToday(),
                          o.bonus ? std::optional<std::string_view>(*o.bonus) : std::nullopt);
   out << path << ": added draw " << d.number << " of " << IsoDate(d.date) << ": " << d.numbers;
   if (d.bonus) out << ", bonus " << *d.bonus;
@@ -107,10 +115,9 @@ int Undo(const Options& o, std::ostream& out) {
   if (o.out) throw UsageError("undo takes no --out");
   if (o.bonus) throw UsageError("only add takes --bonus");
   if (o.positional.size() != 2) throw UsageError("undo needs GAME DRAW_NO");
-  const auto game = GameByName(o.positional[0]);
-  if (!game) throw UsageError("unknown game \"" + o.positional[0] + "\" (numbers3, numbers4, miniloto, loto6)");
-  const std::string path = (std::filesystem::path(o.draws.value_or(kDefaultDraws)) / HistoryFileName(*game)).string();
-  const Draw d = UndoDraw(path, *game, o.positional[1]);
+  const Game game = GameArgument(o.positional[0]);
+  const std::string path = (std::filesystem::path(o.draws.value_or(kDefaultDraws)) / HistoryFileName(game)).string();
+  const Draw d = UndoDraw(path, game, o.positional[1]);
   out << path << ": removed draw " << d.number << " of " << IsoDate(d.date) << ": " << d.numbers << '\n';
   return kExitOk;
 }

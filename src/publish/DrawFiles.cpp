@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "DrawHistory.h"
+#include "Encoding.h"
 #include "FileIo.h"
 #include "ListReader.h"
 #include "ListTable.h"
@@ -41,12 +42,12 @@ void CheckAgainstList(const std::string& dir, Game game, const std::vector<Draw>
     const auto it = listed.find(entry);
     const std::uint64_t inList = it == listed.end() ? 0 : it->second;
     if (inList != count && differ++ == 0)
-      first = "\"" + entry + "\" came up in " + std::to_string(count) + " draws here, " + std::to_string(inList) + " in " +
+      first = Quoted(entry) + " came up in " + std::to_string(count) + " draws here, " + std::to_string(inList) + " in " +
               row.fileName;
   }
   for (const auto& [entry, count] : listed)
     if (!drawn.count(entry) && differ++ == 0)
-      first = "\"" + entry + "\" is in " + row.fileName + " (" + std::to_string(count) + ") but in no draw here";
+      first = Quoted(entry) + " is in " + row.fileName + " (" + std::to_string(count) + ") but in no draw here";
   if (differ > 0)
     check.problems.push_back({0, "counts differ from " + std::string(row.fileName) + ": " + first +
                                      (differ > 1 ? " (" + std::to_string(differ) + " entries in all)" : "")});

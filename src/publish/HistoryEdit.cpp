@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "FileIo.h"
-#include "ListValidation.h"
+#include "Encoding.h"
 
 namespace numira {
 namespace {
@@ -60,7 +60,7 @@ Draw AddDraw(const std::string& path, Game game, std::string_view drawNo, std::s
   if (drawNo != std::to_string(d.number))
     fail("draw number " + Quoted(drawNo, false) + ": the next " + GameName(game) + " draw is " +
          std::to_string(d.number) + (draws.empty() ? "" : " (the last one is " + std::to_string(draws.back().number) + ")"));
-  const auto parsedDate = ParseDate(date);
+  const auto parsedDate = ParseIsoDate(date);
   if (!parsedDate) fail("date " + Quoted(date, false) + " is not a real date YYYY-MM-DD");
   d.date = *parsedDate;
   if (!draws.empty() && !(draws.back().date < d.date))

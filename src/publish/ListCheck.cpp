@@ -1,19 +1,16 @@
 #include "ListCheck.h"
 
-#include <iconv.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <ostream>
 #include <string_view>
 
+#include "Encoding.h"
+#include "Entry.h"
 #include "FileIo.h"
 #include "Gzip.h"
 #include "History.h"
 #include "ListReader.h"
-#include "Text.h"
 
 namespace numira {
 namespace {
@@ -44,48 +41,29 @@ void CheckLineEnds(std::string_view bytes, std::vector<ListProblem>& problems) {
 
 // Lines holding bytes that do not decode as code page 932.
 void CheckEncoding(std::string_view bytes, std::vector<ListProblem>& problems) {
-  iconv_t cd = reinterpret_cast<iconv_t>(-1);
+  if (IsCp932(bytes)) return;  // no line break is part of a character: every line is sound
   std::uint32_t line = 0, first = 0;
   std::size_t bad = 0;
-  char out[2048];
   while (!bytes.empty()) {
     ++line;
     const auto lf = bytes.find('\n');
-    std::string_view text = bytes.substr(0, lf);
+    const std::string_view text = bytes.substr(0, lf);
     bytes.remove_prefix(lf == std::string_view::npos ? bytes.size() : lf + 1);
-    if (std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) continue;
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-      cd = ::iconv_open("UTF-8", "CP932");
-      if (cd == reinterpret_cast<iconv_t>(-1)) throw PublishError("iconv cannot convert from CP932");
-    }
-    ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    char* in = const_cast<char*>(text.data());
-    std::size_t inLeft = text.size();
-    bool ok = true;
-    while (inLeft > 0 && ok) {
-      char* o = out;
-      std::size_t outLeft = sizeof out;
-      if (::iconv(cd, &in, &inLeft, &o, &outLeft) == static_cast<std::size_t>(-1) && errno != E2BIG) ok = false;
-    }
-    if (!ok && bad++ == 0) first = line;
+    if (!IsCp932(text) && bad++ == 0) first = line;
   }
-  if (cd != reinterpret_cast<iconv_t>(-1)) ::iconv_close(cd);
   if (bad > 0) problems.push_back({first, "bytes that are not code page 932" + AndMore(bad, "lines")});
 }
 
-// One line of a list as a message shows it: decoded, CR and control bytes escaped.
+// One line of a list as a message shows it: decoded, its first 80 bytes, CR as \r.
 std::string ShowLine(std::string_view line) {
-  std::string shown = "\"";
-  for (char c : Cp932ToUtf8(line.substr(0, 80))) {
-    if (c == '\r') shown += "\\r";
-    else if (static_cast<unsigned char>(c) < 0x20) {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
-      shown += hex;
-    }
-    else shown += c;
-  }
-  return shown + (line.size() > 80 ? "...\"" : "\"");
+  constexpr std::size_t kShown = 80;
+  QuoteStyle style;
+  style.asciiOnly = false;
+  style.maxBytes = std::string_view::npos;
+  style.namedCarriageReturn = true;
+  std::string shown = Quoted(Cp932ToUtf8(line.substr(0, kShown)), style);
+  if (line.size() > kShown) shown.insert(shown.size() - 1, "...");
+  return shown;
 }
 
 // The first line where bytes differ from what build would write.
@@ -112,54 +90,20 @@ void CheckAgainst(std::string_view bytes, std::string_view expected, std::vector
   }
 }
 
-// The number an entry stands for, if it is a valid one for the Numbers game.
-int NumbersValue(const std::string& entry, Game game) {
-  if (!IsValidEntry(entry, game)) return -1;
-  int n = 0;
-  for (char c : entry) n = n * 10 + (c - '0');
-  return n;
-}
-
 // The two files of a Numbers game together: no number in both, none in neither, one date.
 void CheckPair(Game game, const ListContents& won, const ListContents& neverWon, FileCheck& neverWonCheck) {
   const std::size_t wonRow = static_cast<std::size_t>(ListRow(game, ListKind::Correct));
-  const int range = game == Game::Num3 ? 1000 : 10000;
-  const int digits = game == Game::Num3 ? 3 : 4;
-  std::vector<std::uint32_t> wonLine(static_cast<std::size_t>(range), 0), neverLine(wonLine);
-  for (std::size_t i = 0; i < won.entries.size(); ++i)
-    if (const int n = NumbersValue(won.entries[i], game); n >= 0 && wonLine[static_cast<std::size_t>(n)] == 0)
-      wonLine[static_cast<std::size_t>(n)] = i < won.entryLines.size() ? won.entryLines[i] : 0;
-  std::uint32_t firstOverlapLine = 0, firstOverlapWonLine = 0;
-  std::string firstOverlap;
-  std::size_t overlaps = 0;
-  for (std::size_t i = 0; i < neverWon.entries.size(); ++i) {
-    const int n = NumbersValue(neverWon.entries[i], game);
-    if (n < 0) continue;
-    const std::uint32_t line = i < neverWon.entryLines.size() ? neverWon.entryLines[i] : 0;
-    if (neverLine[static_cast<std::size_t>(n)] == 0) neverLine[static_cast<std::size_t>(n)] = line;
-    if (wonLine[static_cast<std::size_t>(n)] != 0 && overlaps++ == 0) {
-      firstOverlap = neverWon.entries[i];
-      firstOverlapLine = line;
-      firstOverlapWonLine = wonLine[static_cast<std::size_t>(n)];
-    }
-  }
-  if (overlaps > 0)
+  const NumbersCoverage cover = CoverNumbers(game, won, neverWon);
+  if (cover.inBoth > 0)
     neverWonCheck.problems.push_back(
-        {firstOverlapLine, "\"" + firstOverlap + "\" is also in " + kListFiles[wonRow].fileName + " (line " +
-                               std::to_string(firstOverlapWonLine) + "): never won and won" +
-                               AndMore(overlaps, "numbers in both files")});
-  std::size_t missing = 0;
-  int firstMissing = -1;
-  for (int n = 0; n < range; ++n)
-    if (wonLine[static_cast<std::size_t>(n)] == 0 && neverLine[static_cast<std::size_t>(n)] == 0 && missing++ == 0)
-      firstMissing = n;
-  if (missing > 0) {
-    char first[16];
-    std::snprintf(first, sizeof first, "%0*d", digits, firstMissing);
+        {cover.firstInBothLine, Quoted(cover.firstInBoth) + " is also in " + kListFiles[wonRow].fileName + " (line " +
+                                    std::to_string(cover.firstInBothWonLine) + "): never won and won" +
+                                    AndMore(cover.inBoth, "numbers in both files")});
+  if (cover.inNeither > 0)
     neverWonCheck.problems.push_back(
-        {0, std::to_string(missing) + " number" + (missing > 1 ? "s" : "") + " of the range in neither this file nor " +
-                kListFiles[wonRow].fileName + " (the first: " + first + ")"});
-  }
+        {0, std::to_string(cover.inNeither) + " number" + (cover.inNeither > 1 ? "s" : "") +
+                " of the range in neither this file nor " + kListFiles[wonRow].fileName +
+                " (the first: " + NumbersEntry(cover.firstInNeither, game) + ")"});
   if (!won.latestDrawDate.empty() && !neverWon.latestDrawDate.empty() && won.latestDrawDate != neverWon.latestDrawDate)
     neverWonCheck.problems.push_back({0, "date " + neverWon.latestDrawDate + " differs from " +
                                              kListFiles[wonRow].fileName + "'s (" + won.latestDrawDate + ")"});

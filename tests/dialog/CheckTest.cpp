@@ -56,7 +56,7 @@ TEST_F(Check, PagesListEveryDrawNewestFirst) {
     EXPECT_TRUE(page.hasData);
     EXPECT_EQ(page.tabName, text::kGameNames[GameIndex(e.game)]);
     EXPECT_EQ(page.draws.columns, e.columns);
-    ASSERT_EQ(page.draws.rows.size(), testing::DrawHistory((std::string(HistoryName(e.game)) + ".csv").c_str()).size());
+    ASSERT_EQ(page.draws.rows.size(), testing::DrawHistory((std::string(GameId(e.game)) + ".csv").c_str()).size());
     EXPECT_EQ(page.draws.rows.front(), e.newest);
     EXPECT_EQ(page.draws.rows.back(), e.oldest);
     EXPECT_EQ(page.ticketLabel, "番号");

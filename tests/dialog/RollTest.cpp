@@ -311,7 +311,7 @@ TEST_F(Dialog, NeverWonWithEveryCombinationListedDoesNotStartARoll) {
     for (c[1] = c[0] + 1; c[1] <= 28; ++c[1])
       for (c[2] = c[1] + 1; c[2] <= 29; ++c[2])
         for (c[3] = c[2] + 1; c[3] <= 30; ++c[3])
-          for (c[4] = c[3] + 1; c[4] <= 31; ++c[4]) bytes += FormatCombination(c, kMiniRules) + ",1\r\n";
+          for (c[4] = c[3] + 1; c[4] <= 31; ++c[4]) bytes += FormatEntry(c, Game::Mini) + ",1\r\n";
   WriteList("MiniCorrect.txt", bytes);
   dlg->LoadAllLists();
   Filter(Game::Mini, 0);

@@ -25,7 +25,7 @@ TEST(DrawHistory, RealHistoriesReadWholeAndWriteBackByteForByte) {
                           Expect{Game::Lot6, 2037, "2037,2025-09-25,7.12.20.23.27.29"}}) {
     const std::string bytes = RealHistory(e.game);
     const std::vector<Draw> draws = ParseHistory(bytes, e.game, "x.csv");
-    ASSERT_EQ(draws.size(), e.last) << HistoryName(e.game);
+    ASSERT_EQ(draws.size(), e.last) << GameId(e.game);
     EXPECT_EQ(FormatDraw(draws.back()), e.lastLine);
     EXPECT_EQ(FormatHistory(draws, e.game), bytes);
     EXPECT_TRUE(ValidateDrawFile(bytes, e.game).empty());
@@ -147,8 +147,8 @@ TEST(DrawSeed, DrawFilesAreSeededLikeTheLists) {
   testing::TempDir tmp;
   const fs::path exeDir = tmp.path() / "lib/numira";
   fs::create_directories(exeDir / "draws");
-  for (const HistoryGame& g : kHistoryGames)
-    fs::copy_file(fs::path(NUMIRA_DRAWS_DIR) / HistoryFileName(g.game), exeDir / "draws" / HistoryFileName(g.game));
+  for (const Game game : kGames)
+    fs::copy_file(fs::path(NUMIRA_DRAWS_DIR) / HistoryFileName(game), exeDir / "draws" / HistoryFileName(game));
   const fs::path user = tmp.path() / "data/numira/draws";
   fs::create_directories(user);
   // Loto 6: a refresh brought a newer draw (kept); Mini Loto: an older copy (replaced);
@@ -163,7 +163,7 @@ TEST(DrawSeed, DrawFilesAreSeededLikeTheLists) {
   SeedListFolder(choice, DrawSeedFiles(choice));
   EXPECT_EQ(ReadBytes(user / "loto6.csv"), newer);
   for (Game game : {Game::Num3, Game::Num4, Game::Mini})
-    EXPECT_EQ(ReadBytes(user / HistoryFileName(game)), RealHistory(game)) << HistoryName(game);
+    EXPECT_EQ(ReadBytes(user / HistoryFileName(game)), RealHistory(game)) << GameId(game);
   std::size_t files = 0;
   for (const auto& e : fs::directory_iterator(user)) files += e.is_regular_file();
   EXPECT_EQ(files, 4u);  // no temporary file

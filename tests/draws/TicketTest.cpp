@@ -17,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::vector<Draw> Real(Game game) {
-  return ParseHistory(testing::ReadBytes(fs::path(NUMIRA_DRAWS_DIR) / HistoryFileName(game)), game, HistoryName(game));
+  return ParseHistory(testing::ReadBytes(fs::path(NUMIRA_DRAWS_DIR) / HistoryFileName(game)), game, GameId(game));
 }
 
 std::set<int> LotoSet(const std::string& dotted) {
@@ -112,7 +112,7 @@ TEST_P(TicketTable, WinsWhatTheDrawsSay) {
   EXPECT_EQ(check.latest->prize, c.latest);
 
   // Every draw, counted from the CSV text, newest first.
-  const std::vector<std::string> history = testing::DrawHistory((std::string(HistoryName(c.game)) + ".csv").c_str());
+  const std::vector<std::string> history = testing::DrawHistory((std::string(GameId(c.game)) + ".csv").c_str());
   std::vector<std::pair<std::uint32_t, Prize>> expected;
   for (std::size_t i = history.size(); i-- > 0;)
     if (const Prize p = Expected(c.game, c.type, c.canonical, history[i]); p != Prize::None)

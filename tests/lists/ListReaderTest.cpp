@@ -1,18 +1,23 @@
-// The list reader: line kinds, chunking, the header date, counts, and the real lists.
+// The list reader: line kinds, chunking, the header date, counts, and the real lists; the
+// games' rules: entries, both date forms, code page 932 and quoting.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <set>
+#include <tuple>
 
-#include "ListReader.h"
+#include "DrawDate.h"
+#include "Encoding.h"
+#include "Entry.h"
 #include "Executable.h"
 #include "ListFolder.h"
+#include "ListReader.h"
 #include "ListTable.h"
 #include "ListValidation.h"
 #include "TestData.h"
-#include "Text.h"
 
 namespace numira {
 namespace {
@@ -267,6 +272,44 @@ TEST(Validation, AListLargerThanTheLimitIsRefusedWhole) {
   EXPECT_FALSE(IsValidList(*read, Game::Num4, ListKind::NoCorrect));
 }
 
+// The two lists of a Numbers game together: every number in exactly one of them.
+TEST(Validation, NumbersPairCoversEveryNumberOnce) {
+  std::string allButTwo = kH, all = kH;
+  for (int n = 0; n < 1000; ++n) {
+    char entry[8];
+    std::snprintf(entry, sizeof entry, "%03d\r\n", n);
+    all += entry;
+    if (n != 7 && n != 500) allButTwo += entry;
+  }
+  struct Row {
+    const char* name;
+    std::string won, neverWon;
+    std::size_t inBoth;
+    const char* firstInBoth;
+    std::uint32_t firstInBothLine, firstInBothWonLine;
+    std::size_t inNeither;
+    int firstInNeither;
+  };
+  const Row rows[] = {
+      {"complete", kH + "007,2\r\n500,1\r\n", allButTwo, 0, "", 0, 0, 0, -1},
+      {"one_missing", kH + "007,2\r\n", allButTwo, 0, "", 0, 0, 1, 500},
+      {"in_both", kH + "123,1\r\n007,2\r\n500,1\r\n", allButTwo, 1, "123", 124, 2, 0, -1},
+      {"never_won_holds_all", kH + "999,1\r\n000,4\r\n", all, 2, "000", 2, 3, 0, -1},
+      {"odd_entries_left_out", kH + "7,1\r\n0007,1\r\n", kH + "x12\r\n", 0, "", 0, 0, 1000, 0},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    const NumbersCoverage cover = CoverNumbers(Game::Num3, ParseList(r.won, ListKind::Correct), ParseList(r.neverWon, ListKind::NoCorrect));
+    EXPECT_EQ(cover.inBoth, r.inBoth);
+    EXPECT_EQ(cover.firstInBoth, r.firstInBoth);
+    EXPECT_EQ(cover.firstInBothLine, r.firstInBothLine);
+    EXPECT_EQ(cover.firstInBothWonLine, r.firstInBothWonLine);
+    EXPECT_EQ(cover.inNeither, r.inNeither);
+    EXPECT_EQ(cover.firstInNeither, r.firstInNeither);
+    EXPECT_EQ(cover.Complete(), r.inBoth == 0 && r.inNeither == 0);
+  }
+}
+
 TEST(Validation, TheShippedListsAreValid) {
   for (const ListFileRow& row : kListFiles) {
     const auto list = ReadListFile(testing::RealList(row.fileName).string(), row.kind);
@@ -306,6 +349,172 @@ TEST(Text, TruncationNeverSplitsACharacter) {
   EXPECT_EQ(TruncateUtf8("ab年", 5), "ab年");
   EXPECT_EQ(TruncateUtf8("ab", 1), "a");
   EXPECT_EQ(Cp932ToUtf8("\x83\x8D\x83\x67\x82\x55"), "ロト６");
+}
+
+// Code page 932 both ways: a sound text converts there and back; bytes that are not code
+// page 932 are refused by the check and replaced when shown; a character without a code
+// page 932 form, or bytes that are not UTF-8, have no code page 932 form.
+TEST(Text, CodePage932BothWaysAndItsCheck) {
+  struct Row {
+    std::string utf8;
+    std::string cp932;
+  };
+  const Row sound[] = {
+      {"", ""},
+      {"#2026年8月21日", "#2026\x94\x4E" "8\x8C\x8E" "21\x93\xFA"},
+      {"ロト６", "\x83\x8D\x83\x67\x82\x55"},
+      {"ｷｬﾝｾﾙ", "\xB7\xAC\xDD\xBE\xD9"},
+      {"007,3\r\n", "007,3\r\n"},
+  };
+  for (const Row& r : sound) {
+    SCOPED_TRACE(r.utf8);
+    EXPECT_EQ(Utf8ToCp932(r.utf8), r.cp932);
+    EXPECT_EQ(Cp932ToUtf8(r.cp932), r.utf8);
+    EXPECT_TRUE(IsCp932(r.cp932));
+  }
+  const Row notCp932[] = {
+      {"\xEF\xBF\xBD", "\xFF"},                         // not a byte of code page 932
+      {"A\xEF\xBF\xBD", "A\x83"},                       // a lead byte cut off at the end
+      {"\xEF\xBF\xBD\n", "\x83\n"},                     // a lead byte before a line end
+      {"2026\xEF\xBF\xBD" "1", "2026\x94" "1"},             // a digit is no trail byte
+  };
+  for (const Row& r : notCp932) {
+    SCOPED_TRACE(r.utf8);
+    EXPECT_FALSE(IsCp932(r.cp932));
+    EXPECT_EQ(Cp932ToUtf8(r.cp932), r.utf8);
+  }
+  for (const char* noForm : {"\xF0\x9F\x8E\xB0", "\xC3(", "\xE5\xB9"}) {  // 🎰, not UTF-8, cut off
+    SCOPED_TRACE(noForm);
+    EXPECT_EQ(Utf8ToCp932(noForm), std::nullopt);
+  }
+}
+
+// A text in a one-line message: quoted, control bytes escaped, cut after 40 bytes.
+TEST(Text, QuotedInAMessage) {
+  QuoteStyle line;
+  line.asciiOnly = false;
+  line.maxBytes = 5;
+  line.namedCarriageReturn = true;
+  const std::tuple<std::string, QuoteStyle, std::string> rows[] = {
+      {"0002,junk", {}, "\"0002,junk\""},
+      {"", {}, "\"\""},
+      {"a\"b\\c", {}, "\"a\\x22b\\x5Cc\""},
+      {"年\t\x7F", {}, "\"\\xE5\\xB9\\xB4\\x09\\x7F\""},
+      {std::string(41, '7'), {}, "\"" + std::string(40, '7') + "...\""},
+      {std::string(40, '7'), {}, "\"" + std::string(40, '7') + "\""},
+      {"年\r", line, "\"年\\r\""},
+      {"a\"b\\c\x01", line, "\"a\"b\\c...\""},
+  };
+  for (const auto& [text, style, quoted] : rows) EXPECT_EQ(Quoted(text, style), quoted) << text;
+  EXPECT_EQ(Quoted("年\r", false), "\"年\\x0D\"");
+}
+
+// Each game's entries: the exact form parses into its numbers and formats back byte for
+// byte; any other form is refused.
+TEST(Entries, ParseAndFormatRoundTripPerGame) {
+  struct Row {
+    Game game;
+    const char* entry;
+    std::vector<int> numbers;  // empty: refused
+  };
+  const Row rows[] = {
+      {Game::Num3, "084", {0, 8, 4}},
+      {Game::Num3, "000", {0, 0, 0}},
+      {Game::Num3, "999", {9, 9, 9}},
+      {Game::Num4, "0841", {0, 8, 4, 1}},
+      {Game::Mini, "2.5.9.17.31", {2, 5, 9, 17, 31}},
+      {Game::Mini, "1.2.3.4.5", {1, 2, 3, 4, 5}},
+      {Game::Lot6, "1.8.19.27.33.43", {1, 8, 19, 27, 33, 43}},
+      {Game::Lot6, "38.39.40.41.42.43", {38, 39, 40, 41, 42, 43}},
+      {Game::Num3, "84", {}},
+      {Game::Num3, "0841", {}},
+      {Game::Num4, "084", {}},
+      {Game::Num3, "08a", {}},
+      {Game::Num3, " 84", {}},
+      {Game::Num3, "", {}},
+      {Game::Mini, "2.5.9.17", {}},
+      {Game::Mini, "2.5.9.17.31.32", {}},
+      {Game::Mini, "2.5.9.17.32", {}},
+      {Game::Mini, "0.5.9.17.31", {}},
+      {Game::Mini, "02.5.9.17.31", {}},
+      {Game::Mini, "5.2.9.17.31", {}},
+      {Game::Mini, "2.2.9.17.31", {}},
+      {Game::Mini, "2.5.9.17.31.", {}},
+      {Game::Mini, ".2.5.9.17.31", {}},
+      {Game::Mini, "2..5.9.17", {}},
+      {Game::Mini, "2.5.9.17.3a", {}},
+      {Game::Mini, "2.5.9.17.100", {}},
+      {Game::Lot6, "1.8.19.27.33.44", {}},
+      {Game::Lot6, "2.5.9.17.31", {}},
+      {Game::Lot6, "", {}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(GameId(r.game)) + " " + r.entry);
+    EXPECT_EQ(EntryNumberList(r.entry, r.game), r.numbers);
+    EXPECT_EQ(IsValidEntry(r.entry, r.game), !r.numbers.empty());
+    if (r.numbers.empty()) continue;
+    EntryNumbers numbers{};
+    std::copy(r.numbers.begin(), r.numbers.end(), numbers.begin());
+    EXPECT_EQ(FormatEntry(numbers, r.game), r.entry);
+  }
+  // A Numbers entry stands for a number of the game's range, zero-padded.
+  const std::tuple<Game, int, const char*> numbersRows[] = {
+      {Game::Num3, 0, "000"}, {Game::Num3, 7, "007"}, {Game::Num3, 999, "999"},
+      {Game::Num4, 84, "0084"}, {Game::Num4, 9999, "9999"},
+  };
+  for (const auto& [game, value, entry] : numbersRows) {
+    EXPECT_EQ(NumbersEntry(value, game), entry);
+    EXPECT_EQ(NumbersValue(entry, game), value);
+  }
+  EXPECT_EQ(NumbersValue("0084", Game::Num3), std::nullopt);
+  EXPECT_EQ(NumbersValue("1.2.3.4.5", Game::Mini), std::nullopt);
+  // Tolerant fields: each read as atoi reads it.
+  EXPECT_EQ(EntryFields("31.2x.7"), (std::vector<std::int32_t>{31, 2, 7}));
+  EXPECT_EQ(EntryFields("1..2."), (std::vector<std::int32_t>{1, 0, 2, 0}));
+  EXPECT_EQ(EntryFields(""), (std::vector<std::int32_t>{0}));
+  EXPECT_EQ(EntryFormText(Game::Num4), "4 digits");
+  EXPECT_EQ(EntryFormText(Game::Lot6), "6 distinct numbers 1-43, ascending, joined by \".\"");
+}
+
+// The games' names and ids, each in one place, and how many entries each game has.
+TEST(Games, NamesIdsAndEntryCounts) {
+  const std::tuple<Game, const char*, const char*, const char*, std::size_t> rows[] = {
+      {Game::Num3, "ナンバーズ３", "numbers3", "Numbers 3", 1000},
+      {Game::Num4, "ナンバーズ４", "numbers4", "Numbers 4", 10000},
+      {Game::Mini, "ミニロト", "miniloto", "Mini Loto", 169911},
+      {Game::Lot6, "ロト６", "loto6", "Loto 6", 6096454},
+  };
+  for (const auto& [game, shown, id, name, entries] : rows) {
+    EXPECT_STREQ(ShownName(game), shown);
+    EXPECT_STREQ(GameId(game), id);
+    EXPECT_STREQ(GameName(game), name);
+    EXPECT_EQ(GameById(id), game);
+    EXPECT_EQ(MaxEntries(game), entries);
+  }
+  for (const char* notAnId : {"", "Numbers3", "loto", "loto66", "ロト６"}) EXPECT_EQ(GameById(notAnId), std::nullopt);
+}
+
+// A draw's date in both written forms: the header's and the draw histories'.
+TEST(Dates, BothFormsWriteWhatTheyRead) {
+  const std::tuple<Date, const char*, const char*> rows[] = {
+      {{2026, 8, 21}, "2026年8月21日", "2026-08-21"},
+      {{1994, 10, 7}, "1994年10月7日", "1994-10-07"},
+      {{2024, 2, 29}, "2024年2月29日", "2024-02-29"},
+      {{1, 1, 1}, "1年1月1日", "0001-01-01"},
+  };
+  for (const auto& [date, japanese, iso] : rows) {
+    EXPECT_EQ(JapaneseDate(date), japanese);
+    EXPECT_EQ(IsoDate(date), iso);
+    EXPECT_EQ(ParseIsoDate(iso), date);
+    if (date.year >= 1000) {
+      EXPECT_EQ(ParseHeaderDate(japanese), date);
+    }
+  }
+  for (const char* notIso : {"2026-8-21", "2026-02-30", "2025-02-29", "2026-13-01", "2026-00-10", "2026/08/21",
+                             "2026-08-21 ", "+026-08-21", "2026-08-2x", "", "0000-01-01"})
+    EXPECT_EQ(ParseIsoDate(notIso), std::nullopt) << notIso;
+  for (const char* notHeader : {"2026年2月30日", "26年8月21日", "2026年123月1日", "2026年8月21日 ", "2026-08-21"})
+    EXPECT_EQ(ParseHeaderDate(notHeader), std::nullopt) << notHeader;
 }
 
 TEST(ParseInt32, ReadsLikeAtoiAndSaturates) {

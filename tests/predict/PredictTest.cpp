@@ -106,21 +106,17 @@ TEST(CandidateCounts, WhatEachFilterLeaves) {
   for (const auto& r : rows) EXPECT_EQ(CountCandidates(r.game, r.choice, r.list), r.count) << &r - rows;
 }
 
-TEST(LotoDraw, CombinationCounts) {
-  EXPECT_EQ(CombinationCount(kMiniRules), 169911);
-  EXPECT_EQ(CombinationCount(kLot6Rules), 6096454);
-}
-
 TEST(LotoDraw, FreeDrawsAreDistinctAndInRange) {
   RollRandom r;
   r.Seed(12345);
-  for (LotoRules rules : {kMiniRules, kLot6Rules}) {
+  for (Game game : {Game::Mini, Game::Lot6}) {
+    const GameRules& rules = RulesOf(game);
     for (int i = 0; i < 2000; ++i) {
-      Combination c = DrawFree(r, rules);
+      Combination c = DrawFree(r, game);
       std::set<int> distinct(c.begin(), c.begin() + rules.count);
       ASSERT_EQ(distinct.size(), static_cast<std::size_t>(rules.count));
       ASSERT_GE(*distinct.begin(), 1);
-      ASSERT_LE(*distinct.rbegin(), rules.range);
+      ASSERT_LE(*distinct.rbegin(), rules.largest);
     }
   }
 }
@@ -130,7 +126,7 @@ TEST(LotoDraw, FreeDrawFollowsTheGeneratorInOrder) {
   // gives 11, 23, 11 (drawn again: already there), 27, 12, then the sixth result.
   RollRandom r;
   r.Seed(1);
-  const Combination c = DrawFree(r, kMiniRules);
+  const Combination c = DrawFree(r, Game::Mini);
   RollRandom check;
   check.Seed(1);
   for (int i = 0; i < 5; ++i) check.Next();
@@ -141,17 +137,17 @@ TEST(LotoDraw, FreeDrawFollowsTheGeneratorInOrder) {
 TEST(LotoDraw, PastCombinationReadLikeAtoi) {
   RollRandom r;
   r.Seed(1);
-  EXPECT_EQ(DrawPast(r, {"3.12.17.25.31"}, kMiniRules), (Combination{3, 12, 17, 25, 31, 0}));
-  EXPECT_EQ(DrawPast(r, {"31.2x.7.9.10.99"}, kMiniRules), (Combination{31, 2, 7, 9, 10, 0}));
+  EXPECT_EQ(DrawPast(r, {"3.12.17.25.31"}, Game::Mini), (Combination{3, 12, 17, 25, 31, 0}));
+  EXPECT_EQ(DrawPast(r, {"31.2x.7.9.10.99"}, Game::Mini), (Combination{31, 2, 7, 9, 10, 0}));
   // A short entry never reads past its end: the missing numbers are 0.
-  EXPECT_EQ(DrawPast(r, {"1.2"}, kLot6Rules), (Combination{1, 2, 0, 0, 0, 0}));
-  EXPECT_EQ(DrawPast(r, {""}, kMiniRules), (Combination{}));
+  EXPECT_EQ(DrawPast(r, {"1.2"}, Game::Lot6), (Combination{1, 2, 0, 0, 0, 0}));
+  EXPECT_EQ(DrawPast(r, {""}, Game::Mini), (Combination{}));
 }
 
 TEST(NeverWonSet, OnlyTheExactFormOfADrawnTextMatches) {
   const CandidatePool pool{"1.2.3.4.5", "01.2.3.4.6", "5.4.3.2.7", "1.2.3.4", "1.2.3.4.5.6", "1.2.3.4.32", "1.2.3.4.8 ",
                            "1.1.2.3.4", "2.3.4.5.6"};
-  const NeverWonSet set(pool, kMiniRules);
+  const NeverWonSet set(pool, Game::Mini);
   EXPECT_EQ(set.size(), 2u);
   EXPECT_TRUE(set.Contains({1, 2, 3, 4, 5}));
   EXPECT_TRUE(set.Contains({2, 3, 4, 5, 6}));
@@ -170,28 +166,28 @@ TEST(NeverWonSet, DrawsAvoidEveryListedCombination) {
       for (c[2] = c[1] + 1; c[2] <= 29; ++c[2])
         for (c[3] = c[2] + 1; c[3] <= 30; ++c[3])
           for (c[4] = c[3] + 1; c[4] <= 31; ++c[4])
-            if (c[4] != 31 || c[0] != 1) pool.push_back(FormatCombination(c, kMiniRules));
-  const NeverWonSet set(pool, kMiniRules);
+            if (c[4] != 31 || c[0] != 1) pool.push_back(FormatEntry(c, Game::Mini));
+  const NeverWonSet set(pool, Game::Mini);
   EXPECT_FALSE(set.CoversAll());
   RollRandom r;
   r.Seed(7);
   for (int i = 0; i < 50; ++i) {
-    const Combination d = DrawNeverWon(r, kMiniRules, set);
+    const Combination d = DrawNeverWon(r, Game::Mini, set);
     EXPECT_EQ(d[0], 1);
     EXPECT_EQ(d[4], 31);
   }
   pool.push_back("1.2.3.4.31");
   pool.push_back("1.2.3.5.31");  // still missing others: not yet all
-  EXPECT_FALSE(NeverWonSet(pool, kMiniRules).CoversAll());
+  EXPECT_FALSE(NeverWonSet(pool, Game::Mini).CoversAll());
 }
 
 TEST(Combinations, FormatAndSort) {
   Combination c{43, 1, 19, 8, 27, 33};
-  SortCombination(c, kLot6Rules);
-  EXPECT_EQ(FormatCombination(c, kLot6Rules), "1.8.19.27.33.43");
+  SortCombination(c, Game::Lot6);
+  EXPECT_EQ(FormatEntry(c, Game::Lot6), "1.8.19.27.33.43");
   Combination m{7, 7, 3, 0, 0, 0};
-  SortCombination(m, kMiniRules);
-  EXPECT_EQ(FormatCombination(m, kMiniRules), "0.0.3.7.7");
+  SortCombination(m, Game::Mini);
+  EXPECT_EQ(FormatEntry(m, Game::Mini), "0.0.3.7.7");
 }
 
 }  // namespace

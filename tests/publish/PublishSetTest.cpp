@@ -305,7 +305,8 @@ std::vector<UndoCase> UndoCases() {
       {"not_the_last", {"numbers3", "7053"}, "", "numbers3.csv:7055: draw number \"7053\": only the last Numbers 3 draw can be removed, and that is 7054"},
       {"zero_padded", {"loto6", "02037"}, "", "only the last Loto 6 draw can be removed, and that is 2037"},
       {"no_draw_number", {"miniloto"}, "", "undo needs GAME DRAW_NO"},
-      {"unknown_game", {"loto7", "1"}, "", "unknown game \"loto7\""},
+      {"unknown_game", {"loto7", "1"}, "", "unknown game \"loto7\" (numbers3, numbers4, miniloto, loto6)"},
+      {"unknown_game_shown_safely", {"loto\x1B[2J\xE3\x83\xAD", "1"}, "", "unknown game \"loto\\x1B[2J\xE3\x83\xAD\" ("},
   };
 }
 

@@ -191,9 +191,9 @@ TEST(Build, ReproducesTheShippedListsAndLeavesUnchangedFilesUntouched) {
   }
   EXPECT_EQ(root.Names(), (std::vector<std::string>{"served", "served.sets"}));
   EXPECT_EQ(testing::Names(fs::path(out)).size(), 13u);  // the lists, their .gz and draws/: no temporary file
-  for (const HistoryGame& g : kHistoryGames)
-    EXPECT_EQ(ReadBytes(fs::path(out) / "draws" / HistoryFileName(g.game)),
-              ReadBytes(fs::path(NUMIRA_DRAWS_DIR) / HistoryFileName(g.game)));
+  for (const Game game : kGames)
+    EXPECT_EQ(ReadBytes(fs::path(out) / "draws" / HistoryFileName(game)),
+              ReadBytes(fs::path(NUMIRA_DRAWS_DIR) / HistoryFileName(game)));
 
   // A second build changes nothing, not even a time stamp; a changed file is rewritten in
   // a new set, the others keep their times.

@@ -36,8 +36,8 @@ class CheckWin : public ShownWindowTest {
     ShownWindowTest::SetUp();
     // The draw files beside the lists, as the seeding or a refresh leaves them.
     ASSERT_TRUE(QDir().mkpath(lists.Path("draws")));
-    for (const HistoryGame& g : kHistoryGames) {
-      const QString name = QString::fromStdString(HistoryFileName(g.game));
+    for (const Game game : kGames) {
+      const QString name = QString::fromStdString(HistoryFileName(game));
       ASSERT_TRUE(QFile::copy(QStringLiteral(NUMIRA_DRAWS_DIR "/") + name, lists.Path("draws") + "/" + name));
     }
     window->Dialog().DrawFilesChanged();

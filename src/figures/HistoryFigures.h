@@ -25,21 +25,16 @@ struct HistoryFigures {
   std::uint64_t neverDrawn = 0;  // Numbers: entries of the never-won list
 };
 
-// Digits of a Numbers game's number (3 or 4); 0 for a Loto game.
-inline constexpr int NumbersDigits(Game g) { return g == Game::Num3 ? 3 : g == Game::Num4 ? 4 : 0; }
-
 HistoryFigures ComputeFigures(Game game, const WinningList& list);
 
 // How many draws gave this Numbers entry: the counts of the won list's entries equal to it.
 std::uint64_t EntryDrawCount(const WinningList& list, std::string_view entry);
 
-// The digits of a Numbers entry, or nothing when it is not exactly `digits` decimal digits.
-std::vector<int> EntryDigits(std::string_view entry, int digits);
-
-// The numbers of a Loto entry ("3.12.17.25.31"): its fields read as decimal numbers, as a
-// past-combination draw reads them; numbers outside 1..range are left out, a repeated one
-// is taken once.
-std::vector<int> LotoNumbers(std::string_view entry, int range);
+// The numbers of a Loto entry ("3.12.17.25.31") that the figures count: its fields as a
+// past-combination draw reads them (EntryFields); numbers outside the game's range are
+// left out, a repeated one is taken once. A Numbers entry's digits count only when it is
+// in exact form (EntryNumberList).
+std::vector<int> LotoNumbers(std::string_view entry, Game game);
 
 // The share of draws in percent with one decimal ("13.6%"); "" when there were no draws.
 std::string ShareText(std::uint64_t count, std::uint64_t draws);

@@ -3,30 +3,14 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "ListReader.h"
-#include "LotoDraw.h"
+#include "Entry.h"
 
 namespace numira {
 
-std::vector<int> EntryDigits(std::string_view entry, int digits) {
-  if (static_cast<int>(entry.size()) != digits) return {};
+std::vector<int> LotoNumbers(std::string_view entry, Game game) {
   std::vector<int> out;
-  for (char c : entry) {
-    if (c < '0' || c > '9') return {};
-    out.push_back(c - '0');
-  }
-  return out;
-}
-
-std::vector<int> LotoNumbers(std::string_view entry, int range) {
-  std::vector<int> out;
-  for (;;) {
-    const auto dot = entry.find('.');
-    const std::int32_t n = ParseInt32(entry.substr(0, dot));
-    if (n >= 1 && n <= range && std::find(out.begin(), out.end(), n) == out.end()) out.push_back(n);
-    if (dot == std::string_view::npos) break;
-    entry.remove_prefix(dot + 1);
-  }
+  for (const std::int32_t n : EntryFields(entry))
+    if (n >= 1 && n <= RulesOf(game).largest && std::find(out.begin(), out.end(), n) == out.end()) out.push_back(n);
   return out;
 }
 
@@ -35,12 +19,10 @@ HistoryFigures ComputeFigures(Game game, const WinningList& list) {
   f.game = game;
   f.hasData = !list.wonEntries.empty();
   f.latestDrawDate = list.latestDrawDate;
-  const int digits = NumbersDigits(game);
-  const int range = IsLoto(game) ? RulesFor(game).range : 0;
   if (IsLoto(game))
-    f.numberCounts.assign(static_cast<std::size_t>(range), 0);
+    f.numberCounts.assign(static_cast<std::size_t>(RulesOf(game).largest), 0);
   else
-    f.digitCounts.assign(static_cast<std::size_t>(digits), {});
+    f.digitCounts.assign(static_cast<std::size_t>(RulesOf(game).count), {});
   // The reader keeps entries and counts paired; a shorter count list would be a fault
   // elsewhere, and the pairs it has are all that can be counted.
   const std::size_t n = std::min(list.wonEntries.size(), list.winCounts.size());
@@ -48,9 +30,9 @@ HistoryFigures ComputeFigures(Game game, const WinningList& list) {
     const std::uint64_t count = list.winCounts[i];
     f.draws += count;
     if (IsLoto(game)) {
-      for (int number : LotoNumbers(list.wonEntries[i], range)) f.numberCounts[static_cast<std::size_t>(number - 1)] += count;
+      for (int number : LotoNumbers(list.wonEntries[i], game)) f.numberCounts[static_cast<std::size_t>(number - 1)] += count;
     } else {
-      const std::vector<int> d = EntryDigits(list.wonEntries[i], digits);
+      const std::vector<int> d = EntryNumberList(list.wonEntries[i], game);
       for (std::size_t pos = 0; pos < d.size(); ++pos) f.digitCounts[pos][static_cast<std::size_t>(d[pos])] += count;
     }
   }
