@@ -8,7 +8,7 @@ namespace numira::ui {
 
 // The 32 x 32 image (the about box shows it).
 QPixmap AppIconPixmap();
-// Every size, for the windows.
+// The sizes a window carries: 16 to 64 pixels (the larger ones are in the icon theme).
 QIcon AppIcon();
 
 }  // namespace numira::ui
