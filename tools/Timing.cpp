@@ -149,17 +149,23 @@ int main(int argc, char** argv) {
   QWidget* lot6Field = window.findChild<QWidget*>(QString::number(ResultFields(Game::Lot6).front()));
   window.installEventFilter(&paintCount);
   lot6Field->installEventFilter(&framesShown);
-  const double cpu0 = CpuMs();
-  const auto wall0 = SteadyClock::now();
-  RunFor(3000);
-  const double cpuShare = (CpuMs() - cpu0) / Ms(SteadyClock::now() - wall0).count() * 100.0;
+  // The processor share in five windows of 3 s: a virtual machine's neighbours can
+  // inflate some of them, the median holds.
+  constexpr int kWindows = 5;
+  std::vector<double> cpuShares;
+  for (int w = 0; w < kWindows; ++w) {
+    const double cpu0 = CpuMs();
+    const auto wall0 = SteadyClock::now();
+    RunFor(3000);
+    cpuShares.push_back((CpuMs() - cpu0) / Ms(SteadyClock::now() - wall0).count() * 100.0);
+  }
   std::vector<double> gaps;
   for (Game g : kGames) {
     std::vector<double> own;
     const auto& t = window.ticks[GameIndex(g)];
     for (std::size_t i = 1; i < t.size(); ++i) own.push_back(Ms(t[i] - t[i - 1]).count());
     gaps.insert(gaps.end(), own.begin(), own.end());
-    std::printf("free roll, game %zu: %zu ticks in 3 s, median spacing %.2f ms, max %.2f ms\n", GameIndex(g),
+    std::printf("free roll, game %zu: %zu ticks in 15 s, median spacing %.2f ms, max %.2f ms\n", GameIndex(g),
                 t.size(), Median(own), own.empty() ? 0.0 : *std::max_element(own.begin(), own.end()));
   }
   std::printf("free roll, all games: median tick spacing %.2f ms (target 10.0 ± 0.2)\n", Median(gaps));
@@ -168,8 +174,10 @@ int main(int argc, char** argv) {
   window.removeEventFilter(&paintCount);
   lot6Field->removeEventFilter(&framesShown);
   std::printf("while four games roll: %.0f paint requests a second, %.0f frames painted a second\n",
-              paintCount.paints / 3.0, framesShown.paints / 3.0);
-  std::printf("CPU while four games roll: %.1f %% of one core (target < 5 %%)\n", cpuShare);
+              paintCount.paints / (3.0 * kWindows), framesShown.paints / (3.0 * kWindows));
+  std::printf("CPU while four games roll: %.1f %% of one core, median of %d windows of 3 s (", Median(cpuShares), kWindows);
+  for (int w = 0; w < kWindows; ++w) std::printf("%s%.1f", w ? ", " : "", cpuShares[static_cast<std::size_t>(w)]);
+  std::printf(") (target < 5 %%)\n");
 
   // Stop all four at once; each game's final proposal is its last result write.
   for (auto& t : window.ticks) t.clear();

@@ -560,10 +560,13 @@ bool MainWindow::event(QEvent* event) {
   const double hz = shownOn && shownOn->refreshRate() >= 30 ? shownOn->refreshRate() : 60.0;
   const qint64 frameNs = static_cast<qint64>(1e9 / hz);
   if (lastFrame_.isValid() && lastFrame_.nsecsElapsed() < frameNs) {
-    // The window stays marked for painting; the timer asks for it once the frame is due.
-    if (!frameTimer_->isActive()) frameTimer_->start(static_cast<int>((frameNs - lastFrame_.nsecsElapsed()) / 1000000) + 1);
+    // The window stays marked for painting (and Qt asks no more until it has painted);
+    // the timer asks again half a frame after the frame is due: while games roll, a
+    // frame every one and a half refreshes of the screen, each showing the latest texts.
+    if (!frameTimer_->isActive()) frameTimer_->start(static_cast<int>((frameNs + frameNs / 2 - lastFrame_.nsecsElapsed()) / 1000000) + 1);
     return true;
   }
+  frameTimer_->stop();
   lastFrame_.start();
   return QDialog::event(event);
 }

@@ -72,8 +72,9 @@ class MainWindow : public QDialog, public WindowServices {
   void contextMenuEvent(QContextMenuEvent* event) override;
   void showEvent(QShowEvent* event) override;
   // Paints no more frames than the screen shows: a paint request that comes sooner than
-  // one refresh of the screen after the last painting waits for it (the rolls change
-  // their fields 100 times a second, more often than most screens show a new picture).
+  // one refresh of the screen after the last painting waits (the rolls change their
+  // fields 100 times a second, more often than a screen shows a new picture or an eye
+  // reads one). UpdateNow paints at once.
   bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
