@@ -162,9 +162,13 @@ ListContents Parse(Source source, ListKind kind, std::size_t totalBytes,
     if (first && totalBytes > 0) {
       const std::string_view block = chunks.Buffered(chunk);
       const auto lineEnds = static_cast<std::size_t>(std::count(block.begin(), block.end(), '\n'));
-      // Capped so that an odd first block cannot make the reservation outgrow the file.
+      // Capped so that an odd first block cannot make the reservation outgrow the file. A
+      // file that fits in the first block (every real list) has at most a line per LF and
+      // one more after the last.
       if (block.size() < totalBytes)
         parser.Expect(std::min(totalBytes / block.size() * lineEnds + lineEnds, totalBytes / 8));
+      else
+        parser.Expect(lineEnds + 1);
     }
     first = false;
     if (!parser.Line(chunk)) break;
