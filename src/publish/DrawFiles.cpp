@@ -11,6 +11,7 @@
 #include "DrawHistory.h"
 #include "Encoding.h"
 #include "FileIo.h"
+#include "ListCheck.h"
 #include "ListReader.h"
 #include "ListTable.h"
 
@@ -81,7 +82,9 @@ DrawsCheck CheckDrawFiles(const std::string& dir, const DrawBytes* expected) {
     }
     check.present = true;
     check.problems = ValidateDrawFile(*bytes, game);
-    if (!check.problems.empty()) continue;
+    const bool sound = check.problems.empty();
+    CheckCompressedCopy(path, *bytes, kMaxDrawFileBytes, check.problems);
+    if (!sound) continue;
     const std::vector<Draw> draws = ParseHistory(*bytes, game, path);
     check.draws = draws.size();
     check.latest = JapaneseDate(draws.back().date);

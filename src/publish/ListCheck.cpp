@@ -113,28 +113,27 @@ void CheckPair(Game game, const ListContents& won, const ListContents& neverWon,
 // one above kListSizeLimit is read and refused by the validation.
 constexpr std::size_t kMaxListBytes = 2 * kListSizeLimit;
 
-// NAME.gz beside a list, which a server hands to clients accepting gzip: it must decode
-// to the list's very bytes. None is fine (the list itself is served).
-void CheckCompressedCopy(const std::string& path, std::string_view bytes, std::vector<ListProblem>& problems) {
+}  // namespace
+
+void CheckCompressedCopy(const std::string& path, std::string_view bytes, std::size_t maxBytes,
+                         std::vector<ListProblem>& problems) {
   const std::string gzPath = path + ".gz";
   const std::string gzName = std::filesystem::path(gzPath).filename().string();
   std::error_code ec;
   if (!std::filesystem::exists(std::filesystem::symlink_status(gzPath, ec))) return;
   std::string gz;
   try {
-    gz = ReadWholeFile(gzPath, kMaxListBytes);
+    gz = ReadWholeFile(gzPath, maxBytes);
   } catch (const PublishError& e) {
     problems.push_back({0, "its compressed copy " + gzName + ": " + std::string(e.what()).substr(gzPath.size() + 2)});
     return;
   }
-  const auto decoded = Gunzip(gz, kMaxListBytes);
+  const auto decoded = Gunzip(gz, maxBytes);
   if (!decoded)
     problems.push_back({0, "its compressed copy " + gzName + " is not one whole gzip stream"});
   else if (*decoded != bytes)
     problems.push_back({0, "its compressed copy " + gzName + " holds other bytes (clients accepting gzip get those)"});
 }
-
-}  // namespace
 
 CheckResult CheckLists(const std::string& dir, const ListBytes* expected) {
   CheckResult result;
@@ -164,7 +163,7 @@ CheckResult CheckLists(const std::string& dir, const ListBytes* expected) {
     CheckLineEnds(bytes, check.problems);
     CheckEncoding(bytes, check.problems);
     if (expected) CheckAgainst(bytes, (*expected)[row], check.problems);
-    CheckCompressedCopy(path, bytes, check.problems);
+    CheckCompressedCopy(path, bytes, kMaxListBytes, check.problems);
     read[row] = std::move(contents);
   }
   for (Game game : {Game::Num3, Game::Num4}) {

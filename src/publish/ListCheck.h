@@ -7,6 +7,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ListBuilder.h"
@@ -25,6 +26,12 @@ using CheckResult = std::array<FileCheck, kListFiles.size()>;  // in list-table 
 // Checks the six files of dir. expected: the bytes build would write (with --draws);
 // each file is then compared with them and its first differing line reported.
 CheckResult CheckLists(const std::string& dir, const ListBytes* expected = nullptr);
+
+// PATH.gz beside a served file, which a server hands to clients accepting gzip: it must
+// decode (to at most maxBytes) to the file's very bytes. None is fine (the file itself is
+// served). Adds a problem (line 0) otherwise.
+void CheckCompressedCopy(const std::string& path, std::string_view bytes, std::size_t maxBytes,
+                         std::vector<ListProblem>& problems);
 
 std::size_t ProblemCount(const CheckResult& result);
 
