@@ -179,7 +179,10 @@ void CheckWindow::ShowPages(const std::vector<CheckPage>& pages) {
     auto* ticket = Child<QLineEdit>(tab, "ticket");
     ticketLabel->setText(Q(page.ticketLabel));
     ticket->setAccessibleName(Q(page.ticketLabel));
-    if (!old || old->ticket != page.ticket) ticket->setText(Q(page.ticket));
+    // A new proposal takes the place of the one prefilled, never of a ticket the player
+    // typed (or cleared: an empty field takes it again).
+    const bool typed = ticket->isModified() && !ticket->text().isEmpty();
+    if (!old || (old->ticket != page.ticket && !typed)) ticket->setText(Q(page.ticket));
     auto* typeLabel = Child<QLabel>(tab, "type-label");
     auto* type = Child<QComboBox>(tab, "ticket-type");
     typeLabel->setText(Q(page.typeLabel));

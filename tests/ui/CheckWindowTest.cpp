@@ -206,6 +206,12 @@ TEST_F(CheckWin, AProposalPrefillsTheTicketAndNewDrawsShowInTheOpenWindow) {
   EXPECT_EQ(proposal.size(), 3);
   EXPECT_EQ(In<QLineEdit>(c, 0, "ticket")->text(), proposal);
   EXPECT_TRUE(In<QLineEdit>(c, 3, "ticket")->text().isEmpty());
+  // A new proposal takes the place of the one prefilled, never of a ticket typed in.
+  QTest::keyClicks(In<QLineEdit>(c, 3, "ticket"), QStringLiteral("1 2 3 4 5 6"));
+  Roll(Game::Lot6);
+  Roll(Game::Num3);
+  EXPECT_EQ(In<QLineEdit>(c, 3, "ticket")->text(), QStringLiteral("1 2 3 4 5 6"));
+  EXPECT_EQ(In<QLineEdit>(c, 0, "ticket")->text(), Label(*window, ctl::kNum3Result)->text());
 
   CheckTicket(2, QStringLiteral("6 11 13 14 18"));
   EXPECT_FALSE(In<QLabel>(c, 2, "outcome")->text().isEmpty());
