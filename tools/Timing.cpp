@@ -175,7 +175,8 @@ int main(int argc, char** argv) {
   lot6Field->removeEventFilter(&framesShown);
   std::printf("while four games roll: %.0f paint requests a second, %.0f frames painted a second\n",
               paintCount.paints / (3.0 * kWindows), framesShown.paints / (3.0 * kWindows));
-  std::printf("CPU while four games roll: %.1f %% of one core, median of %d windows of 3 s (", Median(cpuShares), kWindows);
+  std::printf("CPU while four games roll: %.1f %% of one core, median of %d windows of 3 s (", Median(cpuShares),
+              kWindows);
   for (int w = 0; w < kWindows; ++w) std::printf("%s%.1f", w ? ", " : "", cpuShares[static_cast<std::size_t>(w)]);
   std::printf(") (target < 5 %%)\n");
 

@@ -58,7 +58,8 @@ MainWindow::MainWindow(const Clock& clock, DialogSetup setup, HistoryMaker makeH
   frameTimer_ = new QTimer(this);
   frameTimer_->setSingleShot(true);
   frameTimer_->setTimerType(Qt::PreciseTimer);
-  connect(frameTimer_, &QTimer::timeout, this, [this] { QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest)); });
+  connect(frameTimer_, &QTimer::timeout, this,
+          [this] { QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest)); });
   dlg_ = std::make_unique<CPredictDlg>(*this, clock, std::move(setup));
   makeHistory_ = makeHistory ? std::move(makeHistory) : HistoryFromLibraryBeside(dlg_->ExecutablePath());
   Dispatch([this] { dlg_->OnInitDialog(); });
@@ -563,7 +564,8 @@ bool MainWindow::event(QEvent* event) {
     // The window stays marked for painting (and Qt asks no more until it has painted);
     // the timer asks again half a frame after the frame is due: while games roll, a
     // frame every one and a half refreshes of the screen, each showing the latest texts.
-    if (!frameTimer_->isActive()) frameTimer_->start(static_cast<int>((frameNs + frameNs / 2 - lastFrame_.nsecsElapsed()) / 1000000) + 1);
+    const qint64 waitNs = frameNs + frameNs / 2 - lastFrame_.nsecsElapsed();
+    if (!frameTimer_->isActive()) frameTimer_->start(static_cast<int>(waitNs / 1000000) + 1);
     return true;
   }
   frameTimer_->stop();
