@@ -9,24 +9,17 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "FakeWindow.h"
 #include "ListReader.h"
 #include "ListTable.h"
 #include "PredictDlg.h"
+#include "TestData.h"
 #include "Texts.h"
 
 namespace numira::testing {
 namespace {
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 TEST(NginxEndToEnd, RefreshesAllSixThenKeepsTheOldCopyOfAMissingList) {
   const char* server = std::getenv("NUMIRA_E2E_SERVER");

@@ -17,18 +17,13 @@
 #include <httplib.h>
 
 #include "FetchToFile.h"
+#include "RawHttp.h"
 
 namespace {
 
 constexpr std::size_t kLine = 64;  // 63 printable bytes and an LF
 
-long PeakKiB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmHWM:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
-  return -1;
-}
+using numira::testing::PeakKiB;
 
 // Serves GET /body?n=<bytes> as lines of kLine bytes, never holding more than a block.
 [[noreturn]] void Serve(int portPipe) {

@@ -69,6 +69,30 @@ class RefreshJobTest : public ::testing::Test {
     for (std::size_t row : rows) EXPECT_EQ(ReadBytes(request.lists[row]), kOldLists[row]) << kListFiles[row].fileName;
   }
 
+  // The refresh program's command line (argv, ending in nullptr) for a server.
+  struct ProgramLine {
+    std::vector<std::string> args;
+    std::vector<char*> argv;
+  };
+  ProgramLine RefreshProgramFor(const std::string& host) {
+    ProgramLine line{RefreshArguments(For(host)), {const_cast<char*>(NUMIRA_REFRESH_EXE)}};
+    for (std::string& a : line.args) line.argv.push_back(a.data());
+    line.argv.push_back(nullptr);
+    return line;
+  }
+  // A server that starts the first list and then stalls for a minute.
+  static void StallAfterTheFirstBytes(int fd, const std::function<bool(int)>& waitStop) {
+    RawServer::SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + kOldHeader + "000\r\n");
+    waitStop(60000);
+  }
+  // Waits (10 s at most) for a part file beside the six lists.
+  std::size_t NamesOnceAPartFileAppears() {
+    const auto start = steady_clock::now();
+    while (dir.Names().size() == 6 && steady_clock::now() - start < std::chrono::seconds(10))
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return dir.Names().size();
+  }
+
   TempDir dir;
   ListServer server;
   RefreshRequest request;
@@ -278,10 +302,7 @@ TEST_F(RefreshJobTest, ExtraFilesAreCheckedStoredOrKeptAndNeverChangeTheLists) {
 
 TEST_F(RefreshJobTest, AStopFromAnotherThreadEndsTheRefreshAtOnceAndLeavesNothing) {
   // The first list arrives in part, then the server stalls.
-  RawServer raw([](int fd, const std::function<bool(int)>& waitStop) {
-    RawServer::SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + kOldHeader + "000\r\n");
-    waitStop(60000);
-  });
+  RawServer raw(StallAfterTheFirstBytes);
   std::atomic<bool> stop{false};
   RefreshReport report;
   std::thread job([&] { report = RunRefresh(For(raw.Host()), {}, &stop); });
@@ -301,24 +322,15 @@ TEST_F(RefreshJobTest, AStopFromAnotherThreadEndsTheRefreshAtOnceAndLeavesNothin
 }
 
 TEST_F(RefreshJobTest, TheRefreshProgramStopsOnSigtermAndLeavesNothing) {
-  RawServer raw([](int fd, const std::function<bool(int)>& waitStop) {
-    RawServer::SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + kOldHeader + "000\r\n");
-    waitStop(60000);
-  });
-  const std::vector<std::string> args = RefreshArguments(For(raw.Host()));
-  std::vector<char*> argv{const_cast<char*>(NUMIRA_REFRESH_EXE)};
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
+  RawServer raw(StallAfterTheFirstBytes);
+  ProgramLine line = RefreshProgramFor(raw.Host());
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
-    ::execv(NUMIRA_REFRESH_EXE, argv.data());
+    ::execv(NUMIRA_REFRESH_EXE, line.argv.data());
     ::_exit(127);
   }
-  const auto start = steady_clock::now();
-  while (dir.Names().size() == 6 && steady_clock::now() - start < std::chrono::seconds(10))
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  ASSERT_EQ(dir.Names().size(), 7u) << "no part file appeared";
+  ASSERT_EQ(NamesOnceAPartFileAppears(), 7u) << "no part file appeared";
   ::kill(child, SIGTERM);
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -329,14 +341,8 @@ TEST_F(RefreshJobTest, TheRefreshProgramStopsOnSigtermAndLeavesNothing) {
 }
 
 TEST_F(RefreshJobTest, TheRefreshProgramStopsWhenTheWindowsProcessIsGone) {
-  RawServer raw([](int fd, const std::function<bool(int)>& waitStop) {
-    RawServer::SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + kOldHeader + "000\r\n");
-    waitStop(60000);
-  });
-  const std::vector<std::string> args = RefreshArguments(For(raw.Host()));
-  std::vector<char*> argv{const_cast<char*>(NUMIRA_REFRESH_EXE)};
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
+  RawServer raw(StallAfterTheFirstBytes);
+  ProgramLine line = RefreshProgramFor(raw.Host());
   // The program, orphaned, comes to this process, which can then wait for it.
   ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
   int ids[2], die[2];
@@ -348,7 +354,7 @@ TEST_F(RefreshJobTest, TheRefreshProgramStopsWhenTheWindowsProcessIsGone) {
     // Stands in for the window's process: starts the program, then dies when told.
     const pid_t program = ::fork();
     if (program == 0) {
-      ::execv(NUMIRA_REFRESH_EXE, argv.data());
+      ::execv(NUMIRA_REFRESH_EXE, line.argv.data());
       ::_exit(127);
     }
     (void)!::write(ids[1], &program, sizeof program);
@@ -358,10 +364,7 @@ TEST_F(RefreshJobTest, TheRefreshProgramStopsWhenTheWindowsProcessIsGone) {
   }
   pid_t program = 0;
   ASSERT_EQ(::read(ids[0], &program, sizeof program), static_cast<ssize_t>(sizeof program));
-  const auto start = steady_clock::now();
-  while (dir.Names().size() == 6 && steady_clock::now() - start < std::chrono::seconds(10))
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  EXPECT_EQ(dir.Names().size(), 7u) << "no part file appeared";
+  EXPECT_EQ(NamesOnceAPartFileAppears(), 7u) << "no part file appeared";
   (void)!::write(die[1], "x", 1);
   for (int fd : {ids[0], ids[1], die[0], die[1]}) ::close(fd);
   int status = 0;

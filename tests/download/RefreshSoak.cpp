@@ -35,6 +35,7 @@
 #include "DrawDate.h"
 #include "ListReader.h"
 #include "ListValidation.h"
+#include "RawHttp.h"
 #include "RefreshJob.h"
 
 namespace {
@@ -142,15 +143,8 @@ class SoakServer {
 
  private:
   void Serve(int fd) {
-    std::string head;
-    char buf[2048];
-    while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536) {
-      pollfd p{fd, POLLIN, 0};
-      if (::poll(&p, 1, 5000) <= 0) return;
-      const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
-      if (n <= 0) return;
-      head.append(buf, static_cast<std::size_t>(n));
-    }
+    const std::string head = testing::ReadRequestHead(fd);
+    if (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536) return;  // silent or gone
     const std::size_t sp = head.find(' '), sp2 = head.find(' ', sp + 1);
     const std::string path = head.substr(sp + 1, sp2 - sp - 1);
     const bool conditional = head.find("If-Modified-Since:") != std::string::npos;
@@ -220,13 +214,7 @@ class SoakServer {
 
 // ---- The rounds --------------------------------------------------------------------------------
 
-long PeakKiB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmHWM:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
-  return -1;
-}
+using testing::PeakKiB;
 
 int ListenOnLoopback(int& port) {
   const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);

@@ -28,6 +28,7 @@
 #include <httplib.h>
 #include <zlib.h>
 
+#include "RawHttp.h"
 #include "TestData.h"
 
 namespace numira::testing {
@@ -296,23 +297,10 @@ class RawServer {
         continue;
       }
       workers_.emplace_back([this, fd] {
-        ReadHead(fd);
+        ReadRequestHead(fd);
         behaviour_(fd, [this](int ms) { return WaitStop(ms); });
         ::close(fd);
       });
-    }
-  }
-
-  // Reads until the blank line that ends the request head (or 64 KiB, or 5 s).
-  static void ReadHead(int fd) {
-    std::string head;
-    char buf[1024];
-    while (head.find("\r\n\r\n") == std::string::npos && head.size() < 65536) {
-      pollfd p{fd, POLLIN, 0};
-      if (::poll(&p, 1, 5000) <= 0) return;
-      const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
-      if (n <= 0) return;
-      head.append(buf, static_cast<std::size_t>(n));
     }
   }
 

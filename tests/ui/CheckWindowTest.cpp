@@ -30,7 +30,7 @@ T* In(ui::CheckWindow* c, int tab, const char* name) {
 }
 QString Cell(QTableView* t, int row, int column) { return t->model()->index(row, column).data().toString(); }
 
-class CheckWin : public ShownWindowTest {
+class CheckWin : public RollingWindowTest {
  protected:
   void SetUp() override {
     ShownWindowTest::SetUp();
@@ -46,13 +46,6 @@ class CheckWin : public ShownWindowTest {
     QApplication::setActiveWindow(window.get());
     QTest::keyClick(window.get(), Qt::Key_K, Qt::ControlModifier);
     ASSERT_NE(CheckOf(*window), nullptr);
-  }
-  void Roll(Game g) {
-    const PanelDef& p = Panel(g);
-    QTest::mouseClick(Button(*window, p.predictButton), Qt::LeftButton);
-    window->FireTimer(p.timerId);
-    QTest::mouseClick(Button(*window, p.predictButton), Qt::LeftButton);
-    RunRollToEnd(*window, p.timerId);
   }
   // Types a ticket on a tab, picks a type and presses 照合.
   void CheckTicket(int tab, const QString& typed, int type = 0) {

@@ -43,21 +43,13 @@ struct BlockSpy : QObject {
   }
 };
 
-class History : public ShownWindowTest {
+class History : public RollingWindowTest {
  protected:
   void Open() {
     // Keyboard shortcuts reach the active window.
     QApplication::setActiveWindow(window.get());
     QTest::keyClick(window.get(), Qt::Key_H, Qt::ControlModifier);
     ASSERT_NE(HistoryOf(*window), nullptr);
-  }
-  // A roll of the game from start to its standing proposal.
-  void Roll(Game g) {
-    const PanelDef& p = Panel(g);
-    QTest::mouseClick(Button(*window, p.predictButton), Qt::LeftButton);
-    window->FireTimer(p.timerId);
-    QTest::mouseClick(Button(*window, p.predictButton), Qt::LeftButton);
-    RunRollToEnd(*window, p.timerId);
   }
 };
 

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtTest/QTest>
 #include <functional>
 #include <memory>
 #include <string>
@@ -161,5 +162,19 @@ inline int RunRollToEnd(ProbedWindow& w, int timerId, int limit = 1000) {
   while (n < limit && w.FireTimer(timerId)) ++n;
   return n;
 }
+
+// A shown window whose tests roll games to their standing proposals.
+class RollingWindowTest : public ShownWindowTest {
+ protected:
+  // A roll of the game from start to its standing proposal: predict, the first tick,
+  // stop, then every tick at once.
+  void Roll(Game g) {
+    const PanelDef& p = Panel(g);
+    QTest::mouseClick(Button(*window, p.predictButton), Qt::LeftButton);
+    window->FireTimer(p.timerId);
+    QTest::mouseClick(Button(*window, p.predictButton), Qt::LeftButton);
+    RunRollToEnd(*window, p.timerId);
+  }
+};
 
 }  // namespace numira::uitest

@@ -28,18 +28,11 @@
 namespace numira::uitest {
 namespace {
 
-class Help : public ShownWindowTest {
+class Help : public RollingWindowTest {
  protected:
   void SetUp() override {
     ShownWindowTest::SetUp();
     QApplication::setActiveWindow(window.get());
-  }
-  void Roll(Game g) {
-    const PanelDef& p = Panel(g);
-    QTest::mouseClick(Button(*window, p.predictButton), Qt::LeftButton);
-    window->FireTimer(p.timerId);
-    QTest::mouseClick(Button(*window, p.predictButton), Qt::LeftButton);
-    RunRollToEnd(*window, p.timerId);
   }
 };
 
