@@ -106,6 +106,7 @@ std::vector<OutcomeCase> OutcomeCases() {
 }
 
 class Outcome : public Check, public ::testing::WithParamInterface<OutcomeCase> {};
+void PrintTo(const OutcomeCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(Outcome, LinesAndTable) {
   const OutcomeCase& c = GetParam();

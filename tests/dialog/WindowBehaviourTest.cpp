@@ -60,6 +60,7 @@ struct FocusCase {
 };
 
 class FocusAfterStop : public Window, public ::testing::WithParamInterface<FocusCase> {};
+void PrintTo(const FocusCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(FocusAfterStop, ReturnsToThePredictButtonOnlyIfItHadIt) {
   const FocusCase& c = GetParam();
@@ -242,6 +243,7 @@ struct PaletteCase {
 };
 
 class ColoursOn : public ::testing::TestWithParam<PaletteCase> {};
+void PrintTo(const PaletteCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(ColoursOn, EveryTextIsReadableAndTheLightDefaultStaysAsItWas) {
   const PaletteCase& c = GetParam();

@@ -122,6 +122,7 @@ const NotModifiedCase kNotModified[] = {
 };
 
 class NotModified : public RefreshJobTest, public ::testing::WithParamInterface<NotModifiedCase> {};
+void PrintTo(const NotModifiedCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(NotModified, CountsAsRefreshedAndWritesNothing) {
   const NotModifiedCase& c = GetParam();

@@ -64,6 +64,7 @@ std::vector<ParseCase> ParseCases() {
 }
 
 class ParseTable : public ::testing::TestWithParam<ParseCase> {};
+void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(ParseTable, ReadsOrNamesTheLine) {
   const ParseCase& c = GetParam();

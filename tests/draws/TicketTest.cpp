@@ -100,6 +100,7 @@ std::vector<TicketCase> TicketCases() {
 }
 
 class TicketTable : public ::testing::TestWithParam<TicketCase> {};
+void PrintTo(const TicketCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(TicketTable, WinsWhatTheDrawsSay) {
   const TicketCase& c = GetParam();
@@ -181,6 +182,7 @@ std::vector<FaultCase> FaultCases() {
 }
 
 class FaultTable : public ::testing::TestWithParam<FaultCase> {};
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(FaultTable, SaysWhatIsWrong) {
   const FaultCase& c = GetParam();

@@ -37,6 +37,7 @@ struct RealCase {
 };
 
 class RealFigures : public ::testing::TestWithParam<RealCase> {};
+void PrintTo(const RealCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(RealFigures, AgreeWithTheDrawHistory) {
   const RealCase& c = GetParam();

@@ -58,6 +58,7 @@ const FolderCase kFolderCases[] = {
 };
 
 class ListFolder : public ::testing::TestWithParam<FolderCase> {};
+void PrintTo(const FolderCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(ListFolder, ChoosesTheFolderAndSeedsIt) {
   const FolderCase& c = GetParam();

@@ -197,6 +197,7 @@ std::vector<OutCase> OutCases() {
 }
 
 class OutTable : public ::testing::TestWithParam<OutCase> {};
+void PrintTo(const OutCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(OutTable, IsFollowedOrRefusedInClearWords) {
   const OutCase& c = GetParam();
@@ -232,6 +233,7 @@ struct KillCase {
 };
 
 class KillTable : public ::testing::TestWithParam<KillCase> {};
+void PrintTo(const KillCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(KillTable, ServesTheOldOrTheNewSetWheneverBuildDies) {
   if (std::system("strace -qq -e trace=none true >/dev/null 2>&1") != 0) GTEST_SKIP() << "strace cannot trace here";
@@ -311,6 +313,7 @@ std::vector<UndoCase> UndoCases() {
 }
 
 class UndoTable : public ::testing::TestWithParam<UndoCase> {};
+void PrintTo(const UndoCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(UndoTable, RemovesOnlyTheLastResultNamedByItsNumber) {
   const UndoCase& c = GetParam();

@@ -62,6 +62,7 @@ std::vector<AddCase> AddCases() {
 }
 
 class AddTable : public ::testing::TestWithParam<AddCase> {};
+void PrintTo(const AddCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(AddTable, AppendsTheStoredFormOrRejectsLeavingTheHistoryAsItWas) {
   const AddCase& c = GetParam();
@@ -156,6 +157,7 @@ std::vector<HistoryFault> HistoryFaults() {
 }
 
 class HistoryFaultTable : public ::testing::TestWithParam<HistoryFault> {};
+void PrintTo(const HistoryFault& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(HistoryFaultTable, StopsTheBuildWithFileAndLine) {
   const HistoryFault& c = GetParam();
@@ -285,6 +287,7 @@ std::vector<Damage> Damages() {
 }
 
 class CheckTable : public ::testing::TestWithParam<Damage> {};
+void PrintTo(const Damage& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(CheckTable, ReportsTheProblemWithFileAndLine) {
   const Damage& c = GetParam();

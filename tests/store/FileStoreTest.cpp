@@ -67,6 +67,7 @@ const StageCase kStageCases[] = {
 };
 
 class Stage : public ::testing::TestWithParam<StageCase> {};
+void PrintTo(const StageCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(Stage, CommitsOrLeavesTheFileAsItWasAndNothingBeside) {
   const StageCase& c = GetParam();
@@ -177,6 +178,7 @@ const SweepCase kSweepCases[] = {
 };
 
 class Sweep : public ::testing::TestWithParam<SweepCase> {};
+void PrintTo(const SweepCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(Sweep, RemovesWhatOnlyAGoneWriterLeft) {
   const SweepCase& c = GetParam();
@@ -267,6 +269,7 @@ const ReadCase kReadCases[] = {
 };
 
 class Read : public ::testing::TestWithParam<ReadCase> {};
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(Read, TakesRegularFilesWithinTheBoundOnly) {
   const ReadCase& c = GetParam();
