@@ -309,6 +309,15 @@ void MainWindow::SetFocus(int id) {
 
 void MainWindow::SetClipboardText(const std::string& text) { QGuiApplication::clipboard()->setText(Q(text)); }
 
+template <class W>
+void MainWindow::ForgetWhenClosed(QPointer<W>& window) {
+  W* w = window;
+  connect(w, &QDialog::finished, this, [&window, w] {
+    if (window == w) window = nullptr;
+    w->deleteLater();
+  });
+}
+
 std::vector<HistoryPage> MainWindow::HistoryPages() const {
   std::vector<HistoryPage> pages;
   for (Game g : kGames) pages.push_back(dlg_->History(g));
@@ -323,17 +332,13 @@ void MainWindow::ShowHistory() {
       MessageBox(Q(text::kHistoryUnavailableFormat).arg(Q(error)).toStdString(), dlg_->AppName(), MessageIcon::Stop);
       return;
     }
-    // Closed is gone: the next opening starts afresh.
-    HistoryView* w = history_;
-    connect(w, &QDialog::finished, this, [this, w] {
-      if (history_ == w) history_ = nullptr;
-      w->deleteLater();
-    });
+    ForgetWhenClosed(history_);
     // With its pages, so that its least size is known.
     history_->ShowPages(HistoryPages());
     PlaceBeside(history_);
+  } else {
+    history_->ShowPages(HistoryPages());
   }
-  history_->ShowPages(HistoryPages());
   history_->show();
   history_->raise();
   history_->activateWindow();
@@ -357,12 +362,7 @@ void MainWindow::ShowCheck() {
       Dispatch([&] { outcome = dlg_->OnCheckTicket(game, typed, type); });
       return outcome;
     });
-    // Closed is gone: the next opening starts afresh.
-    CheckWindow* w = check_;
-    connect(w, &QDialog::finished, this, [this, w] {
-      if (check_ == w) check_ = nullptr;
-      w->deleteLater();
-    });
+    ForgetWhenClosed(check_);
   }
   check_->ShowPages(CheckPages());
   check_->show();

@@ -94,6 +94,9 @@ class MainWindow : public QDialog, public WindowServices {
   void CentreOnScreen();
   // A one-shot timer fired: its tick, and those of other timers due within a millisecond.
   void TimerExpired(int id);
+  // A side window that is closed is gone: it is deleted and the next opening starts afresh.
+  template <class W>
+  void ForgetWhenClosed(QPointer<W>& window);
   // Puts a new history window beside this one when the screen has room for it.
   void PlaceBeside(QWidget* window);
   std::vector<HistoryPage> HistoryPages() const;
