@@ -33,13 +33,11 @@ bool AllDigits(std::string_view text) {
   return true;
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
-
 // A link this publisher made: "DIR.sets/000042".
 bool IsSetLink(const fs::path& target, const std::string& name) {
   const std::string t = target.string();
   const std::string prefix = name + kSetsSuffix + "/";
-  return StartsWith(t, prefix) && AllDigits(std::string_view(t).substr(prefix.size()));
+  return t.starts_with(prefix) && AllDigits(std::string_view(t).substr(prefix.size()));
 }
 
 std::string SetName(unsigned long long number) {
