@@ -1,5 +1,5 @@
-// The file store: stages committed or abandoned, the sweep of every leftover form, and
-// regular files only.
+// The file store: stages of files, folders and links committed or abandoned, the sweep
+// of every leftover form, and regular files only.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
