@@ -21,9 +21,8 @@ namespace fs = std::filesystem;
 // Far beyond any file of a set; a bigger one is not read back.
 constexpr std::size_t kMaxSetFileBytes = 64u << 20;
 
-constexpr const char* kSetsSuffix = ".sets";   // DIR.sets: the sets beside the link DIR
-constexpr const char* kStagingPrefix = ".new-";  // a set being written
-constexpr const char* kLinkInfix = ".link-";     // .DIR.link-PID: the new link before its rename
+constexpr const char* kSetsSuffix = ".sets";  // DIR.sets: the sets beside the link DIR
+constexpr mode_t kFolderMode = 0755;           // readable by the web server whatever the umask
 
 std::string Reason(int err) { return std::strerror(err); }
 
@@ -34,13 +33,11 @@ bool AllDigits(std::string_view text) {
   return true;
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
-
 // A link this publisher made: "DIR.sets/000042".
 bool IsSetLink(const fs::path& target, const std::string& name) {
   const std::string t = target.string();
   const std::string prefix = name + kSetsSuffix + "/";
-  return StartsWith(t, prefix) && AllDigits(std::string_view(t).substr(prefix.size()));
+  return t.starts_with(prefix) && AllDigits(std::string_view(t).substr(prefix.size()));
 }
 
 std::string SetName(unsigned long long number) {
@@ -60,11 +57,9 @@ unsigned long long LastSetNumber(const std::string& folder) {
   return last;
 }
 
-void MakeFolder(const std::string& path) {
-  if (::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST)
-    throw PublishError(At(path, 0, "cannot create the folder: " + Reason(errno)));
-  // Readable by the web server whatever the umask.
-  ::chmod(path.c_str(), 0755);
+void MakeFolderOrThrow(const std::string& path) {
+  if (const int err = MakeFolder(path, kFolderMode); err != 0)
+    throw PublishError(At(path, 0, "cannot create the folder: " + Reason(err)));
 }
 
 void CheckName(const std::string& name) {
@@ -79,15 +74,6 @@ void CheckName(const std::string& name) {
   }
   if (!ok) throw PublishError("\"" + name + "\" cannot be the name of a file of a set");
 }
-
-// Removes a folder being written unless it was handed on.
-struct StagingGuard {
-  std::string path;
-  ~StagingGuard() {
-    std::error_code ec;
-    if (!path.empty()) fs::remove_all(path, ec);
-  }
-};
 
 }  // namespace
 
@@ -112,22 +98,18 @@ SetPublisher::SetPublisher(const std::string& out) {
   if (!p.has_filename() && p.has_parent_path() && p != p.root_path()) p = p.parent_path();
   if (p.filename().empty() || p.filename() == "." || p.filename() == "..")
     throw PublishError(At(out, 0, "--out must name a folder, not " + p.string()));
-  // A link made by hand is followed to the folder it names, one step at a time.
-  for (int hops = 0;; ++hops) {
-    std::error_code ec;
-    if (!fs::is_symlink(fs::symlink_status(p, ec))) break;
-    const fs::path target = fs::read_symlink(p, ec);
-    if (ec) throw PublishError(At(out, 0, "cannot read the link: " + ec.message()));
-    if (IsSetLink(target, p.filename().string())) break;
-    const fs::path next = (target.is_absolute() ? target : p.parent_path() / target).lexically_normal();
-    if (!fs::exists(next, ec))
-      throw PublishError(At(out, 0, "a link to " + target.string() +
-                                        ", which does not exist (a dangling link): make that folder, or remove the "
-                                        "link and build again to publish here"));
-    if (hops == 40) throw PublishError(At(out, 0, "too many levels of symbolic links"));
-    p = next;
-    if (!p.has_filename()) p = p.parent_path();
+  // A link made by hand is followed to the folder it names; the link made here is not.
+  const auto isSetLink = [](const std::string& link, const std::string& target) {
+    return IsSetLink(target, fs::path(link).filename().string());
+  };
+  try {
+    p = FollowLinks(p.string(), isSetLink);
+  } catch (const PublishError& e) {
+    const std::string what = e.what();
+    if (!what.ends_with("(a dangling link)")) throw;
+    throw PublishError(what + ": make that folder, or remove the link and build again to publish here");
   }
+  if (!p.has_filename()) p = p.parent_path();
   out_ = p.string();
   parent_ = p.parent_path().string();
   name_ = p.filename().string();
@@ -161,90 +143,82 @@ std::optional<std::string> SetPublisher::Served(const std::string& name) const {
   }
 }
 
-void SetPublisher::RemoveLeftovers() const {
-  std::error_code ec;
-  for (const auto& e : fs::directory_iterator(sets_, ec))
-    if (StartsWith(e.path().filename().string(), kStagingPrefix)) fs::remove_all(e.path(), ec);
-  // A new link that was never renamed; or, after a switch from a plain folder, that
-  // folder, not yet moved among the sets: it becomes one of them.
-  const std::string linkPrefix = "." + name_ + kLinkInfix;
-  for (const auto& e : fs::directory_iterator(parent_, ec)) {
-    if (!StartsWith(e.path().filename().string(), linkPrefix)) continue;
-    std::error_code ec2;
-    if (fs::is_symlink(e.symlink_status(ec2)) || fs::is_empty(e.path(), ec2)) {
-      fs::remove(e.path(), ec2);
-    } else if (e.is_directory(ec2)) {
-      MakeFolder(sets_);
-      RenameOrThrow(e.path().string(), (fs::path(sets_) / SetName(LastSetNumber(sets_) + 1)).string());
-    }
-  }
+std::string SetPublisher::SetPath(unsigned long long number) const {
+  return (fs::path(sets_) / SetName(number)).string();
 }
 
-PublishOutcome SetPublisher::Publish(const FileSet& files) {
-  for (const auto& [name, bytes] : files) CheckName(name);
-  RemoveLeftovers();
-  PublishOutcome outcome;
-  const std::string currentName =
-      current_.empty() || plainFolder_ ? std::string() : fs::path(current_).filename().string();
-  const std::string currentLink = currentName.empty() ? current_ : name_ + kSetsSuffix + "/" + currentName;
+std::string SetPublisher::SetLink(const std::string& set) const { return name_ + kSetsSuffix + "/" + set; }
 
-  // Unchanged: the set served holds exactly these files, byte for byte.
-  if (!current_.empty()) {
-    std::size_t regular = 0;
-    bool same = true;
+void SetPublisher::Recover() const {
+  // The folder served before, swapped out of the link's place by a build killed before
+  // it moved the folder on: it becomes the newest set, so nothing of it is lost.
+  const std::string link[] = {out_};
+  for (const std::string& left : FindLeftovers(link, &*lock_)) {
     std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(current_, ec); same && !ec && it != fs::end(it);
-         it.increment(ec)) {
-      if (it->is_directory(ec) && !it->is_symlink(ec)) continue;
-      const std::string name = fs::relative(it->path(), current_).string();
-      const auto f = files.find(name);
-      same = !it->is_symlink(ec) && it->is_regular_file(ec) && f != files.end() && Served(name) == f->second;
-      ++regular;
-    }
-    if (same && !ec && regular == files.size()) {
-      outcome.set = currentLink;
-      return outcome;
+    if (fs::is_directory(fs::symlink_status(left, ec)) && !fs::is_empty(left, ec)) {
+      MakeFolderOrThrow(sets_);
+      RenameOrThrow(left, SetPath(LastSetNumber(sets_) + 1));
     }
   }
+  // Then the rest: new links never renamed, sets being staged (each under the number it
+  // was to get: one of the sets there, the next one, or the one after it when a plain
+  // folder was to take the next).
+  const unsigned long long last = LastSetNumber(sets_);
+  std::vector<std::string> targets{out_, SetPath(last + 1), SetPath(last + 2)};
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(sets_, ec))
+    if (AllDigits(e.path().filename().string())) targets.push_back(e.path().string());
+  SweepLeftovers(targets, &*lock_);
+}
 
-  // A plain folder whose files are symbolic links is a layout made by hand (say, links
-  // into a folder some other server serves): it stays, and each file is written
-  // through to its target, atomically in the target's folder, as the owner chose.
-  if (plainFolder_) {
-    bool linked = false;
-    for (const auto& [name, bytes] : files) {
-      std::error_code ec;
-      linked = linked || fs::is_symlink(fs::symlink_status(fs::path(current_) / name, ec));
-    }
-    if (linked) {
-      for (const auto& [name, bytes] : files) {
-        if (Served(name) == bytes) continue;
-        const fs::path path = fs::path(current_) / name;
-        std::error_code ec;
-        fs::create_directories(path.parent_path(), ec);
-        ReplaceFile(path.string(), bytes);
-        outcome.written.push_back(name);
-      }
-      outcome.changed = !outcome.written.empty();
-      outcome.set = current_;
-      return outcome;
-    }
+bool SetPublisher::Serves(const FileSet& files) const {
+  if (current_.empty()) return false;
+  std::size_t regular = 0;
+  bool same = true;
+  std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(current_, ec); same && !ec && it != fs::end(it); it.increment(ec)) {
+    if (it->is_directory(ec) && !it->is_symlink(ec)) continue;
+    const std::string name = fs::relative(it->path(), current_).string();
+    const auto f = files.find(name);
+    same = !it->is_symlink(ec) && it->is_regular_file(ec) && f != files.end() && Served(name) == f->second;
+    ++regular;
   }
+  return same && !ec && regular == files.size();
+}
 
-  MakeFolder(sets_);
-  StagingGuard staging{(fs::path(sets_) / (std::string(kStagingPrefix) + "XXXXXX")).string()};
-  if (!::mkdtemp(staging.path.data())) {
-    const int err = errno;
-    staging.path.clear();
-    throw PublishError(At(sets_, 0, "cannot create a folder: " + Reason(err)));
-  }
-  ::chmod(staging.path.c_str(), 0755);
-  std::set<std::string> folders{staging.path};
+bool SetPublisher::HoldsLinks(const FileSet& files) const {
   for (const auto& [name, bytes] : files) {
-    const fs::path path = fs::path(staging.path) / name;
-    fs::path made = staging.path;
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(fs::path(current_) / name, ec))) return true;
+  }
+  return false;
+}
+
+PublishOutcome SetPublisher::WriteThrough(const FileSet& files) const {
+  PublishOutcome outcome;
+  for (const auto& [name, bytes] : files) {
+    if (Served(name) == bytes) continue;
+    const fs::path path = fs::path(current_) / name;
+    std::error_code ec;
+    fs::create_directories(path.parent_path(), ec);
+    ReplaceFile(path.string(), bytes);
+    outcome.written.push_back(name);
+  }
+  outcome.changed = !outcome.written.empty();
+  outcome.set = current_;
+  return outcome;
+}
+
+void SetPublisher::Stage(const FileSet& files, StagedFolder& stage, std::vector<std::string>& written) const {
+  MakeFolderOrThrow(sets_);
+  if (const int err = stage.Create(kFolderMode); err != 0)
+    throw PublishError(At(stage.Path(), 0, "cannot create the folder: " + Reason(err)));
+  std::set<std::string> folders{stage.Path()};
+  for (const auto& [name, bytes] : files) {
+    const fs::path path = fs::path(stage.Path()) / name;
+    fs::path made = stage.Path();
     for (const auto& part : fs::path(name).parent_path())
-      if (folders.insert((made /= part).string()).second) MakeFolder(made.string());
+      if (folders.insert((made /= part).string()).second) MakeFolderOrThrow(made.string());
     // A file the set before held with the same bytes is taken over (a hard link, or a
     // copy with its time): its Last-Modified and ETag stay.
     const std::string old = current_.empty() ? std::string() : (fs::path(current_) / name).string();
@@ -257,82 +231,88 @@ PublishOutcome SetPublisher::Publish(const FileSet& files) {
       continue;
     }
     WriteNewFile(path.string(), bytes);
-    outcome.written.push_back(name);
+    written.push_back(name);
   }
-  for (const std::string& name : outcome.written)
+  for (const std::string& name : written)
     if (name.ends_with(".gz") && files.count(name.substr(0, name.size() - 3)))
-      CopyModificationTime((fs::path(staging.path) / name.substr(0, name.size() - 3)).string(),
-                           (fs::path(staging.path) / name).string());
+      CopyModificationTime((fs::path(stage.Path()) / name.substr(0, name.size() - 3)).string(),
+                           (fs::path(stage.Path()) / name).string());
   for (auto it = folders.rbegin(); it != folders.rend(); ++it) SyncFolder(*it);
+}
 
-  // The complete set gets its number; a plain folder served before becomes the set
-  // before it.
-  unsigned long long last = LastSetNumber(sets_);
-  std::error_code emptyEc;
-  const bool emptyBefore = plainFolder_ && fs::is_empty(current_, emptyEc);
-  std::string migrated = plainFolder_ && !emptyBefore ? SetName(++last) : std::string();
-  const std::string next = SetName(++last);
-  const std::string nextPath = (fs::path(sets_) / next).string();
-  RenameOrThrow(staging.path, nextPath);
-  staging.path.clear();
-  SyncFolder(sets_);
-
-  // The switch: a new link renamed over the old one.
-  const std::string link = name_ + kSetsSuffix + "/" + next;
-  const std::string linkTemp = (fs::path(parent_) / ("." + name_ + kLinkInfix + std::to_string(::getpid()))).string();
-  ::unlink(linkTemp.c_str());
-  if (::symlink(link.c_str(), linkTemp.c_str()) != 0)
-    throw PublishError(At(linkTemp, 0, "cannot create the link: " + Reason(errno)));
-  if (plainFolder_) {
-    if (migrated.empty()) migrated = SetName(LastSetNumber(sets_) + 1);  // should the empty folder have filled
-    const std::string migratedPath = (fs::path(sets_) / migrated).string();
-    const int swapped = RenameFile(linkTemp, out_, RENAME_EXCHANGE);
-    if (swapped == 0) {
-      // The old folder now lies where the new link was.
-      if (::rmdir(linkTemp.c_str()) == 0) {
-        outcome.previous.clear();
-      } else {
-        RenameOrThrow(linkTemp, migratedPath);
-        outcome.previous = name_ + kSetsSuffix + "/" + migrated;
-      }
-    } else if (swapped == EINVAL || swapped == ENOSYS || swapped == EOPNOTSUPP) {
-      // A file system that cannot swap: the folder moves first, so for a moment
-      // nothing is served (never a mix).
-      if (emptyBefore && ::rmdir(out_.c_str()) == 0) {
-        outcome.previous.clear();
-      } else {
-        RenameOrThrow(out_, migratedPath);
-        outcome.previous = name_ + kSetsSuffix + "/" + migrated;
-      }
-      RenameOrThrow(linkTemp, out_);
-    } else {
-      ::unlink(linkTemp.c_str());
-      throw PublishError(At(out_, 0, "cannot replace the folder with a link: " + Reason(swapped)));
-    }
-  } else {
-    try {
-      RenameOrThrow(linkTemp, out_);
-    } catch (const PublishError&) {
-      ::unlink(linkTemp.c_str());
-      throw;
-    }
-    outcome.previous = currentName.empty() ? std::string() : currentLink;
+std::string SetPublisher::Switch(const std::string& next, const std::string& migrated, bool emptyBefore) const {
+  LinkSwitch link(out_, SetLink(next));
+  if (const int err = link.Create(); err != 0)
+    throw PublishError(At(link.Path(), 0, "cannot create the link: " + Reason(err)));
+  if (!plainFolder_) {
+    if (const int err = link.Commit(); err != 0) throw PublishError(At(out_, 0, "cannot replace: " + Reason(err)));
+    return current_.empty() ? std::string() : SetLink(fs::path(current_).filename().string());
   }
-  SyncFolder(parent_);
-  outcome.changed = true;
-  outcome.set = link;
+  // A plain folder served before becomes the set before (an empty one just goes).
+  const std::string migratedPath = (fs::path(sets_) / migrated).string();
+  const int swapped = link.Exchange();
+  if (swapped == 0) {
+    // The old folder now lies where the new link was.
+    if (::rmdir(link.Path().c_str()) == 0) return {};
+    RenameOrThrow(link.Path(), migratedPath);
+    return SetLink(migrated);
+  }
+  if (swapped != EINVAL && swapped != ENOSYS && swapped != EOPNOTSUPP)
+    throw PublishError(At(out_, 0, "cannot replace the folder with a link: " + Reason(swapped)));
+  // A file system that cannot swap: the folder moves first, so for a moment nothing is
+  // served (never a mix).
+  std::string previous;
+  if (!emptyBefore || ::rmdir(out_.c_str()) != 0) {
+    RenameOrThrow(out_, migratedPath);
+    previous = SetLink(migrated);
+  }
+  if (const int err = link.Commit(); err != 0) throw PublishError(At(out_, 0, "cannot replace: " + Reason(err)));
+  return previous;
+}
 
-  // Sets older than the one before are removed.
-  const std::string keep = outcome.previous.empty() ? std::string() : fs::path(outcome.previous).filename().string();
+void SetPublisher::Prune(const std::string& next, const std::string& previous) const {
+  const std::string keep = previous.empty() ? std::string() : fs::path(previous).filename().string();
   std::error_code ec;
   for (const auto& e : fs::directory_iterator(sets_, ec)) {
     const std::string n = e.path().filename().string();
-    if (n != next && n != keep && (AllDigits(n) || StartsWith(n, kStagingPrefix))) {
+    if (n != next && n != keep && AllDigits(n)) {
       std::error_code ec2;
       fs::remove_all(e.path(), ec2);
     }
   }
   SyncFolder(sets_);
+}
+
+PublishOutcome SetPublisher::Publish(const FileSet& files) {
+  for (const auto& [name, bytes] : files) CheckName(name);
+  Recover();
+  PublishOutcome outcome;
+  // Unchanged: the set served holds exactly these files, byte for byte.
+  if (Serves(files)) {
+    outcome.set = current_.empty() || plainFolder_ ? current_ : SetLink(fs::path(current_).filename().string());
+    return outcome;
+  }
+  // A plain folder whose files are symbolic links is a layout made by hand (say, links
+  // into a folder some other server serves): it stays, and each file is written
+  // through to its target, atomically in the target's folder, as the owner chose.
+  if (plainFolder_ && HoldsLinks(files)) return WriteThrough(files);
+
+  // The numbers: the next set's, and, for a plain folder served before, the one it takes
+  // as the set before.
+  unsigned long long last = LastSetNumber(sets_);
+  std::error_code ec;
+  const bool emptyBefore = plainFolder_ && fs::is_empty(current_, ec);
+  const std::string migrated = plainFolder_ ? SetName(emptyBefore ? last + 2 : ++last) : std::string();
+  const std::string next = SetName(++last);
+
+  StagedFolder stage(SetPath(last));
+  Stage(files, stage, outcome.written);
+  if (const int err = stage.Commit(); err != 0)
+    throw PublishError(At(stage.Target(), 0, "cannot replace: " + Reason(err)));
+  outcome.previous = Switch(next, migrated, emptyBefore);
+  outcome.changed = true;
+  outcome.set = SetLink(next);
+  Prune(next, outcome.previous);
   return outcome;
 }
 

@@ -60,7 +60,24 @@ class SetPublisher {
   const std::string& Out() const { return out_; }
 
  private:
-  void RemoveLeftovers() const;
+  // The steps of Publish. What a killed build left goes first.
+  void Recover() const;
+  // Whether the set served holds exactly these files with these bytes.
+  bool Serves(const FileSet& files) const;
+  // A plain folder of links made by hand: each changed file written through to its target.
+  bool HoldsLinks(const FileSet& files) const;
+  PublishOutcome WriteThrough(const FileSet& files) const;
+  // Fills the stage of the next set: files the set before held with the same bytes are
+  // taken over, the others (named in written) written new.
+  void Stage(const FileSet& files, StagedFolder& stage, std::vector<std::string>& written) const;
+  // Points the link at the set next; returns the set before as the link named it ("" if
+  // none is kept). A plain folder served before becomes the set migrated.
+  std::string Switch(const std::string& next, const std::string& migrated, bool emptyBefore) const;
+  // Removes every set but next and previous.
+  void Prune(const std::string& next, const std::string& previous) const;
+
+  std::string SetPath(unsigned long long number) const;     // DIR.sets/000042
+  std::string SetLink(const std::string& set) const;        // what the link holds: "DIR.sets/000042"
 
   std::string out_, parent_, name_, sets_;
   std::string current_;        // the folder served now; empty: none

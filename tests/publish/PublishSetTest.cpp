@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <functional>
@@ -187,6 +188,9 @@ std::vector<OutCase> OutCases() {
       {"link_to_a_link_to_nothing_yet",
        [](const fs::path& r) { fs::create_directory(r / "site"); fs::create_directory_symlink("site/lists", r / "served"); fs::create_directory(r / "site/lists"); },
        "", "site/lists"},
+      {"link_ending_in_a_slash_to_a_link",
+       [](const fs::path& r) { fs::create_directory(r / "real"); fs::create_directory_symlink("real", r / "hand"); fs::create_directory_symlink("hand/", r / "served"); },
+       "", "real"},
       {"dangling_link", [](const fs::path& r) { fs::create_directory_symlink("gone", r / "served"); },
        "served: a link to gone, which does not exist (a dangling link)", ""},
       {"set_removed_by_hand",
@@ -277,6 +281,20 @@ TEST_P(KillTable, ServesTheOldOrTheNewSetWheneverBuildDies) {
       break;
     }
     ++renames;
+    // Whatever the killed build left is named as the file store names every stage: its
+    // sweep finds all of it (a set being staged under its number, a new link, the folder
+    // swapped out of the link's place).
+    std::vector<std::string> left, targets{out.string()};
+    for (const fs::path& folder : {run, run / "lists.sets"})
+      for (const std::string& name : Names(folder))
+        if (name != "lists" && name != "lists.sets" && name.find_first_not_of("0123456789") != std::string::npos)
+          left.push_back((folder / name).string());
+    for (const char* set : {"000001", "000002", "000003"}) targets.push_back((run / "lists.sets" / set).string());
+    std::vector<std::string> found = FindLeftovers(targets);
+    std::sort(found.begin(), found.end());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(found, left);
+    EXPECT_FALSE(left.empty());
     const RunResult again = Build(out, newDraws);
     ASSERT_EQ(again.code, kExitOk) << again.err;
     EXPECT_EQ(ServedFiles(out), newSet);
