@@ -3,10 +3,22 @@
 #include <QStringList>
 
 namespace numira::ui {
+namespace {
+
+// Programs that were told to stop and have not ended yet wait here, each until it ends.
+// The holder is never deleted: deleting a running program's QProcess would kill it.
+QObject& StoppedPrograms() {
+  static QObject* const holder = new QObject;
+  return *holder;
+}
+
+}  // namespace
 
 RefreshProcess::RefreshProcess(QObject* parent, Done done) : QObject(parent), done_(std::move(done)) {
   limit_ = new QTimer(this);
   limit_->setSingleShot(true);
+  // Never early: a coarse timer may fire 5 % before its time.
+  limit_->setTimerType(Qt::PreciseTimer);
   connect(limit_, &QTimer::timeout, this, [this] { Ended(FailReason::ProgramHung); });
 }
 
@@ -51,8 +63,8 @@ void RefreshProcess::Stop() {
   }
   // SIGTERM: the program drops its part files and ends; a pair being renamed finishes
   // first. Nobody waits for it: the object goes once the program has ended, and is
-  // simply left behind if this process ends first (deleting it would kill the program).
-  process->setParent(nullptr);
+  // simply left behind if this process ends first.
+  process->setParent(&StoppedPrograms());
   connect(process, &QProcess::finished, process, &QObject::deleteLater);
   process->terminate();
 }

@@ -104,6 +104,10 @@ TEST(ChooseListServer, FirstUsableSourceWinsAndEveryRefusalIsReported) {
        Source::CommandLine, {}},
       {"bad_built_in", std::nullopt, none, "lists numira", "", Source::BuiltIn,
        {{Source::BuiltIn, Problem::NotAHost, "lists numira"}}},
+      // A program built without a server has none, and says nothing of it here.
+      {"no_server_anywhere", std::nullopt, none, "", "", Source::BuiltIn, {}},
+      {"bad_config_and_no_built_in", std::nullopt, bad, "", "", Source::BuiltIn,
+       {{Source::ConfigFile, Problem::NotAHost, "mirror example"}}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
