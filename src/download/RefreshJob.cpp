@@ -106,8 +106,12 @@ class Job {
         Final(row, {ListOutcome::NotTried, false, FailReason::None, {}});
       else if (Stopped(stop_))
         Final(row, Failure(FailReason::Stopped));
-      else
-        Final(row, crash_.empty() ? Failure(held[row].reason, held[row].detail) : Failure(FailReason::NotStored, crash_));
+      else if (!crash_.empty())
+        Final(row, Failure(FailReason::NotStored, crash_));
+      else if (held[row].state == Candidate::State::Failed)
+        Final(row, Failure(held[row].reason, held[row].detail));
+      else  // fetched, and waiting for its twin when the refresh ended
+        Final(row, Failure(FailReason::TwinFailed));
     }
   }
 

@@ -273,6 +273,38 @@ TEST_F(RefreshJobTest, ADiskErrorWhileAnUnchangedTwinIsAskedForAgainEndsTheRefre
 // The test's own rule for an extra file: its first line says "ok".
 bool StartsWithOk(const std::string& fetched, const std::string&) { return ReadBytes(fetched).rfind("ok", 0) == 0; }
 
+TEST_F(RefreshJobTest, EachFailedListSaysWhyAndTheProgramSaysItToo) {
+  server.Set("/Data/Num4Correct.txt", {404, kDoctype404});
+  server.Set("/Data/Lot6Correct.txt", {200, kOldHeader + "1.2.3.4.5.44,1\r\n"});
+  const std::array<ListResult, 6> expected{
+      ListResult{R}, {F, false, FailReason::TwinFailed}, {R}, {F, false, FailReason::ErrorStatus, "404"}, {R},
+      {F, false, FailReason::NotAList, "line 2: \"1.2.3.4.5.44\" is not a Loto 6 combination (6 distinct numbers 1-43, "
+                                       "ascending, joined by \".\")"}};
+  EXPECT_EQ(RunRefresh(For(server.Host())).lists, expected);
+  // The same words from the refresh program, as the window reads them.
+  for (std::size_t row = 0; row < 6; ++row) {
+    WriteBytes(request.lists[row], kOldLists[row]);
+    StoreWithServerTime(request.lists[row], k2015);
+  }
+  ProgramLine line = RefreshProgramFor(server.Host());
+  std::string out;
+  {
+    std::string command;
+    for (char* a : line.argv)
+      if (a) command += "'" + std::string(a) + "' ";
+    FILE* p = ::popen(command.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    ASSERT_EQ(::pclose(p), 0);
+  }
+  EXPECT_EQ(ParseReport(out).lists, expected) << out;
+  // Nothing answers: the reason is the server's.
+  const RefusingPort refusing;
+  const RefreshReport down = RunRefresh(For(refusing.Host()));
+  for (const ListResult& r : down.lists) EXPECT_EQ(r, ListResult(F, false, FailReason::NoConnection));
+}
+
 TEST_F(RefreshJobTest, ExtraFilesAreCheckedStoredOrKeptAndNeverChangeTheLists) {
   const std::vector<std::string> names{"good.csv", "missing.csv", "refused.csv", "error.csv"};
   std::vector<ExtraFile> extras;
