@@ -57,7 +57,9 @@ CommandLine ParseCommandLine(int argc, char** argv) {
   return cl;
 }
 
-std::string UsageText(const std::string& builtInServer) { return Fill(text::kUsageFormat, Printable(builtInServer)); }
+std::string UsageText(const std::string& builtInServer) {
+  return Fill(text::kUsageFormat, builtInServer.empty() ? std::string(text::kNoBuiltInServer) : Printable(builtInServer));
+}
 
 std::string UnknownArgumentText(const std::string& argument) {
   return Fill(text::kUnknownArgumentFormat, Printable(argument));

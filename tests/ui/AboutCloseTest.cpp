@@ -71,10 +71,11 @@ TEST_F(About, TheButtonOpensTheBoxWithItsControls) {
 
 TEST_F(About, TheWindowMenuOffersTheAboutItemWhichOpensTheBox) {
   std::unique_ptr<QMenu> menu = window->BuildSystemMenu();
-  ASSERT_EQ(menu->actions().size(), 3);
+  ASSERT_EQ(menu->actions().size(), 4);
   EXPECT_EQ(menu->actions()[0]->text(), QString::fromUtf8(text::kHistoryMenuItem));
   EXPECT_EQ(menu->actions()[1]->text(), QString::fromUtf8(text::kCheckMenuItem));
-  EXPECT_EQ(menu->actions()[2]->text(), QString::fromUtf8(text::kAboutMenuItem));
+  EXPECT_EQ(menu->actions()[2]->text(), QString::fromUtf8(text::kSettingsMenuItem));
+  EXPECT_EQ(menu->actions()[3]->text(), QString::fromUtf8(text::kAboutMenuItem));
 
   bool menuSeen = false;
   int opened = 0;
@@ -82,13 +83,14 @@ TEST_F(About, TheWindowMenuOffersTheAboutItemWhichOpensTheBox) {
             [&](QWidget* w) {
               menuSeen = true;
               auto* popup = static_cast<QMenu*>(w);
-              ASSERT_EQ(popup->actions().size(), 3);
+              ASSERT_EQ(popup->actions().size(), 4);
               EXPECT_EQ(popup->actions().back()->text(), QString::fromUtf8(text::kAboutMenuItem));
               WhenShown(AboutBoxShown(), [&](QWidget* box) {
                 ++opened;
                 QTest::keyClick(box, Qt::Key_Escape);
               });
-              // Choose the item below the history and check items with the keyboard, as a user would.
+              // Choose the item below the history, check and settings items with the keyboard, as a user would.
+              QTest::keyClick(popup, Qt::Key_Down);
               QTest::keyClick(popup, Qt::Key_Down);
               QTest::keyClick(popup, Qt::Key_Down);
               QTest::keyClick(popup, Qt::Key_Down);
