@@ -229,8 +229,10 @@ void SetPublisher::Recover(const FolderLock& setsLock) const {
   // it moved the folder on: it becomes the newest set, so nothing of it is lost.
   const std::string link[] = {out_};
   for (const std::string& left : FindLeftovers(link, &*lock_)) {
+    // Only a folder of this user's: one planted under that name by another is no set.
+    struct stat st {};
     std::error_code ec;
-    if (fs::is_directory(fs::symlink_status(left, ec)) && !fs::is_empty(left, ec))
+    if (::lstat(left.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && !fs::is_empty(left, ec))
       RenameOrThrow(left, SetPath(LastSetNumber(sets_) + 1));
   }
   SweepLeftovers(link, &*lock_);
