@@ -177,8 +177,15 @@ void SetPublisher::MakeSets() const {
   const std::string name = name_ + kSetsSuffix;
   if (::mkdirat(parentFd_, name.c_str(), kFolderMode) != 0 && errno != EEXIST)
     throw PublishError(At(sets_, 0, "cannot create the folder: " + Reason(errno)));
+  // Opened without following a link, and this user's: one made meanwhile by another (in a
+  // shared folder) is refused, not filled.
   const int fd = ::openat(parentFd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) throw PublishError(At(sets_, 0, "cannot open the folder: " + Reason(errno)));
+  if (fd < 0) throw PublishError(At(sets_, 0, Refused("not a folder build made (a link or a file)")));
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid()) {
+    ::close(fd);
+    throw PublishError(At(sets_, 0, Refused("a folder owned by another user")));
+  }
   int err = ::fchmod(fd, kFolderMode) == 0 ? 0 : errno;
   if (err == 0) {
     const int marker = ::openat(fd, kSetsMarker, O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);

@@ -205,13 +205,18 @@ std::vector<std::string> CompareSetFolder(const SetIndex& index, const std::stri
       problems.push_back(path + ": not a regular file");
       continue;
     }
-    int err = 0;
-    const std::optional<std::string> bytes = ReadRegularFile(it->path().string(), kMaxSetFileSize, &err);
-    if (!bytes)
-      problems.push_back(path + ": cannot read: " + ReadErrorText(err, kMaxSetFileSize));
-    else if (bytes->size() != entry.size)
-      problems.push_back(path + ": " + std::to_string(bytes->size()) + " bytes, " + std::string(kSetIndexName) +
+    // The size first, so that no file larger than listed is read.
+    const RegularFile file(it->path().string());
+    if (file.IsOpen() && file.Size() != entry.size) {
+      problems.push_back(path + ": " + std::to_string(file.Size()) + " bytes, " + std::string(kSetIndexName) +
                          " lists " + std::to_string(entry.size));
+      continue;
+    }
+    int err = file.IsOpen() ? 0 : file.Error();
+    const std::optional<std::string> bytes =
+        err == 0 ? ReadRegularFile(it->path().string(), entry.size, &err) : std::nullopt;
+    if (!bytes)
+      problems.push_back(path + ": cannot read: " + ReadErrorText(err, entry.size));
     else if (!MatchesSetFile(entry, *bytes))
       problems.push_back(path + ": other bytes than " + std::string(kSetIndexName) + " lists (SHA-256 " +
                          Sha256Hex(*bytes) + ", listed " + entry.sha256 + ")");
