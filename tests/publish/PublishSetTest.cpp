@@ -1,6 +1,7 @@
-// Publishing as one step: the served folder as a link switched between whole sets, a
-// build never going back, builds killed at each rename, links made by hand, and the
-// changes to a history (undo, future dates, histories behind links).
+// Publishing as one step: the served folder as a link switched between whole numbered
+// sets, each with its index, whatever the dates or the clock; what --out may be; builds
+// killed at each rename; check against the index; and the changes to a history (undo,
+// future dates, histories behind links).
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
