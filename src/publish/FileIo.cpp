@@ -29,15 +29,13 @@ void RenameOrThrow(const std::string& from, const std::string& to) {
   if (const int err = RenameFile(from, to); err != 0) throw PublishError(At(to, 0, "cannot replace: " + Reason(err)));
 }
 
-std::string FollowLinks(const std::string& path,
-                        const std::function<bool(const std::string&, const std::string&)>& stopAt) {
+std::string FollowLinks(const std::string& path) {
   std::filesystem::path p(path);
   for (int hops = 0; hops < 40; ++hops) {
     std::error_code ec;
     if (!std::filesystem::is_symlink(std::filesystem::symlink_status(p, ec))) return p.string();
     const std::filesystem::path target = std::filesystem::read_symlink(p, ec);
     if (ec) throw PublishError(At(path, 0, "cannot read the link: " + ec.message()));
-    if (stopAt && stopAt(p.string(), target.string())) return p.string();
     const std::filesystem::path next = target.is_absolute() ? target : p.parent_path() / target;
     if (!std::filesystem::exists(next, ec))
       throw PublishError(At(path, 0, "a link to " + target.string() + ", which does not exist (a dangling link)"));

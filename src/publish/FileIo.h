@@ -2,7 +2,6 @@
 // The publisher's file operations: the file store's (FileStore.h), with a failure thrown
 // as a PublishError that names the file, and the links the publisher follows.
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,10 +17,8 @@ std::string ReadWholeFile(const std::string& path, std::size_t maxBytes = std::s
 void RenameOrThrow(const std::string& from, const std::string& to);
 
 // The file a path finally names: path itself, or for a symbolic link (a chain of them)
-// the file it points at. A link for which stopAt(link, what it holds) is true is not
-// followed: it is the file then. PublishError when a link points at nothing.
-std::string FollowLinks(const std::string& path,
-                        const std::function<bool(const std::string&, const std::string&)>& stopAt = {});
+// the file it points at. PublishError when a link points at nothing.
+std::string FollowLinks(const std::string& path);
 
 // WriteNewFile with rw-r--r--; PublishError on failure, with nothing left behind.
 void WriteNewFile(const std::string& path, std::string_view bytes);

@@ -293,13 +293,13 @@ int LinkSwitch::Exchange() {
 
 // ---- Leftovers -------------------------------------------------------------------------------
 
-FolderLock::FolderLock(const std::string& folder) : folder_(folder) {
+FolderLock::FolderLock(const std::string& folder, Wait wait) : folder_(folder) {
   fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd_ < 0) {
     error_ = errno;
     return;
   }
-  while (::flock(fd_, LOCK_EX) != 0) {
+  while (::flock(fd_, wait == Wait::Yes ? LOCK_EX : LOCK_EX | LOCK_NB) != 0) {
     if (errno == EINTR) continue;
     error_ = errno;
     ::close(fd_);
@@ -323,7 +323,14 @@ std::vector<std::string> FindLeftovers(std::span<const std::string> targets, con
   const long self = static_cast<long>(::getpid());
   std::vector<std::string> found;
   for (const auto& [folder, names] : folders) {
-    const bool locked = held && held->Error() == 0 && SameFolder(held->Folder(), folder);
+    // Only while no writer holds the folder's lock: the caller's own, or one taken here
+    // without waiting for the look.
+    const bool writerLock = held && held->Held() && SameFolder(held->Folder(), folder);
+    std::optional<FolderLock> taken;
+    if (!writerLock) {
+      taken.emplace(folder, FolderLock::Wait::No);
+      if (!taken->Held()) continue;
+    }
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), &::closedir);
     if (!dir) continue;
     std::vector<std::string> files;
@@ -334,9 +341,9 @@ std::vector<std::string> FindLeftovers(std::span<const std::string> targets, con
       if (::lstat(path.c_str(), &st) != 0) continue;
       for (const std::string& name : names) {
         const StageName stage = StageOwner(file, name);
-        const bool stageOfTheGone = stage.pid != 0 && stage.pid != self && ProcessGone(stage.pid) &&
-                                    (S_ISREG(st.st_mode) || (!stage.older && (S_ISLNK(st.st_mode) || S_ISDIR(st.st_mode))));
-        if (stageOfTheGone || (locked && S_ISREG(st.st_mode) && IsOlderPublisherStage(file, name))) {
+        const bool kind = S_ISREG(st.st_mode) || (!stage.older && (S_ISLNK(st.st_mode) || S_ISDIR(st.st_mode)));
+        const bool leftover = stage.pid != 0 && stage.pid != self && kind && (writerLock || ProcessGone(stage.pid));
+        if (leftover || (writerLock && S_ISREG(st.st_mode) && IsOlderPublisherStage(file, name))) {
           found.push_back(path);
           break;
         }

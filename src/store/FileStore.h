@@ -190,16 +190,22 @@ class LinkSwitch {
 
 // ---- Leftovers -------------------------------------------------------------------------------
 
-// An exclusive lock on a folder while it lives (flock), so that two writers of the same
-// files take turns.
+// The lock of a folder: an exclusive flock on the folder itself, held while this object
+// lives. Every writer of a folder's files holds it for the whole write, so two writers
+// take turns, and a stage is swept only while no writer holds it. The kernel releases it
+// when its holder dies, whatever pid namespace the holder lives in; a folder is its own
+// lock file, so locking adds no file to it and any user who may read it may lock it.
 class FolderLock {
  public:
-  // Waits for the lock. Error() is the errno when the folder cannot be opened or locked.
-  explicit FolderLock(const std::string& folder);
+  enum class Wait { Yes, No };
+  // Takes the lock, waiting for it unless told not to. Error() is the errno when the
+  // folder cannot be opened or locked: EWOULDBLOCK when another holds it and Wait::No.
+  explicit FolderLock(const std::string& folder, Wait wait = Wait::Yes);
   ~FolderLock();
   FolderLock(const FolderLock&) = delete;
   FolderLock& operator=(const FolderLock&) = delete;
 
+  bool Held() const { return error_ == 0; }
   int Error() const { return error_; }
   const std::string& Folder() const { return folder_; }
 
@@ -209,12 +215,16 @@ class FolderLock {
   int error_ = 0;
 };
 
-// What killed writers left beside these targets: the stages of a process that no longer
-// exists, ".<name>.<pid>.part" (files, new links, folders), and the older files of the
-// same kind, "<name>.<pid>.part". A live writer's stage, this process's own and every
-// other name are left out. With held, the lock of a folder, the older stages of the publisher
-// in that folder, ".<name>.XXXXXX" (files only), count too: it wrote them only under that
-// lock, so none of them has a live writer. Their paths, folder by folder.
+// What killed writers left beside these targets: stages ".<name>.<pid>.part" (files, new
+// links, folders) and the older files of the same kind, "<name>.<pid>.part". A folder is
+// looked at only while no writer holds its lock: held, when it is that folder's lock, or
+// the lock taken for the look without waiting (a folder whose lock another holds is
+// passed over). Under held, the lock of a writer, every stage but this process's own is
+// a leftover, whatever its pid: each was written under the lock, so its writer is gone,
+// in whatever pid namespace it lived; the older stages of the publisher there,
+// ".<name>.XXXXXX" (files only), count too. Without held, a stage counts only when its
+// pid names no process here either, for writers that stage without the lock. Their
+// paths, folder by folder.
 std::vector<std::string> FindLeftovers(std::span<const std::string> targets, const FolderLock* held = nullptr);
 
 // Removes what FindLeftovers finds: files and links (never what a link names), folders

@@ -6,8 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <signal.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <optional>
 #include <functional>
 #include <string>
 #include <vector>
@@ -303,6 +307,13 @@ const SweepCase kSweepCases[] = {
      false},
     {"own_stage", [](const std::string&) { return ".Num3Correct.txt." + std::to_string(::getpid()) + ".part"; },
      Kind::File, false, false},
+    // Under a writer's lock every stage but its own is a leftover, whatever process its pid
+    // names here: its writer held the lock, so it is gone.
+    {"stage_of_a_pid_alive_here_under_the_lock",
+     [](const std::string&) { return ".Num3Correct.txt." + std::to_string(::getppid()) + ".part"; }, Kind::File, true,
+     true},
+    {"own_stage_under_the_lock", [](const std::string&) { return ".Num3Correct.txt." + std::to_string(::getpid()) + ".part"; },
+     Kind::File, true, false},
     {"older_publisher_stage_under_the_lock", [](const std::string&) { return std::string(".Num3Correct.txt.aB3xY9"); },
      Kind::File, true, true},
     {"older_publisher_stage_without_the_lock", [](const std::string&) { return std::string(".Num3Correct.txt.aB3xY9"); },
@@ -377,6 +388,51 @@ TEST(Sweep, ALockOfAnotherFolderSweepsNoOlderPublisherStage) {
   EXPECT_EQ(SweepLeftovers(targets, &lock), 0);
   EXPECT_TRUE(fs::exists(dir / ".loto6.csv.Qw12Er"));
   EXPECT_NE(FolderLock(dir / "missing").Error(), 0);
+}
+
+// A writer in another pid namespace holding the folder's lock: its stage is named by a pid
+// that means nothing here (or another process), yet no sweep takes it while the writer
+// lives; once it dies the kernel frees the lock and its stage is a leftover.
+TEST(Sweep, AStageIsSweptOnlyWhenNoWriterHoldsTheFoldersLock) {
+  if (std::system("unshare --pid --fork --kill-child true >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "this machine gives no pid namespace (unshare --pid --fork fails)";
+  TempDir dir;
+  const std::string target = dir / "Num3Correct.txt";
+  const std::string gone = dir / (".Num3Correct.txt." + GonePid() + ".part");
+  WriteBytes(target, "list\n");
+  // The writer: pid 1 of its namespace, holding the lock while it writes its stage.
+  const char* script = "exec 9<\"$0\" && flock 9 && echo w >\"$0/.Num3Correct.txt.$$.part\" && : >\"$0/ready\" && sleep 60";
+  const pid_t writer = ::fork();
+  if (writer == 0) {
+    ::execlp("unshare", "unshare", "--pid", "--fork", "--kill-child", "sh", "-c", script, dir.path().c_str(), nullptr);
+    ::_exit(127);
+  }
+  for (int i = 0; i < 500 && !fs::exists(dir / "ready"); ++i) ::usleep(10000);
+  ASSERT_TRUE(fs::exists(dir / "ready"));
+  const std::string own = dir / ".Num3Correct.txt.1.part";
+  ASSERT_TRUE(fs::exists(own));
+  WriteBytes(gone, "x");  // the writer's other stage, named by a pid no process here has
+
+  const std::vector<std::string> targets{target};
+  EXPECT_TRUE(FindLeftovers(targets).empty());
+  EXPECT_EQ(SweepLeftovers(targets), 0);
+  EXPECT_EQ(FolderLock(dir.path().string(), FolderLock::Wait::No).Error(), EWOULDBLOCK);
+  EXPECT_TRUE(fs::exists(own));
+  EXPECT_TRUE(fs::exists(gone));
+
+  ::kill(writer, SIGKILL);
+  ::waitpid(writer, nullptr, 0);
+  std::optional<FolderLock> lock;
+  for (int i = 0; i < 500; ++i) {
+    lock.emplace(dir.path().string(), FolderLock::Wait::No);
+    if (lock->Held()) break;
+    ::usleep(10000);
+  }
+  ASSERT_TRUE(lock->Held());
+  EXPECT_EQ(SweepLeftovers(targets, &*lock), 2);
+  EXPECT_FALSE(fs::exists(own));
+  EXPECT_FALSE(fs::exists(gone));
+  EXPECT_EQ(ReadBytes(target), "list\n");
 }
 
 TEST(Sweep, FindsWhatItRemovesFolderByFolder) {
