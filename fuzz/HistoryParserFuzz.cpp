@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < draws.size(); ++i) {
       Require(draws[i].number == i + 1);
       Require(i == 0 || draws[i - 1].date < draws[i].date);
-      if (draws[i].bonus) {
-        for (int n : numira::EntryNumberList(draws[i].numbers, game)) Require(n != *draws[i].bonus);
+      for (int b : draws[i].bonus) {
+        for (int n : numira::EntryNumberList(draws[i].numbers, game)) Require(n != b);
       }
     }
     const std::string canonical = numira::FormatHistory(draws, game);
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Require(r.ticket.has_value() == (r.fault == numira::TicketFault::None));
       if (!r.ticket) continue;
       Require(static_cast<int>(r.ticket->numbers.size()) == numira::TicketLength(game, r.ticket->type));
-      const int low = numira::IsLoto(game) ? 1 : 0, high = numira::IsLoto(game) ? numira::RulesOf(game).largest : 9;
+      const int low = numira::IsNumbers(game) ? 0 : 1, high = numira::IsNumbers(game) ? 9 : numira::RulesOf(game).largest;
       for (int n : r.ticket->numbers) Require(n >= low && n <= high);
     }
   return 0;

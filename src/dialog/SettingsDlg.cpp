@@ -76,7 +76,7 @@ void CSettingsDlg::OnTrialDone(const RefreshReport& report) {
   std::string latestText;
   int found = 0;
   const ListPaths paths = ListPathsIn(trialFolder_ + "/");
-  for (std::size_t row = 0; row < kListFiles.size(); ++row) {
+  for (std::size_t row = 0; row < kFirstLists; ++row) {
     if (report.lists[row].outcome != ListOutcome::Refreshed) continue;
     ++found;
     if (const std::optional<ListContents> list = ReadListFile(paths[row], kListFiles[row].kind)) {
@@ -89,7 +89,7 @@ void CSettingsDlg::OnTrialDone(const RefreshReport& report) {
   }
   RemoveTrialFolder();
   view_.SetTrying(false);
-  if (found == static_cast<int>(kListFiles.size())) {
+  if (found == static_cast<int>(kFirstLists)) {
     view_.ShowOutcome(ReplacePlaceholder(text::kTrialFoundFormat, latestText), false);
     return;
   }

@@ -27,10 +27,12 @@ inline constexpr const char* kAboutMenuItem = "ぬみら について(&A)...";
 inline constexpr const char* kNoData = "データがありません。";
 
 // The games' names, in Game order, as the games' rules hold them (Game.h): the group boxes'
-// template texts. A panel's caption is the name in brackets, and with a date the caption
+// template texts of the games the window shows. A panel's caption is the name in brackets, and with a date the caption
 // followed by the date label and the date.
-inline constexpr std::array<const char*, 4> kGameNames{ShownName(Game::Num3), ShownName(Game::Num4),
-                                                       ShownName(Game::Mini), ShownName(Game::Lot6)};
+inline constexpr std::array<const char*, 6> kGameNames{ShownName(Game::Num3), ShownName(Game::Num4),
+                                                       ShownName(Game::Mini), ShownName(Game::Lot6),
+                                                       ShownName(Game::Lot7), ShownName(Game::Bingo5)};
+static_assert(kGameNames.size() == kGames.size());
 inline constexpr const char* kCaptionOpen = "【";
 inline constexpr const char* kCaptionClose = "】";
 inline constexpr const char* kDateLabel = "　最新抽選日：";
@@ -136,9 +138,10 @@ inline constexpr const char* kCheckButton = "照合";
 // The ticket types in TicketType order; Numbers 4 offers the first three.
 inline constexpr std::array<const char*, 4> kTicketTypes{"ストレート", "ボックス", "セット", "ミニ"};
 // The prizes in Prize order, from Prize::None ("はずれ").
-inline constexpr std::array<const char*, 12> kPrizes{
+inline constexpr std::array<const char*, 14> kPrizes{
     "はずれ", "ストレート", "ボックス", "セット（ストレート）", "セット（ボックス）", "ミニ",
-    "1等",    "2等",        "3等",     "4等",               "5等",               "3等（ボーナス数字不明）"};
+    "1等",    "2等",        "3等",     "4等",               "5等",               "3等（ボーナス数字不明）",
+    "6等",    "6等またははずれ（ボーナス数字不明）"};
 inline constexpr const char* kLatestOutcomeFormat = "第%1回（%2）：%3";
 inline constexpr const char* kPastWinsFormat = "過去の当せん：%1回";
 // A ticket that cannot be checked: what is wrong with it.

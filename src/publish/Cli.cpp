@@ -110,7 +110,7 @@ int Add(const Options& o, std::ostream& out) {
   const Draw d = AddDraw(path, game, o.positional[1], o.positional[2], numbers, JapanToday(),
                          o.bonus ? std::optional<std::string_view>(*o.bonus) : std::nullopt);
   out << path << ": added draw " << d.number << " of " << IsoDate(d.date) << ": " << d.numbers;
-  if (d.bonus) out << ", bonus " << *d.bonus;
+  if (!d.bonus.empty()) out << ", bonus " << FormatBonus(d.bonus);
   out << '\n';
   return kExitOk;
 }

@@ -165,7 +165,7 @@ std::string FormatReport(const RefreshReport& report) {
 
 RefreshReport ParseReport(std::string_view text, FailReason unnamed) {
   RefreshReport report;
-  std::array<bool, 6> named{};
+  std::array<bool, kFirstLists> named{};
   bool ended = false;
   while (!text.empty() && !ended) {
     const auto nl = text.find('\n');

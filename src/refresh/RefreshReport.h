@@ -23,7 +23,7 @@ std::string RefreshProgramPath(const std::string& executablePath);
 
 struct RefreshRequest {
   std::string baseUrl;  // "http://host[:port]", "https://host[:port]" or a bare host[:port] (http)
-  ListPaths lists;      // where the six lists are stored; an empty path is not refreshed
+  ListPaths lists;      // where the lists are stored; an empty path is not refreshed
   std::string agent;    // the User-Agent
   FetchLimits limits;
   // Only the six lists: the draw files beside them are not asked for (a trial of a server).
@@ -77,7 +77,7 @@ inline constexpr std::size_t kMaxDetail = 200;
 enum class ExtraOutcome { Refreshed, NotModified, Absent, Failed };
 
 struct RefreshReport {
-  std::array<ListResult, 6> lists;
+  std::array<ListResult, kFirstLists> lists;  // the first six lists (ListTable.h)
   std::vector<ExtraOutcome> extras;
   bool operator==(const RefreshReport&) const = default;
 };

@@ -311,7 +311,7 @@ void MainWindow::SetClipboardText(const std::string& text) { QGuiApplication::cl
 
 std::vector<HistoryPage> MainWindow::HistoryPages() const {
   std::vector<HistoryPage> pages;
-  for (Game g : kGames) pages.push_back(dlg_->History(g));
+  for (Game g : kShownGames) pages.push_back(dlg_->History(g));
   return pages;
 }
 
@@ -339,7 +339,7 @@ void MainWindow::HistoryChanged() {
 
 std::vector<CheckPage> MainWindow::CheckPages() const {
   std::vector<CheckPage> pages;
-  for (Game g : kGames) pages.push_back(dlg_->Check(g));
+  for (Game g : kShownGames) pages.push_back(dlg_->Check(g));
   return pages;
 }
 

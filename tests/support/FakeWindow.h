@@ -147,7 +147,7 @@ class FakeWindow : public WindowServices {
   void FinishRefresh() {
     if (!pendingRefresh) return;
     const std::vector<ExtraFile> extras =
-        pendingRefresh->listsOnly ? std::vector<ExtraFile>{} : DrawFilesBeside(pendingRefresh->lists);
+        pendingRefresh->listsOnly ? std::vector<ExtraFile>{} : ExtraFilesBeside(pendingRefresh->lists);
     const RefreshReport report = RunRefresh(*pendingRefresh, extras, nullptr, {}, fileOps);
     pendingRefresh.reset();
     dialog->OnRefreshDone(report);
