@@ -11,18 +11,25 @@
 #include "HistoryEdit.h"
 #include "ListBuilder.h"
 #include "ListCheck.h"
+#include "ListFolder.h"
 #include "ListReader.h"
+#include "NumiraVersion.h"
 #include "SetPublisher.h"
 
 namespace numira {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: numira-lists add GAME DRAW_NO DATE NUMBERS [--bonus N] [--draws DIR]\n"
+    "usage: numira-lists init [--draws DIR]\n"
+    "       numira-lists add GAME DRAW_NO DATE NUMBERS [--bonus N] [--draws DIR]\n"
     "       numira-lists undo GAME DRAW_NO [--draws DIR]\n"
     "       numira-lists build --out DIR [--draws DIR] [--force]\n"
     "       numira-lists check DIR [--draws DIR]\n"
+    "       numira-lists --help | --version\n"
     "\n"
+    "  init   begins an empty history (its column line alone) for each game that has\n"
+    "         none in the draws folder, making the folder when it is missing; a history\n"
+    "         that is there is never touched\n"
     "  add    appends one draw result to the game's history (DIR/GAME.csv)\n"
     "         GAME: numbers3, numbers4, miniloto, loto6; DATE: YYYY-MM-DD, not later\n"
     "         than today in Japan; NUMBERS: 084 / 0841, or the Loto numbers separated\n"
@@ -35,23 +42,55 @@ constexpr const char* kUsage =
     "  check  checks the six list files a folder serves and its draws/ folder (each\n"
     "         file with its .gz copy); with --draws also against the histories\n"
     "\n"
-    "  --draws DIR  the draw histories (default: data/draws; check: only when given)\n"
+    "  --draws DIR  the folder of the draw histories; without it, $XDG_DATA_HOME/\n"
+    "               numira-lists/draws (~/.local/share/numira-lists/draws when the\n"
+    "               variable is unset or not an absolute path); check: only when given\n"
+    "  --out DIR    build: the folder a web server serves\n"
     "  --force      build: publish even lists older than those served (a rollback)\n"
+    "  --version    prints the version\n"
+    "A value never starts with '-': a folder named so is written ./-name.\n"
     "exit codes: 0 success, 1 check found problems, 2 bad usage or rejected input\n";
-
-constexpr const char* kDefaultDraws = "data/draws";
 
 class UsageError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
+// The options, as bits: which ones a command takes and which ones were given.
+enum Option : unsigned { kDrawsOption = 1u << 0, kOutOption = 1u << 1, kBonusOption = 1u << 2, kForceOption = 1u << 3 };
+
+struct OptionRow {
+  const char* name;
+  Option option;
+  const char* needs;  // what its value is; nullptr: a flag without a value
+  bool repeatable;
+};
+
+constexpr OptionRow kOptions[] = {
+    {"--draws", kDrawsOption, "a folder", false},
+    {"--out", kOutOption, "a folder", false},
+    {"--bonus", kBonusOption, "a number", true},
+    {"--force", kForceOption, nullptr, false},
+};
+
 struct Options {
   std::string command;
   std::vector<std::string> positional;
-  std::optional<std::string> draws, out, bonus;
-  bool help = false, force = false;
+  unsigned given = 0;
+  std::optional<std::string> draws, out;
+  std::vector<std::string> bonus;
+  bool help = false, version = false;
+
+  std::optional<std::string>* Slot(Option option) {
+    return option == kDrawsOption ? &draws : option == kOutOption ? &out : nullptr;
+  }
 };
+
+const OptionRow* FindOption(std::string_view name) {
+  for (const OptionRow& row : kOptions)
+    if (name == row.name) return &row;
+  return nullptr;
+}
 
 Options Parse(const std::vector<std::string>& args) {
   Options o;
@@ -59,30 +98,42 @@ Options Parse(const std::vector<std::string>& args) {
     const std::string& a = args[i];
     if (a == "-h" || a == "--help") {
       o.help = true;
-    } else if (a == "--force") {
-      o.force = true;
-    } else if (a.rfind("--", 0) == 0) {
-      const auto eq = a.find('=');
-      const std::string name = a.substr(0, eq);
-      std::optional<std::string>* slot = name == "--draws" ? &o.draws
-                                         : name == "--out" ? &o.out
-                                         : name == "--bonus" ? &o.bonus
-                                                             : nullptr;
-      if (!slot) throw UsageError("unknown option " + name);
-      const std::string needs = name + (slot == &o.bonus ? " needs a number" : " needs a folder");
-      if (eq != std::string::npos) {
-        *slot = a.substr(eq + 1);
-      } else if (i + 1 < args.size()) {
-        *slot = args[++i];
-      } else {
-        throw UsageError(needs);
-      }
-      if ((*slot)->empty()) throw UsageError(needs);
-    } else if (o.command.empty()) {
-      o.command = a;
-    } else {
-      o.positional.push_back(a);
+      continue;
     }
+    if (a == "--version") {
+      o.version = true;
+      continue;
+    }
+    if (a.empty() || a.front() != '-') {
+      (o.command.empty() ? o.command : o.positional.emplace_back()) = a;
+      continue;
+    }
+    const auto eq = a.find('=');
+    const std::string name = a.substr(0, eq);
+    const OptionRow* row = a.rfind("--", 0) == 0 ? FindOption(name) : nullptr;
+    if (!row) {
+      if (name == "--help" || name == "--version") throw UsageError(name + " takes no value");
+      throw UsageError("unknown option " + Quoted(name, false) +
+                       (a.rfind("--", 0) == 0 ? "" : "; a folder named so is written " + Quoted("./" + a, false)));
+    }
+    if ((o.given & row->option) && !row->repeatable) throw UsageError(name + " given twice");
+    o.given |= row->option;
+    if (!row->needs) {
+      if (eq != std::string::npos) throw UsageError(name + " takes no value");
+      continue;
+    }
+    std::string value;
+    if (eq != std::string::npos)
+      value = a.substr(eq + 1);
+    else if (i + 1 < args.size())
+      value = args[++i];
+    if (value.empty()) throw UsageError(name + " needs " + row->needs);
+    // An option is never taken for a value: "--out --help" lacks its folder.
+    if (value.front() == '-') throw UsageError(name + " needs " + row->needs + ", not " + Quoted(value, false));
+    if (std::optional<std::string>* slot = o.Slot(row->option))
+      *slot = std::move(value);
+    else
+      o.bonus.push_back(std::move(value));
   }
   return o;
 }
@@ -95,30 +146,70 @@ Game GameArgument(const std::string& argument) {
   throw UsageError("unknown game " + Quoted(argument, false) + " (" + ids + ")");
 }
 
-int Add(const Options& o, std::ostream& out) {
-  if (o.out) throw UsageError("add takes no --out");
+// The folder of the draw histories: --draws, else the user's own; never one relative to
+// wherever the tool happens to be started.
+std::string DrawsFolder(const Options& o) {
+  if (o.draws) return *o.draws;
+  const std::string data = UserDataFolder(ProcessUserEnv(), "numira-lists");
+  if (data.empty())
+    throw UsageError("no --draws DIR given, and neither XDG_DATA_HOME nor HOME names an absolute folder for the "
+                     "default one");
+  return data + "draws";
+}
+
+// The folder of the histories an edit or a build reads: it must be there.
+std::string ExistingDrawsFolder(const Options& o) {
+  std::string dir = DrawsFolder(o);
+  std::error_code ec;
+  if (!std::filesystem::is_directory(dir, ec))
+    throw PublishError(At(dir, 0, "no draw histories here (numira-lists init begins them; --draws DIR names another "
+                                  "folder)"));
+  return dir;
+}
+
+// The history file of a game in the folder; one that is missing is named with what begins it.
+std::string HistoryPath(const Options& o, Game game) {
+  const std::string path = (std::filesystem::path(ExistingDrawsFolder(o)) / HistoryFileName(game)).string();
+  std::error_code ec;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
+    throw PublishError(At(path, 0, std::string("no ") + GameName(game) + " history (numira-lists init begins one)"));
+  return path;
+}
+
+// "draw 2038 of 2025-09-29: 1.8.19.27.33.43, bonus 7"
+std::string Described(const Draw& d) {
+  std::string text = "draw " + std::to_string(d.number) + " of " + IsoDate(d.date) + ": " + d.numbers;
+  if (d.bonus) text += ", bonus " + std::to_string(*d.bonus);
+  return text;
+}
+
+int Init(const Options& o, std::ostream& out, std::ostream&) {
+  if (!o.positional.empty()) throw UsageError("init takes no argument " + Quoted(o.positional[0], false));
+  for (const InitOutcome& history : InitHistories(DrawsFolder(o)))
+    out << history.path << ": " << (history.created ? "begun, without draws" : "there already, kept as it is") << '\n';
+  return kExitOk;
+}
+
+int Add(const Options& o, std::ostream& out, std::ostream&) {
   if (o.positional.size() < 4) throw UsageError("add needs GAME DRAW_NO DATE NUMBERS");
+  if (o.bonus.size() > 1) throw UsageError("--bonus given twice");
   const Game game = GameArgument(o.positional[0]);
   // The Loto numbers may come as one argument or as several.
   std::string numbers = o.positional[3];
   for (std::size_t i = 4; i < o.positional.size(); ++i) numbers += " " + o.positional[i];
-  const std::string path = (std::filesystem::path(o.draws.value_or(kDefaultDraws)) / HistoryFileName(game)).string();
+  const std::string path = HistoryPath(o, game);
   const Draw d = AddDraw(path, game, o.positional[1], o.positional[2], numbers, JapanToday(),
-                         o.bonus ? std::optional<std::string_view>(*o.bonus) : std::nullopt);
-  out << path << ": added draw " << d.number << " of " << IsoDate(d.date) << ": " << d.numbers;
-  if (d.bonus) out << ", bonus " << *d.bonus;
-  out << '\n';
+                         o.bonus.empty() ? std::nullopt : std::optional<std::string_view>(o.bonus.front()));
+  out << path << ": added " << Described(d) << '\n';
   return kExitOk;
 }
 
-int Undo(const Options& o, std::ostream& out) {
-  if (o.out) throw UsageError("undo takes no --out");
-  if (o.bonus) throw UsageError("only add takes --bonus");
+int Undo(const Options& o, std::ostream& out, std::ostream&) {
   if (o.positional.size() != 2) throw UsageError("undo needs GAME DRAW_NO");
   const Game game = GameArgument(o.positional[0]);
-  const std::string path = (std::filesystem::path(o.draws.value_or(kDefaultDraws)) / HistoryFileName(game)).string();
+  const std::string path = HistoryPath(o, game);
   const Draw d = UndoDraw(path, game, o.positional[1]);
-  out << path << ": removed draw " << d.number << " of " << IsoDate(d.date) << ": " << d.numbers << '\n';
+  out << path << ": removed " << Described(d) << '\n';
   return kExitOk;
 }
 
@@ -139,15 +230,15 @@ std::string OlderThanServed(const SetPublisher& publisher, const Histories& hist
   return older;
 }
 
-int Build(const Options& o, std::ostream& out) {
-  if (o.bonus) throw UsageError("only add takes --bonus");
+int Build(const Options& o, std::ostream& out, std::ostream&) {
   if (!o.out) throw UsageError("build needs --out DIR");
-  if (!o.positional.empty()) throw UsageError("build takes no argument \"" + o.positional[0] + "\"");
+  if (!o.positional.empty()) throw UsageError("build takes no argument " + Quoted(o.positional[0], false));
+  for (Game game : kGames) HistoryPath(o, game);
   // The lock comes first: a build that waited for another reads the histories after it.
   SetPublisher publisher(*o.out);
-  const Histories histories = ReadHistories(o.draws.value_or(kDefaultDraws));
+  const Histories histories = ReadHistories(ExistingDrawsFolder(o));
   const ListBytes lists = BuildLists(histories);
-  if (const std::string older = OlderThanServed(publisher, histories); !older.empty() && !o.force)
+  if (const std::string older = OlderThanServed(publisher, histories); !older.empty() && !(o.given & kForceOption))
     throw PublishError(*o.out + ": the histories end before the lists served there: " + older +
                        "; nothing published (--force publishes them all the same)");
   FileSet files;
@@ -172,13 +263,11 @@ int Build(const Options& o, std::ostream& out) {
 }
 
 int Check(const Options& o, std::ostream& out, std::ostream& err) {
-  if (o.bonus) throw UsageError("only add takes --bonus");
-  if (o.out) throw UsageError("check takes no --out");
   if (o.positional.size() != 1) throw UsageError("check needs exactly one folder");
   std::optional<ListBytes> expected;
   std::optional<DrawBytes> expectedDraws;
   if (o.draws) {
-    const Histories histories = ReadHistories(*o.draws);
+    const Histories histories = ReadHistories(ExistingDrawsFolder(o));
     expected = BuildLists(histories);
     expectedDraws = BuildDrawFiles(histories);
   }
@@ -195,6 +284,20 @@ int Check(const Options& o, std::ostream& out, std::ostream& err) {
   return kExitProblems;
 }
 
+struct CommandRow {
+  const char* name;
+  unsigned options;  // the options it takes
+  int (*run)(const Options&, std::ostream& out, std::ostream& err);
+};
+
+constexpr CommandRow kCommands[] = {
+    {"init", kDrawsOption, Init},
+    {"add", kDrawsOption | kBonusOption, Add},
+    {"undo", kDrawsOption, Undo},
+    {"build", kDrawsOption | kOutOption | kForceOption, Build},
+    {"check", kDrawsOption, Check},
+};
+
 }  // namespace
 
 int RunLists(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -204,12 +307,18 @@ int RunLists(const std::vector<std::string>& args, std::ostream& out, std::ostre
       out << kUsage;
       return kExitOk;
     }
-    if (o.force && o.command != "build") throw UsageError("only build takes --force");
-    if (o.command == "add") return Add(o, out);
-    if (o.command == "undo") return Undo(o, out);
-    if (o.command == "build") return Build(o, out);
-    if (o.command == "check") return Check(o, out, err);
-    throw UsageError(o.command.empty() ? "no command given" : "unknown command \"" + o.command + "\"");
+    if (o.version) {
+      out << "numira-lists " << NUMIRA_VERSION << '\n';
+      return kExitOk;
+    }
+    if (o.command.empty()) throw UsageError("no command given");
+    const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                      [&](const CommandRow& row) { return o.command == row.name; });
+    if (command == std::end(kCommands)) throw UsageError("unknown command " + Quoted(o.command, false));
+    for (const OptionRow& row : kOptions)
+      if ((o.given & row.option) && !(command->options & row.option))
+        throw UsageError(std::string(command->name) + " takes no " + row.name);
+    return command->run(o, out, err);
   } catch (const UsageError& e) {
     err << "numira-lists: " << e.what() << " (numira-lists --help)\n";
   } catch (const PublishError& e) {

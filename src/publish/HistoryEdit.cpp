@@ -90,6 +90,37 @@ Draw AddDraw(const std::string& path, Game game, std::string_view drawNo, std::s
   return d;
 }
 
+std::vector<InitOutcome> InitHistories(const std::string& dir) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  if (ec) throw PublishError(At(dir, 0, "cannot make the folder: " + ec.message()));
+  FolderLock lock(dir);
+  ThrowUnlessLocked(lock);
+  std::vector<InitOutcome> outcome;
+  bool any = false;
+  for (Game game : kGames) {
+    InitOutcome o{(fs::path(dir) / HistoryFileName(game)).string()};
+    // A dangling link counts as there: the file it names may be on a disk not mounted now.
+    o.created = !fs::exists(fs::symlink_status(o.path, ec));
+    any = any || o.created;
+    outcome.push_back(std::move(o));
+  }
+  if (!any) throw PublishError(At(dir, 0, "every game has its history here already; nothing written"));
+  for (std::size_t i = 0; i < outcome.size(); ++i) {
+    if (!outcome[i].created) continue;
+    try {
+      WriteNewFile(outcome[i].path, FormatHistory({}, kGames[i]));
+    } catch (const PublishError&) {
+      for (std::size_t made = 0; made < i; ++made)
+        if (outcome[made].created) fs::remove(outcome[made].path, ec);
+      throw;
+    }
+  }
+  SyncFolder(dir);
+  return outcome;
+}
+
 Draw UndoDraw(const std::string& path, Game game, std::string_view drawNo) {
   const LockedHistory history(path);
   const std::string bytes = ReadWholeFile(history.file);

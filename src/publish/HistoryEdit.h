@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "History.h"
 
@@ -21,6 +22,19 @@ Date JapanToday();
 // to its target. On any error it is left as it was (PublishError, file:line).
 Draw AddDraw(const std::string& path, Game game, std::string_view drawNo, std::string_view date,
              std::string_view numbers, Date today, std::optional<std::string_view> bonus = std::nullopt);
+
+// What init did with each game's history, in game order.
+struct InitOutcome {
+  std::string path;
+  bool created = false;  // false: it was there already and stays as it was
+};
+
+// Begins an empty history (its column line alone) for each game that has none in dir,
+// making dir first when it is missing, under the lock of dir. A history that is there
+// (a file, a link, anything by its name) is never touched. When every game has one,
+// nothing is written and the result is a PublishError; when a file cannot be written,
+// the ones this call made are removed again (PublishError).
+std::vector<InitOutcome> InitHistories(const std::string& dir);
 
 // Removes the last result of the history at path, which must be draw drawNo, and
 // returns it; any other draw number is refused (PublishError, file:line), the file left

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
+#include <optional>
+#include <regex>
 
 #include "Cli.h"
 #include "DrawHistory.h"
@@ -102,6 +105,11 @@ TEST(Add, ABonusNumberAddsTheColumnAndOlderDrawsStayValid) {
   ASSERT_EQ(run.code, kExitOk) << run.err;
   EXPECT_NE(run.out.find("bonus 7"), std::string::npos) << run.out;
   ASSERT_EQ(Lists({"add", "loto6", "2040", "2025-10-06", "1 2 3 4 5 6", "--bonus", "7", "--draws", dir}).code, kExitOk);
+  ASSERT_EQ(Lists({"add", "loto6", "2041", "2025-10-09", "1 2 3 4 5 6", "--bonus", "43", "--draws", dir}).code, kExitOk);
+  // undo names the bonus number it takes away with the draw.
+  const RunResult undo = Lists({"undo", "loto6", "2041", "--draws", dir});
+  ASSERT_EQ(undo.code, kExitOk) << undo.err;
+  EXPECT_EQ(undo.out, csv + ": removed draw 2041 of 2025-10-09: 1.2.3.4.5.6, bonus 43\n");
   EXPECT_EQ(ReadBytes(csv), "draw_no,date,numbers,bonus" + before.substr(before.find('\n')) +
                                 "2038,2025-09-29,1.2.3.4.5.6\n2039,2025-10-02,1.2.3.4.5.6,7\n2040,2025-10-06,1.2.3.4.5.6,7\n");
   // The lists are built from it as before; the draw files carry the bonus numbers.
@@ -110,6 +118,242 @@ TEST(Add, ABonusNumberAddsTheColumnAndOlderDrawsStayValid) {
   EXPECT_EQ(ReadBytes(out.path() / "draws" / "loto6.csv"), ReadBytes(csv));
   EXPECT_NE(ReadBytes(out / "Lot6Correct.txt").find("1.2.3.4.5.6,3\r\n"), std::string::npos);
   const RunResult check = Lists({"check", out.path().string(), "--draws", dir});
+  EXPECT_EQ(check.code, kExitOk) << check.err;
+}
+
+// Command lines refused before anything is read or written: exit 2, one line naming the
+// argument. "DRAWS" stands for a copy of the histories, "OUT" for a folder beside it.
+struct UsageCase {
+  const char* name;
+  std::vector<std::string> args;
+  std::string error;
+};
+
+std::vector<UsageCase> UsageCases() {
+  return {
+      {"out_takes_help", {"build", "--draws", "DRAWS", "--out", "--help"}, "--out needs a folder, not \"--help\""},
+      {"out_equals_help", {"build", "--draws", "DRAWS", "--out=--help"}, "--out needs a folder, not \"--help\""},
+      {"out_takes_force", {"build", "--draws", "DRAWS", "--out", "--force"}, "--out needs a folder, not \"--force\""},
+      {"out_takes_short_option", {"build", "--draws", "DRAWS", "--out", "-h"}, "--out needs a folder, not \"-h\""},
+      {"out_last", {"build", "--draws", "DRAWS", "--out"}, "--out needs a folder"},
+      {"out_empty", {"build", "--draws", "DRAWS", "--out="}, "--out needs a folder"},
+      {"draws_takes_out", {"build", "--draws", "--out", "OUT"}, "--draws needs a folder, not \"--out\""},
+      {"out_twice", {"build", "--draws", "DRAWS", "--out", "OUT", "--out", "OUT2"}, "--out given twice"},
+      {"check_dash_folder", {"check", "-x"}, "unknown option \"-x\"; a folder named so is written \"./-x\""},
+      {"check_dashdash_folder", {"check", "--lists"}, "unknown option \"--lists\""},
+      {"lone_dash", {"check", "-"}, "unknown option \"-\""},
+      {"force_with_value", {"build", "--draws", "DRAWS", "--out", "OUT", "--force=yes"}, "--force takes no value"},
+      {"help_with_value", {"--help=all"}, "--help takes no value"},
+      {"version_with_value", {"--version=1"}, "--version takes no value"},
+      {"bonus_for_build", {"build", "--draws", "DRAWS", "--out", "OUT", "--bonus", "3"}, "build takes no --bonus"},
+      {"force_for_add", {"add", "numbers3", "7055", "2026-08-24", "084", "--draws", "DRAWS", "--force"}, "add takes no --force"},
+      {"out_for_undo", {"undo", "numbers3", "7054", "--draws", "DRAWS", "--out", "OUT"}, "undo takes no --out"},
+      {"out_for_init", {"init", "--draws", "DRAWS", "--out", "OUT"}, "init takes no --out"},
+      {"init_argument", {"init", "DRAWS"}, "init takes no argument"},
+      {"build_argument", {"build", "OUT", "--draws", "DRAWS", "--out", "OUT"}, "build takes no argument"},
+      {"build_without_out", {"build", "--draws", "DRAWS"}, "build needs --out DIR"},
+      {"check_two_folders", {"check", "OUT", "OUT2"}, "check needs exactly one folder"},
+      {"no_command", {"--draws", "DRAWS"}, "no command given"},
+      {"unknown_command", {"publish", "--draws", "DRAWS"}, "unknown command \"publish\""},
+      {"draws_not_a_folder", {"undo", "numbers3", "7054", "--draws", "OUT"}, "OUT: no draw histories here (numira-lists init begins them"},
+  };
+}
+
+class UsageTable : public ::testing::TestWithParam<UsageCase> {};
+void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
+
+// Runs in a folder of its own, so that a folder made by mistake in the working folder shows.
+class InFolder {
+ public:
+  explicit InFolder(const fs::path& dir) : before_(fs::current_path()) { fs::current_path(dir); }
+  ~InFolder() { fs::current_path(before_); }
+  InFolder(const InFolder&) = delete;
+  InFolder& operator=(const InFolder&) = delete;
+
+ private:
+  fs::path before_;
+};
+
+TEST_P(UsageTable, IsRefusedInOneLineAndWritesNothing) {
+  const UsageCase& c = GetParam();
+  TempDir root;
+  CopyHistories(root.path() / "draws");
+  std::map<std::string, std::string> before;
+  for (const auto& e : fs::directory_iterator(root.path() / "draws")) before[e.path().string()] = ReadBytes(e.path());
+  std::vector<std::string> args = c.args;
+  for (std::string& a : args)
+    if (a == "DRAWS" || a == "OUT" || a == "OUT2") a = (root.path() / (a == "DRAWS" ? "draws" : a == "OUT" ? "out" : "out2")).string();
+  std::string error = c.error;
+  if (error.rfind("OUT", 0) == 0) error.replace(0, 3, (root.path() / "out").string());
+  const InFolder here(root.path());
+  const RunResult run = Lists(args);
+  EXPECT_EQ(run.code, kExitRejected);
+  EXPECT_NE(run.err.find(error), std::string::npos) << run.err;
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(root.Names(), std::vector<std::string>{"draws"});
+  for (const auto& [path, bytes] : before) EXPECT_EQ(ReadBytes(path), bytes) << path;
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandLines, UsageTable, ::testing::ValuesIn(UsageCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Usage, HelpAndVersionAnswerOnStandardOutput) {
+  const RunResult help = Lists({"--help"});
+  EXPECT_EQ(help.code, kExitOk);
+  EXPECT_EQ(help.err, "");
+  EXPECT_EQ(Lists({"build", "-h"}).out, help.out);
+  const RunResult version = Lists({"--version"});
+  EXPECT_EQ(version.code, kExitOk);
+  EXPECT_EQ(version.err, "");
+  EXPECT_TRUE(std::regex_match(version.out, std::regex("numira-lists [0-9]+\\.[0-9]+\\.[0-9]+\n"))) << version.out;
+}
+
+// Every command, option and exit code is in --help and in the man page, which groff
+// renders without a warning.
+TEST(Usage, HelpAndManualPageNameEveryCommandAndOption) {
+  const std::string help = Lists({"--help"}).out;
+  const std::string page = testing::Command("groff -man -Tutf8 -P-cbou -ww '" NUMIRA_MAN_PAGE "' 2>&1");
+  const std::string warnings = testing::Command("groff -man -Tutf8 -ww -z '" NUMIRA_MAN_PAGE "' 2>&1");
+  EXPECT_EQ(warnings, "");
+  ASSERT_NE(page.find("NAME"), std::string::npos) << page;
+  for (const char* word : {"init", "add", "undo", "build", "check", "--draws", "--out", "--bonus", "--force", "--help",
+                           "--version", "XDG_DATA_HOME", ".local/share/numira-lists/draws"}) {
+    EXPECT_NE(help.find(word), std::string::npos) << "--help lacks " << word;
+    EXPECT_NE(page.find(word), std::string::npos) << "the man page lacks " << word;
+  }
+  for (const char* status : {"EXIT STATUS", "ENVIRONMENT", "FILES"}) EXPECT_NE(page.find(status), std::string::npos) << status;
+  EXPECT_EQ(help.find("data/draws"), std::string::npos) << help;
+  EXPECT_EQ(page.find("data/draws"), std::string::npos) << page;
+}
+
+// Without --draws the histories are the user's own, wherever the tool is started: never
+// a folder relative to the working folder, however one is named there.
+struct DefaultFolderCase {
+  const char* name;
+  const char* xdgDataHome;  // nullptr: unset; "ROOT" stands for the scratch folder
+  const char* home;
+  std::string folder;  // under the scratch folder; empty: refused
+};
+
+std::vector<DefaultFolderCase> DefaultFolderCases() {
+  return {
+      {"xdg_data_home", "ROOT/xdg", "ROOT/home", "xdg/numira-lists/draws"},
+      {"xdg_with_slash", "ROOT/xdg/", "ROOT/home", "xdg/numira-lists/draws"},
+      {"xdg_unset", nullptr, "ROOT/home", "home/.local/share/numira-lists/draws"},
+      {"xdg_empty", "", "ROOT/home", "home/.local/share/numira-lists/draws"},
+      {"xdg_relative", "data", "ROOT/home", "home/.local/share/numira-lists/draws"},
+      {"no_absolute_folder", "data", ".", ""},
+  };
+}
+
+class DefaultFolderTable : public ::testing::TestWithParam<DefaultFolderCase> {};
+void PrintTo(const DefaultFolderCase& c, std::ostream* os) { *os << c.name; }
+
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* v = std::getenv(name)) saved_ = v;
+    if (value) ::setenv(name, value, 1);
+    else ::unsetenv(name);
+  }
+  ~ScopedEnv() {
+    if (saved_) ::setenv(name_, saved_->c_str(), 1);
+    else ::unsetenv(name_);
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> saved_;
+};
+
+TEST_P(DefaultFolderTable, IsTheUsersOwnAndNeverTheWorkingFolders) {
+  const DefaultFolderCase& c = GetParam();
+  TempDir root;
+  const auto rooted = [&](const char* v) -> std::optional<std::string> {
+    if (!v) return std::nullopt;
+    std::string s = v;
+    if (s.rfind("ROOT", 0) == 0) s.replace(0, 4, root.path().string());
+    return s;
+  };
+  const std::optional<std::string> xdg = rooted(c.xdgDataHome), home = rooted(c.home);
+  const ScopedEnv xdgEnv("XDG_DATA_HOME", xdg ? xdg->c_str() : nullptr), homeEnv("HOME", home ? home->c_str() : nullptr);
+  // A working folder with the histories where an older tool looked for them.
+  CopyHistories(root.path() / "data" / "draws");
+  const std::string shipped = ReadBytes(root.path() / "data" / "draws" / "numbers3.csv");
+  const InFolder here(root.path());
+
+  const RunResult undo = Lists({"undo", "numbers3", "7054"});
+  EXPECT_EQ(undo.code, kExitRejected);
+  EXPECT_EQ(ReadBytes(root.path() / "data" / "draws" / "numbers3.csv"), shipped);
+  const RunResult init = Lists({"init"});
+  if (c.folder.empty()) {
+    EXPECT_EQ(init.code, kExitRejected);
+    EXPECT_NE(init.err.find("no --draws DIR given, and neither XDG_DATA_HOME nor HOME names an absolute folder"),
+              std::string::npos)
+        << init.err;
+    EXPECT_EQ(undo.err, init.err);
+    EXPECT_EQ(root.Names(), std::vector<std::string>{"data"});
+    return;
+  }
+  const fs::path folder = root.path() / c.folder;
+  EXPECT_EQ(undo.err, folder.string() + ": no draw histories here (numira-lists init begins them; --draws DIR names "
+                                         "another folder)\n");
+  ASSERT_EQ(init.code, kExitOk) << init.err;
+  EXPECT_NE(init.out.find((folder / "numbers3.csv").string() + ": begun, without draws\n"), std::string::npos) << init.out;
+  const RunResult add = Lists({"add", "numbers3", "1", "1994-10-07", "191"});
+  ASSERT_EQ(add.code, kExitOk) << add.err;
+  EXPECT_EQ(ReadBytes(folder / "numbers3.csv"), "draw_no,date,numbers\n1,1994-10-07,191\n");
+  EXPECT_EQ(ReadBytes(root.path() / "data" / "draws" / "numbers3.csv"), shipped);
+}
+
+INSTANTIATE_TEST_SUITE_P(Users, DefaultFolderTable, ::testing::ValuesIn(DefaultFolderCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Init, BeginsEveryMissingHistoryAndNeverTouchesOne) {
+  TempDir root;
+  const fs::path draws = root.path() / "new" / "draws";
+  const RunResult first = Lists({"init", "--draws", draws.string()});
+  ASSERT_EQ(first.code, kExitOk) << first.err;
+  EXPECT_EQ(testing::Names(draws), (std::vector<std::string>{"loto6.csv", "miniloto.csv", "numbers3.csv", "numbers4.csv"}));
+  for (const auto& e : fs::directory_iterator(draws)) EXPECT_EQ(ReadBytes(e.path()), "draw_no,date,numbers\n") << e.path();
+
+  // Nothing to begin: refused, nothing changes.
+  WriteBytes(draws / "numbers3.csv", "draw_no,date,numbers\n1,1994-10-07,191\n");
+  const RunResult again = Lists({"init", "--draws", draws.string()});
+  EXPECT_EQ(again.code, kExitRejected);
+  EXPECT_EQ(again.err, draws.string() + ": every game has its history here already; nothing written\n");
+  EXPECT_EQ(ReadBytes(draws / "numbers3.csv"), "draw_no,date,numbers\n1,1994-10-07,191\n");
+
+  // One gone (and one a link to nothing): only that one is begun again.
+  fs::remove(draws / "loto6.csv");
+  fs::remove(draws / "numbers4.csv");
+  fs::create_symlink("elsewhere/numbers4.csv", draws / "numbers4.csv");
+  const RunResult missing = Lists({"init", "--draws", draws.string()});
+  ASSERT_EQ(missing.code, kExitOk) << missing.err;
+  EXPECT_EQ(missing.out, (draws / "numbers3.csv").string() + ": there already, kept as it is\n" +
+                             (draws / "numbers4.csv").string() + ": there already, kept as it is\n" +
+                             (draws / "miniloto.csv").string() + ": there already, kept as it is\n" +
+                             (draws / "loto6.csv").string() + ": begun, without draws\n");
+  EXPECT_EQ(ReadBytes(draws / "numbers3.csv"), "draw_no,date,numbers\n1,1994-10-07,191\n");
+  EXPECT_TRUE(fs::is_symlink(draws / "numbers4.csv"));
+  fs::remove(draws / "numbers4.csv");
+  ASSERT_EQ(Lists({"init", "--draws", draws.string()}).code, kExitOk);
+
+  // From there a draw per game, and the lists are built.
+  const std::string dir = draws.string();
+  const RunResult notYet = Lists({"build", "--out", (root.path() / "out").string(), "--draws", dir});
+  EXPECT_EQ(notYet.code, kExitRejected);
+  EXPECT_NE(notYet.err.find("numbers4.csv: no draws yet"), std::string::npos) << notYet.err;
+  ASSERT_EQ(Lists({"add", "numbers4", "1", "1994-10-07", "0123", "--draws", dir}).code, kExitOk);
+  ASSERT_EQ(Lists({"add", "miniloto", "1", "1999-04-13", "1 2 3 4 5", "--bonus", "6", "--draws", dir}).code, kExitOk);
+  ASSERT_EQ(Lists({"add", "loto6", "1", "2000-10-05", "1 2 3 4 5 6", "--bonus", "7", "--draws", dir}).code, kExitOk);
+  const RunResult build = Lists({"build", "--out", (root.path() / "out").string(), "--draws", dir});
+  ASSERT_EQ(build.code, kExitOk) << build.err;
+  EXPECT_EQ(ReadBytes(root.path() / "out" / "draws" / "loto6.csv"), "draw_no,date,numbers,bonus\n1,2000-10-05,1.2.3.4.5.6,7\n");
+  const RunResult check = Lists({"check", (root.path() / "out").string(), "--draws", dir});
   EXPECT_EQ(check.code, kExitOk) << check.err;
 }
 
