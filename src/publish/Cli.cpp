@@ -213,6 +213,23 @@ int Undo(const Options& o, std::ostream& out, std::ostream&) {
   return kExitOk;
 }
 
+int Import(const Options& o, std::ostream& out, std::ostream&) {
+  if (o.positional.size() != 2) throw UsageError("import needs GAME FILE");
+  const Game game = GameArgument(o.positional[0]);
+  const std::string path = HistoryPath(o, game);
+  const ImportOutcome imported = ImportDraws(path, game, o.positional[1], JapanToday());
+  out << path << ": ";
+  if (imported.added.empty())
+    out << "no new draw in " << o.positional[1];
+  else
+    out << "added draws " << imported.added.front().number << " to " << imported.added.back().number << " ("
+        << imported.added.size() << ") from " << o.positional[1];
+  if (imported.known > 0)
+    out << "; " << imported.known << (imported.known == 1 ? " draw" : " draws") << " of it " << (imported.known == 1 ? "was" : "were") << " there already";
+  out << '\n';
+  return kExitOk;
+}
+
 // The lists served now that cover later draws than the new ones would: "Loto 6 up to
 // 2025-09-22 (Lot6Correct.txt serves 2025-09-25)", joined by "; ".
 std::string OlderThanServed(const SetPublisher& publisher, const Histories& histories) {
@@ -294,6 +311,7 @@ constexpr CommandRow kCommands[] = {
     {"init", kDrawsOption, Init},
     {"add", kDrawsOption | kBonusOption, Add},
     {"undo", kDrawsOption, Undo},
+    {"import", kDrawsOption, Import},
     {"build", kDrawsOption | kOutOption | kForceOption, Build},
     {"check", kDrawsOption, Check},
 };

@@ -35,6 +35,73 @@ struct LockedHistory {
   FolderLock lock;
 };
 
+// What a new draw of the game lacks without its bonus number; "" for a game without one.
+std::string MissingBonus(Game game) {
+  if (!IsLoto(game)) return {};
+  return std::string("no bonus number: a new ") + GameName(game) + " draw is added with its bonus number";
+}
+
+// A history's bytes with draws appended after its last line. With a bonus number among
+// them the history gains its bonus column; older draws keep their lines as they are.
+std::string Appended(std::string bytes, const std::vector<Draw>& draws) {
+  if (std::any_of(draws.begin(), draws.end(), [](const Draw& d) { return d.bonus.has_value(); }))
+    for (const char* end : {"\n", "\r\n"})
+      if (bytes.compare(0, kHistoryColumns.size() + std::strlen(end), std::string(kHistoryColumns) + end) == 0)
+        bytes.replace(0, kHistoryColumns.size(), kHistoryColumnsWithBonus);
+  if (!bytes.empty() && bytes.back() != '\n') bytes += '\n';
+  for (const Draw& d : draws) bytes += FormatDraw(d) + "\n";
+  return bytes;
+}
+
+// The draw number a line starts with, as a history writes it; nullopt for anything else.
+std::optional<std::uint32_t> LeadingDrawNo(std::string_view line) {
+  const std::string_view field = line.substr(0, line.find(','));
+  if (field.empty() || field.size() > 9 || field[0] == '0' ||
+      !std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return std::nullopt;
+  return static_cast<std::uint32_t>(std::stoul(std::string(field)));
+}
+
+// The draws of an import file in the history's own format. It may start at any draw up
+// to the one after the history's last: it is read as the continuation of the history's
+// draws before its first, so every rule of a history holds across the seam, and a fault
+// is named by the file's own line.
+std::vector<Draw> ParseImport(std::string_view bytes, const std::vector<Draw>& history, Game game,
+                              const std::string& file) {
+  const auto headerEnd = bytes.find('\n');
+  if (headerEnd == std::string_view::npos || headerEnd + 1 == bytes.size()) {
+    // A column line alone (or not even that): no draws, but a wrong column line is named.
+    const std::vector<ListProblem> problems = ValidateDrawFile(bytes, game);
+    if (!problems.empty() && problems.front().line != 0) throw PublishError(At(file, problems.front().line, problems.front().text));
+    return {};
+  }
+  std::string_view header = bytes.substr(0, headerEnd);
+  if (!header.empty() && header.back() == '\r') header.remove_suffix(1);
+  const std::string_view rows = bytes.substr(headerEnd + 1);
+  const std::uint32_t first = LeadingDrawNo(rows.substr(0, rows.find('\n'))).value_or(1);
+  const std::uint32_t last = history.empty() ? 0 : history.back().number;
+  if (first > last + 1)
+    throw PublishError(At(file, 2, "draw number " + std::to_string(first) + ": the " + GameName(game) +
+                                       " history ends at draw " + std::to_string(last) + ", so the file must go on from " +
+                                       std::to_string(last + 1) + " (or repeat draws before it)"));
+  const bool bonusColumn = header == kHistoryColumnsWithBonus;
+  std::string merged = std::string(header) + "\n";
+  for (std::uint32_t i = 0; i + 1 < first; ++i) {
+    Draw d = history[i];
+    if (!bonusColumn) d.bonus.reset();
+    merged += FormatDraw(d) + "\n";
+  }
+  merged += rows;
+  const std::vector<ListProblem> problems = ValidateDrawFile(merged, game);
+  if (!problems.empty()) {
+    const ListProblem& p = problems.front();
+    throw PublishError(At(file, p.line > first ? p.line - (first - 1) : p.line, p.text));
+  }
+  std::vector<Draw> draws = ParseHistory(merged, game, file);
+  draws.erase(draws.begin(), draws.begin() + (first - 1));
+  return draws;
+}
+
 }  // namespace
 
 Date JapanToday() {
@@ -72,22 +139,44 @@ Draw AddDraw(const std::string& path, Game game, std::string_view drawNo, std::s
     fail(e.what());
   }
 
-  std::string updated = bytes;
   if (bonus) {
     try {
       d.bonus = ParseBonus(*bonus, game, d.numbers);
     } catch (const PublishError& e) {
       fail(e.what());
     }
-    // Older draws keep no bonus: the column is added, their lines stay as they are.
-    for (const char* end : {"\n", "\r\n"})
-      if (updated.compare(0, kHistoryColumns.size() + std::strlen(end), std::string(kHistoryColumns) + end) == 0)
-        updated.replace(0, kHistoryColumns.size(), kHistoryColumnsWithBonus);
+  } else if (const std::string missing = MissingBonus(game); !missing.empty()) {
+    fail(missing + " (--bonus N)");
   }
-  if (!updated.empty() && updated.back() != '\n') updated += '\n';
-  updated += FormatDraw(d) + "\n";
-  ReplaceFile(history.file, updated);
+  ReplaceFile(history.file, Appended(bytes, {d}));
   return d;
+}
+
+ImportOutcome ImportDraws(const std::string& path, Game game, const std::string& file, Date today) {
+  const LockedHistory history(path);
+  const std::string bytes = ReadWholeFile(history.file);
+  const std::vector<Draw> draws = ParseHistory(bytes, game, path);
+  const std::vector<Draw> rows = ParseImport(ReadWholeFile(file, kMaxDrawFileBytes), draws, game, file);
+  ImportOutcome outcome;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const Draw& row = rows[i];
+    const auto fail = [&](const std::string& text) { throw PublishError(At(file, static_cast<std::uint32_t>(i + 2), text)); };
+    if (row.number <= draws.size()) {
+      // A draw the history has: the same, or the file is wrong (or the history is).
+      const Draw& known = draws[row.number - 1];
+      if (known.date != row.date || known.numbers != row.numbers || (known.bonus && row.bonus && known.bonus != row.bonus))
+        fail("draw " + std::to_string(row.number) + " differs from the history's (" + path + ":" +
+             std::to_string(row.number + 1) + ": " + FormatDraw(known) + ")");
+      ++outcome.known;
+      continue;
+    }
+    if (today < row.date) fail("date " + IsoDate(row.date) + " is later than today in Japan (" + IsoDate(today) + ")");
+    if (!row.bonus)
+      if (const std::string missing = MissingBonus(game); !missing.empty()) fail(missing);
+    outcome.added.push_back(row);
+  }
+  if (!outcome.added.empty()) ReplaceFile(history.file, Appended(bytes, outcome.added));
+  return outcome;
 }
 
 std::vector<InitOutcome> InitHistories(const std::string& dir) {

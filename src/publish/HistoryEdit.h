@@ -36,6 +36,20 @@ struct InitOutcome {
 // the ones this call made are removed again (PublishError).
 std::vector<InitOutcome> InitHistories(const std::string& dir);
 
+// What an import did: the draws it appended, and how many of the file's draws the
+// history had already.
+struct ImportOutcome {
+  std::vector<Draw> added;
+  std::size_t known = 0;
+};
+
+// Appends the draws of file, a CSV in the history's own format, to the history at path,
+// all of them or none. The file may start at any draw up to the one after the history's
+// last; a draw the history has must be the same there (its date and numbers, and its
+// bonus number where both have one), and the new ones are held to what AddDraw requires.
+// Written as AddDraw writes; any fault is a PublishError naming the file and line.
+ImportOutcome ImportDraws(const std::string& path, Game game, const std::string& file, Date today);
+
 // Removes the last result of the history at path, which must be draw drawNo, and
 // returns it; any other draw number is refused (PublishError, file:line), the file left
 // as it was. Written as AddDraw writes.
