@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
 
   // The draw histories beside the lists, as the program finds them.
   QDir().mkpath(dir.filePath(QString::fromUtf8(kDrawsFolder)));
-  for (const Game game : kGames) {
+  for (const Game game : kShownGames) {
     const QString name = QString::fromStdString(HistoryFileName(game));
     QFile::copy(QStringLiteral(NUMIRA_DRAWS_DIR "/") + name, dir.filePath(QString::fromUtf8(kDrawsFolder) + "/" + name));
   }
@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
 
   QWidget* shown = &window;
   if (history) {
-    RollToProposals(window, {kGames.begin(), kGames.end()});
+    RollToProposals(window, {kShownGames.begin(), kShownGames.end()});
     window.ShowHistory();
     auto* h = window.findChild<ui::HistoryWindow*>();
     if (!h) {
@@ -143,7 +143,7 @@ int main(int argc, char** argv) {
     shown = h;
   } else if (check) {
     const int tab = argc > 4 ? std::atoi(argv[4]) : 3;
-    RollToProposals(window, {kGames[static_cast<std::size_t>(tab & 3)]});
+    RollToProposals(window, {kShownGames[static_cast<std::size_t>(tab & 3)]});
     window.ShowCheck();
     auto* c = window.findChild<ui::CheckWindow*>();
     if (!c) {

@@ -123,14 +123,14 @@ int main(int argc, char** argv) {
   window.removeEventFilter(&firstPaint);
   int loaded = 0;
   // A game whose lists were read has its filter check box enabled.
-  for (Game g : kGames) loaded += window.findChild<QWidget*>(QString::number(Panel(g).checkBox))->isEnabled() ? 1 : 0;
+  for (Game g : kShownGames) loaded += window.findChild<QWidget*>(QString::number(Panel(g).checkBox))->isEnabled() ? 1 : 0;
 
   std::printf("platform: %s\n", qPrintable(QGuiApplication::platformName()));
   std::printf("start-up: process start to window shown: %.0f ms (from main: %.0f ms); games with lists loaded: %d of 4\n",
               startUp, fromMain, loaded);
 
   // All four games roll freely.
-  for (Game g : kGames) window.findChild<QPushButton*>(QString::number(Panel(g).predictButton))->click();
+  for (Game g : kShownGames) window.findChild<QPushButton*>(QString::number(Panel(g).predictButton))->click();
   RunFor(500);  // settle
   for (auto& t : window.ticks) t.clear();
   window.lateness.clear();
@@ -160,7 +160,7 @@ int main(int argc, char** argv) {
     cpuShares.push_back((CpuMs() - cpu0) / Ms(SteadyClock::now() - wall0).count() * 100.0);
   }
   std::vector<double> gaps;
-  for (Game g : kGames) {
+  for (Game g : kShownGames) {
     std::vector<double> own;
     const auto& t = window.ticks[GameIndex(g)];
     for (std::size_t i = 1; i < t.size(); ++i) own.push_back(Ms(t[i] - t[i - 1]).count());
@@ -183,20 +183,20 @@ int main(int argc, char** argv) {
   // Stop all four at once; each game's final proposal is its last result write.
   for (auto& t : window.ticks) t.clear();
   std::array<SteadyClock::time_point, 4> stopAt;
-  for (Game g : kGames) {
+  for (Game g : kShownGames) {
     stopAt[GameIndex(g)] = SteadyClock::now();
     window.findChild<QPushButton*>(QString::number(Panel(g).predictButton))->click();
   }
   QElapsedTimer guard;
   guard.start();
   auto rolling = [&] {
-    for (Game g : kGames)
+    for (Game g : kShownGames)
       if (!window.findChild<QPushButton*>(QString::number(Panel(g).predictButton))->isEnabled()) return true;
     return false;
   };
   while (rolling() && guard.elapsed() < 20000) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
   double worst = 0;
-  for (Game g : kGames) {
+  for (Game g : kShownGames) {
     const auto& t = window.ticks[GameIndex(g)];
     const double ms = t.empty() ? -1 : Ms(t.back() - stopAt[GameIndex(g)]).count();
     worst = std::max(worst, std::abs(ms - 6745.0) / 6745.0 * 100.0);

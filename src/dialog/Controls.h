@@ -134,9 +134,9 @@ constexpr bool ResultFieldsFollowTheRules() {
   for (std::size_t i = 0; i < kPanels.size(); ++i) {
     const PanelDef& p = kPanels[i];
     const GameRules& rules = RulesOf(p.game);
-    if (p.game != kGames[i]) return false;
-    if (p.resultCount != (IsLoto(p.game) ? rules.count : 1)) return false;
-    const int digitsShown = IsLoto(p.game) ? Digits(rules.largest) : rules.count;
+    if (p.game != kGames[i]) return false;  // panels in game order: Panel() finds them by GameIndex
+    if (p.resultCount != (IsNumbers(p.game) ? 1 : rules.count)) return false;
+    const int digitsShown = IsNumbers(p.game) ? rules.count : Digits(rules.largest);
     for (std::size_t k = 0; k < p.resultFields.size(); ++k) {
       const bool used = k < static_cast<std::size_t>(p.resultCount);
       if (!used) {
@@ -175,14 +175,26 @@ inline constexpr std::array<FilterItem, 3> kNumbersFilters{{{FilterChoice::Never
 inline constexpr std::array<FilterItem, 2> kLotoFilters{{{FilterChoice::NeverWon, text::kFilterNeverWon},
                                                          {FilterChoice::WonAtLeastOnce, text::kFilterWonOnce}}};
 inline std::span<const FilterItem> FilterItems(Game g) {
-  if (IsLoto(g)) return kLotoFilters;
-  return kNumbersFilters;
+  if (IsNumbers(g)) return kNumbersFilters;
+  return kLotoFilters;
 }
 
 // The choice is recognised by its text: the first of the game's items whose text the
 // selected text contains; otherwise the last item (the drop-down holds nothing else).
 FilterChoice RecogniseFilter(Game game, std::string_view selected);
 
+// The window shows a panel for the games of kPanels only; the other games of the rules
+// table are not its business (their lists and draws are neither read nor reported).
+inline constexpr bool HasPanel(Game g) {
+  for (const PanelDef& p : kPanels)
+    if (p.game == g) return true;
+  return false;
+}
+// The games the window shows, in panel order.
+inline constexpr std::array<Game, kPanels.size()> kShownGames{kPanels[0].game, kPanels[1].game, kPanels[2].game,
+                                                              kPanels[3].game};
+
+// A shown game's panel (HasPanel).
 inline constexpr const PanelDef& Panel(Game g) { return kPanels[GameIndex(g)]; }
 inline std::span<const int> ResultFields(Game g) {
   return {Panel(g).resultFields.data(), static_cast<std::size_t>(Panel(g).resultCount)};

@@ -48,7 +48,7 @@ HistoryPage BuildHistoryPage(Game game, const WinningList& list, const std::stri
   }
   page.lines.push_back(Fill(text::kHistoryHeadlineFormat, f.latestDrawDate, Str(f.draws)));
 
-  if (IsLoto(game)) {
+  if (!IsNumbers(game)) {
     const std::vector<int> proposal = LotoNumbers(lastProposal, game);
     page.chartName = Fill(text::kLotoChartNameFormat, page.tabName);
     page.tableName = Fill(text::kLotoTableNameFormat, page.tabName);
@@ -103,7 +103,7 @@ HistoryPage BuildHistoryPage(Game game, const WinningList& list, const std::stri
 }
 
 std::vector<std::string> ProposalToolTips(Game game, const WinningList& list, const std::string& proposal) {
-  if (!IsLoto(game)) return {Fill(text::kNumbersToolTipFormat, Str(EntryDrawCount(list, proposal)))};
+  if (IsNumbers(game)) return {Fill(text::kNumbersToolTipFormat, Str(EntryDrawCount(list, proposal)))};
   const HistoryFigures f = ComputeFigures(game, list);
   std::vector<std::string> tips;
   const std::vector<std::int32_t> fields = EntryFields(proposal);

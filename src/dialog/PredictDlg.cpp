@@ -64,8 +64,10 @@ void CPredictDlg::SeedUserFolder() {
 }
 
 void CPredictDlg::LoadAllLists() {
+  // The lists of the games the window shows; the others' are kept for whoever shows them.
   for (std::size_t row = 0; row < kListFiles.size(); ++row) {
-    if (ListFileExists(listPath_[row])) ReadList(kListFiles[row].game, kListFiles[row].kind);
+    if (HasPanel(kListFiles[row].game) && ListFileExists(listPath_[row]))
+      ReadList(kListFiles[row].game, kListFiles[row].kind);
   }
 }
 
@@ -100,6 +102,7 @@ void CPredictDlg::DrawFilesChanged() {
 }
 
 int CPredictDlg::ReadList(Game game, ListKind kind) {
+  if (!HasPanel(game)) return -1;  // not the window's
   const int row = ListRow(game, kind);
   std::optional<ListContents> contents = row < 0 ? std::nullopt : ReadListFile(listPath_[static_cast<std::size_t>(row)], kind);
   if (!contents) {
@@ -161,7 +164,7 @@ void CPredictDlg::OnPredict(Game game) {
   pool.clear();
   const bool checked = window_.CheckState(panel.checkBox) != 0;
   LotoMode lotoMode = LotoMode::Free;
-  if (!IsLoto(game)) {
+  if (IsNumbers(game)) {
     const FilterChoice choice = checked ? RecogniseFilter(game, window_.SelectedText(panel.dropDown)) : FilterChoice{};
     pool = BuildNumbersPool(game, checked, choice, lists_[g]);
     if (pool.empty()) return Message(text::kNoData);
@@ -181,7 +184,7 @@ void CPredictDlg::OnPredict(Game game) {
       neverWon_[LotoSlot(game)] = std::move(won);
     }
   }
-  if (IsLoto(game)) {
+  if (!IsNumbers(game)) {
     roll.lotoMode = lotoMode;
     if (lotoMode != LotoMode::NeverWon) neverWon_[LotoSlot(game)] = NeverWonSet{};
   }
@@ -217,7 +220,7 @@ void CPredictDlg::OnRollTick(Game game) {
   const CandidatePool& pool = pools_[g];
   window_.KillTimer(panel.timerId);
 
-  if (!IsLoto(game)) {
+  if (IsNumbers(game)) {
     if (pool.empty()) return FinishRoll(game, {});  // cannot happen: no Numbers roll starts without a pool
     const std::size_t i = static_cast<std::size_t>(random_.Below(static_cast<int>(pool.size())));
     DecelerationStep(roll);
@@ -317,7 +320,7 @@ void CPredictDlg::ShowCandidateCount(Game game) {
 
 std::string CPredictDlg::ProposalsText() const {
   std::string text;
-  for (Game g : kGames) {
+  for (Game g : kShownGames) {
     const std::size_t i = GameIndex(g);
     if (lastProposal_[i].empty() || !RollFinished(rolls_[i])) continue;
     if (!text.empty()) text += '\n';

@@ -139,16 +139,17 @@ class CPredictDlg {
 
   ListFolderChoice listFolder_;
   ListPaths listPath_;
-  std::array<WinningList, 4> lists_;
-  std::array<CandidatePool, 4> pools_;
-  std::array<RollState, 4> rolls_;
-  std::array<std::string, 4> lastProposal_;
+  // By GameIndex, for every game of the rules table; only the shown games' are used.
+  std::array<WinningList, kGames.size()> lists_;
+  std::array<CandidatePool, kGames.size()> pools_;
+  std::array<RollState, kGames.size()> rolls_;
+  std::array<std::string, kGames.size()> lastProposal_;
   // Each game's draws once read (Draws); none until a window asks for them.
-  mutable std::array<std::optional<std::vector<Draw>>, 4> draws_;
+  mutable std::array<std::optional<std::vector<Draw>>, kGames.size()> draws_;
   // When each game's pending tick is due on the monotonic clock.
-  std::array<std::chrono::steady_clock::time_point, 4> tickDue_{};
+  std::array<std::chrono::steady_clock::time_point, kGames.size()> tickDue_{};
   // The predict button had the focus when its stop was asked for.
-  std::array<bool, 4> refocus_{};
+  std::array<bool, kGames.size()> refocus_{};
   std::array<NeverWonSet, 2> neverWon_;  // Mini, Lot6: built when a never-won roll starts
   RollRandom random_;
   std::string windowTitle_;

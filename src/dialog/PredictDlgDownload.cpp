@@ -45,7 +45,7 @@ void CPredictDlg::OnRefreshDone(const RefreshReport& report) {
 
   int refreshed = 0;
   int failed = 0;
-  for (std::size_t row = 0; row < kListFiles.size(); ++row) {
+  for (std::size_t row = 0; row < report.lists.size(); ++row) {
     const ListResult& r = report.lists[row];
     switch (r.outcome) {
       case ListOutcome::Refreshed:

@@ -10,7 +10,7 @@ namespace numira {
 
 std::string ProposalLine(Game game, const std::string& proposal) {
   std::string line = std::string(text::kGameNames[GameIndex(game)]) + text::kCopySeparator;
-  if (!IsLoto(game)) return line + proposal;
+  if (IsNumbers(game)) return line + proposal;
   if (proposal.empty()) return line;
   bool first = true;
   for (const std::int32_t n : EntryFields(proposal)) {
@@ -24,7 +24,7 @@ std::string ProposalLine(Game game, const std::string& proposal) {
 }
 
 std::string CandidateCountText(Game game, std::int64_t count) {
-  std::string format = IsLoto(game) ? text::kLotoCandidatesFormat : text::kNumbersCandidatesFormat;
+  std::string format = IsNumbers(game) ? text::kNumbersCandidatesFormat : text::kLotoCandidatesFormat;
   const std::size_t at = format.find("%1");
   return format.replace(at, 2, std::to_string(count));
 }

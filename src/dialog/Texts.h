@@ -27,10 +27,12 @@ inline constexpr const char* kAboutMenuItem = "ぬみら について(&A)...";
 inline constexpr const char* kNoData = "データがありません。";
 
 // The games' names, in Game order, as the games' rules hold them (Game.h): the group boxes'
-// template texts. A panel's caption is the name in brackets, and with a date the caption
+// template texts of the games the window shows. A panel's caption is the name in brackets, and with a date the caption
 // followed by the date label and the date.
-inline constexpr std::array<const char*, 4> kGameNames{ShownName(Game::Num3), ShownName(Game::Num4),
-                                                       ShownName(Game::Mini), ShownName(Game::Lot6)};
+inline constexpr std::array<const char*, 6> kGameNames{ShownName(Game::Num3), ShownName(Game::Num4),
+                                                       ShownName(Game::Mini), ShownName(Game::Lot6),
+                                                       ShownName(Game::Lot7), ShownName(Game::Bingo5)};
+static_assert(kGameNames.size() == kGames.size());
 inline constexpr const char* kCaptionOpen = "【";
 inline constexpr const char* kCaptionClose = "】";
 inline constexpr const char* kDateLabel = "　最新抽選日：";

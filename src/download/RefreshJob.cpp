@@ -62,9 +62,9 @@ class Job {
   const RefreshReport& Report() const { return report_; }
 
   void RunLists() {
-    std::array<Candidate, 6> held;
-    std::array<bool, 6> tried{}, done{};
-    for (std::size_t row = 0; row < kListFiles.size(); ++row) {
+    std::array<Candidate, kFirstLists> held;
+    std::array<bool, kFirstLists> tried{}, done{};
+    for (std::size_t row = 0; row < kFirstLists; ++row) {
       if (Stopped(stop_)) break;
       tried[row] = true;
       try {
@@ -87,7 +87,7 @@ class Job {
       } catch (const std::exception&) {
         // Anything else (memory running out, say) ends the refresh like a failed one:
         // the lists not yet tried count as failed too.
-        for (std::size_t later = row + 1; later < kListFiles.size(); ++later) {
+        for (std::size_t later = row + 1; later < kFirstLists; ++later) {
           Final(later, {ListOutcome::Failed, false});
           done[later] = true;
         }
@@ -95,7 +95,7 @@ class Job {
       }
     }
     // Whatever was fetched and not settled stays a stage, removed with its holder.
-    for (std::size_t row = 0; row < kListFiles.size(); ++row)
+    for (std::size_t row = 0; row < kFirstLists; ++row)
       if (!done[row]) Final(row, {tried[row] ? ListOutcome::Failed : ListOutcome::NotTried, false});
   }
 
@@ -122,7 +122,7 @@ class Job {
   // The other Numbers list of the same game; -1 for a list that stands alone.
   static int Twin(std::size_t row) {
     const ListFileRow& list = kListFiles[row];
-    if (IsLoto(list.game)) return -1;
+    if (!IsNumbers(list.game)) return -1;
     return ListRow(list.game, list.kind == ListKind::Correct ? ListKind::NoCorrect : ListKind::Correct);
   }
 

@@ -123,7 +123,7 @@ std::string FormatReport(const RefreshReport& report) {
 
 RefreshReport ParseReport(std::string_view text) {
   RefreshReport report;
-  std::array<bool, 6> named{};
+  std::array<bool, kFirstLists> named{};
   bool ended = false;
   while (!text.empty() && !ended) {
     const auto nl = text.find('\n');

@@ -22,7 +22,7 @@ std::string RefreshProgramPath(const std::string& executablePath);
 
 struct RefreshRequest {
   std::string baseUrl;  // "http://host[:port]", "https://host[:port]" or a bare host[:port] (http)
-  ListPaths lists;      // where the six lists are stored; an empty path is not refreshed
+  ListPaths lists;      // where the lists are stored; an empty path is not refreshed
   std::string agent;    // the User-Agent
   FetchLimits limits;
   FileOps file;         // how the part files are written (in-process runs only)
@@ -47,7 +47,7 @@ struct ListResult {
 enum class ExtraOutcome { Refreshed, NotModified, Absent, Failed };
 
 struct RefreshReport {
-  std::array<ListResult, 6> lists;
+  std::array<ListResult, kFirstLists> lists;  // the first six lists (ListTable.h)
   std::vector<ExtraOutcome> extras;
   bool operator==(const RefreshReport&) const = default;
 };

@@ -19,7 +19,7 @@ HistoryFigures ComputeFigures(Game game, const WinningList& list) {
   f.game = game;
   f.hasData = !list.wonEntries.empty();
   f.latestDrawDate = list.latestDrawDate;
-  if (IsLoto(game))
+  if (!IsNumbers(game))
     f.numberCounts.assign(static_cast<std::size_t>(RulesOf(game).largest), 0);
   else
     f.digitCounts.assign(static_cast<std::size_t>(RulesOf(game).count), {});
@@ -29,14 +29,14 @@ HistoryFigures ComputeFigures(Game game, const WinningList& list) {
   for (std::size_t i = 0; i < n; ++i) {
     const std::uint64_t count = list.winCounts[i];
     f.draws += count;
-    if (IsLoto(game)) {
+    if (!IsNumbers(game)) {
       for (int number : LotoNumbers(list.wonEntries[i], game)) f.numberCounts[static_cast<std::size_t>(number - 1)] += count;
     } else {
       const std::vector<int> d = EntryNumberList(list.wonEntries[i], game);
       for (std::size_t pos = 0; pos < d.size(); ++pos) f.digitCounts[pos][static_cast<std::size_t>(d[pos])] += count;
     }
   }
-  if (!IsLoto(game)) f.neverDrawn = list.neverWonEntries.size();
+  if (IsNumbers(game)) f.neverDrawn = list.neverWonEntries.size();
   return f;
 }
 

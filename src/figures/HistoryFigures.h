@@ -1,6 +1,6 @@
 #pragma once
 // The figures of a game's draw history, from its lists in memory: how many draws there
-// were and how often each number (Loto) or each digit at each position (Numbers) came up.
+// were and how often each number (Loto, ビンゴ５) or each digit at each position (Numbers) came up.
 #include <array>
 #include <cstdint>
 #include <string>

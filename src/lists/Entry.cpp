@@ -12,7 +12,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 std::optional<EntryNumbers> ParseEntry(std::string_view entry, Game game) {
   const GameRules& r = RulesOf(game);
   EntryNumbers numbers{};
-  if (!IsLoto(game)) {
+  if (IsNumbers(game)) {
     if (entry.size() != static_cast<std::size_t>(r.count)) return std::nullopt;
     for (int k = 0; k < r.count; ++k) {
       const char c = entry[static_cast<std::size_t>(k)];
@@ -21,6 +21,8 @@ std::optional<EntryNumbers> ParseEntry(std::string_view entry, Game game) {
     }
     return numbers;
   }
+  // Loto: each number above the one before; ビンゴ５: each in its own square.
+  const bool squares = r.form == EntryForm::Squares;
   int previous = 0;
   for (int k = 0; k < r.count; ++k) {
     const auto dot = entry.find('.');
@@ -31,6 +33,7 @@ std::optional<EntryNumbers> ParseEntry(std::string_view entry, Game game) {
       return std::nullopt;
     const int n = field.size() == 1 ? field[0] - '0' : (field[0] - '0') * 10 + (field[1] - '0');
     if (n > r.largest || n <= previous) return std::nullopt;  // ascending, so also distinct
+    if (squares && (n - 1) / SquareSize(game) != k) return std::nullopt;
     numbers[static_cast<std::size_t>(k)] = previous = n;
     if (dot != std::string_view::npos) entry.remove_prefix(dot + 1);
   }
@@ -58,7 +61,7 @@ std::string FormatEntry(const EntryNumbers& numbers, Game game) {
   std::string text;
   for (int k = 0; k < count; ++k) {
     const int n = numbers[static_cast<std::size_t>(k)];
-    if (!IsLoto(game)) {
+    if (IsNumbers(game)) {
       text += static_cast<char>('0' + n);
       continue;
     }
@@ -75,7 +78,7 @@ std::string NumbersEntry(int value, Game game) {
 }
 
 std::optional<int> NumbersValue(std::string_view entry, Game game) {
-  if (IsLoto(game)) return std::nullopt;
+  if (!IsNumbers(game)) return std::nullopt;
   const auto digits = ParseEntry(entry, game);
   if (!digits) return std::nullopt;
   int n = 0;
@@ -85,7 +88,10 @@ std::optional<int> NumbersValue(std::string_view entry, Game game) {
 
 std::string EntryFormText(Game game) {
   const GameRules& r = RulesOf(game);
-  if (!IsLoto(game)) return std::to_string(r.count) + " digits";
+  if (IsNumbers(game)) return std::to_string(r.count) + " digits";
+  if (r.form == EntryForm::Squares)
+    return std::to_string(r.count) + " numbers joined by \".\", the i-th from " + std::to_string(SquareSize(game)) +
+           "i-" + std::to_string(SquareSize(game) - 1) + " to " + std::to_string(SquareSize(game)) + "i";
   return std::to_string(r.count) + " distinct numbers 1-" + std::to_string(r.largest) + ", ascending, joined by \".\"";
 }
 

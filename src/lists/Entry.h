@@ -12,13 +12,14 @@
 
 namespace numira {
 
-// The numbers of an entry: a Numbers game's digits, a Loto game's numbers. Only the first
+// The numbers of an entry: a Numbers game's digits, the other games' numbers. Only the first
 // RulesOf(game).count are used; the rest stay 0.
 using EntryNumbers = std::array<int, kMaxEntryCount>;
 
 // An entry in its exact written form: Numbers `count` decimal digits; Loto `count`
 // distinct numbers from 1 to `largest`, ascending, in decimal without leading zeros,
-// joined by "."; nullopt for anything else.
+// joined by "."; ビンゴ５ the same form with the i-th number from the i-th square
+// (SquareSize numbers each); nullopt for anything else.
 std::optional<EntryNumbers> ParseEntry(std::string_view entry, Game game);
 
 inline bool IsValidEntry(std::string_view entry, Game game) { return ParseEntry(entry, game).has_value(); }
@@ -32,7 +33,7 @@ std::vector<int> EntryNumberList(std::string_view entry, Game game);
 std::vector<std::int32_t> EntryFields(std::string_view entry);
 
 // The written form of the first `count` numbers, in the order given: Numbers the digits
-// side by side ("084"), Loto the numbers in decimal joined by "." ("3.12.17.25.31").
+// side by side ("084"), the others the numbers in decimal joined by "." ("3.12.17.25.31").
 std::string FormatEntry(const EntryNumbers& numbers, Game game);
 
 // A Numbers game's number (0 to MaxEntries - 1) as its entry, zero-padded ("007").

@@ -11,8 +11,8 @@
 namespace numira {
 namespace {
 
-std::string EntryForm(Game game) {
-  return std::string(GameName(game)) + (IsLoto(game) ? " combination (" : " number (") + EntryFormText(game) + ")";
+std::string EntryFormWords(Game game) {
+  return std::string(GameName(game)) + (IsNumbers(game) ? " number (" : " combination (") + EntryFormText(game) + ")";
 }
 
 }  // namespace
@@ -79,7 +79,7 @@ std::vector<ListProblem> ValidateList(const ListContents& contents, Game game, L
   for (std::size_t i = 0; i < contents.entries.size() && !full(); ++i) {
     const std::string& entry = contents.entries[i];
     const std::uint32_t line = i < contents.entryLines.size() ? contents.entryLines[i] : 0;
-    if (!IsValidEntry(entry, game)) add(line, Quoted(entry) + " is not a " + EntryForm(game));
+    if (!IsValidEntry(entry, game)) add(line, Quoted(entry) + " is not a " + EntryFormWords(game));
     if (auto [it, fresh] = seen.emplace(entry, line); !fresh)
       add(line, Quoted(entry) + " is listed twice (first on line " + std::to_string(it->second) + ")");
   }

@@ -23,7 +23,7 @@ CandidatePool BuildLotoPool(const WinningList& list) { return list.wonEntries; }
 
 std::int64_t CountCandidates(Game game, FilterChoice choice, const WinningList& list) {
   // Counted where the pools would be built from, without copying them.
-  if (!IsLoto(game)) {
+  if (IsNumbers(game)) {
     if (choice == FilterChoice::NeverWon) return static_cast<std::int64_t>(list.neverWonEntries.size());
     const bool oneToFour = choice == FilterChoice::OneToFour;
     std::int64_t n = 0;

@@ -1,5 +1,5 @@
 #pragma once
-// The four draw files published beside the six lists (draws/numbers3.csv ...): the
+// The draw files published beside the lists, one per game (draws/numbers3.csv ...): the
 // histories in their own format, for the program's check window. Written by build,
 // published in the same set as the lists (draws/), checked by check, alone and against the lists beside them.
 #include <array>
@@ -13,7 +13,7 @@
 
 namespace numira {
 
-using DrawBytes = std::array<std::string, 4>;  // by GameIndex
+using DrawBytes = std::array<std::string, kGames.size()>;  // by GameIndex
 
 // The files, byte for byte: FormatHistory of each history (UTF-8, LF).
 DrawBytes BuildDrawFiles(const Histories& histories);
@@ -27,7 +27,7 @@ struct DrawFileCheck {
 
 struct DrawsCheck {
   bool folder = false;  // dir/draws exists; without it the lists stand alone and nothing is checked
-  std::array<DrawFileCheck, 4> files;
+  std::array<DrawFileCheck, kGames.size()> files;
 };
 
 // Checks dir/draws: each file a sound history of its game, whose latest date is its

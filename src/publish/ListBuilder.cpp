@@ -29,7 +29,7 @@ void BuildNumbers(const std::vector<Draw>& draws, Game game, std::string& won, s
   }
 }
 
-// Mini Loto / Loto 6: each combination once, in the order of its first draw.
+// The other games: each combination once, in the order of its first draw.
 void BuildLoto(const std::vector<Draw>& draws, std::string& won) {
   std::vector<std::string_view> order;
   std::unordered_map<std::string_view, std::uint32_t> counts;
@@ -71,19 +71,18 @@ ListBytes BuildLists(const Histories& histories) {
     if (draws.empty()) throw PublishError(std::string(GameId(kListFiles[row].game)) + ": no draws yet");
     files[row] = ListHeader(draws.back().date);
   }
-  for (Game game : {Game::Num3, Game::Num4}) {
+  for (Game game : kGames) {
     const std::vector<Draw>& draws = histories[GameIndex(game)];
     std::string& won = files[static_cast<std::size_t>(ListRow(game, ListKind::Correct))];
-    std::string& neverWon = files[static_cast<std::size_t>(ListRow(game, ListKind::NoCorrect))];
-    won.reserve(draws.size() * 9);
-    neverWon.reserve(MaxEntries(game) * static_cast<std::size_t>(RulesOf(game).count + 2));
-    BuildNumbers(draws, game, won, neverWon);
-  }
-  for (Game game : {Game::Mini, Game::Lot6}) {
-    const std::vector<Draw>& draws = histories[GameIndex(game)];
-    std::string& won = files[static_cast<std::size_t>(ListRow(game, ListKind::Correct))];
-    won.reserve(draws.size() * 20);
-    BuildLoto(draws, won);
+    if (IsNumbers(game)) {
+      std::string& neverWon = files[static_cast<std::size_t>(ListRow(game, ListKind::NoCorrect))];
+      won.reserve(draws.size() * 9);
+      neverWon.reserve(MaxEntries(game) * static_cast<std::size_t>(RulesOf(game).count + 2));
+      BuildNumbers(draws, game, won, neverWon);
+    } else {
+      won.reserve(draws.size() * static_cast<std::size_t>(RulesOf(game).count * 3 + 4));
+      BuildLoto(draws, won);
+    }
   }
   return files;
 }

@@ -320,7 +320,7 @@ void MainWindow::ForgetWhenClosed(QPointer<W>& window) {
 
 std::vector<HistoryPage> MainWindow::HistoryPages() const {
   std::vector<HistoryPage> pages;
-  for (Game g : kGames) pages.push_back(dlg_->History(g));
+  for (Game g : kShownGames) pages.push_back(dlg_->History(g));
   return pages;
 }
 
@@ -350,7 +350,7 @@ void MainWindow::HistoryChanged() {
 
 std::vector<CheckPage> MainWindow::CheckPages() const {
   std::vector<CheckPage> pages;
-  for (Game g : kGames) pages.push_back(dlg_->Check(g));
+  for (Game g : kShownGames) pages.push_back(dlg_->Check(g));
   return pages;
 }
 

@@ -90,7 +90,7 @@ class RefreshTest : public ::testing::Test {
   State Capture() const {
     State s;
     for (std::size_t row = 0; row < 6; ++row) s.files[row] = ReadBytes(dir / kListFiles[row].fileName);
-    for (Game g : kGames) {
+    for (Game g : kShownGames) {
       const std::size_t i = GameIndex(g);
       s.lists[i] = dlg->List(g);
       s.captions[i] = win.Text(Panel(g).groupBox);

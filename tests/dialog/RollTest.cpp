@@ -525,7 +525,7 @@ TEST_F(Dialog, ColoursClosingAndTheAboutCommand) {
 }
 
 TEST(Filters, EachItemIsRecognisedByItsTextAndAnythingElseIsTheLast) {
-  for (Game g : kGames)
+  for (Game g : kShownGames)
     for (const FilterItem& item : FilterItems(g)) EXPECT_EQ(RecogniseFilter(g, item.text), item.choice) << item.text;
   EXPECT_EQ(RecogniseFilter(Game::Num3, ""), FilterChoice::FiveOrMore);
   EXPECT_EQ(RecogniseFilter(Game::Mini, "?"), FilterChoice::WonAtLeastOnce);

@@ -201,6 +201,12 @@ INSTANTIATE_TEST_SUITE_P(
                        Game::Mini, ListKind::Correct, {3, 4, 5, 6, 7, 8, 9}, "Mini Loto combination"},
         ValidationCase{"loto6_range", kH + "1.8.19.27.33.43,2\r\n1.8.19.27.33.44,1\r\n0.8.19.27.33.42,1\r\n", Game::Lot6,
                        ListKind::Correct, {3, 4}, "Loto 6"},
+        ValidationCase{"loto7_forms", kH + "2.8.15.17.25.28.34,1\r\n2.8.15.17.25.28.38,1\r\n2.8.15.17.25.28,1\r\n"
+                                           "2.8.15.17.25.28.34,2\r\n",
+                       Game::Lot7, ListKind::Correct, {3, 4, 5}, "Loto 7 combination"},
+        ValidationCase{"bingo5_squares", kH + "1.10.13.19.23.28.35.37,1\r\n1.5.13.19.23.28.35.37,1\r\n"
+                                            "5.6.15.16.25.26.35.36,3\r\n",
+                       Game::Bingo5, ListKind::Correct, {3}, "BINGO5 combination (8 numbers joined by"},
         ValidationCase{"long_line_keeps_one_number", kH + std::string(600, '1') + "\r\n", Game::Num3, ListKind::NoCorrect,
                        {2, 2}, "Numbers 3"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -447,6 +453,22 @@ TEST(Entries, ParseAndFormatRoundTripPerGame) {
       {Game::Lot6, "1.8.19.27.33.44", {}},
       {Game::Lot6, "2.5.9.17.31", {}},
       {Game::Lot6, "", {}},
+      {Game::Lot7, "2.8.15.17.25.28.34", {2, 8, 15, 17, 25, 28, 34}},
+      {Game::Lot7, "31.32.33.34.35.36.37", {31, 32, 33, 34, 35, 36, 37}},
+      {Game::Lot7, "2.8.15.17.25.28.38", {}},
+      {Game::Lot7, "2.8.15.17.25.28", {}},
+      {Game::Lot7, "2.8.15.17.25.28.34.36", {}},
+      {Game::Lot7, "2.8.15.15.25.28.34", {}},
+      {Game::Bingo5, "1.10.13.19.23.28.35.37", {1, 10, 13, 19, 23, 28, 35, 37}},
+      {Game::Bingo5, "5.6.15.16.25.26.35.36", {5, 6, 15, 16, 25, 26, 35, 36}},
+      {Game::Bingo5, "1.6.11.16.21.26.31.36", {1, 6, 11, 16, 21, 26, 31, 36}},
+      {Game::Bingo5, "6.10.13.19.23.28.35.37", {}},    // the first from 1-5 only
+      {Game::Bingo5, "1.5.13.19.23.28.35.37", {}},     // the second from 6-10
+      {Game::Bingo5, "1.10.13.19.23.28.35.41", {}},    // the last from 36-40
+      {Game::Bingo5, "1.10.13.19.23.28.35", {}},
+      {Game::Bingo5, "1.10.13.19.23.28.35.37.40", {}},
+      {Game::Bingo5, "01.10.13.19.23.28.35.37", {}},
+      {Game::Bingo5, "10.1.13.19.23.28.35.37", {}},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(std::string(GameId(r.game)) + " " + r.entry);
@@ -474,22 +496,43 @@ TEST(Entries, ParseAndFormatRoundTripPerGame) {
   EXPECT_EQ(EntryFields(""), (std::vector<std::int32_t>{0}));
   EXPECT_EQ(EntryFormText(Game::Num4), "4 digits");
   EXPECT_EQ(EntryFormText(Game::Lot6), "6 distinct numbers 1-43, ascending, joined by \".\"");
+  EXPECT_EQ(EntryFormText(Game::Lot7), "7 distinct numbers 1-37, ascending, joined by \".\"");
+  EXPECT_EQ(EntryFormText(Game::Bingo5), "8 numbers joined by \".\", the i-th from 5i-4 to 5i");
 }
 
 // The games' names and ids, each in one place, and how many entries each game has.
 TEST(Games, NamesIdsAndEntryCounts) {
-  const std::tuple<Game, const char*, const char*, const char*, std::size_t> rows[] = {
-      {Game::Num3, "ナンバーズ３", "numbers3", "Numbers 3", 1000},
-      {Game::Num4, "ナンバーズ４", "numbers4", "Numbers 4", 10000},
-      {Game::Mini, "ミニロト", "miniloto", "Mini Loto", 169911},
-      {Game::Lot6, "ロト６", "loto6", "Loto 6", 6096454},
+  struct Row {
+    Game game;
+    const char* shown;
+    const char* id;
+    const char* name;
+    std::size_t entries;
+    int bonus, tiers;
+    bool carryover;
   };
-  for (const auto& [game, shown, id, name, entries] : rows) {
-    EXPECT_STREQ(ShownName(game), shown);
-    EXPECT_STREQ(GameId(game), id);
-    EXPECT_STREQ(GameName(game), name);
-    EXPECT_EQ(GameById(id), game);
-    EXPECT_EQ(MaxEntries(game), entries);
+  const Row rows[] = {
+      {Game::Num3, "ナンバーズ３", "numbers3", "Numbers 3", 1000, 0, 0, false},
+      {Game::Num4, "ナンバーズ４", "numbers4", "Numbers 4", 10000, 0, 0, false},
+      {Game::Mini, "ミニロト", "miniloto", "Mini Loto", 169911, 1, 4, false},
+      {Game::Lot6, "ロト６", "loto6", "Loto 6", 6096454, 1, 5, true},
+      {Game::Lot7, "ロト７", "loto7", "Loto 7", 10295472, 2, 6, true},
+      {Game::Bingo5, "ビンゴ５", "bingo5", "BINGO5", 390625, 0, 0, false},
+  };
+  ASSERT_EQ(std::size(rows), kGames.size());
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    const Row& r = rows[i];
+    SCOPED_TRACE(r.id);
+    EXPECT_EQ(kGames[i], r.game);  // the order every loop follows
+    EXPECT_STREQ(ShownName(r.game), r.shown);
+    EXPECT_STREQ(GameId(r.game), r.id);
+    EXPECT_STREQ(GameName(r.game), r.name);
+    EXPECT_EQ(GameById(r.id), r.game);
+    EXPECT_EQ(MaxEntries(r.game), r.entries);
+    EXPECT_EQ(RulesOf(r.game).bonusCount, r.bonus);
+    EXPECT_EQ(RulesOf(r.game).prizeTiers, r.tiers);
+    EXPECT_EQ(RulesOf(r.game).carryover, r.carryover);
+    EXPECT_TRUE(IsValidEntry(RulesOf(r.game).example, r.game));
   }
   for (const char* notAnId : {"", "Numbers3", "loto", "loto66", "ロト６"}) EXPECT_EQ(GameById(notAnId), std::nullopt);
 }
@@ -557,6 +600,11 @@ TEST(ListPaths, TableOrderAndRows) {
   EXPECT_EQ(ListRow(Game::Num4, ListKind::Correct), 3);
   EXPECT_EQ(ListRow(Game::Lot6, ListKind::Correct), 5);
   EXPECT_EQ(ListRow(Game::Mini, ListKind::NoCorrect), -1);
+  EXPECT_EQ(ListRow(Game::Lot7, ListKind::Correct), 6);
+  EXPECT_EQ(ListRow(Game::Bingo5, ListKind::Correct), 7);
+  EXPECT_EQ(ListRow(Game::Bingo5, ListKind::NoCorrect), -1);
+  EXPECT_STREQ(kListFiles[6].fileName, "Lot7Correct.txt");
+  EXPECT_STREQ(kListFiles[7].fileName, "Bingo5Correct.txt");
 }
 
 // ---- The real lists agree with the draw histories they were built from ----

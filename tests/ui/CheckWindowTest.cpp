@@ -36,7 +36,7 @@ class CheckWin : public RollingWindowTest {
     ShownWindowTest::SetUp();
     // The draw files beside the lists, as the seeding or a refresh leaves them.
     ASSERT_TRUE(QDir().mkpath(lists.Path("draws")));
-    for (const Game game : kGames) {
+    for (const Game game : kShownGames) {
       const QString name = QString::fromStdString(HistoryFileName(game));
       ASSERT_TRUE(QFile::copy(QStringLiteral(NUMIRA_DRAWS_DIR "/") + name, lists.Path("draws") + "/" + name));
     }

@@ -101,7 +101,7 @@ TEST_F(History, OpensWithCtrlHAndFromTheMenuAsOneNonModalWindow) {
 TEST_F(History, EachTabShowsItsPageInATableAndAChart) {
   Open();
   ui::HistoryWindow* h = HistoryOf(*window);
-  for (Game g : kGames) {
+  for (Game g : kShownGames) {
     const int tab = static_cast<int>(GameIndex(g));
     SCOPED_TRACE(tab);
     const HistoryPage page = window->Dialog().History(g);

@@ -37,7 +37,7 @@ class Help : public RollingWindowTest {
 };
 
 TEST_F(Help, AfterAStopByKeyboardTheFocusComesBackToThePredictButton) {
-  for (Game g : kGames) {
+  for (Game g : kShownGames) {
     const PanelDef& p = Panel(g);
     QPushButton* predict = Button(*window, p.predictButton);
     predict->setFocus();
