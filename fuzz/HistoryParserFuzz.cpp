@@ -35,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < draws.size(); ++i) {
       Require(draws[i].number == i + 1);
       Require(i == 0 || draws[i - 1].date < draws[i].date);
-      if (draws[i].bonus) {
-        for (int n : numira::EntryNumberList(draws[i].numbers, game)) Require(n != *draws[i].bonus);
+      for (int b : draws[i].bonus) {
+        for (int n : numira::EntryNumberList(draws[i].numbers, game)) Require(n != b);
       }
     }
     const std::string canonical = numira::FormatHistory(draws, game);

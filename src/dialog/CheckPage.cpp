@@ -80,7 +80,11 @@ CheckPage BuildCheckPage(Game game, const std::vector<Draw>& draws, const std::s
   page.draws.rows.reserve(draws.size());
   for (auto it = draws.rbegin(); it != draws.rend(); ++it) {
     std::vector<std::string> row{std::to_string(it->number), JapaneseDate(it->date), ShownNumbers(it->numbers, game)};
-    if (IsLoto(game)) row.push_back(it->bonus ? TwoDigits(*it->bonus) : std::string());
+    if (IsLoto(game)) {
+      std::string bonus;
+      for (int n : it->bonus) bonus += (bonus.empty() ? "" : " ") + TwoDigits(n);
+      row.push_back(std::move(bonus));
+    }
     page.draws.rows.push_back(std::move(row));
   }
   page.ticketLabel = text::kTicketLabel;

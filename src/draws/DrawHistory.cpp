@@ -16,7 +16,8 @@ bool AllDigits(std::string_view s) { return !s.empty() && std::all_of(s.begin(),
 
 std::string StoredForm(Game game) { return EntryFormText(game) + ", like " + RulesOf(game).example; }
 
-// A draw number as written: decimal digits without leading zeros, within 32 bits.
+}  // namespace
+
 std::optional<std::uint32_t> ParseDrawNo(std::string_view text) {
   if (!AllDigits(text) || text.size() > 9 || (text.size() > 1 && text[0] == '0')) return std::nullopt;
   std::uint32_t n = 0;
@@ -25,8 +26,7 @@ std::optional<std::uint32_t> ParseDrawNo(std::string_view text) {
   return n;
 }
 
-// Splits at ','; returns the fields.
-std::vector<std::string_view> Fields(std::string_view line) {
+std::vector<std::string_view> CsvFields(std::string_view line) {
   std::vector<std::string_view> fields;
   for (;;) {
     const auto comma = line.find(',');
@@ -36,12 +36,37 @@ std::vector<std::string_view> Fields(std::string_view line) {
   }
 }
 
-// A bonus number as stored: 1 or 2 digits without a leading zero, within the game's range.
-std::optional<int> ParseStoredBonus(std::string_view text, Game game) {
+namespace {
+
+// A number of the game's range as stored: 1 or 2 digits without a leading zero.
+std::optional<int> ParseStoredNumber(std::string_view text, Game game) {
   if (!AllDigits(text) || text.size() > 2 || text[0] == '0') return std::nullopt;
   const int n = text.size() == 1 ? text[0] - '0' : (text[0] - '0') * 10 + (text[1] - '0');
   if (n > RulesOf(game).largest) return std::nullopt;
   return n;
+}
+
+// A draw's bonus numbers as stored: the game's count of them, ascending, joined by ".".
+std::optional<std::vector<int>> ParseStoredBonus(std::string_view text, Game game) {
+  std::vector<int> bonus;
+  for (;;) {
+    const auto dot = text.find('.');
+    const auto n = ParseStoredNumber(text.substr(0, dot), game);
+    if (!n || (!bonus.empty() && *n <= bonus.back())) return std::nullopt;
+    bonus.push_back(*n);
+    if (dot == std::string_view::npos) break;
+    text.remove_prefix(dot + 1);
+  }
+  if (bonus.size() != static_cast<std::size_t>(RulesOf(game).bonusCount)) return std::nullopt;
+  return bonus;
+}
+
+// The stored form of a game's bonus numbers, in words.
+std::string BonusForm(Game game) {
+  const GameRules& r = RulesOf(game);
+  if (r.bonusCount == 1) return "a number from 1 to " + std::to_string(r.largest) + " without leading zeros";
+  return std::to_string(r.bonusCount) + " distinct numbers from 1 to " + std::to_string(r.largest) +
+         " without leading zeros, ascending, joined by \".\"";
 }
 
 bool Contains(const std::vector<int>& numbers, int n) { return std::find(numbers.begin(), numbers.end(), n) != numbers.end(); }
@@ -75,15 +100,16 @@ std::vector<Draw> Parse(std::string_view bytes, Game game) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const auto fail = [&](const std::string& text) { throw Fault{lineNo, text}; };
     if (lineNo == 1) {
-      bonusColumn = IsLoto(game) && line == kHistoryColumnsWithBonus;
+      const bool hasBonus = RulesOf(game).bonusCount > 0;
+      bonusColumn = hasBonus && line == kHistoryColumnsWithBonus;
       if (line != kHistoryColumns && !bonusColumn)
         fail("the first line must be the column names " + std::string(kHistoryColumns) +
-             (IsLoto(game) ? " (or " + std::string(kHistoryColumnsWithBonus) + ")" : ""));
+             (hasBonus ? " (or " + std::string(kHistoryColumnsWithBonus) + ")" : ""));
       continue;
     }
     const std::string columns(bonusColumn ? kHistoryColumnsWithBonus : kHistoryColumns);
     if (line.empty()) fail("empty line; every line after the first is one draw: " + columns);
-    const auto fields = Fields(line);
+    const auto fields = CsvFields(line);
     if (fields.size() != 3 && !(bonusColumn && fields.size() == 4))
       fail(std::to_string(fields.size()) + " fields instead of " + (bonusColumn ? "3 or 4" : "3") + " (" + columns +
            "): " + Quoted(line, false));
@@ -107,13 +133,14 @@ std::vector<Draw> Parse(std::string_view bytes, Game game) {
            StoredForm(game) + ")");
     d.numbers = std::string(fields[2]);
     if (fields.size() == 4 && !fields[3].empty()) {
-      const auto bonus = ParseStoredBonus(fields[3], game);
+      auto bonus = ParseStoredBonus(fields[3], game);
       if (!bonus)
-        fail("bonus number " + Quoted(fields[3], false) + " is not a number from 1 to " +
-             std::to_string(RulesOf(game).largest) + " without leading zeros");
-      if (Contains(EntryNumberList(d.numbers, game), *bonus))
-        fail("bonus number " + std::to_string(*bonus) + " is one of the draw's numbers");
-      d.bonus = *bonus;
+        fail((RulesOf(game).bonusCount == 1 ? "bonus number " : "bonus ") + Quoted(fields[3], false) + " is not " +
+             BonusForm(game));
+      const std::vector<int> numbers = EntryNumberList(d.numbers, game);
+      for (int n : *bonus)
+        if (Contains(numbers, n)) fail("bonus number " + std::to_string(n) + " is one of the draw's numbers");
+      d.bonus = std::move(*bonus);
     }
     draws.push_back(std::move(d));
   }
@@ -144,12 +171,19 @@ std::vector<ListProblem> ValidateDrawFile(std::string_view bytes, Game game) {
 
 std::string FormatDraw(const Draw& draw) {
   std::string line = std::to_string(draw.number) + "," + IsoDate(draw.date) + "," + draw.numbers;
-  if (draw.bonus) line += "," + std::to_string(*draw.bonus);
+  if (!draw.bonus.empty()) line += "," + FormatBonus(draw.bonus);
   return line;
 }
 
+std::string FormatBonus(const std::vector<int>& bonus) {
+  std::string text;
+  for (int n : bonus) text += (text.empty() ? "" : ".") + std::to_string(n);
+  return text;
+}
+
 std::string FormatHistory(const std::vector<Draw>& draws, Game game) {
-  const bool bonus = IsLoto(game) && std::any_of(draws.begin(), draws.end(), [](const Draw& d) { return d.bonus.has_value(); });
+  const bool bonus = RulesOf(game).bonusCount > 0 &&
+                     std::any_of(draws.begin(), draws.end(), [](const Draw& d) { return !d.bonus.empty(); });
   std::string bytes(bonus ? kHistoryColumnsWithBonus : kHistoryColumns);
   bytes += '\n';
   bytes.reserve(draws.size() * 24 + bytes.size());
@@ -167,7 +201,7 @@ std::optional<std::string> ReadDrawFile(const std::string& path, std::size_t max
 std::string NormaliseNumbers(std::string_view text, Game game) {
   const GameRules& r = RulesOf(game);
   const std::string name = GameName(game);
-  if (!IsLoto(game)) {
+  if (IsNumbers(game)) {
     std::string_view t = text;
     while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
     while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
@@ -221,22 +255,41 @@ std::string NormaliseNumbers(std::string_view text, Game game) {
   return stored;
 }
 
-int ParseBonus(std::string_view text, Game game, std::string_view storedNumbers) {
+std::vector<int> ParseBonus(std::string_view text, Game game, std::string_view storedNumbers) {
   const std::string name = GameName(game);
-  if (!IsLoto(game)) throw HistoryError(name + " has no bonus number");
-  const int largest = RulesOf(game).largest;
-  if (!AllDigits(text) || text.size() > 2)
-    throw HistoryError("bonus number " + Quoted(text, false) + " is not a number from 1 to " + std::to_string(largest));
-  const int n = text.size() == 1 ? text[0] - '0' : (text[0] - '0') * 10 + (text[1] - '0');
-  if (n < 1 || n > largest)
-    throw HistoryError("bonus number " + std::to_string(n) + " is outside 1-" + std::to_string(largest) + " for " + name);
-  if (Contains(EntryNumberList(storedNumbers, game), n))
-    throw HistoryError("bonus number " + std::to_string(n) + " is one of the draw's numbers");
-  return n;
+  const GameRules& r = RulesOf(game);
+  if (r.bonusCount == 0) throw HistoryError(name + " has no bonus number");
+  const int largest = r.largest;
+  const std::vector<int> numbers = EntryNumberList(storedNumbers, game);
+  std::vector<int> bonus;
+  const auto isSeparator = [](char c) { return c == '.' || c == ',' || c == ' ' || c == '\t'; };
+  for (std::size_t i = 0; i < text.size();) {
+    if (isSeparator(text[i])) {
+      ++i;
+      continue;
+    }
+    std::size_t end = i;
+    while (end < text.size() && !isSeparator(text[end])) ++end;
+    const std::string_view field = text.substr(i, end - i);
+    i = end;
+    if (!AllDigits(field) || field.size() > 2)
+      throw HistoryError("bonus number " + Quoted(field, false) + " is not a number from 1 to " + std::to_string(largest));
+    const int n = field.size() == 1 ? field[0] - '0' : (field[0] - '0') * 10 + (field[1] - '0');
+    if (n < 1 || n > largest)
+      throw HistoryError("bonus number " + std::to_string(n) + " is outside 1-" + std::to_string(largest) + " for " + name);
+    if (Contains(numbers, n)) throw HistoryError("bonus number " + std::to_string(n) + " is one of the draw's numbers");
+    if (Contains(bonus, n)) throw HistoryError("bonus number " + std::to_string(n) + " appears twice");
+    bonus.push_back(n);
+  }
+  if (bonus.size() != static_cast<std::size_t>(r.bonusCount))
+    throw HistoryError("bonus " + Quoted(text, false) + ": a " + name + " draw has " + std::to_string(r.bonusCount) +
+                       (r.bonusCount == 1 ? " bonus number" : " bonus numbers") + ", not " + std::to_string(bonus.size()));
+  std::sort(bonus.begin(), bonus.end());
+  return bonus;
 }
 
 std::vector<std::optional<std::uint32_t>> DrawsSinceLast(const std::vector<Draw>& draws, Game game) {
-  if (!IsLoto(game)) return {};
+  if (IsNumbers(game)) return {};
   const int largest = RulesOf(game).largest;
   std::vector<std::optional<std::uint32_t>> since(static_cast<std::size_t>(largest));
   std::size_t open = since.size();

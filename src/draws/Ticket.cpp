@@ -164,8 +164,8 @@ Prize PrizeOf(const Ticket& ticket, const Draw& draw) {
   const int count = RulesOf(ticket.game).count;  // 5 or 6
   if (matches == count) return Prize::First;
   if (matches == count - 1) {
-    if (!draw.bonus) return Prize::ThirdBonusUnknown;
-    const bool bonus = std::find(ticket.numbers.begin(), ticket.numbers.end(), *draw.bonus) != ticket.numbers.end();
+    if (draw.bonus.empty()) return Prize::ThirdBonusUnknown;
+    const bool bonus = std::find(ticket.numbers.begin(), ticket.numbers.end(), draw.bonus[0]) != ticket.numbers.end();
     return bonus ? Prize::Second : Prize::Third;
   }
   if (matches == count - 2) return Prize::Fourth;

@@ -16,8 +16,8 @@ Date JapanToday();
 
 // Appends one result to the history at path and returns it. The draw number must be
 // the last one's plus 1 (1 for an empty history), the date real, later than the last
-// draw's and not later than today. A bonus number (Mini Loto, Loto 6) may come with
-// it; the history then gains its bonus column, and older draws keep none. The file is
+// draw's and not later than today. The bonus numbers of a game that has them may
+// come with it; the history then gains its bonus column, and older draws keep none. The file is
 // replaced atomically, under the lock of its folder; a symbolic link is written through
 // to its target. On any error it is left as it was (PublishError, file:line).
 Draw AddDraw(const std::string& path, Game game, std::string_view drawNo, std::string_view date,

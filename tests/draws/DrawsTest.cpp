@@ -59,6 +59,25 @@ std::vector<ParseCase> ParseCases() {
        "bonus number 13 is one of the draw's numbers"},
       {"five_fields", Game::Lot6, "draw_no,date,numbers,bonus\n1,2000-10-05,2.8.10.13.27.30,1,2\n", 2, "5 fields instead of 3 or 4"},
       {"empty", Game::Num3, "", 1, "empty file"},
+      {"loto7_two_bonus", Game::Lot7, "draw_no,date,numbers,bonus\n1,2013-04-05,7.10.12.17.23.28.34,3.15\n", 0, ""},
+      {"loto7_one_bonus", Game::Lot7, "draw_no,date,numbers,bonus\n1,2013-04-05,7.10.12.17.23.28.34,3\n", 2,
+       "bonus \"3\" is not 2 distinct numbers from 1 to 37"},
+      {"loto7_three_bonus", Game::Lot7, "draw_no,date,numbers,bonus\n1,2013-04-05,7.10.12.17.23.28.34,3.15.16\n", 2,
+       "is not 2 distinct numbers"},
+      {"loto7_bonus_descending", Game::Lot7, "draw_no,date,numbers,bonus\n1,2013-04-05,7.10.12.17.23.28.34,15.3\n", 2,
+       "ascending"},
+      {"loto7_bonus_twice", Game::Lot7, "draw_no,date,numbers,bonus\n1,2013-04-05,7.10.12.17.23.28.34,3.3\n", 2,
+       "is not 2 distinct"},
+      {"loto7_bonus_out_of_range", Game::Lot7, "draw_no,date,numbers,bonus\n1,2013-04-05,7.10.12.17.23.28.34,3.38\n", 2,
+       "from 1 to 37"},
+      {"loto7_bonus_among_numbers", Game::Lot7, "draw_no,date,numbers,bonus\n1,2013-04-05,7.10.12.17.23.28.34,3.34\n", 2,
+       "bonus number 34 is one of the draw's numbers"},
+      {"loto7_six_numbers", Game::Lot7, "draw_no,date,numbers\n1,2013-04-05,7.10.12.17.23.28\n", 2, "not a Loto 7 result"},
+      {"bingo5_plain", Game::Bingo5, "draw_no,date,numbers\n1,2017-04-05,1.10.13.19.23.28.35.37\n", 0, ""},
+      {"bingo5_has_no_bonus", Game::Bingo5, "draw_no,date,numbers,bonus\n1,2017-04-05,1.10.13.19.23.28.35.37\n", 1,
+       "column names"},
+      {"bingo5_number_outside_its_square", Game::Bingo5, "draw_no,date,numbers\n1,2017-04-05,1.10.13.19.23.31.35.37\n",
+       2, "the i-th from 5i-4 to 5i"},
       {"date_going_back", Game::Num3, "draw_no,date,numbers\n1,1994-10-07,191\n2,1994-10-07,988\n", 3, "not later"},
   };
 }
@@ -99,9 +118,56 @@ TEST(DrawHistory, BonusNumbersAreKeptAndWrittenBack) {
   const std::vector<Draw> draws =
       ParseHistory("draw_no,date,numbers,bonus\n1,1999-04-13,1.3.17.20.25,31\n2,1999-04-20,1.2.3.4.5\n", Game::Mini, "m");
   ASSERT_EQ(draws.size(), 2u);
-  EXPECT_EQ(draws[0].bonus, 31);
-  EXPECT_FALSE(draws[1].bonus);
+  EXPECT_EQ(draws[0].bonus, std::vector<int>{31});
+  EXPECT_TRUE(draws[1].bonus.empty());
+  // Loto 7 draws two, stored ascending and joined by ".".
+  const std::string loto7 = "draw_no,date,numbers,bonus\n1,2013-04-05,7.10.12.17.23.28.34,3.15\n2,2013-04-12,20.24.29.31.33.34.35,\n";
+  const std::vector<Draw> seven = ParseHistory(loto7, Game::Lot7, "l7");
+  ASSERT_EQ(seven.size(), 2u);
+  EXPECT_EQ(seven[0].bonus, (std::vector<int>{3, 15}));
+  EXPECT_TRUE(seven[1].bonus.empty());
+  EXPECT_EQ(FormatDraw(seven[0]), "1,2013-04-05,7.10.12.17.23.28.34,3.15");
+  EXPECT_EQ(FormatHistory(seven, Game::Lot7), "draw_no,date,numbers,bonus\n1,2013-04-05,7.10.12.17.23.28.34,3.15\n"
+                                               "2,2013-04-12,20.24.29.31.33.34.35\n");
+  EXPECT_EQ(FormatBonus({}), "");
   EXPECT_EQ(JapaneseDate(draws[1].date), "1999年4月20日");
+}
+
+// Bonus numbers as a publisher types them: the game's count of them, in any order and
+// with any separator, none among the draw's numbers; returned ascending.
+TEST(DrawHistory, TypedBonusNumbers) {
+  struct Row {
+    Game game;
+    const char* typed;
+    const char* numbers;
+    std::vector<int> bonus;  // empty: refused
+    const char* error;
+  };
+  const Row rows[] = {
+      {Game::Lot6, "07", "1.2.3.4.5.6", {7}, ""},
+      {Game::Mini, " 31 ", "1.2.3.4.5", {31}, ""},
+      {Game::Lot7, "15 3", "7.10.12.17.23.28.34", {3, 15}, ""},
+      {Game::Lot7, "3,15", "7.10.12.17.23.28.34", {3, 15}, ""},
+      {Game::Lot7, "3.15", "7.10.12.17.23.28.34", {3, 15}, ""},
+      {Game::Lot7, "3", "7.10.12.17.23.28.34", {}, "a Loto 7 draw has 2 bonus numbers, not 1"},
+      {Game::Lot7, "3 15 16", "7.10.12.17.23.28.34", {}, "not 3"},
+      {Game::Lot7, "3 3", "7.10.12.17.23.28.34", {}, "bonus number 3 appears twice"},
+      {Game::Lot7, "3 34", "7.10.12.17.23.28.34", {}, "bonus number 34 is one of the draw's numbers"},
+      {Game::Lot7, "3 38", "7.10.12.17.23.28.34", {}, "bonus number 38 is outside 1-37"},
+      {Game::Lot6, "", "1.2.3.4.5.6", {}, "a Loto 6 draw has 1 bonus number, not 0"},
+      {Game::Num3, "1", "084", {}, "Numbers 3 has no bonus number"},
+      {Game::Bingo5, "1", "1.10.13.19.23.28.35.37", {}, "BINGO5 has no bonus number"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(GameId(r.game)) + " " + r.typed);
+    try {
+      EXPECT_EQ(ParseBonus(r.typed, r.game, r.numbers), r.bonus);
+      EXPECT_FALSE(r.bonus.empty());
+    } catch (const HistoryError& e) {
+      EXPECT_TRUE(r.bonus.empty());
+      EXPECT_NE(std::string(e.what()).find(r.error), std::string::npos) << e.what();
+    }
+  }
 }
 
 TEST(DrawHistory, DrawsSinceLastCountsBackFromTheLatestDraw) {
@@ -167,7 +233,7 @@ TEST(DrawSeed, DrawFilesAreSeededLikeTheLists) {
     EXPECT_EQ(ReadBytes(user / HistoryFileName(game)), RealHistory(game)) << GameId(game);
   std::size_t files = 0;
   for (const auto& e : fs::directory_iterator(user)) files += e.is_regular_file();
-  EXPECT_EQ(files, 4u);  // no temporary file
+  EXPECT_EQ(files, 6u);  // one per game, and no temporary file
 
   // A faulty shipped file never replaces anything; a user folder without draws/ gets one.
   fs::remove_all(user);

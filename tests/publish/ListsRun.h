@@ -23,7 +23,7 @@ inline RunResult Lists(std::vector<std::string> args) {
   return {code, out.str(), err.str()};
 }
 
-// A copy of the four histories in dir.
+// A copy of the histories in dir, one per game.
 inline void CopyHistories(const std::filesystem::path& dir) {
   std::filesystem::create_directories(dir);
   for (const auto& e : std::filesystem::directory_iterator(NUMIRA_DRAWS_DIR))

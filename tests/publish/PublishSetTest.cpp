@@ -130,7 +130,7 @@ TEST(Publish, APlainFolderFromBeforeBecomesTheSetBefore) {
   EXPECT_EQ(ReadBytes(www / "Num3Correct.txt"), ReadBytes(out / "Num3Correct.txt"));
   EXPECT_NE(ReadBytes(www / "Num3Correct.txt"), ReadBytes(testing::RealList("Num3Correct.txt")));
   EXPECT_EQ(ReadBytes(www / "Lot6Correct.txt"), ReadBytes(testing::RealList("Lot6Correct.txt")));
-  EXPECT_EQ(Names(www).size(), 6u);
+  EXPECT_EQ(Names(www).size(), 8u);
   EXPECT_EQ(Lists({"check", linked.string(), "--draws", draws.string()}).code, kExitOk);
   const RunResult linkedAgain = Build(linked, draws);
   EXPECT_NE(linkedAgain.out.find(linked.string() + ": unchanged"), std::string::npos) << linkedAgain.out;
@@ -246,7 +246,7 @@ TEST_P(KillTable, ServesTheOldOrTheNewSetWheneverBuildDies) {
   ASSERT_EQ(Build(root.path() / "refOld", oldDraws).code, kExitOk);
   ASSERT_EQ(Build(root.path() / "refNew", newDraws).code, kExitOk);
   const auto oldSet = ServedFiles(root.path() / "refOld"), newSet = ServedFiles(root.path() / "refNew");
-  ASSERT_EQ(oldSet.size(), 20u);  // six lists, four draw files, and a .gz of each
+  ASSERT_EQ(oldSet.size(), 28u);  // eight lists, six draw files, and a .gz of each
   ASSERT_NE(oldSet, newSet);
 
   int renames = 0;
@@ -307,7 +307,7 @@ std::vector<UndoCase> UndoCases() {
       {"not_the_last", {"numbers3", "7053"}, "", "numbers3.csv:7055: draw number \"7053\": only the last Numbers 3 draw can be removed, and that is 7054"},
       {"zero_padded", {"loto6", "02037"}, "", "only the last Loto 6 draw can be removed, and that is 2037"},
       {"no_draw_number", {"miniloto"}, "", "undo needs GAME DRAW_NO"},
-      {"unknown_game", {"loto7", "1"}, "", "unknown game \"loto7\" (numbers3, numbers4, miniloto, loto6)"},
+      {"unknown_game", {"loto8", "1"}, "", "unknown game \"loto8\" (numbers3, numbers4, miniloto, loto6, loto7, bingo5)"},
       {"unknown_game_shown_safely", {"loto\x1B[2J\xE3\x83\xAD", "1"}, "", "unknown game \"loto\\x1B[2J\xE3\x83\xAD\" ("},
   };
 }
@@ -335,7 +335,7 @@ TEST_P(UndoTable, RemovesOnlyTheLastResultNamedByItsNumber) {
     ASSERT_EQ(run.code, kExitOk) << run.err;
     EXPECT_EQ(ReadBytes(csv) + c.removed, before);
   }
-  EXPECT_EQ(Names(draws.path()), (std::vector<std::string>{"loto6.csv", "miniloto.csv", "numbers3.csv", "numbers4.csv"}));
+  EXPECT_EQ(Names(draws.path()), (std::vector<std::string>{"bingo5.csv", "loto6.csv", "loto7.csv", "miniloto.csv", "numbers3.csv", "numbers4.csv"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Undos, UndoTable, ::testing::ValuesIn(UndoCases()),
@@ -375,8 +375,7 @@ TEST(Add, AHistoryBehindALinkIsWrittenThroughToItsTarget) {
   const fs::path store = root.path() / "store", draws = root.path() / "draws";
   CopyHistories(store);
   fs::create_directory(draws);
-  for (const char* csv : {"numbers3.csv", "numbers4.csv", "miniloto.csv", "loto6.csv"})
-    fs::create_symlink(fs::path("../store") / csv, draws / csv);
+  for (const Game game : kGames) fs::create_symlink(fs::path("../store") / HistoryFileName(game), draws / HistoryFileName(game));
   const std::string before = ReadBytes(store / "numbers3.csv");
   // What killed writers left beside the target: an earlier publisher's temporary file and a
   // stage of a process that is gone.
@@ -391,8 +390,8 @@ TEST(Add, AHistoryBehindALinkIsWrittenThroughToItsTarget) {
   ASSERT_EQ(Lists({"undo", "numbers3", "7055", "--draws", draws.string()}).code, kExitOk);
   EXPECT_TRUE(fs::is_symlink(draws / "numbers3.csv"));
   EXPECT_EQ(ReadBytes(store / "numbers3.csv"), before);
-  EXPECT_EQ(Names(store), (std::vector<std::string>{"loto6.csv", "miniloto.csv", "numbers3.csv", "numbers4.csv"}));
-  EXPECT_EQ(Names(draws), (std::vector<std::string>{"loto6.csv", "miniloto.csv", "numbers3.csv", "numbers4.csv"}));
+  EXPECT_EQ(Names(store), (std::vector<std::string>{"bingo5.csv", "loto6.csv", "loto7.csv", "miniloto.csv", "numbers3.csv", "numbers4.csv"}));
+  EXPECT_EQ(Names(draws), (std::vector<std::string>{"bingo5.csv", "loto6.csv", "loto7.csv", "miniloto.csv", "numbers3.csv", "numbers4.csv"}));
 
   fs::remove(store / "loto6.csv");
   const RunResult dangling = Add(draws, {"loto6", "2038", "2025-09-29", "1 2 3 4 5 6"});

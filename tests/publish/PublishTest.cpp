@@ -88,7 +88,7 @@ TEST_P(AddTable, AppendsTheStoredFormOrRejectsLeavingTheHistoryAsItWas) {
     EXPECT_EQ(run.code, kExitOk) << run.err;
     EXPECT_EQ(ReadBytes(csv), before + c.stored + "\n");
   }
-  EXPECT_EQ(draws.Names(), (std::vector<std::string>{"loto6.csv", "miniloto.csv", "numbers3.csv", "numbers4.csv"}));
+  EXPECT_EQ(draws.Names(), (std::vector<std::string>{"bingo5.csv", "loto6.csv", "loto7.csv", "miniloto.csv", "numbers3.csv", "numbers4.csv"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Results, AddTable, ::testing::ValuesIn(AddCases()),
@@ -436,7 +436,7 @@ TEST(Build, ReproducesTheShippedListsAndLeavesUnchangedFilesUntouched) {
               fs::last_write_time(fs::path(out) / r.fileName));
   }
   EXPECT_EQ(root.Names(), (std::vector<std::string>{"served", "served.sets"}));
-  EXPECT_EQ(testing::Names(fs::path(out)).size(), 13u);  // the lists, their .gz and draws/: no temporary file
+  EXPECT_EQ(testing::Names(fs::path(out)).size(), 17u);  // the eight lists, their .gz and draws/: no temporary file
   for (const Game game : kGames)
     EXPECT_EQ(ReadBytes(fs::path(out) / "draws" / HistoryFileName(game)),
               ReadBytes(fs::path(NUMIRA_DRAWS_DIR) / HistoryFileName(game)));
