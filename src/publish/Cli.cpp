@@ -14,6 +14,7 @@
 #include "ListFolder.h"
 #include "ListReader.h"
 #include "NumiraVersion.h"
+#include "Prizes.h"
 #include "SetPublisher.h"
 
 namespace numira {
@@ -21,32 +22,49 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: numira-lists init [--draws DIR]\n"
-    "       numira-lists add GAME DRAW_NO DATE NUMBERS [--bonus N] [--draws DIR]\n"
+    "       numira-lists add GAME DRAW_NO DATE NUMBERS [--bonus N]... [--draws DIR]\n"
+    "       numira-lists prizes GAME DRAW_NO WINNERS AMOUNT... [--carryover YEN] [--force] [--draws DIR]\n"
+    "       numira-lists import GAME FILE [--prizes FILE] [--draws DIR]\n"
     "       numira-lists undo GAME DRAW_NO [--draws DIR]\n"
     "       numira-lists build --out DIR [--draws DIR] [--force]\n"
     "       numira-lists check DIR [--draws DIR]\n"
     "       numira-lists --help | --version\n"
     "\n"
+    "  GAME   numbers3, numbers4, miniloto, loto6, loto7 or bingo5\n"
     "  init   begins an empty history (its column line alone) for each game that has\n"
     "         none in the draws folder, making the folder when it is missing; a history\n"
     "         that is there is never touched\n"
-    "  add    appends one draw result to the game's history (DIR/GAME.csv)\n"
-    "         GAME: numbers3, numbers4, miniloto, loto6; DATE: YYYY-MM-DD, not later\n"
-    "         than today in Japan; NUMBERS: 084 / 0841, or the Loto numbers separated\n"
-    "         by '.', ',' or spaces; --bonus N: the bonus number of a miniloto or loto6 draw\n"
-    "  undo   removes the game's last result, named by its draw number\n"
-    "  build  publishes the six list files built from the histories, each with its\n"
-    "         .gz copy, and the four histories in draws/, as one new set: --out DIR\n"
-    "         becomes a link to DIR.sets/NNNNNN, switched in one step; the set before is\n"
-    "         kept, older ones are removed; nothing changes when the files would not\n"
-    "  check  checks the six list files a folder serves and its draws/ folder (each\n"
-    "         file with its .gz copy); with --draws also against the histories\n"
+    "  add    appends one draw result to the game's history (DIR/GAME.csv); DATE:\n"
+    "         YYYY-MM-DD, not later than today in Japan; NUMBERS: 084 / 0841, or the\n"
+    "         numbers of the others separated by '.', ',' or spaces (bingo5: the eight\n"
+    "         squares' numbers, 1-5 ... 36-40); --bonus N: the bonus number of a miniloto\n"
+    "         or loto6 draw, required; loto7 has two: --bonus 3 --bonus 15 or --bonus 3.15\n"
+    "  prizes records the prize table of a draw in the history: for each tier (loto7 6,\n"
+    "         loto6 5, miniloto 4), tier 1 first, the winners and the yen paid to each,\n"
+    "         whole numbers, the amount 0 exactly when nobody won; --carryover YEN, the\n"
+    "         carry-over (loto6, loto7 only, required there; 0 for none); --force replaces\n"
+    "         prizes recorded already. Kept in DIR/../prizes/GAME.csv, beside the draws\n"
+    "  import adds many draws at once from FILE, a CSV in the history's own format\n"
+    "         (draw_no,date,numbers[,bonus]) going on from the history's last draw (draws\n"
+    "         it repeats must be the same), with --prizes FILE their prizes from a CSV in\n"
+    "         the prize file's own format; all of it or nothing\n"
+    "  undo   removes the game's last result, named by its draw number, and its prizes\n"
+    "  build  publishes the eight list files built from the histories, the six histories\n"
+    "         in draws/ and the prize files in prizes/, each with its .gz copy, as one new\n"
+    "         set: --out DIR becomes a link to DIR.sets/NNNNNN, switched in one step; the\n"
+    "         set before is kept, older ones are removed; nothing changes when the files\n"
+    "         would not\n"
+    "  check  checks the list files a folder serves, its draws/ and prizes/ folders (each\n"
+    "         file with its .gz copy) and that each game's draws agree with its list;\n"
+    "         with --draws also against the histories and prizes\n"
     "\n"
     "  --draws DIR  the folder of the draw histories; without it, $XDG_DATA_HOME/\n"
     "               numira-lists/draws (~/.local/share/numira-lists/draws when the\n"
-    "               variable is unset or not an absolute path); check: only when given\n"
+    "               variable is unset or not an absolute path); check: only when given.\n"
+    "               The prize files are in the folder prizes beside it.\n"
     "  --out DIR    build: the folder a web server serves\n"
-    "  --force      build: publish even lists older than those served (a rollback)\n"
+    "  --force      build: publish even lists older than those served (a rollback);\n"
+    "               prizes: replace a draw's recorded prizes\n"
     "  --version    prints the version\n"
     "A value never starts with '-': a folder named so is written ./-name.\n"
     "exit codes: 0 success, 1 check found problems, 2 bad usage or rejected input\n";
@@ -57,7 +75,14 @@ class UsageError : public std::runtime_error {
 };
 
 // The options, as bits: which ones a command takes and which ones were given.
-enum Option : unsigned { kDrawsOption = 1u << 0, kOutOption = 1u << 1, kBonusOption = 1u << 2, kForceOption = 1u << 3 };
+enum Option : unsigned {
+  kDrawsOption = 1u << 0,
+  kOutOption = 1u << 1,
+  kBonusOption = 1u << 2,
+  kForceOption = 1u << 3,
+  kCarryoverOption = 1u << 4,
+  kPrizesOption = 1u << 5,
+};
 
 struct OptionRow {
   const char* name;
@@ -71,18 +96,26 @@ constexpr OptionRow kOptions[] = {
     {"--out", kOutOption, "a folder", false},
     {"--bonus", kBonusOption, "a number", true},
     {"--force", kForceOption, nullptr, false},
+    {"--carryover", kCarryoverOption, "a number of yen", false},
+    {"--prizes", kPrizesOption, "a file", false},
 };
 
 struct Options {
   std::string command;
   std::vector<std::string> positional;
   unsigned given = 0;
-  std::optional<std::string> draws, out;
+  std::optional<std::string> draws, out, carryover, prizes;
   std::vector<std::string> bonus;
   bool help = false, version = false;
 
   std::optional<std::string>* Slot(Option option) {
-    return option == kDrawsOption ? &draws : option == kOutOption ? &out : nullptr;
+    switch (option) {
+      case kDrawsOption: return &draws;
+      case kOutOption: return &out;
+      case kCarryoverOption: return &carryover;
+      case kPrizesOption: return &prizes;
+      default: return nullptr;
+    }
   }
 };
 
@@ -176,10 +209,15 @@ std::string HistoryPath(const Options& o, Game game) {
   return path;
 }
 
-// "draw 2038 of 2025-09-29: 1.8.19.27.33.43, bonus 7"
+// A game's history and prize file in the draws folder.
+GameFiles FilesOf(const Options& o, Game game) { return {HistoryPath(o, game), PrizeFileBeside(DrawsFolder(o), game)}; }
+
+// "draw 2038 of 2025-09-29: 1.8.19.27.33.43, bonus 7"; Loto 7 "..., bonus numbers 3 and 15"
 std::string Described(const Draw& d) {
   std::string text = "draw " + std::to_string(d.number) + " of " + IsoDate(d.date) + ": " + d.numbers;
-  if (d.bonus) text += ", bonus " + std::to_string(*d.bonus);
+  for (std::size_t i = 0; i < d.bonus.size(); ++i)
+    text += (i == 0 ? (d.bonus.size() == 1 ? ", bonus " : ", bonus numbers ") : i + 1 == d.bonus.size() ? " and " : ", ") +
+            std::to_string(d.bonus[i]);
   return text;
 }
 
@@ -192,14 +230,16 @@ int Init(const Options& o, std::ostream& out, std::ostream&) {
 
 int Add(const Options& o, std::ostream& out, std::ostream&) {
   if (o.positional.size() < 4) throw UsageError("add needs GAME DRAW_NO DATE NUMBERS");
-  if (o.bonus.size() > 1) throw UsageError("--bonus given twice");
   const Game game = GameArgument(o.positional[0]);
+  // Several bonus numbers come as one value ("3.15") or one --bonus each.
+  std::optional<std::string> bonus;
+  for (const std::string& b : o.bonus) bonus = bonus ? *bonus + "." + b : b;
   // The Loto numbers may come as one argument or as several.
   std::string numbers = o.positional[3];
   for (std::size_t i = 4; i < o.positional.size(); ++i) numbers += " " + o.positional[i];
   const std::string path = HistoryPath(o, game);
   const Draw d = AddDraw(path, game, o.positional[1], o.positional[2], numbers, JapanToday(),
-                         o.bonus.empty() ? std::nullopt : std::optional<std::string_view>(o.bonus.front()));
+                         bonus ? std::optional<std::string_view>(*bonus) : std::nullopt);
   out << path << ": added " << Described(d) << '\n';
   return kExitOk;
 }
@@ -207,26 +247,71 @@ int Add(const Options& o, std::ostream& out, std::ostream&) {
 int Undo(const Options& o, std::ostream& out, std::ostream&) {
   if (o.positional.size() != 2) throw UsageError("undo needs GAME DRAW_NO");
   const Game game = GameArgument(o.positional[0]);
-  const std::string path = HistoryPath(o, game);
-  const Draw d = UndoDraw(path, game, o.positional[1]);
-  out << path << ": removed " << Described(d) << '\n';
+  const GameFiles files = FilesOf(o, game);
+  const UndoOutcome undone = UndoDraw(files, game, o.positional[1]);
+  out << files.history << ": removed " << Described(undone.draw) << '\n';
+  if (undone.prizesRemoved) out << files.prizes << ": removed the prizes of draw " << undone.draw.number << '\n';
   return kExitOk;
+}
+
+// "tier 1 0 x 0 yen, tier 2 3 x 19538100 yen, ..., carry-over 0 yen"
+std::string Described(const DrawPrizes& p) {
+  std::string text;
+  for (std::size_t i = 0; i < p.tiers.size(); ++i)
+    text += (i == 0 ? "" : ", ") + std::string("tier ") + std::to_string(i + 1) + " " + std::to_string(p.tiers[i].winners) +
+            " x " + std::to_string(p.tiers[i].amount) + " yen";
+  if (p.carryover) text += ", carry-over " + std::to_string(*p.carryover) + " yen";
+  return text;
+}
+
+int Prizes(const Options& o, std::ostream& out, std::ostream&) {
+  if (o.positional.size() < 2) throw UsageError("prizes needs GAME DRAW_NO and each tier's WINNERS AMOUNT");
+  const Game game = GameArgument(o.positional[0]);
+  if (!HasPrizes(game)) throw UsageError(std::string(GameName(game)) + " has no prize table");
+  PrizeInput input{o.positional[1], {o.positional.begin() + 2, o.positional.end()}, o.carryover,
+                   (o.given & kForceOption) != 0};
+  const GameFiles files = FilesOf(o, game);
+  const PrizeOutcome recorded = RecordPrizes(files, game, input);
+  out << files.prizes << ": " << (recorded.replaced ? "replaced" : "recorded") << " the prizes of draw "
+      << recorded.prizes.number << " of " << IsoDate(recorded.prizes.date) << ": " << Described(recorded.prizes) << '\n';
+  return kExitOk;
+}
+
+// "draws 2038 to 2045 (8)", "draw 2038"
+std::string DrawRange(std::uint32_t first, std::uint32_t last, std::size_t count) {
+  return first == last ? "draw " + std::to_string(first)
+                       : "draws " + std::to_string(first) + " to " + std::to_string(last) + " (" + std::to_string(count) + ")";
+}
+
+// "; 3 draws of it were there already"
+std::string Known(std::size_t known, const char* what) {
+  if (known == 0) return {};
+  return "; " + std::to_string(known) + " " + what + (known == 1 ? " of it was" : "s of it were") + " there already";
 }
 
 int Import(const Options& o, std::ostream& out, std::ostream&) {
   if (o.positional.size() != 2) throw UsageError("import needs GAME FILE");
   const Game game = GameArgument(o.positional[0]);
-  const std::string path = HistoryPath(o, game);
-  const ImportOutcome imported = ImportDraws(path, game, o.positional[1], JapanToday());
-  out << path << ": ";
+  if (o.prizes && !HasPrizes(game)) throw UsageError(std::string(GameName(game)) + " has no prize table; --prizes is not taken");
+  const GameFiles files = FilesOf(o, game);
+  const std::string& file = o.positional[1];
+  const ImportOutcome imported = ImportDraws(files, game, file, o.prizes, JapanToday());
+  out << files.history << ": ";
   if (imported.added.empty())
-    out << "no new draw in " << o.positional[1];
+    out << "no new draw in " << file;
   else
-    out << "added draws " << imported.added.front().number << " to " << imported.added.back().number << " ("
-        << imported.added.size() << ") from " << o.positional[1];
-  if (imported.known > 0)
-    out << "; " << imported.known << (imported.known == 1 ? " draw" : " draws") << " of it " << (imported.known == 1 ? "was" : "were") << " there already";
-  out << '\n';
+    out << "added " << DrawRange(imported.added.front().number, imported.added.back().number, imported.added.size())
+        << " from " << file;
+  out << Known(imported.knownDraws, "draw") << '\n';
+  if (!o.prizes) return kExitOk;
+  out << files.prizes << ": ";
+  if (imported.addedPrizes.empty())
+    out << "no new prizes in " << *o.prizes;
+  else
+    out << "recorded the prizes of "
+        << DrawRange(imported.addedPrizes.front().number, imported.addedPrizes.back().number, imported.addedPrizes.size())
+        << " from " << *o.prizes;
+  out << Known(imported.knownPrizes, "row") << '\n';
   return kExitOk;
 }
 
@@ -253,7 +338,9 @@ int Build(const Options& o, std::ostream& out, std::ostream&) {
   for (Game game : kGames) HistoryPath(o, game);
   // The lock comes first: a build that waited for another reads the histories after it.
   SetPublisher publisher(*o.out);
-  const Histories histories = ReadHistories(ExistingDrawsFolder(o));
+  const std::string drawsDir = ExistingDrawsFolder(o);
+  const Histories histories = ReadHistories(drawsDir);
+  const PrizeBytes prizes = BuildPrizeFiles(drawsDir, histories);
   const ListBytes lists = BuildLists(histories);
   if (const std::string older = OlderThanServed(publisher, histories); !older.empty() && !(o.given & kForceOption))
     throw PublishError(*o.out + ": the histories end before the lists served there: " + older +
@@ -264,6 +351,10 @@ int Build(const Options& o, std::ostream& out, std::ostream&) {
   const DrawBytes draws = BuildDrawFiles(histories);
   for (Game game : kGames)
     files[(std::filesystem::path(kDrawsFolder) / HistoryFileName(game)).string()] = draws[GameIndex(game)];
+  // And the prizes known of those draws.
+  for (Game game : kGames)
+    if (const std::optional<std::string>& bytes = prizes[GameIndex(game)])
+      files[(std::filesystem::path(kPrizesFolder) / PrizeFileName(game)).string()] = *bytes;
   AddCompressedCopies(files);
   const PublishOutcome outcome = publisher.Publish(files);
   for (const auto& [name, bytes] : files) {
@@ -283,18 +374,24 @@ int Check(const Options& o, std::ostream& out, std::ostream& err) {
   if (o.positional.size() != 1) throw UsageError("check needs exactly one folder");
   std::optional<ListBytes> expected;
   std::optional<DrawBytes> expectedDraws;
+  std::optional<PrizeBytes> expectedPrizes;
   if (o.draws) {
-    const Histories histories = ReadHistories(ExistingDrawsFolder(o));
+    const std::string drawsDir = ExistingDrawsFolder(o);
+    const Histories histories = ReadHistories(drawsDir);
     expected = BuildLists(histories);
     expectedDraws = BuildDrawFiles(histories);
+    expectedPrizes = BuildPrizeFiles(drawsDir, histories);
   }
   const std::string& dir = o.positional[0];
   // What the folder serves now, resolved once: a switch meanwhile cannot mix two sets.
   const std::string served = ResolveServedFolder(dir);
   std::size_t problems = PrintCheck(CheckLists(served, expected ? &*expected : nullptr), dir, out, err);
-  problems += PrintDrawsCheck(CheckDrawFiles(served, expectedDraws ? &*expectedDraws : nullptr), dir, out, err);
+  problems += PrintDrawsCheck(CheckDrawFiles(served, expectedDraws ? &*expectedDraws : nullptr,
+                                             expectedPrizes ? &*expectedPrizes : nullptr),
+                              dir, out, err);
   if (problems == 0) {
-    out << dir << ": the six lists are sound" << (expected ? " and match the histories" : "") << '\n';
+    out << dir << ": the " << kListFiles.size() << " lists, the draw files and the prize files are sound"
+        << (expected ? " and match the histories" : "") << '\n';
     return kExitOk;
   }
   out << dir << ": " << problems << (problems == 1 ? " problem" : " problems") << '\n';
@@ -310,8 +407,9 @@ struct CommandRow {
 constexpr CommandRow kCommands[] = {
     {"init", kDrawsOption, Init},
     {"add", kDrawsOption | kBonusOption, Add},
+    {"prizes", kDrawsOption | kCarryoverOption | kForceOption, Prizes},
     {"undo", kDrawsOption, Undo},
-    {"import", kDrawsOption, Import},
+    {"import", kDrawsOption | kPrizesOption, Import},
     {"build", kDrawsOption | kOutOption | kForceOption, Build},
     {"check", kDrawsOption, Check},
 };
@@ -339,6 +437,8 @@ int RunLists(const std::vector<std::string>& args, std::ostream& out, std::ostre
     return command->run(o, out, err);
   } catch (const UsageError& e) {
     err << "numira-lists: " << e.what() << " (numira-lists --help)\n";
+  } catch (const ArgumentError& e) {
+    err << "numira-lists: " << e.what() << '\n';
   } catch (const PublishError& e) {
     err << e.what() << '\n';
   } catch (const std::exception& e) {
