@@ -9,6 +9,7 @@
 #include "Encoding.h"
 #include "History.h"
 #include "HistoryEdit.h"
+#include "Gzip.h"
 #include "ListBuilder.h"
 #include "ListCheck.h"
 #include "ListFolder.h"
@@ -332,6 +333,24 @@ std::string OlderThanServed(const SetPublisher& publisher, const Histories& hist
   return older;
 }
 
+// The .gz copy of every file of the set. A file whose bytes the set served now holds
+// keeps the copy served beside it when that copy decodes to those very bytes; the others
+// are compressed anew (at the best compression, the bulk of a build's time).
+void AddCompressedCopies(FileSet& files, const SetPublisher& publisher) {
+  FileSet fresh;
+  for (auto& [name, bytes] : files) {
+    if (name.ends_with(".gz")) continue;
+    const std::optional<std::string> served = publisher.Served(name);
+    const std::optional<std::string> gz = served && *served == bytes ? publisher.Served(name + ".gz") : std::nullopt;
+    if (gz && Gunzip(*gz, bytes.size()) == bytes)
+      fresh[name + ".gz"] = *gz;
+    else
+      fresh[name] = bytes;
+  }
+  numira::AddCompressedCopies(fresh);
+  files.merge(fresh);
+}
+
 int Build(const Options& o, std::ostream& out, std::ostream&) {
   if (!o.out) throw UsageError("build needs --out DIR");
   if (!o.positional.empty()) throw UsageError("build takes no argument " + Quoted(o.positional[0], false));
@@ -355,7 +374,7 @@ int Build(const Options& o, std::ostream& out, std::ostream&) {
   for (Game game : kGames)
     if (const std::optional<std::string>& bytes = prizes[GameIndex(game)])
       files[(std::filesystem::path(kPrizesFolder) / PrizeFileName(game)).string()] = *bytes;
-  AddCompressedCopies(files);
+  AddCompressedCopies(files, publisher);
   const PublishOutcome outcome = publisher.Publish(files);
   for (const auto& [name, bytes] : files) {
     const bool written =

@@ -345,5 +345,25 @@ TEST(Build, PublishesTheRecordedPrizes) {
   EXPECT_EQ(Lists({"check", out, "--draws", dir}).code, kExitOk);
 }
 
+// A build compresses only what changed: a served .gz copy that decodes to the file's bytes
+// is taken over as it is, one that does not is made anew.
+TEST(Build, TakesOverTheServedCompressedCopiesThatHoldTheFile) {
+  HistoryFolder folder;
+  const std::string dir = folder.path().string(), out = (folder.root().path() / "served").string();
+  ASSERT_EQ(Lists({"build", "--out", out, "--draws", dir}).code, kExitOk);
+  const std::string other = testing::Command("printf 'old' | gzip -n");
+  const std::string best = testing::Command("gzip -9nc '" + out + "/draws/numbers3.csv'");
+  ASSERT_NE(best, ReadBytes(fs::path(out) / "draws" / "numbers3.csv.gz"));
+  WriteBytes(fs::path(out) / "Num3Correct.txt.gz", other);
+  WriteBytes(fs::path(out) / "draws" / "numbers3.csv.gz", best);
+  const RunResult run = Lists({"build", "--out", out, "--draws", dir});
+  ASSERT_EQ(run.code, kExitOk) << run.err;
+  EXPECT_NE(run.out.find(out + "/Num3Correct.txt.gz: written\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find(out + "/draws/numbers3.csv.gz: unchanged\n"), std::string::npos) << run.out;
+  EXPECT_EQ(testing::Command("gzip -dc '" + out + "/Num3Correct.txt.gz'"), ReadBytes(fs::path(out) / "Num3Correct.txt"));
+  EXPECT_EQ(ReadBytes(fs::path(out) / "draws" / "numbers3.csv.gz"), best);
+  EXPECT_EQ(Lists({"check", out, "--draws", dir}).code, kExitOk);
+}
+
 }  // namespace
 }  // namespace numira
