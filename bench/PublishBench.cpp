@@ -26,9 +26,9 @@ struct Scratch {
   std::string path;
 };
 
-// The six lists of the histories, with their .gz copies: the set build publishes.
+// The lists of the histories, with their .gz copies: the lists of the set build publishes.
 FileSet BuiltSet() {
-  const ListBytes lists = BuildLists(ReadHistories(NUMIRA_DRAWS_DIR));
+  const ListBytes lists = BuildLists(ReadHistories(NUMIRA_SHIPPED_DIR "/draws"));
   FileSet files;
   for (std::size_t row = 0; row < kListFiles.size(); ++row) files[kListFiles[row].fileName] = lists[row];
   AddCompressedCopies(files);
@@ -68,8 +68,8 @@ void CommandBuild(benchmark::State& state) {
   const fs::path a = fs::path(root.path) / "a", b = fs::path(root.path) / "b";
   for (const fs::path& dir : {a, b}) {
     fs::create_directories(dir / "draws");
-    fs::copy(NUMIRA_DRAWS_DIR, dir / "draws");
-    fs::copy(NUMIRA_PRIZES_DIR, dir / "prizes");
+    fs::copy(NUMIRA_SHIPPED_DIR "/draws", dir / "draws");
+    fs::copy(NUMIRA_SHIPPED_DIR "/prizes", dir / "prizes");
   }
   std::ostringstream sink;
   if (RunLists({"add", "numbers3", "7055", "2026-08-24", "084", "--draws", (b / "draws").string()}, sink, sink) != kExitOk)
@@ -87,15 +87,15 @@ BENCHMARK(CommandBuild)->Unit(benchmark::kMillisecond);
 
 // `check DIR` of the six shipped lists.
 void CheckSix(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(CheckLists(NUMIRA_DATA_DIR));
+  for (auto _ : state) benchmark::DoNotOptimize(CheckLists(NUMIRA_SHIPPED_DIR "/lists"));
 }
 BENCHMARK(CheckSix)->Unit(benchmark::kMillisecond);
 
 // `check DIR --draws DIR`: the histories read and built as well, every byte compared.
 void CheckSixAgainstHistories(benchmark::State& state) {
   for (auto _ : state) {
-    const ListBytes expected = BuildLists(ReadHistories(NUMIRA_DRAWS_DIR));
-    benchmark::DoNotOptimize(CheckLists(NUMIRA_DATA_DIR, &expected));
+    const ListBytes expected = BuildLists(ReadHistories(NUMIRA_SHIPPED_DIR "/draws"));
+    benchmark::DoNotOptimize(CheckLists(NUMIRA_SHIPPED_DIR "/lists", &expected));
   }
 }
 BENCHMARK(CheckSixAgainstHistories)->Unit(benchmark::kMillisecond);

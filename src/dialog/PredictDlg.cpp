@@ -59,6 +59,7 @@ void CPredictDlg::ChooseListFolder() {
 void CPredictDlg::SeedUserFolder() {
   std::vector<SeedFile> files = ListSeedFiles(listFolder_);
   for (SeedFile& f : DrawSeedFiles(listFolder_)) files.push_back(std::move(f));
+  for (SeedFile& f : PrizeSeedFiles(listFolder_)) files.push_back(std::move(f));
   listFolder_ = SeedListFolder(listFolder_, files);
   listPath_ = ListPathsIn(listFolder_.folder);
 }

@@ -1,6 +1,8 @@
 #pragma once
-// The four draw files as the refresh's extra files: fetched after the six lists from
-// /Data/draws/, stored in the draws folder beside the lists.
+// The refresh's extra files beside the six lists: the lists added since (Lot7Correct.txt,
+// Bingo5Correct.txt), the draw files from /Data/draws/ and the prize files from
+// /Data/prizes/, stored in the same places beside the lists. A server without them (404)
+// is no fault, and none of them changes the outcome of the six lists.
 #include <vector>
 
 #include "ListTable.h"
@@ -8,10 +10,15 @@
 
 namespace numira {
 
-// draws/numbers3.csv … draws/loto6.csv beside the lists (none when the lists have no
-// folder to be stored in). A fetched file replaces the stored one only when it is a sound
-// history of its game (ValidateDrawFile) that does not end before the stored copy: a
-// stale mirror never takes draws back.
-std::vector<ExtraFile> DrawFilesBeside(const ListPaths& lists);
+// In this order: the added lists (list-table order), draws/numbers3.csv … draws/bingo5.csv,
+// prizes/miniloto.csv … for the games with a prize table. None when the lists have no
+// folder to be stored in; a file whose path would not fit is left out. A fetched file
+// replaces the stored one only when it is sound for its game and does not go back:
+// - an added list: a valid list of its kind (ValidateList) whose header date is not older
+//   than the stored copy's;
+// - a draw file: a sound history (ValidateDrawFile) that does not end before the stored copy;
+// - a prize file: a sound prize file (ValidatePrizeFile) whose last draw is not before the
+//   stored copy's, for draws of the game's stored history on their dates (when there is one).
+std::vector<ExtraFile> ExtraFilesBeside(const ListPaths& lists);
 
 }  // namespace numira

@@ -1,5 +1,5 @@
 #pragma once
-// The list refresh: fetch the six lists (and any extra files) from the list server and
+// The list refresh: fetch the first six lists (and any extra files) from the list server and
 // put each good copy in place of the stored one, one outcome per list. No window, no
 // thread of its own: the refresh program runs it, tests run it in-process.
 #include <atomic>

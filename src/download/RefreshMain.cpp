@@ -48,12 +48,13 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   const std::optional<RefreshRequest> request = ParseRefreshArguments(args);
   if (!request) {
-    std::fprintf(stderr, "usage: %s --server URL [--agent NAME] [--limits C,LS,LT,T,R,B] -- LIST1 ... LIST6\n",
-                 kRefreshProgramName);
+    std::fprintf(stderr, "usage: %s --server URL [--agent NAME] [--limits C,LS,LT,T,R,B] -- LIST1 ... LIST%zu\n",
+                 kRefreshProgramName, kListFiles.size());
     return 2;
   }
-  // After the six lists, the draw files beside them, each with its own check.
-  const std::vector<ExtraFile> extras = DrawFilesBeside(request->lists);
+  // After the six lists, the added lists, the draw files and the prize files beside them,
+  // each with its own check.
+  const std::vector<ExtraFile> extras = ExtraFilesBeside(request->lists);
 
   std::vector<std::string> targets(request->lists.begin(), request->lists.end());
   for (const ExtraFile& extra : extras) targets.push_back(extra.localPath);

@@ -85,7 +85,7 @@ int TicketLength(Game game, TicketType type) {
 }
 
 TicketReading ReadTicket(std::string_view typed, Game game, TicketType type) {
-  if (IsLoto(game)) type = TicketType::Straight;
+  if (!IsNumbers(game)) type = TicketType::Straight;
   if (game != Game::Num3 && type == TicketType::Mini) type = TicketType::Straight;
   const int length = TicketLength(game, type);
   // Numbers (runs of digits) between separators.
@@ -112,7 +112,7 @@ TicketReading ReadTicket(std::string_view typed, Game game, TicketType type) {
   Ticket ticket;
   ticket.game = game;
   ticket.type = type;
-  if (!IsLoto(game)) {
+  if (IsNumbers(game)) {
     // The digits in order, whether typed together or apart.
     for (const Token& t : tokens) ticket.numbers.insert(ticket.numbers.end(), t.digits.begin(), t.digits.end());
     const int count = static_cast<int>(ticket.numbers.size());
@@ -144,7 +144,7 @@ TicketReading ReadTicket(std::string_view typed, Game game, TicketType type) {
 
 Prize PrizeOf(const Ticket& ticket, const Draw& draw) {
   const std::vector<int> drawn = EntryNumberList(draw.numbers, ticket.game);
-  if (!IsLoto(ticket.game)) {
+  if (IsNumbers(ticket.game)) {
     if (drawn.size() != static_cast<std::size_t>(RulesOf(ticket.game).count)) return Prize::None;
     const bool inOrder = ticket.numbers == drawn;
     const bool sameDigits = Sorted(ticket.numbers) == Sorted(drawn);
@@ -159,17 +159,30 @@ Prize PrizeOf(const Ticket& ticket, const Draw& draw) {
     }
     return Prize::None;
   }
+  if (!IsLoto(ticket.game)) return Prize::None;
   int matches = 0;
   for (int n : ticket.numbers) matches += std::count(drawn.begin(), drawn.end(), n) > 0 ? 1 : 0;
-  const int count = RulesOf(ticket.game).count;  // 5 or 6
+  // Whether the ticket holds one of the draw's bonus numbers; nullopt: they are not known.
+  const auto bonus = [&]() -> std::optional<bool> {
+    if (draw.bonus.empty()) return std::nullopt;
+    for (int b : draw.bonus)
+      if (std::find(ticket.numbers.begin(), ticket.numbers.end(), b) != ticket.numbers.end()) return true;
+    return false;
+  };
+  const int count = RulesOf(ticket.game).count;  // 5, 6 or 7
   if (matches == count) return Prize::First;
   if (matches == count - 1) {
-    if (draw.bonus.empty()) return Prize::ThirdBonusUnknown;
-    const bool bonus = std::find(ticket.numbers.begin(), ticket.numbers.end(), draw.bonus[0]) != ticket.numbers.end();
-    return bonus ? Prize::Second : Prize::Third;
+    const std::optional<bool> b = bonus();
+    return !b ? Prize::ThirdBonusUnknown : *b ? Prize::Second : Prize::Third;
   }
   if (matches == count - 2) return Prize::Fourth;
-  if (matches == count - 3 && ticket.game == Game::Lot6) return Prize::Fifth;
+  // Mini Loto pays four tiers, Loto 6 five, Loto 7 six (the sixth: three and a bonus).
+  const int tiers = RulesOf(ticket.game).prizeTiers;
+  if (matches == count - 3 && tiers >= 5) return Prize::Fifth;
+  if (matches == count - 4 && tiers >= 6) {
+    const std::optional<bool> b = bonus();
+    return !b ? Prize::SixthBonusUnknown : *b ? Prize::Sixth : Prize::None;
+  }
   return Prize::None;
 }
 

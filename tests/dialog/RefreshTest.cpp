@@ -43,8 +43,17 @@ std::string DataFile(std::size_t row) { return std::string(NUMIRA_DATA_DIR) + "/
 
 std::vector<std::string> SixNames() {
   std::vector<std::string> names;
-  for (const ListFileRow& r : kListFiles) names.push_back(r.fileName);
+  for (std::size_t row = 0; row < kFirstLists; ++row) names.push_back(kListFiles[row].fileName);
   std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The names in a folder without the lists added since the first six, which a refresh
+// brings as soon as the server answered for one of the six.
+std::vector<std::string> NamesBesideAddedLists(const TempDir& dir) {
+  std::vector<std::string> names = dir.Names();
+  for (std::size_t row = kFirstLists; row < kListFiles.size(); ++row)
+    names.erase(std::remove(names.begin(), names.end(), kListFiles[row].fileName), names.end());
   return names;
 }
 
@@ -141,7 +150,7 @@ class RefreshTest : public ::testing::Test {
     EXPECT_EQ(now.captions, before.captions);
     EXPECT_EQ(now.groupEnabled, before.groupEnabled);
     EXPECT_EQ(now.checkEnabled, before.checkEnabled);
-    EXPECT_EQ(dir.Names(), SixNames());  // no partial download left behind
+    EXPECT_EQ(NamesBesideAddedLists(dir), SixNames());  // no partial download left behind
   }
 
   // The report of a refresh in which at least one list failed.
@@ -205,15 +214,23 @@ TEST_F(RefreshTest, AllSixRefreshedShowsTheTimeInBlue) {
   EXPECT_EQ(dlg->OnCtlColor(ctl::kStatus), TextColour::Blue);
   ExpectCursorAndWorkingText();
   for (std::size_t row = 0; row < 6; ++row) ExpectRowRefreshed(row);
-  EXPECT_EQ(dir.Names(), SixNames());
+  EXPECT_EQ(NamesBesideAddedLists(dir), SixNames());
   EXPECT_EQ(win.Text(ctl::kNum3Group), "【ナンバーズ３】　最新抽選日：" + dlg->List(Game::Num3).latestDrawDate);
   EXPECT_NE(dlg->List(Game::Num3).latestDrawDate, "2015年11月20日");
+  // The lists added since the six came too, and are stored; the window does not show them.
+  for (std::size_t row = kFirstLists; row < kListFiles.size(); ++row)
+    EXPECT_EQ(ReadBytes(dir / kListFiles[row].fileName), Stored(ReadBytes(DataFile(row))));
   // The six were asked for in table order, as the program by its own name, past any cache.
-  // Then the four draw files, which this server does not have (404: no error).
+  // Then the added lists, the six draw files and the three prize files, which this server
+  // does not have (404: no error).
   const std::vector<SeenRequest> seen = server.Seen();
-  ASSERT_EQ(seen.size(), 10u);
-  EXPECT_EQ(seen[6].path, "/Data/draws/numbers3.csv");
-  EXPECT_EQ(seen[9].path, "/Data/draws/loto6.csv");
+  ASSERT_EQ(seen.size(), 17u);
+  EXPECT_EQ(seen[6].path, "/Data/Lot7Correct.txt");
+  EXPECT_EQ(seen[7].path, "/Data/Bingo5Correct.txt");
+  EXPECT_EQ(seen[8].path, "/Data/draws/numbers3.csv");
+  EXPECT_EQ(seen[13].path, "/Data/draws/bingo5.csv");
+  EXPECT_EQ(seen[14].path, "/Data/prizes/miniloto.csv");
+  EXPECT_EQ(seen[16].path, "/Data/prizes/loto7.csv");
   for (std::size_t row = 0; row < 6; ++row) {
     EXPECT_EQ(seen[row].path, std::string("/Data/") + kListFiles[row].fileName);
     EXPECT_EQ(seen[row].userAgent, "numira");
@@ -255,7 +272,7 @@ TEST_F(RefreshTest, MissingListWithDoctypePageIsPartlyFailedAndKeepsTheOldCopy) 
   EXPECT_EQ(dlg->List(Game::Mini).wonEntries, std::vector<std::string>{"1.2.3.4.5"});
   EXPECT_EQ(dlg->List(Game::Mini).listsLoaded, 1);
   EXPECT_EQ(win.Text(ctl::kMiniGroup), before.captions[GameIndex(Game::Mini)]);
-  EXPECT_EQ(dir.Names(), SixNames());
+  EXPECT_EQ(NamesBesideAddedLists(dir), SixNames());
 }
 
 TEST_F(RefreshTest, MissingListWithNginxPageIsPartlyFailedAndKeepsTheOldCopy) {
@@ -537,7 +554,7 @@ TEST_P(HostileAnswers, OnlyAGoodListReplacesAList) {
     const WinningList& list = dlg->List(kListFiles[row].game);
     EXPECT_EQ(kListFiles[row].kind == ListKind::NoCorrect ? list.neverWonEntries : list.wonEntries, read.entries);
   }
-  EXPECT_EQ(dir.Names(), SixNames());
+  EXPECT_EQ(NamesBesideAddedLists(dir), SixNames());
 }
 
 INSTANTIATE_TEST_SUITE_P(Refresh, HostileAnswers, ::testing::ValuesIn(kHostile),
@@ -629,7 +646,7 @@ TEST_F(RefreshTest, TheButtonDoesNothingWhileARefreshRuns) {
   EXPECT_FALSE(dlg->Refreshing());
   EXPECT_EQ(win.waitDepth, 0);
   EXPECT_EQ(dlg->LastDownloadOk(), 1);
-  EXPECT_EQ(server.Seen().size(), 10u);  // the six lists, then the four draw files
+  EXPECT_EQ(server.Seen().size(), 17u);  // the six lists, then the two added lists, six draw and three prize files
   for (std::size_t row = 0; row < 6; ++row) ExpectRowRefreshed(row);
 }
 
@@ -669,7 +686,7 @@ class DiskErrorTest : public RefreshTest {
     EXPECT_EQ(dlg->LastDownloadOk(), 0);
     EXPECT_EQ(dlg->OnCtlColor(ctl::kStatus), TextColour::Red);
     EXPECT_EQ(win.waitDepth, 0);
-    EXPECT_EQ(dir.Names(), SixNames());
+    EXPECT_EQ(NamesBesideAddedLists(dir), SixNames());
   }
   // The lists after row were neither asked for nor touched.
   void ExpectNotFetchedAfter(std::size_t row, const State& before) {
@@ -733,7 +750,7 @@ TEST_F(DiskErrorTest, AnUnexpectedErrorEndsTheRefreshLikeAFailedOne) {
   ExpectFailureReport(text::kDownloadFailed);
   for (std::size_t row = 0; row < 3; ++row) ExpectRowKept(row, before);
   ExpectNotFetchedAfter(2, before);
-  EXPECT_EQ(dir.Names(), SixNames());
+  EXPECT_EQ(NamesBesideAddedLists(dir), SixNames());
 }
 
 TEST_F(DiskErrorTest, DiskFillingUpOnTheFourthListStopsTheRefresh) {
@@ -762,7 +779,7 @@ TEST_F(DiskErrorTest, DiskFillingUpOnTheFourthListStopsTheRefresh) {
     EXPECT_EQ(server.Count("/Data/Num4Correct.txt"), 1);
     EXPECT_EQ(server.Count("/Data/MiniCorrect.txt"), 0);
     EXPECT_EQ(server.Count("/Data/Lot6Correct.txt"), 0);
-    EXPECT_EQ(dir.Names(), SixNames());
+    EXPECT_EQ(NamesBesideAddedLists(dir), SixNames());
   });
   EXPECT_EQ(code, 0);
 }

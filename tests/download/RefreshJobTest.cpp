@@ -16,6 +16,7 @@
 #include <csignal>
 #include <thread>
 
+#include "DrawRefresh.h"
 #include "ListServerChoice.h"
 #include "RefreshJob.h"
 #include "TestServer.h"
@@ -298,6 +299,170 @@ TEST_F(RefreshJobTest, ExtraFilesAreCheckedStoredOrKeptAndNeverChangeTheLists) {
   EXPECT_EQ(server.Count("/Data/draws/good.csv"), 1);
   EXPECT_EQ(ReadBytes(dir / "good.csv"), Stored("ok\nnew\n"));
 }
+
+// ---- The files beside the six lists -----------------------------------------------------
+
+namespace fs = std::filesystem;
+
+// A list server's folder: the six lists, and with `everything` the added lists, the draw
+// files and the prize files too (the frozen test copies).
+void FillServedFolder(const fs::path& root, bool everything) {
+  for (std::size_t row = 0; row < kListFiles.size(); ++row)
+    if (row < kFirstLists || everything) fs::copy_file(DataFile(row), root / kListFiles[row].fileName);
+  if (!everything) return;
+  for (const auto& [from, to] : {std::pair{NUMIRA_DRAWS_DIR, "draws"}, std::pair{NUMIRA_PRIZES_DIR, "prizes"}}) {
+    fs::create_directory(root / to);
+    for (const auto& e : fs::directory_iterator(from)) fs::copy_file(e.path(), root / to / e.path().filename());
+  }
+}
+
+class ExtraFilesTest : public RefreshJobTest {
+ protected:
+  void SetUp() override {
+    RefreshJobTest::SetUp();
+    for (std::size_t row = kFirstLists; row < kListFiles.size(); ++row) request.lists[row] = dir / kListFiles[row].fileName;
+  }
+  // The outcome of the extra file with this /Data/ name.
+  static ExtraOutcome OutcomeOf(const RefreshReport& report, const std::vector<ExtraFile>& extras, const std::string& name) {
+    for (std::size_t i = 0; i < extras.size() && i < report.extras.size(); ++i)
+      if (extras[i].name == name) return report.extras[i];
+    ADD_FAILURE() << name << " is no extra file";
+    return ExtraOutcome::Failed;
+  }
+  TempDir served;
+};
+
+// The names of the files beside the lists, in the order the refresh asks for them.
+const std::vector<std::string> kExtraNames{
+    "Lot7Correct.txt",     "Bingo5Correct.txt",   "draws/numbers3.csv",  "draws/numbers4.csv",
+    "draws/miniloto.csv",  "draws/loto6.csv",     "draws/loto7.csv",     "draws/bingo5.csv",
+    "prizes/miniloto.csv", "prizes/loto6.csv",    "prizes/loto7.csv"};
+
+// A server that publishes only the six lists, as every server did before: the six are
+// refreshed as ever, nothing else is an error, and nothing else appears in the folder.
+TEST_F(ExtraFilesTest, AServerWithOnlyTheSixListsIsNoFault) {
+  FillServedFolder(served.path(), false);
+  ListServer sixOnly(served.path().string());
+  const RefreshRequest r = For(sixOnly.Host());
+  const std::vector<ExtraFile> extras = ExtraFilesBeside(r.lists);
+  std::vector<std::string> names;
+  for (const ExtraFile& e : extras) names.push_back(e.name);
+  EXPECT_EQ(names, kExtraNames);
+  const RefreshReport report = RunRefresh(r, extras);
+  EXPECT_EQ(Outcomes(report), (std::array<ListOutcome, 6>{R, R, R, R, R, R}));
+  EXPECT_EQ(report.extras, std::vector<ExtraOutcome>(kExtraNames.size(), ExtraOutcome::Absent));
+  std::vector<std::string> six;
+  for (std::size_t row = 0; row < kFirstLists; ++row) six.push_back(kListFiles[row].fileName);
+  std::sort(six.begin(), six.end());
+  EXPECT_EQ(dir.Names(), six);  // no draws/ or prizes/ folder made and left
+}
+
+// A server that publishes everything: every file comes, byte for byte, in its place.
+TEST_F(ExtraFilesTest, EveryFileBesideTheListsComesFromAServerThatHasIt) {
+  FillServedFolder(served.path(), true);
+  ListServer all(served.path().string());
+  const RefreshRequest r = For(all.Host());
+  const std::vector<ExtraFile> extras = ExtraFilesBeside(r.lists);
+  const RefreshReport report = RunRefresh(r, extras);
+  EXPECT_EQ(Outcomes(report), (std::array<ListOutcome, 6>{R, R, R, R, R, R}));
+  EXPECT_EQ(report.extras, std::vector<ExtraOutcome>(kExtraNames.size(), ExtraOutcome::Refreshed));
+  for (const std::string& name : kExtraNames) EXPECT_EQ(ReadBytes(dir / name), ReadBytes(served / name)) << name;
+  // The folders made for them are the user's own.
+  for (const char* folder : {"draws", "prizes"}) {
+    struct stat st;
+    ASSERT_EQ(::stat((dir / folder).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u) << folder;
+  }
+  // No lists beside them: nowhere to store them, nothing to fetch.
+  EXPECT_TRUE(ExtraFilesBeside(ListPaths{}).empty());
+}
+
+struct ExtraCase {
+  const char* name;
+  std::string file;     // the extra file at stake, by its /Data/ name
+  std::string stored;   // what the user's copy holds before ("": none)
+  std::string served;   // what the server answers for it with 200 ("": its copy; "404": not found)
+  ExtraOutcome outcome;
+};
+
+std::string Frozen(const std::string& name) {
+  const auto slash = name.find('/');
+  if (slash == std::string::npos) return ReadBytes(std::string(NUMIRA_DATA_DIR) + "/" + name);
+  const std::string folder = name.substr(0, slash) == "draws" ? NUMIRA_DRAWS_DIR : NUMIRA_PRIZES_DIR;
+  return ReadBytes(folder + "/" + name.substr(slash + 1));
+}
+// The file without its last line.
+std::string LastLineOff(const std::string& bytes) {
+  const std::string body = bytes.substr(0, bytes.size() - 1);
+  return body.substr(0, body.rfind('\n') + 1);
+}
+
+const std::string kLoto6Prizes2038 = "2038,2025-09-29,0,0,1,2,3,4,5,6,7,8,9\n";
+const std::string kMiniPrizeColumns = "draw_no,date,t1_winners,t1_amount,t2_winners,t2_amount,t3_winners,t3_amount,"
+                                      "t4_winners,t4_amount\n";
+
+std::vector<ExtraCase> ExtraCases() {
+  using O = ExtraOutcome;
+  const std::string l7header = "#2027\x94\x4e" "1\x8c\x8e" "8\x93\xfa\r\n";  // #2027年1月8日
+  return {
+      {"added_list_taken", "Lot7Correct.txt", "", "", O::Refreshed},
+      {"added_list_an_html_page", "Lot7Correct.txt", "", kDoctype404, O::Failed},
+      {"added_list_with_a_wrong_entry", "Bingo5Correct.txt", "",
+       "#2026\x94\x4e" "8\x8c\x8e" "19\x93\xfa\r\n6.10.13.19.23.28.35.37,1\r\n", O::Failed},
+      {"added_list_older_than_stored", "Lot7Correct.txt", l7header + "2.8.15.17.25.28.34,1\r\n", "", O::Failed},
+      {"added_list_missing", "Bingo5Correct.txt", "", "404", O::Absent},
+      {"draws_ending_before_stored", "draws/loto7.csv", Frozen("draws/loto7.csv") + "692,2026-08-28,1.2.3.4.5.6.7,8.9\n", "",
+       O::Failed},
+      {"draws_no_history", "draws/bingo5.csv", "", "garbage\n", O::Failed},
+      {"prizes_taken_over_fewer", "prizes/loto7.csv", LastLineOff(Frozen("prizes/loto7.csv")), "", O::Refreshed},
+      {"prizes_going_back", "prizes/loto7.csv", Frozen("prizes/loto7.csv"), LastLineOff(Frozen("prizes/loto7.csv")),
+       O::Failed},
+      {"prizes_winners_without_amount", "prizes/miniloto.csv", "",
+       kMiniPrizeColumns + "1,1999-04-13,29,0,46,275800,2331,9400,59593,900\n", O::Failed},
+      {"prizes_of_a_draw_not_yet_here", "prizes/loto6.csv", "", Frozen("prizes/loto6.csv") + kLoto6Prizes2038, O::Failed},
+      {"prizes_on_another_day", "prizes/miniloto.csv", "",
+       kMiniPrizeColumns + "1,1999-04-14,29,6090500,46,275800,2331,9400,59593,900\n", O::Failed},
+      {"prizes_absent", "prizes/loto6.csv", "", "404", O::Absent},
+  };
+}
+
+class ExtraTable : public ExtraFilesTest, public ::testing::WithParamInterface<ExtraCase> {};
+void PrintTo(const ExtraCase& c, std::ostream* os) { *os << c.name; }
+
+// Each file beside the lists is checked on its own: a refused or missing one keeps the
+// user's copy, and none changes the six lists' outcome.
+TEST_P(ExtraTable, OnlyASoundFileThatDoesNotGoBackIsTaken) {
+  const ExtraCase& c = GetParam();
+  FillServedFolder(served.path(), true);
+  ListServer all(served.path().string());
+  if (c.served == "404")
+    all.Set("/Data/" + c.file, {404, kDoctype404});
+  else if (!c.served.empty())
+    all.Set("/Data/" + c.file, {200, c.served});
+  const fs::path local = dir.path() / c.file;
+  if (!c.stored.empty()) {
+    fs::create_directories(local.parent_path());
+    WriteBytes(local, c.stored);
+  }
+  const RefreshRequest r = For(all.Host());
+  const std::vector<ExtraFile> extras = ExtraFilesBeside(r.lists);
+  const RefreshReport report = RunRefresh(r, extras);
+  EXPECT_EQ(Outcomes(report), (std::array<ListOutcome, 6>{R, R, R, R, R, R}));
+  EXPECT_EQ(OutcomeOf(report, extras, c.file), c.outcome);
+  if (c.outcome == ExtraOutcome::Refreshed) {
+    EXPECT_EQ(ReadBytes(local), c.served.empty() ? Frozen(c.file) : c.served);
+  } else if (c.stored.empty()) {
+    EXPECT_FALSE(fs::exists(local));
+  } else {
+    EXPECT_EQ(ReadBytes(local), c.stored);
+  }
+  // The other files came all the same.
+  for (std::size_t i = 0; i < extras.size(); ++i)
+    EXPECT_TRUE(extras[i].name == c.file || report.extras[i] == ExtraOutcome::Refreshed) << extras[i].name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Beside, ExtraTable, ::testing::ValuesIn(ExtraCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Stopping --------------------------------------------------------------------------------
 

@@ -243,5 +243,45 @@ TEST(DrawSeed, DrawFilesAreSeededLikeTheLists) {
   EXPECT_EQ(ReadBytes(user / "numbers3.csv"), RealHistory(Game::Num3));
 }
 
+// The prize files are seeded the same way: a sound shipped file replaces a missing,
+// unsound or shorter copy; a copy that goes further is kept; a shipped folder without
+// prize files (a package from before) copies nothing and leaves the user's copies alone.
+TEST(DrawSeed, PrizeFilesAreSeededLikeTheDrawFiles) {
+  testing::TempDir tmp;
+  const fs::path exeDir = tmp.path() / "lib/numira";
+  fs::create_directories(exeDir / "prizes");
+  const fs::path user = tmp.path() / "data/numira/prizes";
+  const auto frozen = [](Game game) { return ReadBytes(fs::path(NUMIRA_PRIZES_DIR) / PrizeFileName(game)); };
+  const ListFolderChoice choice =
+      ChooseListFolder((exeDir / "numira").string(), ListFolderEnv{true, (tmp.path() / "data").string(), "/home/u"});
+  ASSERT_TRUE(choice.seed);
+  // A package from before: no prize files at all.
+  SeedListFolder(choice, PrizeSeedFiles(choice));
+  EXPECT_FALSE(fs::exists(user));
+  for (const Game game : {Game::Mini, Game::Lot6, Game::Lot7})
+    fs::copy_file(fs::path(NUMIRA_PRIZES_DIR) / PrizeFileName(game), exeDir / "prizes" / PrizeFileName(game));
+  fs::create_directories(user);
+  // Loto 7: the user's copy goes one draw further (kept); Loto 6: it stops earlier
+  // (replaced); Mini Loto: it is no prize file (replaced).
+  const std::string further = frozen(Game::Lot7) + "645,2025-09-26,0,0,1,2,3,4,5,6,7,8,9,10,11\n";
+  const std::string loto6 = frozen(Game::Lot6);
+  const std::string shorter = loto6.substr(0, loto6.rfind('\n', loto6.size() - 2) + 1);
+  testing::WriteBytes(user / "loto7.csv", further);
+  testing::WriteBytes(user / "loto6.csv", shorter);
+  testing::WriteBytes(user / "miniloto.csv", "garbage");
+  std::vector<std::string> names;
+  for (const SeedFile& f : PrizeSeedFiles(choice)) names.push_back(fs::path(f.user).filename().string());
+  EXPECT_EQ(names, (std::vector<std::string>{"miniloto.csv", "loto6.csv", "loto7.csv"}));  // the games with prizes
+  SeedListFolder(choice, PrizeSeedFiles(choice));
+  EXPECT_EQ(ReadBytes(user / "loto7.csv"), further);
+  EXPECT_EQ(ReadBytes(user / "loto6.csv"), loto6);
+  EXPECT_EQ(ReadBytes(user / "miniloto.csv"), frozen(Game::Mini));
+  // A faulty shipped file never replaces anything.
+  testing::WriteBytes(exeDir / "prizes/loto6.csv", "draw_no,date\n");
+  testing::WriteBytes(user / "loto6.csv", shorter);
+  SeedListFolder(choice, PrizeSeedFiles(choice));
+  EXPECT_EQ(ReadBytes(user / "loto6.csv"), shorter);
+}
+
 }  // namespace
 }  // namespace numira

@@ -149,6 +149,37 @@ TEST(Ticket, BonusNumberDecidesSecondAndThird) {
   EXPECT_EQ(PrizeOf(*ReadTicket("2 5 9 20 21", Game::Mini, TicketType::Straight).ticket, mini[0]), Prize::Fourth);
 }
 
+// Loto 7 pays six tiers: 7; 6 and either bonus number; 6; 5; 4; 3 and a bonus number.
+// Draw 1 of the real history: 7.10.12.17.23.28.34, bonus 3.15.
+TEST(Ticket, Loto7TiersWithItsTwoBonusNumbers) {
+  const std::vector<Draw> draws = ParseHistory(
+      "draw_no,date,numbers,bonus\n1,2013-04-05,7.10.12.17.23.28.34,3.15\n2,2013-04-12,7.10.12.17.23.28.34\n", Game::Lot7,
+      "loto7.csv");
+  const std::tuple<const char*, std::size_t, Prize> rows[] = {
+      {"7 10 12 17 23 28 34", 0, Prize::First},
+      {"7 10 12 17 23 28 3", 0, Prize::Second},
+      {"7 10 12 17 23 28 15", 0, Prize::Second},
+      {"7 10 12 17 23 28 1", 0, Prize::Third},
+      {"7 10 12 17 23 3 15", 0, Prize::Fourth},   // the bonus counts only with six
+      {"7 10 12 17 1 2 3", 0, Prize::Fifth},
+      {"7 10 12 1 2 4 15", 0, Prize::Sixth},
+      {"7 10 12 1 2 3 15", 0, Prize::Sixth},
+      {"7 10 12 1 2 4 5", 0, Prize::None},
+      {"7 10 1 2 3 4 15", 0, Prize::None},
+      {"7 10 12 17 23 28 1", 1, Prize::ThirdBonusUnknown},
+      {"7 10 12 1 2 4 5", 1, Prize::SixthBonusUnknown},
+      {"7 10 12 17 1 2 4", 1, Prize::Fifth},
+  };
+  for (const auto& [typed, draw, prize] : rows) {
+    const TicketReading r = ReadTicket(typed, Game::Lot7, TicketType::Box);  // a Loto ticket has no type
+    ASSERT_TRUE(r.ticket) << typed;
+    EXPECT_EQ(r.ticket->type, TicketType::Straight);
+    EXPECT_EQ(PrizeOf(*r.ticket, draws[draw]), prize) << typed << " in draw " << draw + 1;
+  }
+  EXPECT_EQ(ReadTicket("7 10 12 17 23 28 38", Game::Lot7, TicketType::Straight).fault, TicketFault::OutOfRange);
+  EXPECT_EQ(ReadTicket("7 10 12 17 23 28", Game::Lot7, TicketType::Straight).fault, TicketFault::WrongCount);
+}
+
 struct FaultCase {
   const char* name;
   Game game;

@@ -139,7 +139,7 @@ class FakeWindow : public WindowServices {
   // Runs the refresh that was started and hands its report to the dialog.
   void FinishRefresh() {
     if (!pendingRefresh) return;
-    const RefreshReport report = RunRefresh(*pendingRefresh, DrawFilesBeside(pendingRefresh->lists));
+    const RefreshReport report = RunRefresh(*pendingRefresh, ExtraFilesBeside(pendingRefresh->lists));
     pendingRefresh.reset();
     dialog->OnRefreshDone(report);
   }
