@@ -1,9 +1,11 @@
-// numira-lists: building the six lists from the four histories and checking them.
+// numira-lists: building the lists from the histories and checking them, and the whole build command.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <sstream>
 
+#include "Cli.h"
 #include "ListBuilder.h"
 #include "ListCheck.h"
 #include "Gzip.h"
@@ -56,6 +58,32 @@ void BuildAfterANewDraw(benchmark::State& state) {
   }
 }
 BENCHMARK(BuildAfterANewDraw)->Unit(benchmark::kMillisecond);
+
+// The whole `numira-lists build` of the six games with their prizes, as the command runs
+// it (histories and prizes read and checked, lists, draw and prize files and their .gz
+// built, the set published): the histories alternate between two draws folders, one a
+// draw ahead, so that every round publishes a new set.
+void CommandBuild(benchmark::State& state) {
+  Scratch root;
+  const fs::path a = fs::path(root.path) / "a", b = fs::path(root.path) / "b";
+  for (const fs::path& dir : {a, b}) {
+    fs::create_directories(dir / "draws");
+    fs::copy(NUMIRA_SHIPPED_DIR "/draws", dir / "draws");
+    fs::copy(NUMIRA_SHIPPED_DIR "/prizes", dir / "prizes");
+  }
+  std::ostringstream sink;
+  if (RunLists({"add", "numbers3", "7055", "2026-08-24", "084", "--draws", (b / "draws").string()}, sink, sink) != kExitOk)
+    state.SkipWithError(sink.str().c_str());
+  const std::string served = root.path + "/lists";
+  bool ahead = false;
+  for (auto _ : state) {
+    ahead = !ahead;
+    const int code = RunLists({"build", "--force", "--out", served, "--draws", ((ahead ? b : a) / "draws").string()}, sink, sink);
+    if (code != kExitOk) state.SkipWithError("build failed");
+    sink.str({});
+  }
+}
+BENCHMARK(CommandBuild)->Unit(benchmark::kMillisecond);
 
 // `check DIR` of the six shipped lists.
 void CheckSix(benchmark::State& state) {

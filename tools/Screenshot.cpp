@@ -96,6 +96,13 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication app(argc, argv);
+  // What the toolkit left: an option there is never taken for a file or a folder.
+  for (int i = 2; i < argc; ++i)
+    if (argv[i][0] == '-') {
+      std::fprintf(stderr, "%s: unknown option \"%s\"; a file or folder named so is written ./%s\n", argv[0], argv[i],
+                   argv[i]);
+      return 2;
+    }
   if (dark) {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setPalette(DarkPalette());

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 #include "Encoding.h"
@@ -41,15 +42,20 @@ CommandLine ParseCommandLine(int argc, char** argv) {
       cl.action = CommandLine::Action::Version;
       return cl;
     }
-    if (arg == kListServerOption) {
-      if (i + 1 >= argc) {
+    const bool joined = arg.substr(0, kListServerOption.size() + 1) == std::string(kListServerOption) + "=";
+    if (arg == kListServerOption || joined) {
+      std::optional<std::string_view> value;
+      if (joined)
+        value = arg.substr(kListServerOption.size() + 1);
+      else if (i + 1 < argc)
+        value = argv[++i];
+      // An option is never taken for the value: "--list-server --help" lacks its server.
+      if (!value || (!value->empty() && value->front() == '-')) {
         cl.action = CommandLine::Action::Error;
         cl.error = Fill(text::kMissingValue, text::kServerForms);
         return cl;
       }
-      cl.listServer = argv[++i];
-    } else if (arg.substr(0, kListServerOption.size() + 1) == std::string(kListServerOption) + "=") {
-      cl.listServer = std::string(arg.substr(kListServerOption.size() + 1));
+      cl.listServer = std::string(*value);
     } else {
       cl.rest.push_back(argv[i]);
     }

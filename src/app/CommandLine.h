@@ -19,7 +19,8 @@ struct CommandLine {
 };
 
 // Reads --list-server SERVER (or --list-server=SERVER), -h/--help and --version; every
-// other argument is left in rest. The first of --help and --version wins over the rest.
+// other argument is left in rest. A value that starts with '-' is an option, never taken
+// as the server: an Error, like a missing value. The first of --help and --version wins over the rest.
 CommandLine ParseCommandLine(int argc, char** argv);
 
 // The usage that --help prints.

@@ -29,18 +29,6 @@ bool MayWriteIn(const std::string& dir) {
   return ::faccessat(AT_FDCWD, dir.empty() ? "." : dir.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
-// $XDG_DATA_HOME/numira/, or ~/.local/share/numira/ when the variable is empty or relative
-// (relative values are invalid and ignored); "" when neither names a folder.
-std::string UserListFolder(const ListFolderEnv& env) {
-  std::string base = env.xdgDataHome;
-  if (base.empty() || base.front() != '/') {
-    if (env.home.empty() || env.home.front() != '/') return {};
-    base = env.home + "/.local/share";
-  }
-  while (!base.empty() && base.back() == '/') base.pop_back();
-  return base + "/numira/";
-}
-
 // The longest file name of the list-file table.
 std::size_t LongestListName() {
   std::size_t n = 0;
@@ -101,7 +89,7 @@ ListFolderChoice ChooseListFolder(const std::string& executablePath, const ListF
   // An installed copy's own folder is the package's: it reads the shipped lists there
   // but never stores anything in it.
   choice.writable = false;
-  const std::string user = UserListFolder(env);
+  const std::string user = UserDataFolder(env, "numira");
   if (user.empty()) return choice;
   if (user.size() + LongestListName() > kMaxText) {
     choice.userFolderTooLong = true;
@@ -119,14 +107,29 @@ bool IsInstalledCopy(const std::string& executablePath) {
   return ::stat(marker.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-ListFolderEnv ProcessListFolderEnv(const std::string& executablePath) {
+std::string UserDataFolder(const ListFolderEnv& env, const std::string& name) {
+  std::string base = env.xdgDataHome;
+  if (base.empty() || base.front() != '/') {
+    if (env.home.empty() || env.home.front() != '/') return {};
+    base = env.home + "/.local/share";
+  }
+  while (!base.empty() && base.back() == '/') base.pop_back();
+  return base + "/" + name + "/";
+}
+
+ListFolderEnv ProcessUserEnv() {
   ListFolderEnv env;
-  env.installed = IsInstalledCopy(executablePath);
   if (const char* v = std::getenv("XDG_DATA_HOME")) env.xdgDataHome = v;
   if (const char* v = std::getenv("HOME"); v && *v)
     env.home = v;
   else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
     env.home = pw->pw_dir;
+  return env;
+}
+
+ListFolderEnv ProcessListFolderEnv(const std::string& executablePath) {
+  ListFolderEnv env = ProcessUserEnv();
+  env.installed = IsInstalledCopy(executablePath);
   return env;
 }
 

@@ -44,6 +44,13 @@ bool IsInstalledCopy(const std::string& executablePath);
 
 // The environment of the running process, and whether its executable is an installed copy.
 ListFolderEnv ProcessListFolderEnv(const std::string& executablePath);
+// The user's part of it alone (installed stays false).
+ListFolderEnv ProcessUserEnv();
+
+// A program's folder of the user's data: $XDG_DATA_HOME/<name>/, or
+// ~/.local/share/<name>/ when the variable is empty or not an absolute path (such values
+// are invalid and ignored); "" when neither names an absolute folder.
+std::string UserDataFolder(const ListFolderEnv& env, const std::string& name);
 
 // The six list paths in a folder; a path that would not fit in kMaxText bytes is left
 // empty: no list is read from or written to it.

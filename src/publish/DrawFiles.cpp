@@ -14,6 +14,7 @@
 #include "ListCheck.h"
 #include "ListReader.h"
 #include "ListTable.h"
+#include "Prizes.h"
 
 namespace numira {
 namespace {
@@ -22,6 +23,57 @@ std::string DrawsDir(const std::string& dir) { return (std::filesystem::path(dir
 
 std::string DrawPath(const std::string& dir, Game game) {
   return (std::filesystem::path(DrawsDir(dir)) / HistoryFileName(game)).string();
+}
+
+// A served file read and judged by the rules of its kind, then its .gz copy checked; the
+// problems go to problems. Its bytes when it could be read; sound when the rules found
+// nothing.
+struct Judged {
+  std::optional<std::string> bytes;
+  bool sound = false;
+};
+
+Judged ReadAndJudge(const std::string& path, std::size_t maxBytes,
+                    std::vector<ListProblem> (*judge)(std::string_view, Game), Game game,
+                    std::vector<ListProblem>& problems) {
+  Judged judged{ReadDrawFile(path, maxBytes)};
+  if (!judged.bytes) {
+    problems.push_back({0, "cannot read: not a regular file, or larger than " + std::to_string(maxBytes >> 20) + " MiB"});
+    return judged;
+  }
+  problems = judge(*judged.bytes, game);
+  judged.sound = problems.empty();
+  CheckCompressedCopy(path, *judged.bytes, maxBytes, problems);
+  return judged;
+}
+
+std::string PrizePath(const std::string& dir, Game game) {
+  return (std::filesystem::path(dir) / kPrizesFolder / PrizeFileName(game)).string();
+}
+
+// dir/prizes/<game>.csv: sound, with a sound .gz copy, belonging to the draws beside it.
+void CheckPrizeFile(const std::string& dir, Game game, const std::vector<Draw>* draws,
+                    const std::optional<std::string>* expected, PrizeFileCheck& check) {
+  const std::string path = PrizePath(dir, game);
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) {
+    if (expected && *expected) check.problems.push_back({0, "missing: the history folder given has prizes of this game"});
+    return;
+  }
+  const Judged judged = ReadAndJudge(path, kMaxPrizeFileBytes, ValidatePrizeFile, game, check.problems);
+  check.present = judged.bytes.has_value();
+  if (!judged.sound) return;
+  const std::string* bytes = &*judged.bytes;
+  const std::vector<DrawPrizes> rows = ParsePrizes(*bytes, game, path);
+  check.rows = rows.size();
+  check.lastDraw = rows.empty() ? 0 : rows.back().number;
+  if (draws)
+    if (const std::optional<ListProblem> p = PrizesAgainstDraws(rows, *draws, game))
+      check.problems.push_back({p->line, p->text + " (" + std::string(kDrawsFolder) + "/" + HistoryFileName(game) + ")"});
+  if (expected && !*expected)
+    check.problems.push_back({0, "the history folder given has no prizes of this game"});
+  else if (expected && *bytes != **expected)
+    check.problems.push_back({0, "differs from the prizes beside the history folder given"});
 }
 
 // The draws agree with the won list beside them: same latest date, same count of every entry.
@@ -62,11 +114,38 @@ DrawBytes BuildDrawFiles(const Histories& histories) {
   return files;
 }
 
-DrawsCheck CheckDrawFiles(const std::string& dir, const DrawBytes* expected) {
+PrizeBytes BuildPrizeFiles(const std::string& drawsDir, const Histories& histories) {
+  PrizeBytes files;
+  for (Game game : kGames) {
+    const std::string path = PrizeFileBeside(drawsDir, game);
+    std::error_code ec;
+    if (path.empty() || !std::filesystem::exists(std::filesystem::symlink_status(path, ec))) continue;
+    const std::vector<DrawPrizes> rows = ParsePrizes(ReadWholeFile(path, kMaxPrizeFileBytes), game, path);
+    if (const std::optional<ListProblem> p = PrizesAgainstDraws(rows, histories[GameIndex(game)], game))
+      throw PublishError(At(path, p->line, p->text));
+    files[GameIndex(game)] = FormatPrizes(rows, game);
+  }
+  return files;
+}
+
+DrawsCheck CheckDrawFiles(const std::string& dir, const DrawBytes* expected, const PrizeBytes* expectedPrizes) {
   DrawsCheck result;
   std::error_code ec;
   result.folder = std::filesystem::exists(DrawsDir(dir), ec);
-  if (!result.folder) return result;
+  // The prize files are checked against the draws beside them, once those are read.
+  std::array<std::optional<std::vector<Draw>>, kGames.size()> parsed;
+  const auto checkPrizes = [&] {
+    for (Game game : kGames)
+      if (HasPrizes(game)) {
+        const std::size_t g = GameIndex(game);
+        CheckPrizeFile(dir, game, parsed[g] ? &*parsed[g] : nullptr, expectedPrizes ? &(*expectedPrizes)[g] : nullptr,
+                       result.prizes[g]);
+      }
+  };
+  if (!result.folder) {
+    checkPrizes();
+    return result;
+  }
   for (Game game : kGames) {
     DrawFileCheck& check = result.files[GameIndex(game)];
     const std::string path = DrawPath(dir, game);
@@ -74,41 +153,45 @@ DrawsCheck CheckDrawFiles(const std::string& dir, const DrawBytes* expected) {
       check.problems.push_back({0, "missing"});
       continue;
     }
-    const std::optional<std::string> bytes = ReadDrawFile(path);
-    if (!bytes) {
-      check.problems.push_back({0, "cannot read: not a regular file, or larger than " +
-                                       std::to_string(kMaxDrawFileBytes >> 20) + " MiB"});
-      continue;
-    }
-    check.present = true;
-    check.problems = ValidateDrawFile(*bytes, game);
-    const bool sound = check.problems.empty();
-    CheckCompressedCopy(path, *bytes, kMaxDrawFileBytes, check.problems);
-    if (!sound) continue;
+    const Judged judged = ReadAndJudge(path, kMaxDrawFileBytes, ValidateDrawFile, game, check.problems);
+    check.present = judged.bytes.has_value();
+    if (!judged.sound) continue;
+    const std::string* bytes = &*judged.bytes;
     const std::vector<Draw> draws = ParseHistory(*bytes, game, path);
     check.draws = draws.size();
     check.latest = JapaneseDate(draws.back().date);
     CheckAgainstList(dir, game, draws, check);
     if (expected && *bytes != (*expected)[GameIndex(game)])
       check.problems.push_back({0, "differs from the history in the draws folder given"});
+    parsed[GameIndex(game)] = std::move(draws);
   }
+  checkPrizes();
   return result;
 }
 
 std::size_t PrintDrawsCheck(const DrawsCheck& check, const std::string& dir, std::ostream& out, std::ostream& err) {
-  if (!check.folder) {
-    out << DrawsDir(dir) << ": none (the lists alone)\n";
-    return 0;
-  }
   std::size_t problems = 0;
+  const auto report = [&](const std::string& path, const std::string& line, const std::vector<ListProblem>& found) {
+    if (!line.empty()) out << path << ": " << line << '\n';
+    out.flush();
+    for (const ListProblem& p : found) err << At(path, p.line, p.text) << '\n';
+    err.flush();
+    problems += found.size();
+  };
+  if (!check.folder) out << DrawsDir(dir) << ": none (the lists alone)\n";
   for (Game game : kGames) {
     const DrawFileCheck& c = check.files[GameIndex(game)];
-    const std::string path = DrawPath(dir, game);
-    if (c.present && c.draws > 0) out << path << ": " << c.draws << " draws, the latest of " << c.latest << '\n';
-    out.flush();
-    for (const ListProblem& p : c.problems) err << At(path, p.line, p.text) << '\n';
-    err.flush();
-    problems += c.problems.size();
+    if (check.folder)
+      report(DrawPath(dir, game), c.present && c.draws > 0 ? std::to_string(c.draws) + " draws, the latest of " + c.latest : "",
+             c.problems);
+  }
+  for (Game game : kGames) {
+    const PrizeFileCheck& c = check.prizes[GameIndex(game)];
+    report(PrizePath(dir, game),
+           c.present ? "the prizes of " + std::to_string(c.rows) + " draws" +
+                           (c.rows > 0 ? ", the latest draw " + std::to_string(c.lastDraw) : "")
+                     : "",
+           c.problems);
   }
   return problems;
 }

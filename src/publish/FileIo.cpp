@@ -69,6 +69,31 @@ void ReplaceFile(const std::string& path, std::string_view bytes) {
   if (const int err = stage.Commit(); err != 0) throw PublishError(At(file, 0, "cannot replace: " + Reason(err)));
 }
 
+void ReplaceFiles(const std::vector<FileChange>& changes) {
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    if (changes[i].before == changes[i].after) continue;
+    try {
+      ReplaceFile(changes[i].path, changes[i].after);
+    } catch (const PublishError&) {
+      for (std::size_t done = i; done-- > 0;) {
+        const FileChange& c = changes[done];
+        if (c.before == c.after) continue;
+        try {
+          if (c.before) {
+            ReplaceFile(c.path, *c.before);
+          } else {
+            std::error_code ec;
+            std::filesystem::remove(FollowLinks(c.path), ec);
+          }
+        } catch (const PublishError&) {
+          // The first failure is the one to report; this one has the same cause.
+        }
+      }
+      throw;
+    }
+  }
+}
+
 void ThrowUnlessLocked(const FolderLock& lock) {
   if (lock.Error() != 0) throw PublishError(At(lock.Folder(), 0, "cannot lock the folder: " + Reason(lock.Error())));
 }

@@ -2,8 +2,10 @@
 // The publisher's file operations: the file store's (FileStore.h), with a failure thrown
 // as a PublishError that names the file, and the links the publisher follows.
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "FileStore.h"
 
@@ -31,6 +33,19 @@ void CopyModificationTime(const std::string& from, const std::string& to);
 // mix. A symbolic link is written through: its target is replaced, in the target's
 // folder, and the link stays. What killed writers left beside the file goes first.
 void ReplaceFile(const std::string& path, std::string_view bytes);
+
+// One file of a change to several: its bytes before (nullopt: it was not there) and after.
+struct FileChange {
+  std::string path;
+  std::optional<std::string> before;
+  std::string after;
+};
+
+// Replaces the files in order, each as ReplaceFile does, as one change: when one cannot be
+// replaced, the ones replaced before it are given their bytes before again (or removed
+// when they were not there), and the first failure is thrown. A change whose after is its
+// before is skipped.
+void ReplaceFiles(const std::vector<FileChange>& changes);
 
 // PublishError when the lock could not be taken.
 void ThrowUnlessLocked(const FolderLock& lock);

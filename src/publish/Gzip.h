@@ -7,8 +7,8 @@
 
 namespace numira {
 
-// The bytes as one gzip member at the best compression, with no file name and no time
-// in its header: the same bytes always give the same copy.
+// The bytes as one gzip member at zlib's default compression, with no file name and no
+// time in its header: the same bytes always give the same copy.
 std::string Gzip(std::string_view bytes);
 
 // The bytes of one whole gzip member (nothing after it) of at most maxBytes once

@@ -24,6 +24,8 @@ namespace numira {
 namespace {
 
 using testing::CopyHistories;
+using testing::HistoryFolder;
+using testing::kHistoryNames;
 using testing::Lists;
 using testing::Names;
 using testing::ReadBytes;
@@ -32,14 +34,8 @@ using testing::TempDir;
 using testing::WriteBytes;
 namespace fs = std::filesystem;
 
-// The files a folder serves, by name, read through the link.
 // Every file a folder serves, subfolders included, by its path in the folder.
-std::map<std::string, std::string> ServedFiles(const fs::path& dir) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(dir))
-    if (entry.is_regular_file()) files[fs::relative(entry.path(), dir).string()] = ReadBytes(entry.path());
-  return files;
-}
+std::map<std::string, std::string> ServedFiles(const fs::path& dir) { return testing::FilesUnder(dir); }
 
 RunResult Build(const fs::path& out, const fs::path& draws, bool force = false) {
   std::vector<std::string> args{"build", "--out", out.string(), "--draws", draws.string()};
@@ -61,7 +57,7 @@ TEST(Publish, ANewDrawSwitchesTheWholeSetAndKeepsOnlyTheSetBefore) {
   const fs::path num3 = root.path() / "lists.sets/000001/Num3Correct.txt";
   const auto num3Links = fs::hard_link_count(num3);
 
-  ASSERT_EQ(Add(draws, {"miniloto", "1354", "2025-09-30", "31 2 17 9 5"}).code, kExitOk);
+  ASSERT_EQ(Add(draws, {"miniloto", "1354", "2025-09-30", "31 2 17 9 5", "--bonus", "1"}).code, kExitOk);
   const RunResult second = Build(out, draws);
   ASSERT_EQ(second.code, kExitOk) << second.err;
   EXPECT_EQ(fs::read_symlink(out), "lists.sets/000002");
@@ -75,11 +71,11 @@ TEST(Publish, ANewDrawSwitchesTheWholeSetAndKeepsOnlyTheSetBefore) {
   EXPECT_NE(mini.find("\r\n2.5.9.17.31,1\r\n"), std::string::npos);
   EXPECT_EQ(Lists({"check", out.string(), "--draws", draws.string()}).code, kExitOk);
 
-  ASSERT_EQ(Add(draws, {"loto6", "2038", "2025-09-29", "1 2 3 4 5 6"}).code, kExitOk);
+  ASSERT_EQ(Add(draws, {"loto6", "2038", "2025-09-29", "1 2 3 4 5 6", "--bonus", "7"}).code, kExitOk);
   ASSERT_EQ(Build(out, draws).code, kExitOk);
   EXPECT_EQ(fs::read_symlink(out), "lists.sets/000003");
   EXPECT_EQ(Names(root.path() / "lists.sets"), (std::vector<std::string>{".numira-lists", "000002", "000003"}));
-  EXPECT_EQ(Names(root.path()), (std::vector<std::string>{"draws", "lists", "lists.sets"}));
+  EXPECT_EQ(Names(root.path()), (std::vector<std::string>{"draws", "lists", "lists.sets", "prizes"}));
 }
 
 // The index a folder serves, read and compared with the set it names.
@@ -112,7 +108,7 @@ TEST(Publish, EverySetIsTheNextNumberWhateverItsDatesOrTheClock) {
   TempDir root;
   const fs::path draws = root.path() / "draws", out = root.path() / "lists";
   CopyHistories(draws);
-  ASSERT_EQ(Add(draws, {"loto6", "2038", "2025-09-29", "1 2 3 4 5 6"}).code, kExitOk);
+  ASSERT_EQ(Add(draws, {"loto6", "2038", "2025-09-29", "1 2 3 4 5 6", "--bonus", "7"}).code, kExitOk);
   ASSERT_EQ(Build(out, draws).code, kExitOk);
   EXPECT_EQ(ServedIndex(out).number, 1u);
 
@@ -376,22 +372,22 @@ void PrintTo(const KillCase& c, std::ostream* os) { *os << c.name; }
 TEST_P(KillTable, ServesTheOldOrTheNewSetWheneverBuildDies) {
   if (std::system("strace -qq -e trace=none true >/dev/null 2>&1") != 0) GTEST_SKIP() << "strace cannot trace here";
   TempDir root;
-  const fs::path oldDraws = root.path() / "old", newDraws = root.path() / "new";
+  const fs::path oldDraws = root.path() / "old" / "draws", newDraws = root.path() / "new" / "draws";
   CopyHistories(oldDraws);
   CopyHistories(newDraws);
   ASSERT_EQ(Add(newDraws, {"numbers4", "7055", "2026-08-24", "0002"}).code, kExitOk);
-  ASSERT_EQ(Add(newDraws, {"loto6", "2038", "2025-09-29", "43 1 8 19 27 33"}).code, kExitOk);
+  ASSERT_EQ(Add(newDraws, {"loto6", "2038", "2025-09-29", "43 1 8 19 27 33", "--bonus", "2"}).code, kExitOk);
   ASSERT_EQ(Build(root.path() / "refOld", oldDraws).code, kExitOk);
   ASSERT_EQ(Build(root.path() / "refNew", newDraws).code, kExitOk);
   auto oldSet = ServedFiles(root.path() / "refOld"), newSet = ServedFiles(root.path() / "refNew");
-  ASSERT_EQ(oldSet.size(), 29u);  // eight lists, six draw files, a .gz of each, and the index
+  ASSERT_EQ(oldSet.size(), 35u);  // eight lists, six draw files, three prize files, a .gz of each, and the index
   const std::string oldIndex = oldSet["index.txt"];
   oldSet.erase("index.txt");  // the sets' files; each index is new, with its number and time
   newSet.erase("index.txt");
   ASSERT_NE(oldSet, newSet);
 
   int renames = 0;
-  for (int n = 1; n <= 20; ++n) {
+  for (int n = 1; n <= 34; ++n) {
     SCOPED_TRACE("killed at rename " + std::to_string(n));
     const fs::path run = root.path() / ("run" + std::to_string(n)), out = run / "lists";
     fs::create_directories(run);
@@ -474,6 +470,8 @@ std::vector<UndoCase> UndoCases() {
       {"not_the_last", {"numbers3", "7053"}, "", "numbers3.csv:7055: draw number \"7053\": only the last Numbers 3 draw can be removed, and that is 7054"},
       {"zero_padded", {"loto6", "02037"}, "", "only the last Loto 6 draw can be removed, and that is 2037"},
       {"no_draw_number", {"miniloto"}, "", "undo needs GAME DRAW_NO"},
+      {"loto7_last", {"loto7", "691"}, "691,2026-08-21,8.10.20.22.23.27.37,2.9\n", ""},
+      {"bingo5_last", {"bingo5", "484"}, "484,2026-08-19,1.9.13.17.23.28.34.40\n", ""},
       {"unknown_game", {"loto8", "1"}, "", "unknown game \"loto8\" (numbers3, numbers4, miniloto, loto6, loto7, bingo5)"},
       {"unknown_game_shown_safely", {"loto\x1B[2J\xE3\x83\xAD", "1"}, "", "unknown game \"loto\\x1B[2J\xE3\x83\xAD\" ("},
   };
@@ -484,8 +482,7 @@ void PrintTo(const UndoCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(UndoTable, RemovesOnlyTheLastResultNamedByItsNumber) {
   const UndoCase& c = GetParam();
-  TempDir draws;
-  CopyHistories(draws);
+  HistoryFolder draws;
   const fs::path csv = draws.path() / (c.args[0] + ".csv");
   const std::string before = fs::exists(csv) ? ReadBytes(csv) : "";
   std::vector<std::string> args{"undo"};
@@ -502,7 +499,7 @@ TEST_P(UndoTable, RemovesOnlyTheLastResultNamedByItsNumber) {
     ASSERT_EQ(run.code, kExitOk) << run.err;
     EXPECT_EQ(ReadBytes(csv) + c.removed, before);
   }
-  EXPECT_EQ(Names(draws.path()), (std::vector<std::string>{"bingo5.csv", "loto6.csv", "loto7.csv", "miniloto.csv", "numbers3.csv", "numbers4.csv"}));
+  EXPECT_EQ(Names(draws.path()), kHistoryNames);
 }
 
 INSTANTIATE_TEST_SUITE_P(Undos, UndoTable, ::testing::ValuesIn(UndoCases()),
@@ -525,8 +522,7 @@ TEST(Add, TodayInJapanIsTheLatestDateWhateverTheMachinesZone) {
     SCOPED_TRACE(tz);
     ::setenv("TZ", tz, 1);
     ::tzset();
-    TempDir draws;
-    CopyHistories(draws);
+    HistoryFolder draws;
     const RunResult tomorrow = Add(draws.path(), {"numbers3", "7055", JapanDay(1), "084"});
     EXPECT_EQ(tomorrow.code, kExitRejected);
     EXPECT_NE(tomorrow.err.find("is later than today in Japan (" + JapanDay(0) + ")"), std::string::npos) << tomorrow.err;
@@ -542,7 +538,7 @@ TEST(Add, AHistoryBehindALinkIsWrittenThroughToItsTarget) {
   const fs::path store = root.path() / "store", draws = root.path() / "draws";
   CopyHistories(store);
   fs::create_directory(draws);
-  for (const Game game : kGames) fs::create_symlink(fs::path("../store") / HistoryFileName(game), draws / HistoryFileName(game));
+  for (const std::string& csv : kHistoryNames) fs::create_symlink(fs::path("../store") / csv, draws / csv);
   const std::string before = ReadBytes(store / "numbers3.csv");
   // What killed writers left beside the target: an earlier publisher's temporary file and a
   // stage of a process that is gone.
@@ -557,11 +553,11 @@ TEST(Add, AHistoryBehindALinkIsWrittenThroughToItsTarget) {
   ASSERT_EQ(Lists({"undo", "numbers3", "7055", "--draws", draws.string()}).code, kExitOk);
   EXPECT_TRUE(fs::is_symlink(draws / "numbers3.csv"));
   EXPECT_EQ(ReadBytes(store / "numbers3.csv"), before);
-  EXPECT_EQ(Names(store), (std::vector<std::string>{"bingo5.csv", "loto6.csv", "loto7.csv", "miniloto.csv", "numbers3.csv", "numbers4.csv"}));
-  EXPECT_EQ(Names(draws), (std::vector<std::string>{"bingo5.csv", "loto6.csv", "loto7.csv", "miniloto.csv", "numbers3.csv", "numbers4.csv"}));
+  EXPECT_EQ(Names(store), kHistoryNames);
+  EXPECT_EQ(Names(draws), kHistoryNames);
 
   fs::remove(store / "loto6.csv");
-  const RunResult dangling = Add(draws, {"loto6", "2038", "2025-09-29", "1 2 3 4 5 6"});
+  const RunResult dangling = Add(draws, {"loto6", "2038", "2025-09-29", "1 2 3 4 5 6", "--bonus", "7"});
   EXPECT_EQ(dangling.code, kExitRejected);
   EXPECT_NE(dangling.err.find("loto6.csv: a link to ../store/loto6.csv, which does not exist (a dangling link)"), std::string::npos) << dangling.err;
 }

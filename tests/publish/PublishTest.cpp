@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
+#include <optional>
+#include <regex>
 
 #include "Cli.h"
 #include "DrawHistory.h"
@@ -13,6 +16,8 @@ namespace numira {
 namespace {
 
 using testing::CopyHistories;
+using testing::HistoryFolder;
+using testing::kHistoryNames;
 using testing::Lists;
 using testing::ReadBytes;
 using testing::RunResult;
@@ -31,8 +36,20 @@ std::vector<AddCase> AddCases() {
   return {
       {"numbers3", {"numbers3", "7055", "2026-08-24", "084"}, "7055,2026-08-24,084", ""},
       {"numbers4_month_end", {"numbers4", "7055", "2026-09-30", "0000"}, "7055,2026-09-30,0000", ""},
-      {"mini_any_order_and_separators", {"miniloto", "1354", "2025-09-30", "31,2 17.9, 05"}, "1354,2025-09-30,2.5.9.17.31", ""},
-      {"loto6_as_six_arguments", {"loto6", "2038", "2025-09-29", "43", "1", "08", "19", "27", "33"}, "2038,2025-09-29,1.8.19.27.33.43", ""},
+      {"mini_any_order_and_separators", {"miniloto", "1354", "2025-09-30", "31,2 17.9, 05", "--bonus", "06"}, "1354,2025-09-30,2.5.9.17.31,6", ""},
+      {"loto6_as_six_arguments", {"loto6", "2038", "2025-09-29", "43", "1", "08", "19", "27", "33", "--bonus=7"}, "2038,2025-09-29,1.8.19.27.33.43,7", ""},
+      {"loto7_two_bonus_options", {"loto7", "692", "2026-08-28", "34 2 8 14 17 25 28", "--bonus", "15", "--bonus", "3"}, "692,2026-08-28,2.8.14.17.25.28.34,3.15", ""},
+      {"loto7_bonus_as_one_value", {"loto7", "692", "2026-08-28", "2.8.14.17.25.28.34", "--bonus", "15.3"}, "692,2026-08-28,2.8.14.17.25.28.34,3.15", ""},
+      {"bingo5", {"bingo5", "485", "2026-08-26", "1 10 13 19 23 28 35 37"}, "485,2026-08-26,1.10.13.19.23.28.35.37", ""},
+      {"mini_without_bonus", {"miniloto", "1354", "2025-09-30", "1 2 3 4 5"}, "", "miniloto.csv:1355: no bonus number: a new Mini Loto draw is added with its bonus number (--bonus N)"},
+      {"loto6_without_bonus", {"loto6", "2038", "2025-09-29", "1 2 3 4 5 6"}, "", "no bonus number: a new Loto 6 draw is added with its bonus number"},
+      {"loto7_without_bonus", {"loto7", "692", "2026-08-28", "2 8 14 17 25 28 34"}, "", "loto7.csv:693: no bonus number: a new Loto 7 draw is added with its 2 bonus numbers"},
+      {"loto7_one_bonus", {"loto7", "692", "2026-08-28", "2 8 14 17 25 28 34", "--bonus", "3"}, "", "loto7.csv:693: bonus \"3\": a Loto 7 draw has 2 bonus numbers, not 1"},
+      {"loto7_bonus_among_numbers", {"loto7", "692", "2026-08-28", "2 8 14 17 25 28 34", "--bonus", "3", "--bonus", "34"}, "", "loto7.csv:693: bonus number 34 is one of the draw's numbers"},
+      {"loto7_three_bonus", {"loto7", "692", "2026-08-28", "2 8 14 17 25 28 34", "--bonus", "3.4.5"}, "", "a Loto 7 draw has 2 bonus numbers, not 3"},
+      {"loto7_six_numbers", {"loto7", "692", "2026-08-28", "2 8 15 17 25 28", "--bonus", "3.15"}, "", "loto7.csv:693: numbers \"2 8 15 17 25 28\": a Loto 7 result has 7 numbers, not 6"},
+      {"bingo5_out_of_its_square", {"bingo5", "485", "2026-08-26", "1 2 13 19 23 28 35 37"}, "", "bingo5.csv:486: numbers \"1 2 13 19 23 28 35 37\" are not a BINGO5 result"},
+      {"bingo5_with_bonus", {"bingo5", "485", "2026-08-26", "1 10 13 19 23 28 35 37", "--bonus", "3"}, "", "bingo5.csv:486: BINGO5 has no bonus number"},
       {"draw_number_skipped", {"numbers3", "7056", "2026-08-24", "084"}, "", "numbers3.csv:7056: draw number \"7056\": the next Numbers 3 draw is 7055"},
       {"draw_number_repeated", {"numbers3", "7054", "2026-08-24", "084"}, "", "the next Numbers 3 draw is 7055"},
       {"draw_number_zero_padded", {"numbers3", "07055", "2026-08-24", "084"}, "", "the next Numbers 3 draw is 7055"},
@@ -56,7 +73,7 @@ std::vector<AddCase> AddCases() {
       {"bonus_among_numbers", {"loto6", "2038", "2025-09-29", "1 2 3 4 5 6", "--bonus", "6"}, "", "bonus number 6 is one of the draw's numbers"},
       {"bonus_out_of_range", {"miniloto", "1354", "2025-09-30", "1 2 3 4 5", "--bonus", "32"}, "", "bonus number 32 is outside 1-31"},
       {"bonus_not_a_number", {"miniloto", "1354", "2025-09-30", "1 2 3 4 5", "--bonus", "x"}, "", "bonus number \"x\" is not a number"},
-      {"bonus_for_numbers", {"numbers3", "7055", "2026-08-24", "084", "--bonus", "1"}, "", "Numbers 3 has no bonus number"},
+      {"bonus_for_numbers", {"numbers3", "7055", "2026-08-24", "084", "--bonus", "1"}, "", "numbers3.csv:7056: Numbers 3 has no bonus number"},
       {"bonus_without_value", {"loto6", "2038", "2025-09-29", "1 2 3 4 5 6", "--bonus="}, "", "--bonus needs a number"},
   };
 }
@@ -66,8 +83,7 @@ void PrintTo(const AddCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(AddTable, AppendsTheStoredFormOrRejectsLeavingTheHistoryAsItWas) {
   const AddCase& c = GetParam();
-  TempDir draws;
-  CopyHistories(draws);
+  HistoryFolder draws;
   const std::string csv = draws / (c.args[0] + ".csv");
   const std::string before = fs::exists(csv) ? ReadBytes(csv) : "";
   std::vector<std::string> args{"add"};
@@ -83,33 +99,299 @@ TEST_P(AddTable, AppendsTheStoredFormOrRejectsLeavingTheHistoryAsItWas) {
     }
   } else {
     EXPECT_EQ(run.code, kExitOk) << run.err;
-    EXPECT_EQ(ReadBytes(csv), before + c.stored + "\n");
+    // A draw with bonus numbers gives a history without them its bonus column.
+    std::string expected = before + c.stored + "\n";
+    if (std::count(c.stored.begin(), c.stored.end(), ',') == 3 && expected.rfind("draw_no,date,numbers\n", 0) == 0)
+      expected.replace(0, 20, "draw_no,date,numbers,bonus");
+    EXPECT_EQ(ReadBytes(csv), expected);
   }
-  EXPECT_EQ(draws.Names(), (std::vector<std::string>{"bingo5.csv", "loto6.csv", "loto7.csv", "miniloto.csv", "numbers3.csv", "numbers4.csv"}));
+  EXPECT_EQ(draws.Names(), kHistoryNames);
 }
 
 INSTANTIATE_TEST_SUITE_P(Results, AddTable, ::testing::ValuesIn(AddCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Add, ABonusNumberAddsTheColumnAndOlderDrawsStayValid) {
-  TempDir draws;
-  CopyHistories(draws);
+  HistoryFolder draws;
   const std::string csv = draws / "loto6.csv";
   const std::string before = ReadBytes(csv);
   const std::string dir = draws.path().string();
-  ASSERT_EQ(Lists({"add", "loto6", "2038", "2025-09-29", "1", "2", "3", "4", "5", "6", "--draws", dir}).code, kExitOk);
+  ASSERT_EQ(Lists({"add", "loto6", "2038", "2025-09-29", "1", "2", "3", "4", "5", "6", "--bonus", "9", "--draws", dir}).code, kExitOk);
   const RunResult run = Lists({"add", "loto6", "2039", "2025-10-02", "1 2 3 4 5 6", "--bonus", "07", "--draws", dir});
   ASSERT_EQ(run.code, kExitOk) << run.err;
   EXPECT_NE(run.out.find("bonus 7"), std::string::npos) << run.out;
   ASSERT_EQ(Lists({"add", "loto6", "2040", "2025-10-06", "1 2 3 4 5 6", "--bonus", "7", "--draws", dir}).code, kExitOk);
+  ASSERT_EQ(Lists({"add", "loto6", "2041", "2025-10-09", "1 2 3 4 5 6", "--bonus", "43", "--draws", dir}).code, kExitOk);
+  // undo names the bonus number it takes away with the draw.
+  const RunResult undo = Lists({"undo", "loto6", "2041", "--draws", dir});
+  ASSERT_EQ(undo.code, kExitOk) << undo.err;
+  EXPECT_EQ(undo.out, csv + ": removed draw 2041 of 2025-10-09: 1.2.3.4.5.6, bonus 43\n");
   EXPECT_EQ(ReadBytes(csv), "draw_no,date,numbers,bonus" + before.substr(before.find('\n')) +
-                                "2038,2025-09-29,1.2.3.4.5.6\n2039,2025-10-02,1.2.3.4.5.6,7\n2040,2025-10-06,1.2.3.4.5.6,7\n");
+                                "2038,2025-09-29,1.2.3.4.5.6,9\n2039,2025-10-02,1.2.3.4.5.6,7\n2040,2025-10-06,1.2.3.4.5.6,7\n");
   // The lists are built from it as before; the draw files carry the bonus numbers.
   TempDir out;
   ASSERT_EQ(Lists({"build", "--out", out.path().string(), "--draws", dir}).code, kExitOk);
   EXPECT_EQ(ReadBytes(out.path() / "draws" / "loto6.csv"), ReadBytes(csv));
   EXPECT_NE(ReadBytes(out / "Lot6Correct.txt").find("1.2.3.4.5.6,3\r\n"), std::string::npos);
   const RunResult check = Lists({"check", out.path().string(), "--draws", dir});
+  EXPECT_EQ(check.code, kExitOk) << check.err;
+}
+
+// Command lines refused before anything is read or written: exit 2, one line naming the
+// argument. "DRAWS" stands for a copy of the histories, "OUT" for a folder beside it.
+struct UsageCase {
+  const char* name;
+  std::vector<std::string> args;
+  std::string error;
+};
+
+std::vector<UsageCase> UsageCases() {
+  return {
+      {"out_takes_help", {"build", "--draws", "DRAWS", "--out", "--help"}, "--out needs a folder, not \"--help\""},
+      {"out_equals_help", {"build", "--draws", "DRAWS", "--out=--help"}, "--out needs a folder, not \"--help\""},
+      {"out_takes_force", {"build", "--draws", "DRAWS", "--out", "--force"}, "--out needs a folder, not \"--force\""},
+      {"out_takes_short_option", {"build", "--draws", "DRAWS", "--out", "-h"}, "--out needs a folder, not \"-h\""},
+      {"out_last", {"build", "--draws", "DRAWS", "--out"}, "--out needs a folder"},
+      {"out_empty", {"build", "--draws", "DRAWS", "--out="}, "--out needs a folder"},
+      {"draws_takes_out", {"build", "--draws", "--out", "OUT"}, "--draws needs a folder, not \"--out\""},
+      {"out_twice", {"build", "--draws", "DRAWS", "--out", "OUT", "--out", "OUT2"}, "--out given twice"},
+      {"check_dash_folder", {"check", "-x"}, "unknown option \"-x\"; a folder named so is written \"./-x\""},
+      {"check_dashdash_folder", {"check", "--lists"}, "unknown option \"--lists\""},
+      {"lone_dash", {"check", "-"}, "unknown option \"-\""},
+      {"force_with_value", {"build", "--draws", "DRAWS", "--out", "OUT", "--force=yes"}, "--force takes no value"},
+      {"help_with_value", {"--help=all"}, "--help takes no value"},
+      {"version_with_value", {"--version=1"}, "--version takes no value"},
+      {"bonus_for_build", {"build", "--draws", "DRAWS", "--out", "OUT", "--bonus", "3"}, "build takes no --bonus"},
+      {"force_for_add", {"add", "numbers3", "7055", "2026-08-24", "084", "--draws", "DRAWS", "--force"}, "add takes no --force"},
+      {"out_for_undo", {"undo", "numbers3", "7054", "--draws", "DRAWS", "--out", "OUT"}, "undo takes no --out"},
+      {"out_for_init", {"init", "--draws", "DRAWS", "--out", "OUT"}, "init takes no --out"},
+      {"init_argument", {"init", "DRAWS"}, "init takes no argument"},
+      {"build_argument", {"build", "OUT", "--draws", "DRAWS", "--out", "OUT"}, "build takes no argument"},
+      {"build_without_out", {"build", "--draws", "DRAWS"}, "build needs --out DIR"},
+      {"check_two_folders", {"check", "OUT", "OUT2"}, "check needs exactly one folder"},
+      {"no_command", {"--draws", "DRAWS"}, "no command given"},
+      {"unknown_command", {"publish", "--draws", "DRAWS"}, "unknown command \"publish\""},
+      {"draws_not_a_folder", {"undo", "numbers3", "7054", "--draws", "OUT"}, "OUT: no draw histories here (numira-lists init begins them"},
+      {"prizes_of_numbers", {"prizes", "numbers3", "7054", "1", "2", "--draws", "DRAWS"}, "Numbers 3 has no prize table"},
+      {"prizes_of_bingo5", {"prizes", "bingo5", "484", "1", "2", "--draws", "DRAWS"}, "BINGO5 has no prize table"},
+      {"prizes_without_draw", {"prizes", "loto6", "--draws", "DRAWS"}, "prizes needs GAME DRAW_NO and each tier's WINNERS AMOUNT"},
+      {"carryover_for_add", {"add", "numbers3", "7055", "2026-08-24", "084", "--carryover", "5", "--draws", "DRAWS"}, "add takes no --carryover"},
+      {"carryover_negative", {"prizes", "loto6", "2037", "0", "0", "--carryover", "-5", "--draws", "DRAWS"}, "--carryover needs a number of yen, not \"-5\""},
+      {"carryover_twice", {"prizes", "loto6", "2037", "--carryover", "5", "--carryover", "6"}, "--carryover given twice"},
+      {"prizes_file_for_build", {"build", "--draws", "DRAWS", "--out", "OUT", "--prizes", "OUT2"}, "build takes no --prizes"},
+      {"prizes_file_for_bingo5", {"import", "bingo5", "OUT", "--prizes", "OUT2", "--draws", "DRAWS"}, "BINGO5 has no prize table; --prizes is not taken"},
+      {"prizes_file_missing_value", {"import", "loto6", "OUT", "--draws", "DRAWS", "--prizes"}, "--prizes needs a file"},
+      {"import_without_file", {"import", "loto6", "--draws", "DRAWS"}, "import needs GAME FILE"},
+      {"import_dash_file", {"import", "loto6", "-", "--draws", "DRAWS"}, "unknown option \"-\""},
+      {"force_for_undo", {"undo", "loto6", "2037", "--force", "--draws", "DRAWS"}, "undo takes no --force"},
+  };
+}
+
+class UsageTable : public ::testing::TestWithParam<UsageCase> {};
+void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
+
+// Runs in a folder of its own, so that a folder made by mistake in the working folder shows.
+class InFolder {
+ public:
+  explicit InFolder(const fs::path& dir) : before_(fs::current_path()) { fs::current_path(dir); }
+  ~InFolder() { fs::current_path(before_); }
+  InFolder(const InFolder&) = delete;
+  InFolder& operator=(const InFolder&) = delete;
+
+ private:
+  fs::path before_;
+};
+
+TEST_P(UsageTable, IsRefusedInOneLineAndWritesNothing) {
+  const UsageCase& c = GetParam();
+  TempDir root;
+  CopyHistories(root.path() / "draws");
+  std::map<std::string, std::string> before;
+  for (const auto& e : fs::recursive_directory_iterator(root.path()))
+    if (e.is_regular_file()) before[e.path().string()] = ReadBytes(e.path());
+  std::vector<std::string> args = c.args;
+  for (std::string& a : args)
+    if (a == "DRAWS" || a == "OUT" || a == "OUT2") a = (root.path() / (a == "DRAWS" ? "draws" : a == "OUT" ? "out" : "out2")).string();
+  std::string error = c.error;
+  if (error.rfind("OUT", 0) == 0) error.replace(0, 3, (root.path() / "out").string());
+  const InFolder here(root.path());
+  const RunResult run = Lists(args);
+  EXPECT_EQ(run.code, kExitRejected);
+  EXPECT_NE(run.err.find(error), std::string::npos) << run.err;
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(root.Names(), (std::vector<std::string>{"draws", "prizes"}));
+  std::size_t files = 0;
+  for (const auto& e : fs::recursive_directory_iterator(root.path())) files += e.is_regular_file() ? 1 : 0;
+  EXPECT_EQ(files, before.size());
+  for (const auto& [path, bytes] : before) EXPECT_EQ(ReadBytes(path), bytes) << path;
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandLines, UsageTable, ::testing::ValuesIn(UsageCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Usage, HelpAndVersionAnswerOnStandardOutput) {
+  const RunResult help = Lists({"--help"});
+  EXPECT_EQ(help.code, kExitOk);
+  EXPECT_EQ(help.err, "");
+  EXPECT_EQ(Lists({"build", "-h"}).out, help.out);
+  const RunResult version = Lists({"--version"});
+  EXPECT_EQ(version.code, kExitOk);
+  EXPECT_EQ(version.err, "");
+  EXPECT_TRUE(std::regex_match(version.out, std::regex("numira-lists [0-9]+\\.[0-9]+\\.[0-9]+\n"))) << version.out;
+}
+
+// Every command, option and exit code is in --help and in the man page, which groff
+// renders without a warning.
+TEST(Usage, HelpAndManualPageNameEveryCommandAndOption) {
+  const std::string help = Lists({"--help"}).out;
+  const std::string page = testing::Command("groff -man -Tutf8 -P-cbou -ww '" NUMIRA_MAN_PAGE "' 2>&1");
+  const std::string warnings = testing::Command("groff -man -Tutf8 -ww -z '" NUMIRA_MAN_PAGE "' 2>&1");
+  EXPECT_EQ(warnings, "");
+  ASSERT_NE(page.find("NAME"), std::string::npos) << page;
+  for (const char* word : {"init", "add", "prizes", "import", "undo", "build", "check", "--draws", "--out", "--bonus",
+                           "--force", "--carryover", "--prizes", "--help", "--version", "XDG_DATA_HOME",
+                           ".local/share/numira-lists/draws", "numbers3", "numbers4", "miniloto", "loto6", "loto7",
+                           "bingo5", "--bonus 3.15"}) {
+    EXPECT_NE(help.find(word), std::string::npos) << "--help lacks " << word;
+    EXPECT_NE(page.find(word), std::string::npos) << "the man page lacks " << word;
+  }
+  for (const char* status : {"EXIT STATUS", "ENVIRONMENT", "FILES"}) EXPECT_NE(page.find(status), std::string::npos) << status;
+  EXPECT_EQ(help.find("data/draws"), std::string::npos) << help;
+  EXPECT_EQ(page.find("data/draws"), std::string::npos) << page;
+}
+
+// Without --draws the histories are the user's own, wherever the tool is started: never
+// a folder relative to the working folder, however one is named there.
+struct DefaultFolderCase {
+  const char* name;
+  const char* xdgDataHome;  // nullptr: unset; "ROOT" stands for the scratch folder
+  const char* home;
+  std::string folder;  // under the scratch folder; empty: refused
+};
+
+std::vector<DefaultFolderCase> DefaultFolderCases() {
+  return {
+      {"xdg_data_home", "ROOT/xdg", "ROOT/home", "xdg/numira-lists/draws"},
+      {"xdg_with_slash", "ROOT/xdg/", "ROOT/home", "xdg/numira-lists/draws"},
+      {"xdg_unset", nullptr, "ROOT/home", "home/.local/share/numira-lists/draws"},
+      {"xdg_empty", "", "ROOT/home", "home/.local/share/numira-lists/draws"},
+      {"xdg_relative", "data", "ROOT/home", "home/.local/share/numira-lists/draws"},
+      {"no_absolute_folder", "data", ".", ""},
+  };
+}
+
+class DefaultFolderTable : public ::testing::TestWithParam<DefaultFolderCase> {};
+void PrintTo(const DefaultFolderCase& c, std::ostream* os) { *os << c.name; }
+
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* v = std::getenv(name)) saved_ = v;
+    if (value) ::setenv(name, value, 1);
+    else ::unsetenv(name);
+  }
+  ~ScopedEnv() {
+    if (saved_) ::setenv(name_, saved_->c_str(), 1);
+    else ::unsetenv(name_);
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> saved_;
+};
+
+TEST_P(DefaultFolderTable, IsTheUsersOwnAndNeverTheWorkingFolders) {
+  const DefaultFolderCase& c = GetParam();
+  TempDir root;
+  const auto rooted = [&](const char* v) -> std::optional<std::string> {
+    if (!v) return std::nullopt;
+    std::string s = v;
+    if (s.rfind("ROOT", 0) == 0) s.replace(0, 4, root.path().string());
+    return s;
+  };
+  const std::optional<std::string> xdg = rooted(c.xdgDataHome), home = rooted(c.home);
+  const ScopedEnv xdgEnv("XDG_DATA_HOME", xdg ? xdg->c_str() : nullptr), homeEnv("HOME", home ? home->c_str() : nullptr);
+  // A working folder with the histories where an older tool looked for them.
+  CopyHistories(root.path() / "data" / "draws", false);
+  const std::string shipped = ReadBytes(root.path() / "data" / "draws" / "numbers3.csv");
+  const InFolder here(root.path());
+
+  const RunResult undo = Lists({"undo", "numbers3", "7054"});
+  EXPECT_EQ(undo.code, kExitRejected);
+  EXPECT_EQ(ReadBytes(root.path() / "data" / "draws" / "numbers3.csv"), shipped);
+  const RunResult init = Lists({"init"});
+  if (c.folder.empty()) {
+    EXPECT_EQ(init.code, kExitRejected);
+    EXPECT_NE(init.err.find("no --draws DIR given, and neither XDG_DATA_HOME nor HOME names an absolute folder"),
+              std::string::npos)
+        << init.err;
+    EXPECT_EQ(undo.err, init.err);
+    EXPECT_EQ(root.Names(), std::vector<std::string>{"data"});
+    return;
+  }
+  const fs::path folder = root.path() / c.folder;
+  EXPECT_EQ(undo.err, folder.string() + ": no draw histories here (numira-lists init begins them; --draws DIR names "
+                                         "another folder)\n");
+  ASSERT_EQ(init.code, kExitOk) << init.err;
+  EXPECT_NE(init.out.find((folder / "numbers3.csv").string() + ": begun, without draws\n"), std::string::npos) << init.out;
+  const RunResult add = Lists({"add", "numbers3", "1", "1994-10-07", "191"});
+  ASSERT_EQ(add.code, kExitOk) << add.err;
+  EXPECT_EQ(ReadBytes(folder / "numbers3.csv"), "draw_no,date,numbers\n1,1994-10-07,191\n");
+  EXPECT_EQ(ReadBytes(root.path() / "data" / "draws" / "numbers3.csv"), shipped);
+}
+
+INSTANTIATE_TEST_SUITE_P(Users, DefaultFolderTable, ::testing::ValuesIn(DefaultFolderCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Init, BeginsEveryMissingHistoryAndNeverTouchesOne) {
+  TempDir root;
+  const fs::path draws = root.path() / "new" / "draws";
+  const RunResult first = Lists({"init", "--draws", draws.string()});
+  ASSERT_EQ(first.code, kExitOk) << first.err;
+  EXPECT_EQ(testing::Names(draws), kHistoryNames);
+  for (const auto& e : fs::directory_iterator(draws)) EXPECT_EQ(ReadBytes(e.path()), "draw_no,date,numbers\n") << e.path();
+
+  // Nothing to begin: refused, nothing changes.
+  WriteBytes(draws / "numbers3.csv", "draw_no,date,numbers\n1,1994-10-07,191\n");
+  const RunResult again = Lists({"init", "--draws", draws.string()});
+  EXPECT_EQ(again.code, kExitRejected);
+  EXPECT_EQ(again.err, draws.string() + ": every game has its history here already; nothing written\n");
+  EXPECT_EQ(ReadBytes(draws / "numbers3.csv"), "draw_no,date,numbers\n1,1994-10-07,191\n");
+
+  // One gone (and one a link to nothing): only that one is begun again.
+  fs::remove(draws / "loto6.csv");
+  fs::remove(draws / "numbers4.csv");
+  fs::create_symlink("elsewhere/numbers4.csv", draws / "numbers4.csv");
+  const RunResult missing = Lists({"init", "--draws", draws.string()});
+  ASSERT_EQ(missing.code, kExitOk) << missing.err;
+  EXPECT_EQ(missing.out, (draws / "numbers3.csv").string() + ": there already, kept as it is\n" +
+                             (draws / "numbers4.csv").string() + ": there already, kept as it is\n" +
+                             (draws / "miniloto.csv").string() + ": there already, kept as it is\n" +
+                             (draws / "loto6.csv").string() + ": begun, without draws\n" +
+                             (draws / "loto7.csv").string() + ": there already, kept as it is\n" +
+                             (draws / "bingo5.csv").string() + ": there already, kept as it is\n");
+  EXPECT_EQ(ReadBytes(draws / "numbers3.csv"), "draw_no,date,numbers\n1,1994-10-07,191\n");
+  EXPECT_TRUE(fs::is_symlink(draws / "numbers4.csv"));
+  fs::remove(draws / "numbers4.csv");
+  ASSERT_EQ(Lists({"init", "--draws", draws.string()}).code, kExitOk);
+
+  // From there a draw per game, and the lists are built.
+  const std::string dir = draws.string();
+  const RunResult notYet = Lists({"build", "--out", (root.path() / "out").string(), "--draws", dir});
+  EXPECT_EQ(notYet.code, kExitRejected);
+  EXPECT_NE(notYet.err.find("numbers4.csv: no draws yet"), std::string::npos) << notYet.err;
+  ASSERT_EQ(Lists({"add", "numbers4", "1", "1994-10-07", "0123", "--draws", dir}).code, kExitOk);
+  ASSERT_EQ(Lists({"add", "miniloto", "1", "1999-04-13", "1 2 3 4 5", "--bonus", "6", "--draws", dir}).code, kExitOk);
+  ASSERT_EQ(Lists({"add", "loto6", "1", "2000-10-05", "1 2 3 4 5 6", "--bonus", "7", "--draws", dir}).code, kExitOk);
+  ASSERT_EQ(Lists({"add", "loto7", "1", "2013-04-05", "7.10.12.17.23.28.34", "--bonus", "3.15", "--draws", dir}).code, kExitOk);
+  ASSERT_EQ(Lists({"add", "bingo5", "1", "2017-04-05", "1.10.13.19.23.28.35.37", "--draws", dir}).code, kExitOk);
+  const RunResult build = Lists({"build", "--out", (root.path() / "out").string(), "--draws", dir});
+  ASSERT_EQ(build.code, kExitOk) << build.err;
+  EXPECT_EQ(ReadBytes(root.path() / "out" / "draws" / "loto6.csv"), "draw_no,date,numbers,bonus\n1,2000-10-05,1.2.3.4.5.6,7\n");
+  const RunResult check = Lists({"check", (root.path() / "out").string(), "--draws", dir});
   EXPECT_EQ(check.code, kExitOk) << check.err;
 }
 
@@ -156,6 +438,19 @@ std::vector<HistoryFault> HistoryFaults() {
       // A sound draw, but dated later than any draw can be: refused, nothing published.
       {"draw_after_tomorrow", "loto6.csv", [](std::string b) { return b + "2038,2099-12-31,1.2.3.4.5.6\n"; },
        "loto6.csv: draw 2038 is dated 2099-12-31, after tomorrow in Japan ("},
+      // The prize files beside the histories ("../prizes/"): each row a draw of its history.
+      {"prizes_of_a_draw_to_come", "../prizes/loto6.csv",
+       [](std::string b) { return b + "2038,2025-09-29,0,0,3,19538100,251,252100,12515,5300,188891,1000,0\n"; },
+       "prizes/loto6.csv:2039: prizes of Loto 6 draw 2038, which is not in the history (its last draw is 2037)"},
+      {"prizes_on_another_date", "../prizes/miniloto.csv",
+       [](std::string b) { return ReplaceLine(b, 2, "1,1999-04-14,29,6090500,46,275800,2331,9400,59593,900"); },
+       "prizes/miniloto.csv:2: draw 1 of 1999-04-14: the history has it on 1999-04-13"},
+      {"prizes_winners_without_amount", "../prizes/loto7.csv",
+       [](std::string b) { return ReplaceLine(b, 3, "2,2013-04-12,1,0,3,27968500,63,1864500,3631,18900,67155,2500,122990,1200,247506600"); },
+       "prizes/loto7.csv:3: tier 1: 1 winners with an amount of 0 yen"},
+      {"prizes_tier_missing", "../prizes/miniloto.csv",
+       [](std::string b) { return ReplaceLine(b, 3, "2,1999-04-27,11,16868900,35,380800,1672,13800"); },
+       "prizes/miniloto.csv:3: "},
   };
 }
 
@@ -164,8 +459,8 @@ void PrintTo(const HistoryFault& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(HistoryFaultTable, StopsTheBuildWithFileAndLine) {
   const HistoryFault& c = GetParam();
-  TempDir draws, out;
-  CopyHistories(draws);
+  HistoryFolder draws;
+  TempDir out;
   WriteBytes(draws / c.csv, c.damage(ReadBytes(draws / c.csv)));
   const RunResult run = Lists({"build", "--out", out.path().string(), "--draws", draws.path().string()});
   EXPECT_EQ(run.code, kExitRejected);
@@ -195,10 +490,19 @@ TEST(Build, ReproducesTheShippedListsAndLeavesUnchangedFilesUntouched) {
               fs::last_write_time(fs::path(out) / r.fileName));
   }
   EXPECT_EQ(root.Names(), (std::vector<std::string>{"served", "served.sets"}));
-  EXPECT_EQ(testing::Names(fs::path(out)).size(), 18u);  // the eight lists, their .gz, draws/ and index.txt: no temporary file
+  // The eight lists, their .gz, draws/, prizes/ and index.txt: no temporary file.
+  EXPECT_EQ(testing::Names(fs::path(out)).size(), 19u);
   for (const Game game : kGames)
     EXPECT_EQ(ReadBytes(fs::path(out) / "draws" / HistoryFileName(game)),
               ReadBytes(fs::path(NUMIRA_DRAWS_DIR) / HistoryFileName(game)));
+  // The prizes beside the histories, each with its .gz; none for the games without a prize table.
+  EXPECT_EQ(testing::Names(fs::path(out) / "prizes"),
+            (std::vector<std::string>{"loto6.csv", "loto6.csv.gz", "loto7.csv", "loto7.csv.gz", "miniloto.csv",
+                                      "miniloto.csv.gz"}));
+  for (const char* csv : {"loto6.csv", "loto7.csv", "miniloto.csv"}) {
+    EXPECT_EQ(ReadBytes(fs::path(out) / "prizes" / csv), ReadBytes(fs::path(NUMIRA_PRIZES_DIR) / csv)) << csv;
+    EXPECT_EQ(testing::Command("gzip -dc '" + out + "/prizes/" + csv + ".gz'"), ReadBytes(fs::path(NUMIRA_PRIZES_DIR) / csv));
+  }
 
   // A second build changes nothing, not even a time stamp; a changed file is rewritten in
   // a new set, the others keep their times.
@@ -218,7 +522,7 @@ TEST(Build, ReproducesTheShippedListsAndLeavesUnchangedFilesUntouched) {
   EXPECT_NE(again.out.find(out + ": serves served.sets/000002 (the set before, served.sets/000001, kept)"), std::string::npos) << again.out;
   EXPECT_EQ(fs::read_symlink(out), "served.sets/000002");
   for (const std::string& name : testing::Names(fs::path(out)))
-    if (name != "draws") {
+    if (name != "draws" && name != "prizes") {
       EXPECT_EQ(fs::last_write_time(fs::path(out) / name) == old, name != "Lot6Correct.txt" && name != "index.txt") << name;
     }
   EXPECT_EQ(ReadBytes(fs::path(out) / "Lot6Correct.txt"), ReadBytes(testing::RealList("Lot6Correct.txt")));
@@ -287,6 +591,18 @@ std::vector<Damage> Damages() {
        "draws/numbers4.csv: its compressed copy numbers4.csv.gz is not one whole gzip stream"},
       {"draws_not_the_history", "draws/numbers3.csv", [](std::string b) { return Sub(b, "\n7054,2026-08-21,286", "\n7054,2026-08-21,287"); },
        "draws/numbers3.csv: differs from the history in the draws folder given"},
+      {"prizes_gz_of_other_bytes", "prizes/loto6.csv.gz", [](std::string) { return testing::Command("printf 'old' | gzip -n"); },
+       "prizes/loto6.csv: its compressed copy loto6.csv.gz holds other bytes"},
+      {"prizes_of_a_draw_not_served", "prizes/miniloto.csv", [](std::string b) { return b + "1354,2025-09-30,0,0,1,100,1,100,1,100\n"; },
+       "prizes/miniloto.csv:1355: prizes of Mini Loto draw 1354, which is not in the history (its last draw is 1353) (draws/miniloto.csv)"},
+      {"prizes_row_unsound", "prizes/loto7.csv", [](std::string b) { return Sub(b, "\n2,2013-04-12,0,0,", "\n2,2013-04-12,0,5,"); },
+       "prizes/loto7.csv:3: tier 1: 0 winners with an amount of 5 yen"},
+      {"prizes_not_the_recorded_ones", "prizes/loto6.csv", [](std::string b) { return Sub(b, ",195374667\n", ",195374668\n"); },
+       "prizes/loto6.csv: differs from the prizes beside the history folder given"},
+      {"prizes_missing", "prizes/loto7.csv", [](std::string) { return std::string("\x01"); },
+       "prizes/loto7.csv: missing: the history folder given has prizes of this game"},
+      {"prizes_a_folder", "prizes/miniloto.csv", [](std::string) { return std::string("\x02"); },
+       "prizes/miniloto.csv: cannot read: not a regular file"},
       {"older_date_than_history", "Lot6Correct.txt", [](std::string b) { return Sub(b, "25\x93\xFA", "22\x93\xFA"); }, "Lot6Correct.txt:1: differs from what build writes from the history: expected \"#2025年9月25日\\r\", found \"#2025年9月22日\\r\""},
   };
 }
@@ -298,8 +614,7 @@ TEST_P(CheckTable, ReportsTheProblemWithFileAndLine) {
   const Damage& c = GetParam();
   TempDir dir;
   dir.CopyRealLists();
-  fs::create_directory(dir.path() / "draws");
-  for (const auto& e : fs::directory_iterator(NUMIRA_DRAWS_DIR)) fs::copy_file(e.path(), dir.path() / "draws" / e.path().filename());
+  CopyHistories(dir.path() / "draws");  // and prizes/ beside it, as a set serves them
   const std::string bytes = c.damage(ReadBytes(dir / c.file));
   if (bytes == "\x01" || bytes == "\x02") fs::remove(dir / c.file);
   if (bytes == "\x02") fs::create_directory(dir / c.file);
