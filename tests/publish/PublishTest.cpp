@@ -558,7 +558,7 @@ std::vector<Damage> Damages() {
       {"not_cp932", "Num4NoCorrect.txt", [](std::string b) { return Sub(b, "\x94\x4E", "\xFF\x4E"); }, "Num4NoCorrect.txt:1: bytes that are not code page 932"},
       {"dated_after_tomorrow", "Lot6Correct.txt", [](std::string b) { return Sub(b, "#2025\x94N9\x8C\x8E" "25\x93\xFA", "#2099\x94N12\x8C\x8E" "31\x93\xFA"); },
        "Lot6Correct.txt: dated 2099-12-31, after tomorrow in Japan ("},
-      {"no_header", "Lot6Correct.txt", [](std::string b) { return b.substr(b.find('\n') + 1); }, "Lot6Correct.txt: no header line with the date"},
+      {"no_header", "Lot6Correct.txt", [](const std::string& b) { return b.substr(b.find('\n') + 1); }, "Lot6Correct.txt: no header line with the date"},
       {"html_page", "Lot6Correct.txt", [](std::string) { return std::string("<!DOCTYPE html>\r\n"); }, "Lot6Correct.txt:1: an HTML page"},
       {"entry_too_short", "Num3Correct.txt", [](std::string b) { return Sub(b, "\n001,7\r", "\n01,7\r"); }, "Num3Correct.txt:3: \"01\" is not a Numbers 3 number"},
       {"loto_not_ascending", "MiniCorrect.txt", [](std::string b) { return Sub(b, "\n1.3.17.20.25,", "\n3.1.17.20.25,"); }, "MiniCorrect.txt:2: \"3.1.17.20.25\" is not a Mini Loto combination"},
