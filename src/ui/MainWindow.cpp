@@ -265,6 +265,7 @@ void MainWindow::SetDropDownItems(int id, const std::vector<std::string>& items,
   combo->clear();
   for (const std::string& item : items) combo->addItem(Q(item));
   combo->setCurrentIndex(selected >= 0 && selected < combo->count() ? selected : -1);
+  WidenToItems(combo);
 }
 
 std::string MainWindow::SelectedText(int id) const {
