@@ -2,23 +2,14 @@
 // starts it); the dialog shows it running, then reads the lists it replaced anew and
 // reports the outcome.
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
 #include "PredictDlg.h"
 #include "Encoding.h"
+#include "TextFill.h"
 #include "Texts.h"
 
 namespace numira {
-namespace {
-
-std::string ReplacePlaceholder(std::string format, const std::string& value) {
-  if (const auto at = format.find("%1"); at != std::string::npos) format.replace(at, 2, value);
-  return format;
-}
-
-}  // namespace
-
 const char* BuiltInListServer() { return NUMIRA_LIST_SERVER; }
 
 void CPredictDlg::OnDownload() {
@@ -62,8 +53,8 @@ void CPredictDlg::OnRefreshDone(const RefreshReport& report) {
       case ListOutcome::LocalFileError: {
         // The disk let us down: say so and name the list the user knows.
         lastDownloadOk_ = 0;
-        const std::string format = r.diskFull ? text::kDiskFullFormat : text::kWriteErrorFormat;
-        window_.MessageBox(ReplacePlaceholder(format, SanitizeUtf8(listPath_[row])), appName_, MessageIcon::Stop);
+        const char* format = r.diskFull ? text::kDiskFullFormat : text::kWriteErrorFormat;
+        window_.MessageBox(Fill(format, {SanitizeUtf8(listPath_[row])}), appName_, MessageIcon::Stop);
         window_.SetText(ctl::kStatus, refreshed == 0 ? text::kDownloadFailed : text::kDownloadPartlyFailed);
         return;
       }
@@ -76,9 +67,8 @@ void CPredictDlg::OnRefreshDone(const RefreshReport& report) {
   std::string status;
   if (failed == 0) {
     const LocalTime t = clock_.Local();
-    char stamp[kMaxText + 1];
-    std::snprintf(stamp, sizeof stamp, text::kDownloadTimeFormat, t.year, t.month, t.day, t.hour, t.minute, t.second);
-    status = stamp;
+    status = Fill(text::kDownloadTimeFormat, {std::to_string(t.year), TwoDigits(t.month), TwoDigits(t.day),
+                                              TwoDigits(t.hour), TwoDigits(t.minute), TwoDigits(t.second)});
     lastDownloadOk_ = 1;
   } else {
     lastDownloadOk_ = 0;

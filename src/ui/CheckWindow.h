@@ -24,8 +24,13 @@ class CheckWindow : public QDialog {
   // left as it is; new draws clear the tab's outcome; a new proposal refills its ticket.
   void ShowPages(const std::vector<CheckPage>& pages);
 
+ protected:
+  // Opening the window puts the keyboard in the ticket's field.
+  void showEvent(QShowEvent* event) override;
+
  private:
   void RunCheck(int tab);
+  void FocusTicket();
 
   QTabWidget* tabs_;
   std::vector<CheckPage> shown_;

@@ -20,6 +20,7 @@
 #include "ControlLabel.h"
 #include "DialogUnits.h"
 #include "Fonts.h"
+#include "TextFill.h"
 #include "Texts.h"
 #include "WindowPlacement.h"
 
@@ -330,7 +331,7 @@ void MainWindow::ShowHistory() {
     std::string error;
     history_ = makeHistory_(this, error);
     if (!history_) {
-      MessageBox(Q(text::kHistoryUnavailableFormat).arg(Q(error)).toStdString(), dlg_->AppName(), MessageIcon::Stop);
+      MessageBox(Fill(text::kHistoryUnavailableFormat, {error}), dlg_->AppName(), MessageIcon::Stop);
       return;
     }
     ForgetWhenClosed(history_);
@@ -524,7 +525,9 @@ std::unique_ptr<QMenu> MainWindow::BuildSystemMenu() {
   check->setData(ctl::kCheckItem);
   check->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
   // The title bar's menu belongs to the window manager here, so the about item is
-  // offered on the window's own context menu, with the command id it would carry there.
+  // offered on the window's own context menu, with the command id it would carry there,
+  // and as there after a separator.
+  menu->addSeparator();
   QAction* about = menu->addAction(Q(text::kAboutMenuItem));
   about->setData(ctl::kAboutCommand);
   return menu;
