@@ -250,7 +250,10 @@ void CheckWindow::RunCheck(int tab) {
   QWidget* page = tabs_->widget(tab);
   const std::string typed = Child<QLineEdit>(page, "ticket")->text().toUtf8().toStdString();
   const int type = Child<QComboBox>(page, "ticket-type")->currentIndex();
-  ShowOutcome(page, checker_(shown_[static_cast<std::size_t>(tab)].game, typed, type));
+  const CheckOutcome outcome = checker_(shown_[static_cast<std::size_t>(tab)].game, typed, type);
+  // A check that failed with an error (reported by the window) says nothing and changes nothing.
+  if (outcome.refused && outcome.lines.empty()) return;
+  ShowOutcome(page, outcome);
 }
 
 void CheckWindow::FocusTicket() {

@@ -15,7 +15,8 @@ namespace numira::ui {
 
 class CheckWindow : public QDialog {
  public:
-  // What 照合 asks: the outcome of the typed ticket of the game with the chosen type.
+  // What 照合 asks: the outcome of the typed ticket of the game with the chosen type; a
+  // refusal without a line (a check that failed with an error) leaves the window as it is.
   using Checker = std::function<CheckOutcome(Game game, const std::string& typed, int typeIndex)>;
 
   CheckWindow(QWidget* parent, Checker checker);
