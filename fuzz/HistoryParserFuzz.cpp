@@ -7,17 +7,12 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "FuzzRequire.h"
 #include "DrawHistory.h"
 #include "Entry.h"
 #include "Ticket.h"
 
-namespace {
-
-void Require(bool ok) {
-  if (!ok) std::abort();
-}
-
-}  // namespace
+using numira::fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -4,16 +4,11 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "FuzzRequire.h"
 #include "ListReader.h"
 #include "Encoding.h"
 
-namespace {
-
-void Require(bool ok) {
-  if (!ok) std::abort();
-}
-
-}  // namespace
+using numira::fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

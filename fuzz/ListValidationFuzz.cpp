@@ -7,18 +7,13 @@
 #include <set>
 #include <string_view>
 
+#include "FuzzRequire.h"
 #include "DrawDate.h"
 #include "Entry.h"
 #include "ListReader.h"
 #include "ListValidation.h"
 
-namespace {
-
-void Require(bool ok) {
-  if (!ok) std::abort();
-}
-
-}  // namespace
+using numira::fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace numira;

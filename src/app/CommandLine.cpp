@@ -79,7 +79,9 @@ CommandLine ParseCommandLine(int argc, char** argv) {
   return cl;
 }
 
-std::string UsageText(const std::string& builtInServer) { return Fill(text::kUsageFormat, {Shown(builtInServer, false)}); }
+std::string UsageText(const std::string& builtInServer) {
+  return Fill(text::kUsageFormat, {builtInServer.empty() ? std::string(text::kNoBuiltInServer) : Shown(builtInServer, false)});
+}
 
 std::string UnknownArgumentText(const std::string& argument) {
   return Fill(text::kUnknownArgumentFormat, {Shown(argument)});

@@ -26,8 +26,8 @@ int main(int argc, char** argv) {
     case numira::CommandLine::Action::Run:
       break;
   }
-  const numira::ListServerChoice server =
-      numira::ChooseListServer(numira::ProcessListServerInputs(cl.listServer, numira::BuiltInListServer()));
+  const numira::ListServerInputs inputs = numira::ProcessListServerInputs(cl.listServer, numira::BuiltInListServer());
+  const numira::ListServerChoice server = numira::ChooseListServer(inputs);
   for (const numira::ListServerWarning& w : server.warnings) std::fputs(numira::WarningText(w).c_str(), stderr);
 
   if (!numira::HasDisplay()) {
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
       QString::fromStdString(numira::ApplicationName(exe.empty() ? std::string(argv[0]) : exe)));
   // Ties the windows to the menu entry and its icon.
   QGuiApplication::setDesktopFileName(QStringLiteral(NUMIRA_APP_ID));
-  numira::CPredictApp theApp(numira::DialogSetup{{}, server.baseUrl});
+  numira::CPredictApp theApp(numira::DialogSetup{{}, server.baseUrl, inputs.configFile});
   theApp.InitInstance();
   return 0;
 }

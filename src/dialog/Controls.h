@@ -34,6 +34,8 @@ inline constexpr unsigned kSystemCommandMask = 0xFFF0;
 inline constexpr unsigned kHistoryItem = 0;
 // So is the check item (no system command has the value 1).
 inline constexpr unsigned kCheckItem = 1;
+// So is the settings item (設定).
+inline constexpr unsigned kSettingsItem = 2;
 // The menu item that copies the standing proposals, also the window's own.
 inline constexpr unsigned kCopyItem = 0x0C0C;
 // The platform's close command, which the window handles by default.

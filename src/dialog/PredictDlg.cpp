@@ -21,7 +21,8 @@ CPredictDlg::CPredictDlg(WindowServices& window, const Clock& clock, DialogSetup
     : window_(window),
       clock_(clock),
       executablePath_(setup.executablePath.empty() ? numira::ExecutablePath() : std::move(setup.executablePath)),
-      listServer_(setup.listServer.empty() ? BuiltInListServer() : std::move(setup.listServer)),
+      listServer_(std::move(setup.listServer)),
+      configFile_(std::move(setup.configFile)),
       appName_(ApplicationName(executablePath_)) {}
 
 bool CPredictDlg::OnInitDialog() {
@@ -344,6 +345,10 @@ CheckOutcome CPredictDlg::OnCheckTicket(Game game, const std::string& typed, int
 }
 
 bool CPredictDlg::OnSysCommand(unsigned id) {
+  if (id == ctl::kSettingsItem) {
+    window_.ShowSettings();
+    return true;
+  }
   if ((id & ctl::kSystemCommandMask) != ctl::kAboutCommand) return false;
   window_.ShowAboutBox();
   return true;

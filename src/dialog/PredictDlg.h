@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "CandidatePool.h"
 #include "CheckPage.h"
@@ -14,7 +15,7 @@
 #include "Controls.h"
 #include "DrawHistory.h"
 #include "Executable.h"
-#include "FetchToFile.h"
+#include "FetchLimits.h"
 #include "RefreshReport.h"
 #include "Game.h"
 #include "HistoryPage.h"
@@ -31,15 +32,20 @@ namespace numira {
 
 // Where the dialog finds its lists and its list server.
 struct DialogSetup {
+  DialogSetup(std::string executable = {}, std::string server = {}, std::string config = {})
+      : executablePath(std::move(executable)), listServer(std::move(server)), configFile(std::move(config)) {}
+
   // The program's executable: the shipped lists lie beside it, and the lists are read
   // there too unless it is an installed copy (ListFolder.h). Empty: the running executable.
   std::string executablePath;
   // The list server: a base address (http://HOST[:PORT] or https://HOST[:PORT]) or
-  // HOST[:PORT] for http; empty: the one the program was built with.
+  // HOST[:PORT] for http; empty: none (the refresh says so, 設定 takes one).
   std::string listServer;
+  // The user's configuration file (numira.conf), which 設定 writes; empty: none known.
+  std::string configFile;
 };
 
-// The list server the program was built with.
+// The list server the program was built with ("" none).
 const char* BuiltInListServer();
 
 class CPredictDlg {
@@ -70,6 +76,8 @@ class CPredictDlg {
   void OnDownload();
   // The refresh has ended: the changed lists are read anew and the outcome shown.
   void OnRefreshDone(const RefreshReport& report);
+  // 設定 saved a list server (a base address): the next refresh asks it.
+  void OnListServerSaved(const std::string& baseUrl) { listServer_ = baseUrl; }
   bool Refreshing() const { return refreshing_; }
   // Colour of a control's text, asked each time the control is drawn.
   TextColour OnCtlColor(int id) const;
@@ -94,6 +102,8 @@ class CPredictDlg {
   const ListFolderChoice& ListFolder() const { return listFolder_; }
   const std::string& WindowTitle() const { return windowTitle_; }
   const std::string& ListServer() const { return listServer_; }
+  const std::string& ConfigFile() const { return configFile_; }
+  const FetchLimits& Limits() const { return fetchLimits_; }
   const std::string& AppName() const { return appName_; }
   // The executable the lists and the refresh program lie beside.
   const std::string& ExecutablePath() const { return executablePath_; }
@@ -111,11 +121,8 @@ class CPredictDlg {
   // What the check window shows for the game.
   CheckPage Check(Game g) const { return BuildCheckPage(g, Draws(g), LastProposal(g)); }
 
-  // How long the refresh's fetches may wait, and how they write their files.
-  void SetFetchLimits(const FetchLimits& limits, const FileOps& fileOps = {}) {
-    fetchLimits_ = limits;
-    fetchFileOps_ = fileOps;
-  }
+  // How long the refresh's fetches may wait (and the whole refresh).
+  void SetFetchLimits(const FetchLimits& limits) { fetchLimits_ = limits; }
 
  private:
   // Stores a read's contents as the game's list of that kind and sets the panel.
@@ -130,11 +137,15 @@ class CPredictDlg {
   // open history window show it.
   void HistoryChanged(Game game);
   void Message(const std::string& text);
+  // A failed refresh's box (first line: what failed, second: where and why), also on
+  // standard error.
+  void ReportFailure(const std::string& what, const std::string& why);
 
   WindowServices& window_;
   const Clock& clock_;
   std::string executablePath_;
   std::string listServer_;
+  std::string configFile_;
   std::string appName_;
 
   ListFolderChoice listFolder_;
@@ -154,7 +165,6 @@ class CPredictDlg {
   std::string windowTitle_;
   std::int32_t lastDownloadOk_ = 0;
   FetchLimits fetchLimits_;
-  FileOps fetchFileOps_;
   bool refreshing_ = false;
 };
 

@@ -6,15 +6,24 @@
 
 #include "PredictDlg.h"
 #include "Encoding.h"
+#include "RefreshText.h"
 #include "TextFill.h"
 #include "Texts.h"
 
 namespace numira {
+
 const char* BuiltInListServer() { return NUMIRA_LIST_SERVER; }
 
 void CPredictDlg::OnDownload() {
   // The button does nothing until the refresh under way has ended.
   if (refreshing_) return;
+  if (listServer_.empty()) {
+    // No server to ask: nothing is tried, and the player learns where to name one.
+    lastDownloadOk_ = 0;
+    ReportFailure(text::kNoListServer, text::kNoListServerHow);
+    window_.SetText(ctl::kStatus, text::kNoListServer);
+    return;
+  }
   refreshing_ = true;
   window_.BeginWaitCursor();
   window_.SetText(ctl::kStatus, text::kDownloading);
@@ -22,7 +31,7 @@ void CPredictDlg::OnDownload() {
   // Where nothing may be stored (an installed copy's own folder) no list is fetched: each
   // fails and keeps the copy in use.
   const ListPaths lists = listFolder_.writable ? listPath_ : ListPaths{};
-  window_.StartRefresh(RefreshRequest{listServer_, lists, appName_, fetchLimits_, fetchFileOps_});
+  window_.StartRefresh(RefreshRequest{listServer_, lists, appName_, fetchLimits_, false});
 }
 
 void CPredictDlg::OnRefreshDone(const RefreshReport& report) {
@@ -54,7 +63,9 @@ void CPredictDlg::OnRefreshDone(const RefreshReport& report) {
         // The disk let us down: say so and name the list the user knows.
         lastDownloadOk_ = 0;
         const char* format = r.diskFull ? text::kDiskFullFormat : text::kWriteErrorFormat;
-        window_.MessageBox(Fill(format, {SanitizeUtf8(listPath_[row])}), appName_, MessageIcon::Stop);
+        const std::string message = Fill(format, {SanitizeUtf8(listPath_[row])});
+        window_.WriteStandardError(text::kStandardErrorPrefix + message + "\n");
+        window_.MessageBox(message, appName_, MessageIcon::Stop);
         window_.SetText(ctl::kStatus, refreshed == 0 ? text::kDownloadFailed : text::kDownloadPartlyFailed);
         return;
       }
@@ -73,9 +84,16 @@ void CPredictDlg::OnRefreshDone(const RefreshReport& report) {
   } else {
     lastDownloadOk_ = 0;
     status = refreshed == 0 ? text::kDownloadFailed : text::kDownloadPartlyFailed;
-    window_.MessageBox(status, windowTitle_, MessageIcon::Warning);
+    ReportFailure(status, FailureLine(listServer_, report, fetchLimits_.totalTimeoutMs));
   }
   window_.SetText(ctl::kStatus, status);
+}
+
+void CPredictDlg::ReportFailure(const std::string& what, const std::string& why) {
+  const std::string text = why.empty() ? what : what + "\n" + why;
+  window_.WriteStandardError(text::kStandardErrorPrefix + what + "\n" +
+                             (why.empty() ? std::string() : text::kStandardErrorPrefix + why + "\n"));
+  window_.MessageBox(text, windowTitle_, MessageIcon::Warning);
 }
 
 }  // namespace numira

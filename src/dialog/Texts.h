@@ -83,6 +83,8 @@ inline constexpr const char* kUsageFormat =
     "  -h, --help            show this help and exit\n"
     "  --version             show the version and exit\n";
 inline constexpr const char* kServerForms = "HOST[:PORT], http://HOST[:PORT] or https://HOST[:PORT]";
+// The usage's words for a program built without a list server.
+inline constexpr const char* kNoBuiltInServer = "none: the window's 設定 (right click) sets one";
 // %1: where the value came from, %2: the value in quotes, %3: kServerForms.
 inline constexpr const char* kNotAListServerFormat = "numira: %1: %2 is not a list server (%3); ignored\n";
 inline constexpr const char* kFromCommandLine = "--list-server";
@@ -158,5 +160,55 @@ inline constexpr const char* kCopySeparator = "：";
 // The filter drop-down's tooltip: how many candidates the chosen filter leaves.
 inline constexpr const char* kNumbersCandidatesFormat = "候補：%1個";
 inline constexpr const char* kLotoCandidatesFormat = "候補：%1通り";
+
+
+// ---- Why a refresh failed: the second line of its box (and of standard error) ----
+// The line is "<where>：<reason>": where is the server, or the list's address on it.
+inline constexpr const char* kWhereSeparator = "：";
+inline constexpr const char* kReasonNoSuchHost = "サーバーの名前を解決できません。";
+inline constexpr const char* kReasonNoConnection = "サーバーに接続できません。";
+inline constexpr const char* kReasonTimedOut = "時間内にサーバーから応答がありません。";
+// %1: the HTTP status.
+inline constexpr const char* kReasonErrorStatusFormat = "リストではない応答です（HTTP %1）。";
+// %1: what is wrong with it.
+inline constexpr const char* kReasonNotAListFormat = "リストではない応答です（%1）。";
+// %1: the server's date.
+inline constexpr const char* kReasonOlderFormat = "保存済みのリストより古いリスト（%1）なので受け取りませんでした。";
+// %1: how the two differ.
+inline constexpr const char* kReasonPairFormat = "対になる２つのリストが一致しません（%1）。";
+inline constexpr const char* kReasonTwinFailed = "対になるリストを受け取れませんでした。";
+inline constexpr const char* kReasonBroken = "転送が途中で切れたか、HTTP の応答ではありません。";
+inline constexpr const char* kReasonInsecure = "安全な接続（https）を確立できません。サーバーの証明書を確認できません。";
+inline constexpr const char* kReasonNotStored = "リストの保存先に書き込めません。";
+// %1: why (the system's words).
+inline constexpr const char* kReasonNotStoredFormat = "リストを保存できません（%1）。";
+inline constexpr const char* kReasonStopped = "更新を中止しました。";
+inline constexpr const char* kReasonProgramFailed = "更新プログラム numira-refresh を実行できません。";
+// %1: the refresh's time limit in seconds.
+inline constexpr const char* kReasonProgramHungFormat = "更新プログラムが制限時間（%1秒）内に終わらなかったため、止めました。";
+// Standard error repeats the box's lines, each after this.
+inline constexpr const char* kStandardErrorPrefix = "numira: ";
+
+// ---- The list server: none configured, and the settings window (設定) ----
+inline constexpr const char* kNoListServer = "リストサーバーが設定されていません";
+inline constexpr const char* kNoListServerHow =
+    "右クリックメニューの「設定」でリストサーバーを入力してください（または numira --list-server SERVER で起動）。";
+inline constexpr const char* kSettingsMenuItem = "設定(&S)...";
+inline constexpr const char* kSettingsTitle = "設定";
+inline constexpr const char* kServerLabel = "リストサーバー(&L):";
+inline constexpr const char* kServerHint = "HOST[:PORT]、http://HOST[:PORT] または https://HOST[:PORT]";
+inline constexpr const char* kTryButton = "試す(&T)";
+inline constexpr const char* kSaveButton = "保存";
+inline constexpr const char* kTrying = "リストサーバーを確かめています・・・";
+// %1: the value as typed, quoted.
+inline constexpr const char* kNotAServerFormat = "%1 はリストサーバーではありません。";
+inline constexpr const char* kServerEmpty = "リストサーバーを入力してください。";
+// %1: the latest draw date of the lists found.
+inline constexpr const char* kTrialFoundFormat = "６つのリストがそろっています（最新抽選日：%1）。";
+inline constexpr const char* kTrialFailed = "このサーバーからリストを受け取れませんでした。";
+inline constexpr const char* kTrialPartlyFailed = "このサーバーには一部のリストしかありません。";
+// %1: the configuration file and why it cannot be written.
+inline constexpr const char* kSaveFailedFormat = "設定ファイルに書き込めません（%1）。";
+inline constexpr const char* kNoConfigFile = "設定ファイルの場所がわかりません（HOME が設定されていません）。";
 
 }  // namespace numira::text

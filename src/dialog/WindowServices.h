@@ -41,6 +41,11 @@ class WindowServices {
   // The draws or a last proposal have changed: an open check window shows them anew.
   virtual void CheckChanged() {}
 
+  // Opens the settings window (設定), or raises it when it is open.
+  virtual void ShowSettings() {}
+  // A line for the program's standard error (it ends in a line feed).
+  virtual void WriteStandardError(const std::string& /*line*/) {}
+
   // Keyboard focus, by control ID: the control that has it in this window (0: none, or
   // the window itself), and giving it to a control.
   virtual int FocusedControl() const { return 0; }

@@ -75,7 +75,10 @@ class Sink {
   }
 
   bool Opened() const { return fd_ >= 0; }
-  bool Refused() const { return refused_; }
+  // Why the sink took no more of the body: nothing, an error status, a local file that
+  // cannot be created, a body too large.
+  enum class Refusal { None, Status, LocalFile, TooLarge };
+  Refusal Refused() const { return refused_; }
   int WriteError() const { return writeError_; }
 
   // Gives the file the server's modification time (Unix seconds; negative: none, the
@@ -106,15 +109,19 @@ class Sink {
       long status = 0;
       curl_easy_getinfo(curl_, CURLINFO_RESPONSE_CODE, &status);
       // An error page is not the list: stop here, before anything touches the disk.
-      if (!IsSuccess(status) || !Open()) {
-        refused_ = true;
+      if (!IsSuccess(status)) {
+        refused_ = Refusal::Status;
+        return 0;
+      }
+      if (!Open()) {
+        refused_ = Refusal::LocalFile;
         return 0;
       }
     }
     received_ += static_cast<std::int64_t>(size);
     if (maxBytes_ > 0 && received_ > maxBytes_) {
       // Too large to be a list: stop the transfer; what was stored is discarded by the caller.
-      refused_ = true;
+      refused_ = Refusal::TooLarge;
       return 0;
     }
     for (size_t done = 0; done < size;) {
@@ -145,9 +152,37 @@ class Sink {
   std::int64_t maxBytes_;
   std::int64_t received_ = 0;
   int fd_ = -1;
-  bool refused_ = false;
+  Refusal refused_ = Refusal::None;
   int writeError_ = 0;
 };
+
+// What a transfer that libcurl ended with an error comes to.
+FetchResult Failure(CURLcode rc) {
+  switch (rc) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+      return FetchResult::NoSuchHost;
+    case CURLE_COULDNT_CONNECT:
+      return FetchResult::NoConnection;
+    case CURLE_OPERATION_TIMEDOUT:
+      return FetchResult::TimedOut;
+    case CURLE_ABORTED_BY_CALLBACK:
+      return FetchResult::Stopped;
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_SSL_CRL_BADFILE:
+    case CURLE_USE_SSL_FAILED:
+      return FetchResult::Insecure;
+    default:
+      return FetchResult::Broken;
+  }
+}
 
 }  // namespace
 
@@ -172,15 +207,15 @@ LocalFileError::LocalFileError(std::string path, Stage stage, int error)
 
 bool LocalFileError::DiskFull() const { return error_ == ENOSPC || error_ == EDQUOT || error_ == EFBIG; }
 
-int FetchToFile(const std::string& localPath, const std::string& url, const FetchOptions& options) {
-  if (!CurlReady()) return 0;
+FetchResult FetchToFile(const std::string& localPath, const std::string& url, const FetchOptions& options) {
+  if (!CurlReady()) return FetchResult::Broken;
   std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
-  if (!curl) return 0;
+  if (!curl) return FetchResult::Broken;
   std::unique_ptr<curl_slist, CurlDeleter> headers;
   // Every answer must come from the server itself, never from a cache on the way.
   for (const char* h : {"Cache-Control: no-cache", "Pragma: no-cache"}) {
     curl_slist* grown = curl_slist_append(headers.get(), h);
-    if (!grown) return 0;
+    if (!grown) return FetchResult::Broken;
     (void)headers.release();
     headers.reset(grown);
   }
@@ -188,7 +223,7 @@ int FetchToFile(const std::string& localPath, const std::string& url, const Fetc
   long timeoutMs = limits.totalTimeoutMs;
   if (options.deadline != std::chrono::steady_clock::time_point{}) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(options.deadline - std::chrono::steady_clock::now()).count();
-    if (left <= 0) return 0;
+    if (left <= 0) return FetchResult::TimedOut;
     if (timeoutMs <= 0 || left < timeoutMs) timeoutMs = static_cast<long>(left);
   }
   Sink sink(curl.get(), localPath, options.file, limits.maxBodyBytes);
@@ -220,47 +255,50 @@ int FetchToFile(const std::string& localPath, const std::string& url, const Fetc
       // https: the peer's certificate and its name are always checked.
       curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L) == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L) == CURLE_OK;
-  if (!set) return 0;
+  if (!set) return FetchResult::Broken;
   const char* caFile = CertificateSetting("SSL_CERT_FILE");
   const char* caDir = CertificateSetting("SSL_CERT_DIR");
   if ((caFile && curl_easy_setopt(c, CURLOPT_CAINFO, caFile) != CURLE_OK) ||
       (caDir && curl_easy_setopt(c, CURLOPT_CAPATH, caDir) != CURLE_OK))
-    return 0;
+    return FetchResult::Broken;
   if (options.session && options.session->Handle() &&
       curl_easy_setopt(c, CURLOPT_SHARE, static_cast<CURLSH*>(options.session->Handle())) != CURLE_OK)
-    return 0;
+    return FetchResult::Broken;
   if (options.stop) {
-    if (options.stop->load()) return 0;
+    if (options.stop->load()) return FetchResult::Stopped;
     if (curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &OnProgress) != CURLE_OK ||
         curl_easy_setopt(c, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(options.stop)) != CURLE_OK ||
         curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L) != CURLE_OK)
-      return 0;
+      return FetchResult::Broken;
   }
   const bool conditional = options.ifModifiedSince && *options.ifModifiedSince >= 0;
   if (conditional && (curl_easy_setopt(c, CURLOPT_TIMECONDITION, static_cast<long>(CURL_TIMECOND_IFMODSINCE)) != CURLE_OK ||
                       curl_easy_setopt(c, CURLOPT_TIMEVALUE_LARGE, static_cast<curl_off_t>(*options.ifModifiedSince)) != CURLE_OK))
-    return 0;
+    return FetchResult::Broken;
 
   const CURLcode rc = curl_easy_perform(c);
   if (const int error = sink.WriteError(); error != 0) throw LocalFileError(localPath, LocalFileError::Stage::Write, error);
   long status = 0;
   curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
   if (options.status) *options.status = status;
-  if (rc != CURLE_OK) return 0;  // the file, if opened, keeps the part received
+  if (sink.Refused() == Sink::Refusal::Status) return FetchResult::ErrorStatus;
+  if (sink.Refused() == Sink::Refusal::LocalFile) return FetchResult::LocalFile;
+  if (sink.Refused() == Sink::Refusal::TooLarge) return FetchResult::TooLarge;
+  if (rc != CURLE_OK) return Failure(rc);  // the file, if opened, keeps the part received
   if (conditional && !sink.Opened()) {
     // A 304, or a server that ignored the condition but whose Last-Modified says the
     // same (libcurl then ends the transfer before the body).
     long unmet = 0;
     curl_easy_getinfo(c, CURLINFO_CONDITION_UNMET, &unmet);
-    if (unmet != 0 || status == 304) return kFetchNotModified;
+    if (unmet != 0 || status == 304) return FetchResult::NotModified;
   }
-  if (sink.Refused() || !IsSuccess(status)) return 0;
-  if (!sink.Open()) return 0;  // an empty body: nothing has created the file yet
+  if (!IsSuccess(status)) return FetchResult::ErrorStatus;
+  if (!sink.Open()) return FetchResult::LocalFile;  // an empty body: nothing has created the file yet
   curl_off_t modified = -1;
   if (curl_easy_getinfo(c, CURLINFO_FILETIME_T, &modified) != CURLE_OK) modified = -1;
   if (const int error = sink.Close(static_cast<std::int64_t>(modified)); error != 0)
     throw LocalFileError(localPath, LocalFileError::Stage::Close, error);
-  return 1;
+  return FetchResult::Stored;
 }
 
 std::optional<std::int64_t> ModificationTime(const std::string& path) {

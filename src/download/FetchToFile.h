@@ -9,22 +9,10 @@
 #include <stdexcept>
 #include <string>
 
+#include "FetchLimits.h"
 #include "ListValidation.h"
 
 namespace numira {
-
-// How long a fetch may wait before it gives up, and how much it takes: a blocked
-// refresh must always end, and no answer may fill the memory or the disk.
-struct FetchLimits {
-  long connectTimeoutMs = 10000;     // name resolution and the connection
-  long lowSpeedBytesPerSecond = 1;   // a transfer slower than this ...
-  long lowSpeedSeconds = 30;         // ... for this many seconds is abandoned
-  long totalTimeoutMs = 60000;       // a fetch, even when it trickles on (and a whole refresh); 0: none
-  long maxRedirects = 10;
-  // A body (after decoding any content encoding) larger than a list may be is refused
-  // while it arrives. 0: no limit.
-  std::int64_t maxBodyBytes = static_cast<std::int64_t>(kListSizeLimit);
-};
 
 // The calls that write the local file out. Tests replace them to make a write or the
 // final flush fail the way a broken disk would.
@@ -92,29 +80,22 @@ class LocalFileError : public std::runtime_error {
 // Body bytes handed to the local file at a time.
 inline constexpr std::size_t kFetchChunk = 1024;
 
-// The server said the file has not changed since FetchOptions::ifModifiedSince.
-inline constexpr int kFetchNotModified = 2;
+// How a fetch ended.
+enum class FetchResult {
+  Stored,        // the server answered with a success status and the whole body is stored
+  NotModified,   // the server said the file has not changed since ifModifiedSince
+  NoSuchHost,    // the server's name cannot be resolved
+  NoConnection,  // nothing takes the connection at the server's address (refused, unreachable)
+  TimedOut,      // no connection, answer or whole body within the time limits
+  ErrorStatus,   // the server answered with an error status (FetchOptions::status has it)
+  TooLarge,      // the body exceeds FetchLimits::maxBodyBytes
+  Broken,        // the transfer broke off, or the answer is no HTTP the fetch can take
+  Insecure,      // https: the server's certificate cannot be verified, or TLS failed
+  LocalFile,     // the local file cannot be created
+  Stopped,       // FetchOptions::stop asked the fetch to end
+};
 
-// Fetches url (http or https; redirects followed within http and https, from https only
-// to https) into localPath.
-// Returns 1 when the server answered with a success status and the whole body is
-// stored, byte for byte as the server sent it; kFetchNotModified when ifModifiedSince
-// was given and the server answered 304 Not Modified (or its Last-Modified is not
-// later): localPath is then neither created nor touched; 0 when the server cannot be
-// reached, answers with an error status, the transfer breaks, stalls, runs out of time
-// or exceeds the size limit, or the local file cannot be created. A compressed answer
-// (gzip and every other encoding libcurl decodes) is decoded: what is stored is always
-// the body itself.
-// A stored file's modification time is the server's Last-Modified when it sent one
-// (as `curl -R`), and the file is marked as carrying the server's time (see
-// ServerTime); else the time of writing stays, unmarked.
-// https is verified in full against the system's certificates; SSL_CERT_FILE and
-// SSL_CERT_DIR, when set, name other ones, as for OpenSSL's own tools.
-// The local file is created (or emptied) only once a successful answer has arrived, so
-// a fetch that fails before that leaves it as it was; a transfer that breaks part-way
-// leaves the part stored so far. A failed write or close of the local file throws
-// LocalFileError.
-int FetchToFile(const std::string& localPath, const std::string& url, const FetchOptions& options);
+FetchResult FetchToFile(const std::string& localPath, const std::string& url, const FetchOptions& options);
 
 // The modification time (Unix seconds) of the regular file at path; none when there is
 // no such file.

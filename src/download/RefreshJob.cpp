@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstring>
 #include <chrono>
 #include <exception>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "FileStore.h"
 #include "ListReader.h"
 #include "ListServerChoice.h"
+#include "Entry.h"
 #include "ListValidation.h"
 
 namespace numira {
@@ -46,15 +48,17 @@ bool Stopped(const std::atomic<bool>* stop) { return stop && stop->load(); }
 // One list's fetch, held until it may replace the stored copy.
 struct Candidate {
   enum class State { Failed, NotModified, Fetched } state = State::Failed;
+  FailReason reason = FailReason::None;  // Failed: why
+  std::string detail;
   std::unique_ptr<StagedFile> part;
   ListContents contents;  // Fetched: the fresh copy as read
 };
 
 class Job {
  public:
-  Job(const RefreshRequest& request, const std::atomic<bool>* stop,
+  Job(const RefreshRequest& request, const FileOps& file, const std::atomic<bool>* stop,
       const std::function<void(std::size_t, const ListResult&)>& onList)
-      : request_(request), stop_(stop), onList_(onList) {
+      : request_(request), file_(file), stop_(stop), onList_(onList) {
     if (request.limits.totalTimeoutMs > 0)
       deadline_ = Clock::now() + std::chrono::milliseconds(request.limits.totalTimeoutMs);
   }
@@ -81,22 +85,34 @@ class Job {
       } catch (const LocalFileError& e) {
         // The disk let us down on the list being fetched: fetch no more; a held twin is
         // not replaced alone.
-        Final(fetching_, {ListOutcome::LocalFileError, e.DiskFull()});
+        Final(fetching_, {ListOutcome::LocalFileError, e.DiskFull(), FailReason::None, {}});
         done[fetching_] = true;
         break;
-      } catch (const std::exception&) {
+      } catch (const std::exception& e) {
         // Anything else (memory running out, say) ends the refresh like a failed one:
         // the lists not yet tried count as failed too.
+        crash_ = e.what();
         for (std::size_t later = row + 1; later < kListFiles.size(); ++later) {
-          Final(later, {ListOutcome::Failed, false});
+          Final(later, Failure(FailReason::NotStored, crash_));
           done[later] = true;
         }
         break;
       }
     }
     // Whatever was fetched and not settled stays a stage, removed with its holder.
-    for (std::size_t row = 0; row < kListFiles.size(); ++row)
-      if (!done[row]) Final(row, {tried[row] ? ListOutcome::Failed : ListOutcome::NotTried, false});
+    for (std::size_t row = 0; row < kListFiles.size(); ++row) {
+      if (done[row]) continue;
+      if (!tried[row])
+        Final(row, {ListOutcome::NotTried, false, FailReason::None, {}});
+      else if (Stopped(stop_))
+        Final(row, Failure(FailReason::Stopped));
+      else if (!crash_.empty())
+        Final(row, Failure(FailReason::NotStored, crash_));
+      else if (held[row].state == Candidate::State::Failed)
+        Final(row, Failure(held[row].reason, held[row].detail));
+      else  // fetched, and waiting for its twin when the refresh ended
+        Final(row, Failure(FailReason::TwinFailed));
+    }
   }
 
   // The extra files are asked for only from a server that answered for a list: one
@@ -126,6 +142,10 @@ class Job {
     return ListRow(list.game, list.kind == ListKind::Correct ? ListKind::NoCorrect : ListKind::Correct);
   }
 
+  static ListResult Failure(FailReason reason, std::string detail = {}) {
+    return {ListOutcome::Failed, false, reason, std::move(detail)};
+  }
+
   void Final(std::size_t row, ListResult result) {
     report_.lists[row] = result;
     if (onList_) onList_(row, result);
@@ -135,7 +155,7 @@ class Job {
     FetchOptions options;
     options.agent = request_.agent;
     options.limits = request_.limits;
-    options.file = request_.file;
+    options.file = file_;
     options.deadline = deadline_;
     // Only the server's own Last-Modified, kept with a copy a fetch stored, is sent back:
     // a copy made here (the shipped lists, say) carries a time of this machine.
@@ -153,45 +173,85 @@ class Job {
     const ListFileRow& list = kListFiles[row];
     const std::string& path = request_.lists[row];
     Candidate c;
-    if (path.empty()) return c;  // no usable path for this list
+    if (path.empty()) return Fail(FailReason::NotStored);  // no usable path for this list
     // The stored copy's date: the fresh copy may not be older, and the question whether
     // the list changed is asked from it. A stored list without a date is asked for whole.
     std::optional<Date> old;
     if (std::optional<ListContents> stored = ReadListFile(path, list.kind, MaxEntries(list.game)))
       old = ParseHeaderDate(stored->latestDrawDate);
     auto part = std::make_unique<StagedFile>(path);
-    const int rc = FetchToFile(part->Path(), ListFileUrl(request_.baseUrl, list.fileName),
-                               Options(path, conditional && old));
-    if (rc == kFetchNotModified) {
+    long status = 0;
+    const FetchResult rc = FetchToFile(part->Path(), ListFileUrl(request_.baseUrl, list.fileName),
+                                       Options(path, conditional && old, &status));
+    if (rc == FetchResult::NotModified) {
       c.state = Candidate::State::NotModified;
       return c;
     }
-    if (rc != 1) return c;
+    if (rc == FetchResult::ErrorStatus) return Fail(FailReason::ErrorStatus, std::to_string(status));
+    if (rc == FetchResult::TooLarge) return Fail(FailReason::NotAList, TooLargeDetail());
+    if (rc != FetchResult::Stored) return Fail(ReasonOf(rc));
     std::optional<ListContents> contents = ReadListFile(part->Path(), list.kind, MaxEntries(list.game));
-    if (!contents || !IsValidList(*contents, list.game, list.kind)) return c;
+    if (!contents) return Fail(FailReason::NotAList, "cannot be read as a list");
+    if (const std::vector<ListProblem> problems = ValidateList(*contents, list.game, list.kind, 1); !problems.empty())
+      return Fail(FailReason::NotAList, ProblemText(problems.front()));
     // Never back in time: a server holding older lists than ours (a stale mirror) changes nothing.
     const std::optional<Date> fresh = ParseHeaderDate(contents->latestDrawDate);
-    if (old && (!fresh || *fresh < *old)) return c;
+    if (old && (!fresh || *fresh < *old)) return Fail(FailReason::Older, contents->latestDrawDate);
     c.state = Candidate::State::Fetched;
     c.part = std::move(part);
     c.contents = std::move(*contents);
     return c;
   }
 
-  bool Commit(Candidate& c) { return c.state != Candidate::State::Fetched || c.part->Commit() == 0; }
+  // 0, or the errno of a rename that failed.
+  static int Commit(Candidate& c) { return c.state != Candidate::State::Fetched ? 0 : c.part->Commit(); }
+
+  static Candidate Fail(FailReason reason, std::string detail = {}) {
+    Candidate c;
+    c.reason = reason;
+    c.detail = std::move(detail);
+    return c;
+  }
+
+  static FailReason ReasonOf(FetchResult rc) {
+    switch (rc) {
+      case FetchResult::NoSuchHost: return FailReason::NoSuchHost;
+      case FetchResult::NoConnection: return FailReason::NoConnection;
+      case FetchResult::TimedOut: return FailReason::TimedOut;
+      case FetchResult::ErrorStatus: return FailReason::ErrorStatus;
+      case FetchResult::TooLarge: return FailReason::NotAList;
+      case FetchResult::Insecure: return FailReason::Insecure;
+      case FetchResult::LocalFile: return FailReason::NotStored;
+      case FetchResult::Stopped: return FailReason::Stopped;
+      case FetchResult::Stored:
+      case FetchResult::NotModified:
+      case FetchResult::Broken: break;
+    }
+    return FailReason::Broken;
+  }
+
+  std::string TooLargeDetail() const {
+    return "larger than " + std::to_string(request_.limits.maxBodyBytes) + " bytes";
+  }
+
+  static std::string ProblemText(const ListProblem& p) {
+    return p.line == 0 ? p.text : "line " + std::to_string(p.line) + ": " + p.text;
+  }
 
   static ListOutcome OutcomeOf(const Candidate& c) {
     return c.state == Candidate::State::Fetched ? ListOutcome::Refreshed : ListOutcome::NotModified;
   }
 
   void Settle(std::size_t row, Candidate& c) {
-    if (c.state == Candidate::State::Failed || Stopped(stop_)) return Final(row, {ListOutcome::Failed, false});
-    bool ok;
+    if (Stopped(stop_)) return Final(row, Failure(FailReason::Stopped));
+    if (c.state == Candidate::State::Failed) return Final(row, Failure(c.reason, c.detail));
+    int error = 0;
     {
       CommitSection section;
-      ok = !Stopped(stop_) && Commit(c);
+      if (Stopped(stop_)) return Final(row, Failure(FailReason::Stopped));
+      error = Commit(c);
     }
-    Final(row, {ok ? OutcomeOf(c) : ListOutcome::Failed, false});
+    Final(row, error == 0 ? ListResult{OutcomeOf(c), false, FailReason::None, {}} : Failure(FailReason::NotStored, std::strerror(error)));
   }
 
   // The copy a pair is judged by: the fresh one, or the stored one the server still has.
@@ -204,43 +264,74 @@ class Job {
   }
 
   // The never-won and the won list of a Numbers game belong together: the same date, no
-  // number in both, every number in one of them.
-  static bool Agree(const ListContents& neverWon, const ListContents& won, Game game) {
+  // number in both, every number in one of them. What keeps them apart; "" when they agree.
+  static std::string Disagreement(const ListContents& neverWon, const ListContents& won, Game game) {
     const std::optional<Date> date = ParseHeaderDate(neverWon.latestDrawDate);
-    if (!date || date != ParseHeaderDate(won.latestDrawDate)) return false;
-    return CoverNumbers(game, won, neverWon).Complete();
+    if (!date || date != ParseHeaderDate(won.latestDrawDate))
+      return "dates " + neverWon.latestDrawDate + " / " + won.latestDrawDate;
+    const NumbersCoverage cover = CoverNumbers(game, won, neverWon);
+    if (cover.inBoth > 0) return cover.firstInBoth + " in both lists";
+    if (cover.inNeither > 0) return NumbersEntry(cover.firstInNeither, game) + " in neither list";
+    return {};
   }
 
-  bool PairAgrees(std::size_t a, Candidate& ca, std::size_t b, Candidate& cb) const {
+  // "" when the pair agrees, else what keeps it apart.
+  std::string PairDisagreement(std::size_t a, Candidate& ca, std::size_t b, Candidate& cb) const {
     const std::optional<ListContents> copyA = PairCopy(a, ca), copyB = PairCopy(b, cb);
-    if (!copyA || !copyB) return false;
+    if (!copyA || !copyB) return "a stored copy is not a valid list";
     const bool aNeverWon = kListFiles[a].kind == ListKind::NoCorrect;
-    return Agree(aNeverWon ? *copyA : *copyB, aNeverWon ? *copyB : *copyA, kListFiles[a].game);
+    return Disagreement(aNeverWon ? *copyA : *copyB, aNeverWon ? *copyB : *copyA, kListFiles[a].game);
   }
 
   void SettlePair(std::size_t a, Candidate& ca, std::size_t b, Candidate& cb) {
     using State = Candidate::State;
-    bool ok = ca.state != State::Failed && cb.state != State::Failed && !Stopped(stop_);
-    if (ok && (ca.state == State::Fetched || cb.state == State::Fetched) && !PairAgrees(a, ca, b, cb)) {
+    if (Stopped(stop_)) {
+      Final(a, Failure(FailReason::Stopped));
+      Final(b, Failure(FailReason::Stopped));
+      return;
+    }
+    if (ca.state == State::Failed || cb.state == State::Failed) {
+      // The one that failed says why; its twin fails with it.
+      for (auto [row, c] : {std::pair{a, &ca}, std::pair{b, &cb}})
+        Final(row, c->state == State::Failed ? Failure(c->reason, c->detail) : Failure(FailReason::TwinFailed));
+      return;
+    }
+    std::string apart;
+    if (ca.state == State::Fetched || cb.state == State::Fetched) apart = PairDisagreement(a, ca, b, cb);
+    if (!apart.empty()) {
       // The one the server called unchanged may still be what is out of step: ask for it
       // once more, whatever its time.
-      ok = false;
       for (auto [row, c] : {std::pair{a, &ca}, std::pair{b, &cb}}) {
         if (c->state != State::NotModified) continue;
         *c = Fetch(row, false);
-        ok = c->state == State::Fetched && !Stopped(stop_) && PairAgrees(a, ca, b, cb);
+        if (c->state == State::Fetched && !Stopped(stop_)) apart = PairDisagreement(a, ca, b, cb);
+      }
+      if (Stopped(stop_) || ca.state == State::Failed || cb.state == State::Failed) return SettlePair(a, ca, b, cb);
+      if (!apart.empty()) {
+        Final(a, Failure(FailReason::PairDisagrees, apart));
+        Final(b, Failure(FailReason::PairDisagrees, apart));
+        return;
       }
     }
+    int error = 0;
     bool committedA = false, committedB = false;
-    if (ok) {
+    {
       CommitSection section;
       if (!Stopped(stop_)) {
-        committedA = Commit(ca);
-        committedB = committedA && Commit(cb);
+        error = Commit(ca);
+        committedA = error == 0;
+        if (committedA) {
+          error = Commit(cb);
+          committedB = error == 0;
+        }
       }
     }
-    Final(a, {committedA ? OutcomeOf(ca) : ListOutcome::Failed, false});
-    Final(b, {committedB ? OutcomeOf(cb) : ListOutcome::Failed, false});
+    const auto settled = [&](bool committed, Candidate& c) {
+      if (committed) return ListResult{OutcomeOf(c), false, FailReason::None, {}};
+      return error != 0 ? Failure(FailReason::NotStored, std::strerror(error)) : Failure(FailReason::Stopped);
+    };
+    Final(a, settled(committedA, ca));
+    Final(b, settled(committedB, cb));
   }
 
   ExtraOutcome FetchExtra(const ExtraFile& extra) {
@@ -258,9 +349,9 @@ class Job {
   ExtraOutcome FetchExtraInto(const ExtraFile& extra) {
     StagedFile part(extra.localPath);
     long status = 0;
-    const int rc = FetchToFile(part.Path(), ListFileUrl(request_.baseUrl, extra.name), Options(extra.localPath, true, &status));
-    if (rc == kFetchNotModified) return ExtraOutcome::NotModified;
-    if (rc != 1) return status == 404 ? ExtraOutcome::Absent : ExtraOutcome::Failed;
+    const FetchResult rc = FetchToFile(part.Path(), ListFileUrl(request_.baseUrl, extra.name), Options(extra.localPath, true, &status));
+    if (rc == FetchResult::NotModified) return ExtraOutcome::NotModified;
+    if (rc != FetchResult::Stored) return status == 404 ? ExtraOutcome::Absent : ExtraOutcome::Failed;
     if (!extra.accept || !extra.accept(part.Path(), extra.localPath)) return ExtraOutcome::Failed;
     CommitSection section;
     if (Stopped(stop_) || part.Commit() != 0) return ExtraOutcome::Failed;
@@ -268,10 +359,12 @@ class Job {
   }
 
   const RefreshRequest& request_;
+  const FileOps& file_;
   const std::atomic<bool>* stop_;
   const std::function<void(std::size_t, const ListResult&)>& onList_;
   Clock::time_point deadline_{};
   std::size_t fetching_ = 0;  // the list being fetched
+  std::string crash_;         // what an unexpected error said, once one ended the refresh
   RefreshReport report_;
   // The lists come over one connection while the server keeps it open.
   mutable FetchSession session_;
@@ -280,12 +373,12 @@ class Job {
 }  // namespace
 
 RefreshReport RunRefresh(const RefreshRequest& request, std::span<const ExtraFile> extras, const std::atomic<bool>* stop,
-                         const std::function<void(std::size_t row, const ListResult&)>& onList) {
+                         const std::function<void(std::size_t row, const ListResult&)>& onList, const FileOps& file) {
   // What a refresh that was killed left behind is of no use to anyone.
   std::vector<std::string> paths(request.lists.begin(), request.lists.end());
   for (const ExtraFile& extra : extras) paths.push_back(extra.localPath);
   SweepLeftovers(paths);
-  Job job(request, stop, onList);
+  Job job(request, file, stop, onList);
   job.RunLists();
   job.RunExtras(extras);
   return job.Report();

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "FetchToFile.h"
 #include "RefreshReport.h"
 
 namespace numira {
@@ -32,9 +33,11 @@ struct ExtraFile {
 // When *stop turns true (another thread, a signal handler), the transfer under way is
 // abandoned, no list is replaced any more and the refresh ends. The extra files are
 // fetched after the lists, and only when at least one list was refreshed or unchanged. onList, when given, hears
-// each list's outcome as soon as it is final.
+// each list's outcome as soon as it is final. Each list that fails says why (ListResult::reason).
+// file: how the part files are written (tests make a disk fail with it).
 RefreshReport RunRefresh(const RefreshRequest& request, std::span<const ExtraFile> extras = {},
                          const std::atomic<bool>* stop = nullptr,
-                         const std::function<void(std::size_t row, const ListResult&)>& onList = {});
+                         const std::function<void(std::size_t row, const ListResult&)>& onList = {},
+                         const FileOps& file = {});
 
 }  // namespace numira

@@ -48,12 +48,12 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   const std::optional<RefreshRequest> request = ParseRefreshArguments(args);
   if (!request) {
-    std::fprintf(stderr, "usage: %s --server URL [--agent NAME] [--limits C,LS,LT,T,R,B] -- LIST1 ... LIST6\n",
+    std::fprintf(stderr, "usage: %s --server URL [--agent NAME] [--limits C,LS,LT,T,R,B] [--lists-only] -- LIST1 ... LIST6\n",
                  kRefreshProgramName);
     return 2;
   }
   // After the six lists, the draw files beside them, each with its own check.
-  const std::vector<ExtraFile> extras = DrawFilesBeside(request->lists);
+  const std::vector<ExtraFile> extras = request->listsOnly ? std::vector<ExtraFile>{} : DrawFilesBeside(request->lists);
 
   std::vector<std::string> targets(request->lists.begin(), request->lists.end());
   for (const ExtraFile& extra : extras) targets.push_back(extra.localPath);

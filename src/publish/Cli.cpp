@@ -12,6 +12,7 @@
 #include "ListBuilder.h"
 #include "ListCheck.h"
 #include "ListReader.h"
+#include "SetChecks.h"
 #include "SetPublisher.h"
 
 namespace numira {
@@ -30,13 +31,16 @@ constexpr const char* kUsage =
     "  undo   removes the game's last result, named by its draw number\n"
     "  build  publishes the six list files built from the histories, each with its\n"
     "         .gz copy, and the four histories in draws/, as one new set: --out DIR\n"
-    "         becomes a link to DIR.sets/NNNNNN, switched in one step; the set before is\n"
-    "         kept, older ones are removed; nothing changes when the files would not\n"
+    "         becomes a link to DIR.sets/NNNNNN, switched in one step, with index.txt\n"
+    "         listing every file's size and SHA-256; the set before is kept, older\n"
+    "         ones are removed; nothing changes when the files would not; DIR must be\n"
+    "         new, empty, or a link build made; no draw may be after tomorrow in Japan\n"
     "  check  checks the six list files a folder serves and its draws/ folder (each\n"
-    "         file with its .gz copy); with --draws also against the histories\n"
+    "         file with its .gz copy) and its index.txt against the files; with --draws\n"
+    "         also against the histories\n"
     "\n"
     "  --draws DIR  the draw histories (default: data/draws; check: only when given)\n"
-    "  --force      build: publish even lists older than those served (a rollback)\n"
+    "  --force      build: publish a new set (the next number) even when nothing changed\n"
     "exit codes: 0 success, 1 check found problems, 2 bad usage or rejected input\n";
 
 constexpr const char* kDefaultDraws = "data/draws";
@@ -122,23 +126,6 @@ int Undo(const Options& o, std::ostream& out) {
   return kExitOk;
 }
 
-// The lists served now that cover later draws than the new ones would: "Loto 6 up to
-// 2025-09-22 (Lot6Correct.txt serves 2025-09-25)", joined by "; ".
-std::string OlderThanServed(const SetPublisher& publisher, const Histories& histories) {
-  std::string older;
-  for (const ListFileRow& r : kListFiles) {
-    const auto served = publisher.Served(r.fileName);
-    if (!served) continue;
-    const auto date = ParseHeaderDate(HeaderDate(std::string_view(*served).substr(0, served->find('\n'))));
-    const Date latest = histories[GameIndex(r.game)].back().date;
-    if (!date || !(latest < *date)) continue;
-    if (!older.empty()) older += "; ";
-    older += std::string(GameName(r.game)) + " up to " + IsoDate(latest) + " (" + r.fileName + " serves " +
-             IsoDate(*date) + ")";
-  }
-  return older;
-}
-
 int Build(const Options& o, std::ostream& out) {
   if (o.bonus) throw UsageError("only add takes --bonus");
   if (!o.out) throw UsageError("build needs --out DIR");
@@ -146,10 +133,8 @@ int Build(const Options& o, std::ostream& out) {
   // The lock comes first: a build that waited for another reads the histories after it.
   SetPublisher publisher(*o.out);
   const Histories histories = ReadHistories(o.draws.value_or(kDefaultDraws));
+  RefuseDrawsAfter(histories, o.draws.value_or(kDefaultDraws), NextDay(JapanToday()));
   const ListBytes lists = BuildLists(histories);
-  if (const std::string older = OlderThanServed(publisher, histories); !older.empty() && !o.force)
-    throw PublishError(*o.out + ": the histories end before the lists served there: " + older +
-                       "; nothing published (--force publishes them all the same)");
   FileSet files;
   for (std::size_t row = 0; row < kListFiles.size(); ++row) files[kListFiles[row].fileName] = lists[row];
   // The draw files travel in the same set, so a reader finds the draws of the lists it sees.
@@ -157,7 +142,7 @@ int Build(const Options& o, std::ostream& out) {
   for (Game game : kGames)
     files[(std::filesystem::path(kDrawsFolder) / HistoryFileName(game)).string()] = draws[GameIndex(game)];
   AddCompressedCopies(files);
-  const PublishOutcome outcome = publisher.Publish(files);
+  const PublishOutcome outcome = publisher.Publish(files, o.force);
   for (const auto& [name, bytes] : files) {
     const bool written =
         std::find(outcome.written.begin(), outcome.written.end(), name) != outcome.written.end();
@@ -177,16 +162,20 @@ int Check(const Options& o, std::ostream& out, std::ostream& err) {
   if (o.positional.size() != 1) throw UsageError("check needs exactly one folder");
   std::optional<ListBytes> expected;
   std::optional<DrawBytes> expectedDraws;
+  const Date lastDay = NextDay(JapanToday());
   if (o.draws) {
     const Histories histories = ReadHistories(*o.draws);
+    RefuseDrawsAfter(histories, *o.draws, lastDay);
     expected = BuildLists(histories);
     expectedDraws = BuildDrawFiles(histories);
   }
   const std::string& dir = o.positional[0];
   // What the folder serves now, resolved once: a switch meanwhile cannot mix two sets.
   const std::string served = ResolveServedFolder(dir);
-  std::size_t problems = PrintCheck(CheckLists(served, expected ? &*expected : nullptr), dir, out, err);
-  problems += PrintDrawsCheck(CheckDrawFiles(served, expectedDraws ? &*expectedDraws : nullptr), dir, out, err);
+  const CheckResult lists = CheckLists(served, expected ? &*expected : nullptr);
+  const DrawsCheck draws = CheckDrawFiles(served, expectedDraws ? &*expectedDraws : nullptr);
+  std::size_t problems = PrintCheck(lists, dir, out, err) + PrintDrawsCheck(draws, dir, out, err);
+  problems += PrintDatesAfter(lists, draws, dir, lastDay, err) + PrintIndexCheck(served, dir, out, err);
   if (problems == 0) {
     out << dir << ": the six lists are sound" << (expected ? " and match the histories" : "") << '\n';
     return kExitOk;

@@ -40,6 +40,8 @@ std::string FollowLinks(const std::string& path) {
     if (!std::filesystem::exists(next, ec))
       throw PublishError(At(path, 0, "a link to " + target.string() + ", which does not exist (a dangling link)"));
     p = next.lexically_normal();
+    // "dir/" would name what dir names when dir is itself a link: the link is looked at.
+    if (!p.has_filename() && p.has_parent_path() && p != p.root_path()) p = p.parent_path();
   }
   throw PublishError(At(path, 0, "too many levels of symbolic links"));
 }

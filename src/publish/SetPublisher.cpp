@@ -7,11 +7,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <set>
 
 #include "Gzip.h"
 #include "History.h"
+#include "SetIndex.h"
 
 namespace numira {
 namespace {
@@ -21,9 +23,8 @@ namespace fs = std::filesystem;
 // Far beyond any file of a set; a bigger one is not read back.
 constexpr std::size_t kMaxSetFileBytes = 64u << 20;
 
-constexpr const char* kSetsSuffix = ".sets";   // DIR.sets: the sets beside the link DIR
-constexpr const char* kStagingPrefix = ".new-";  // a set being written
-constexpr const char* kLinkInfix = ".link-";     // .DIR.link-PID: the new link before its rename
+constexpr const char* kSetsSuffix = ".sets";  // DIR.sets: the sets beside the link DIR
+constexpr mode_t kFolderMode = 0755;           // readable by the web server whatever the umask
 
 std::string Reason(int err) { return std::strerror(err); }
 
@@ -34,20 +35,14 @@ bool AllDigits(std::string_view text) {
   return true;
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
-
 // A link this publisher made: "DIR.sets/000042".
 bool IsSetLink(const fs::path& target, const std::string& name) {
   const std::string t = target.string();
   const std::string prefix = name + kSetsSuffix + "/";
-  return StartsWith(t, prefix) && AllDigits(std::string_view(t).substr(prefix.size()));
+  return t.starts_with(prefix) && AllDigits(std::string_view(t).substr(prefix.size()));
 }
 
-std::string SetName(unsigned long long number) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%06llu", number);
-  return buf;
-}
+std::string SetName(unsigned long long number) { return SetNumberText(static_cast<unsigned>(number)); }
 
 // The highest number among the sets in folder (0: none).
 unsigned long long LastSetNumber(const std::string& folder) {
@@ -60,34 +55,23 @@ unsigned long long LastSetNumber(const std::string& folder) {
   return last;
 }
 
-void MakeFolder(const std::string& path) {
-  if (::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST)
-    throw PublishError(At(path, 0, "cannot create the folder: " + Reason(errno)));
-  // Readable by the web server whatever the umask.
-  ::chmod(path.c_str(), 0755);
+void MakeFolderOrThrow(const std::string& path) {
+  if (const int err = MakeFolder(path, kFolderMode); err != 0)
+    throw PublishError(At(path, 0, "cannot create the folder: " + Reason(err)));
 }
 
 void CheckName(const std::string& name) {
-  bool ok = !name.empty() && name.front() != '/';
-  std::string_view rest = name;
-  while (ok && !rest.empty()) {
-    const auto slash = rest.find('/');
-    const std::string_view part = rest.substr(0, slash);
-    ok = !part.empty() && part.front() != '.';
-    rest.remove_prefix(slash == std::string_view::npos ? rest.size() : slash + 1);
-    if (slash != std::string_view::npos && rest.empty()) ok = false;
-  }
-  if (!ok) throw PublishError("\"" + name + "\" cannot be the name of a file of a set");
+  if (!IsSetFilePath(name) || name == kSetIndexName)
+    throw PublishError("\"" + name + "\" cannot be the name of a file of a set");
 }
 
-// Removes a folder being written unless it was handed on.
-struct StagingGuard {
-  std::string path;
-  ~StagingGuard() {
-    std::error_code ec;
-    if (!path.empty()) fs::remove_all(path, ec);
-  }
-};
+// The marker of a sets folder this publisher made: DIR.sets/.numira-lists.
+constexpr const char* kSetsMarker = ".numira-lists";
+
+// The end of every refusal of --out: nothing was touched.
+std::string Refused(const std::string& what) {
+  return what + "; build publishes only into a folder it made, an empty folder or a new path; nothing published";
+}
 
 }  // namespace
 
@@ -112,22 +96,6 @@ SetPublisher::SetPublisher(const std::string& out) {
   if (!p.has_filename() && p.has_parent_path() && p != p.root_path()) p = p.parent_path();
   if (p.filename().empty() || p.filename() == "." || p.filename() == "..")
     throw PublishError(At(out, 0, "--out must name a folder, not " + p.string()));
-  // A link made by hand is followed to the folder it names, one step at a time.
-  for (int hops = 0;; ++hops) {
-    std::error_code ec;
-    if (!fs::is_symlink(fs::symlink_status(p, ec))) break;
-    const fs::path target = fs::read_symlink(p, ec);
-    if (ec) throw PublishError(At(out, 0, "cannot read the link: " + ec.message()));
-    if (IsSetLink(target, p.filename().string())) break;
-    const fs::path next = (target.is_absolute() ? target : p.parent_path() / target).lexically_normal();
-    if (!fs::exists(next, ec))
-      throw PublishError(At(out, 0, "a link to " + target.string() +
-                                        ", which does not exist (a dangling link): make that folder, or remove the "
-                                        "link and build again to publish here"));
-    if (hops == 40) throw PublishError(At(out, 0, "too many levels of symbolic links"));
-    p = next;
-    if (!p.has_filename()) p = p.parent_path();
-  }
   out_ = p.string();
   parent_ = p.parent_path().string();
   name_ = p.filename().string();
@@ -138,18 +106,114 @@ SetPublisher::SetPublisher(const std::string& out) {
   if (ec) throw PublishError(At(parent_, 0, "cannot create the folder: " + ec.message()));
   lock_.emplace(parent_);
   ThrowUnlessLocked(*lock_);
-
+  parentFd_ = ::open(parent_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (parentFd_ < 0) throw PublishError(At(parent_, 0, "cannot open the folder: " + Reason(errno)));
   // Looked at under the lock: another build may have switched the link meanwhile.
-  const fs::file_status st = fs::symlink_status(p, ec);
-  if (fs::is_symlink(st)) {
-    const fs::path set = fs::path(parent_) / fs::read_symlink(p, ec);
-    if (!ec && fs::is_directory(set, ec)) current_ = set.string();  // else a set removed by hand: none served
-  } else if (fs::is_directory(st)) {
-    plainFolder_ = true;
-    current_ = out_;
-  } else if (fs::exists(st)) {
-    throw PublishError(At(out, 0, "not a folder"));
+  Inspect();
+}
+
+SetPublisher::~SetPublisher() {
+  if (parentFd_ >= 0) ::close(parentFd_);
+}
+
+void SetPublisher::Inspect() {
+  struct stat st {};
+  if (::fstatat(parentFd_, name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (errno != ENOENT) throw PublishError(At(out_, 0, "cannot look at it: " + Reason(errno)));
+    InspectSets();  // a new path; a DIR.sets beside it must still be this publisher's
+    return;
   }
+  if (S_ISLNK(st.st_mode)) {
+    // Only a link this user made, holding "DIR.sets/NNNNNN", is this publisher's: one
+    // planted by another user (in a shared folder, say) is never followed nor replaced.
+    if (st.st_uid != ::geteuid())
+      throw PublishError(At(out_, 0, Refused("a link owned by another user (uid " + std::to_string(st.st_uid) + ")")));
+    char target[4096];
+    const ssize_t n = ::readlinkat(parentFd_, name_.c_str(), target, sizeof target - 1);
+    if (n < 0) throw PublishError(At(out_, 0, "cannot read the link: " + Reason(errno)));
+    const std::string held(target, static_cast<std::size_t>(n));
+    if (!IsSetLink(held, name_)) throw PublishError(At(out_, 0, Refused("a link build did not make (to " + held + ")")));
+    InspectSets();
+    struct stat set {};
+    const std::string path = (fs::path(parent_) / held).string();
+    if (::lstat(path.c_str(), &set) == 0 && S_ISDIR(set.st_mode)) current_ = path;  // else removed by hand: none served
+    return;
+  }
+  if (!S_ISDIR(st.st_mode)) throw PublishError(At(out_, 0, Refused("not a folder")));
+  if (st.st_uid != ::geteuid())
+    throw PublishError(At(out_, 0, Refused("a folder owned by another user (uid " + std::to_string(st.st_uid) + ")")));
+  InspectSets();
+  plainFolder_ = true;
+  current_ = out_;
+}
+
+void SetPublisher::InspectSets() const {
+  const std::string name = name_ + kSetsSuffix;
+  const int fd = ::openat(parentFd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT) return;
+    throw PublishError(At(sets_, 0, Refused("not a folder build made (a link or a file)")));
+  }
+  struct stat st {}, marker {};
+  const bool own = ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid();
+  const bool marked = ::fstatat(fd, kSetsMarker, &marker, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(marker.st_mode) &&
+                      marker.st_uid == ::geteuid();
+  ::close(fd);
+  if (!own) throw PublishError(At(sets_, 0, Refused("a folder owned by another user")));
+  if (marked) return;
+  // An earlier numira-lists made no marker: a folder of nothing but sets (and what killed
+  // builds left) is taken as its, and marked now.
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(sets_, ec)) {
+    const std::string n = e.path().filename().string();
+    const bool set = AllDigits(n) && fs::is_directory(e.symlink_status(ec));
+    if (!set && !(n.starts_with(".") && n.ends_with(".part")))
+      throw PublishError(At(sets_, 0, Refused("a folder of other files (" + n + ")")));
+  }
+  MakeSets();
+}
+
+void SetPublisher::MakeSets() const {
+  const std::string name = name_ + kSetsSuffix;
+  if (::mkdirat(parentFd_, name.c_str(), kFolderMode) != 0 && errno != EEXIST)
+    throw PublishError(At(sets_, 0, "cannot create the folder: " + Reason(errno)));
+  // Opened without following a link, and this user's: one made meanwhile by another (in a
+  // shared folder) is refused, not filled.
+  const int fd = ::openat(parentFd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) throw PublishError(At(sets_, 0, Refused("not a folder build made (a link or a file)")));
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid()) {
+    ::close(fd);
+    throw PublishError(At(sets_, 0, Refused("a folder owned by another user")));
+  }
+  int err = ::fchmod(fd, kFolderMode) == 0 ? 0 : errno;
+  if (err == 0) {
+    const int marker = ::openat(fd, kSetsMarker, O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (marker < 0) err = errno;
+    else ::close(marker);
+  }
+  if (err == 0) ::fsync(fd);
+  ::close(fd);
+  if (err != 0) throw PublishError(At(sets_, 0, "cannot mark the folder as build's: " + Reason(err)));
+}
+
+void SetPublisher::CheckAdoptable(const FileSet& files) const {
+  std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(out_, ec); !ec && it != fs::end(it); it.increment(ec)) {
+    const fs::file_status st = it->symlink_status(ec);
+    const std::string name = it->path().lexically_relative(out_).generic_string();
+    bool fits = false;
+    if (fs::is_directory(st)) {
+      const auto below = files.lower_bound(name + "/");
+      fits = below != files.end() && below->first.starts_with(name + "/");
+    } else if (fs::is_regular_file(st)) {
+      fits = files.count(name) > 0 || name == kSetIndexName;
+    }
+    if (!fits)
+      throw PublishError(At(out_, 0, Refused("a folder holding " + std::string(fs::is_symlink(st) ? "a link, " : "") +
+                                             name + ", which is no file of the set")));
+  }
+  if (ec) throw PublishError(At(out_, 0, "cannot read the folder: " + ec.message()));
 }
 
 std::optional<std::string> SetPublisher::Served(const std::string& name) const {
@@ -161,90 +225,58 @@ std::optional<std::string> SetPublisher::Served(const std::string& name) const {
   }
 }
 
-void SetPublisher::RemoveLeftovers() const {
-  std::error_code ec;
-  for (const auto& e : fs::directory_iterator(sets_, ec))
-    if (StartsWith(e.path().filename().string(), kStagingPrefix)) fs::remove_all(e.path(), ec);
-  // A new link that was never renamed; or, after a switch from a plain folder, that
-  // folder, not yet moved among the sets: it becomes one of them.
-  const std::string linkPrefix = "." + name_ + kLinkInfix;
-  for (const auto& e : fs::directory_iterator(parent_, ec)) {
-    if (!StartsWith(e.path().filename().string(), linkPrefix)) continue;
-    std::error_code ec2;
-    if (fs::is_symlink(e.symlink_status(ec2)) || fs::is_empty(e.path(), ec2)) {
-      fs::remove(e.path(), ec2);
-    } else if (e.is_directory(ec2)) {
-      MakeFolder(sets_);
-      RenameOrThrow(e.path().string(), (fs::path(sets_) / SetName(LastSetNumber(sets_) + 1)).string());
-    }
-  }
+std::string SetPublisher::SetPath(unsigned long long number) const {
+  return (fs::path(sets_) / SetName(number)).string();
 }
 
-PublishOutcome SetPublisher::Publish(const FileSet& files) {
-  for (const auto& [name, bytes] : files) CheckName(name);
-  RemoveLeftovers();
-  PublishOutcome outcome;
-  const std::string currentName =
-      current_.empty() || plainFolder_ ? std::string() : fs::path(current_).filename().string();
-  const std::string currentLink = currentName.empty() ? current_ : name_ + kSetsSuffix + "/" + currentName;
+std::string SetPublisher::SetLink(const std::string& set) const { return name_ + kSetsSuffix + "/" + set; }
 
-  // Unchanged: the set served holds exactly these files, byte for byte.
-  if (!current_.empty()) {
-    std::size_t regular = 0;
-    bool same = true;
+void SetPublisher::Recover(const FolderLock& setsLock) const {
+  // The folder served before, swapped out of the link's place by a build killed before
+  // it moved the folder on: it becomes the newest set, so nothing of it is lost.
+  const std::string link[] = {out_};
+  for (const std::string& left : FindLeftovers(link, &*lock_)) {
+    // Only a folder of this user's: one planted under that name by another is no set.
+    struct stat st {};
     std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(current_, ec); same && !ec && it != fs::end(it);
-         it.increment(ec)) {
-      if (it->is_directory(ec) && !it->is_symlink(ec)) continue;
-      const std::string name = fs::relative(it->path(), current_).string();
-      const auto f = files.find(name);
-      same = !it->is_symlink(ec) && it->is_regular_file(ec) && f != files.end() && Served(name) == f->second;
-      ++regular;
-    }
-    if (same && !ec && regular == files.size()) {
-      outcome.set = currentLink;
-      return outcome;
-    }
+    if (::lstat(left.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && !fs::is_empty(left, ec))
+      RenameOrThrow(left, SetPath(LastSetNumber(sets_) + 1));
   }
+  SweepLeftovers(link, &*lock_);
+  // Then the sets being staged (each under the number it was to get: one of the sets
+  // there, the next one, or the one after it when a plain folder was to take the next).
+  const unsigned long long last = LastSetNumber(sets_);
+  std::vector<std::string> targets{SetPath(last + 1), SetPath(last + 2)};
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(sets_, ec))
+    if (AllDigits(e.path().filename().string())) targets.push_back(e.path().string());
+  SweepLeftovers(targets, &setsLock);
+}
 
-  // A plain folder whose files are symbolic links is a layout made by hand (say, links
-  // into a folder some other server serves): it stays, and each file is written
-  // through to its target, atomically in the target's folder, as the owner chose.
-  if (plainFolder_) {
-    bool linked = false;
-    for (const auto& [name, bytes] : files) {
-      std::error_code ec;
-      linked = linked || fs::is_symlink(fs::symlink_status(fs::path(current_) / name, ec));
-    }
-    if (linked) {
-      for (const auto& [name, bytes] : files) {
-        if (Served(name) == bytes) continue;
-        const fs::path path = fs::path(current_) / name;
-        std::error_code ec;
-        fs::create_directories(path.parent_path(), ec);
-        ReplaceFile(path.string(), bytes);
-        outcome.written.push_back(name);
-      }
-      outcome.changed = !outcome.written.empty();
-      outcome.set = current_;
-      return outcome;
-    }
-  }
-
-  MakeFolder(sets_);
-  StagingGuard staging{(fs::path(sets_) / (std::string(kStagingPrefix) + "XXXXXX")).string()};
-  if (!::mkdtemp(staging.path.data())) {
-    const int err = errno;
-    staging.path.clear();
-    throw PublishError(At(sets_, 0, "cannot create a folder: " + Reason(err)));
-  }
-  ::chmod(staging.path.c_str(), 0755);
-  std::set<std::string> folders{staging.path};
+bool SetPublisher::Serves(const FileSet& files) const {
+  if (current_.empty()) return false;
+  // A set without a sound index (from an earlier numira-lists) is published anew with one.
+  const std::optional<std::string> indexBytes = Served(std::string(kSetIndexName));
+  const std::optional<SetIndex> index = indexBytes ? ParseSetIndex(*indexBytes) : std::nullopt;
+  if (!index || index->files.size() != files.size()) return false;
+  auto listed = index->files.begin();
   for (const auto& [name, bytes] : files) {
-    const fs::path path = fs::path(staging.path) / name;
-    fs::path made = staging.path;
+    if (listed->path != name || !MatchesSetFile(*listed, bytes)) return false;
+    ++listed;
+  }
+  return CompareSetFolder(*index, current_).empty();
+}
+
+void SetPublisher::Stage(const FileSet& files, unsigned number, StagedFolder& stage,
+                         std::vector<std::string>& written) const {
+  if (const int err = stage.Create(kFolderMode); err != 0)
+    throw PublishError(At(stage.Path(), 0, "cannot create the folder: " + Reason(err)));
+  std::set<std::string> folders{stage.Path()};
+  for (const auto& [name, bytes] : files) {
+    const fs::path path = fs::path(stage.Path()) / name;
+    fs::path made = stage.Path();
     for (const auto& part : fs::path(name).parent_path())
-      if (folders.insert((made /= part).string()).second) MakeFolder(made.string());
+      if (folders.insert((made /= part).string()).second) MakeFolderOrThrow(made.string());
     // A file the set before held with the same bytes is taken over (a hard link, or a
     // copy with its time): its Last-Modified and ETag stay.
     const std::string old = current_.empty() ? std::string() : (fs::path(current_) / name).string();
@@ -257,82 +289,113 @@ PublishOutcome SetPublisher::Publish(const FileSet& files) {
       continue;
     }
     WriteNewFile(path.string(), bytes);
-    outcome.written.push_back(name);
+    written.push_back(name);
   }
-  for (const std::string& name : outcome.written)
+  for (const std::string& name : written)
     if (name.ends_with(".gz") && files.count(name.substr(0, name.size() - 3)))
-      CopyModificationTime((fs::path(staging.path) / name.substr(0, name.size() - 3)).string(),
-                           (fs::path(staging.path) / name).string());
+      CopyModificationTime((fs::path(stage.Path()) / name.substr(0, name.size() - 3)).string(),
+                           (fs::path(stage.Path()) / name).string());
+  WriteIndex(files, number, stage.Path());
   for (auto it = folders.rbegin(); it != folders.rend(); ++it) SyncFolder(*it);
+}
 
-  // The complete set gets its number; a plain folder served before becomes the set
-  // before it.
-  unsigned long long last = LastSetNumber(sets_);
-  std::error_code emptyEc;
-  const bool emptyBefore = plainFolder_ && fs::is_empty(current_, emptyEc);
-  std::string migrated = plainFolder_ && !emptyBefore ? SetName(++last) : std::string();
-  const std::string next = SetName(++last);
-  const std::string nextPath = (fs::path(sets_) / next).string();
-  RenameOrThrow(staging.path, nextPath);
-  staging.path.clear();
-  SyncFolder(sets_);
+void SetPublisher::WriteIndex(const FileSet& files, unsigned number, const std::string& folder) const {
+  SetIndex index;
+  index.number = number;
+  index.built = UtcTimeText(std::time(nullptr));
+  for (const auto& [name, bytes] : files) index.files.push_back(DescribeSetFile(name, bytes));
+  const std::string path = (fs::path(folder) / kSetIndexName).string();
+  WriteNewFile(path, FormatSetIndex(index));
+  // Its Last-Modified is later than the one it replaces, by a whole second at least, so a
+  // copy asking "modified since?" never misses it: not when the clock was set back, not
+  // for two builds within one second.
+  struct stat before {}, now {};
+  const std::string old = current_.empty() ? std::string() : (fs::path(current_) / kSetIndexName).string();
+  if (old.empty() || ::stat(old.c_str(), &before) != 0) return;
+  if (::stat(path.c_str(), &now) != 0) throw PublishError(At(path, 0, "cannot read its time: " + Reason(errno)));
+  if (now.st_mtim.tv_sec > before.st_mtim.tv_sec) return;
+  const struct timespec times[2] = {{0, UTIME_OMIT}, {before.st_mtim.tv_sec + 1, 0}};
+  if (::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
+    throw PublishError(At(path, 0, "cannot set its time: " + Reason(errno)));
+}
 
-  // The switch: a new link renamed over the old one.
-  const std::string link = name_ + kSetsSuffix + "/" + next;
-  const std::string linkTemp = (fs::path(parent_) / ("." + name_ + kLinkInfix + std::to_string(::getpid()))).string();
-  ::unlink(linkTemp.c_str());
-  if (::symlink(link.c_str(), linkTemp.c_str()) != 0)
-    throw PublishError(At(linkTemp, 0, "cannot create the link: " + Reason(errno)));
-  if (plainFolder_) {
-    if (migrated.empty()) migrated = SetName(LastSetNumber(sets_) + 1);  // should the empty folder have filled
-    const std::string migratedPath = (fs::path(sets_) / migrated).string();
-    const int swapped = RenameFile(linkTemp, out_, RENAME_EXCHANGE);
-    if (swapped == 0) {
-      // The old folder now lies where the new link was.
-      if (::rmdir(linkTemp.c_str()) == 0) {
-        outcome.previous.clear();
-      } else {
-        RenameOrThrow(linkTemp, migratedPath);
-        outcome.previous = name_ + kSetsSuffix + "/" + migrated;
-      }
-    } else if (swapped == EINVAL || swapped == ENOSYS || swapped == EOPNOTSUPP) {
-      // A file system that cannot swap: the folder moves first, so for a moment
-      // nothing is served (never a mix).
-      if (emptyBefore && ::rmdir(out_.c_str()) == 0) {
-        outcome.previous.clear();
-      } else {
-        RenameOrThrow(out_, migratedPath);
-        outcome.previous = name_ + kSetsSuffix + "/" + migrated;
-      }
-      RenameOrThrow(linkTemp, out_);
-    } else {
-      ::unlink(linkTemp.c_str());
-      throw PublishError(At(out_, 0, "cannot replace the folder with a link: " + Reason(swapped)));
-    }
-  } else {
-    try {
-      RenameOrThrow(linkTemp, out_);
-    } catch (const PublishError&) {
-      ::unlink(linkTemp.c_str());
-      throw;
-    }
-    outcome.previous = currentName.empty() ? std::string() : currentLink;
+std::string SetPublisher::Switch(const std::string& next, const std::string& migrated, bool emptyBefore) const {
+  LinkSwitch link(out_, SetLink(next));
+  if (const int err = link.Create(); err != 0)
+    throw PublishError(At(link.Path(), 0, "cannot create the link: " + Reason(err)));
+  if (!plainFolder_) {
+    if (const int err = link.Commit(); err != 0) throw PublishError(At(out_, 0, "cannot replace: " + Reason(err)));
+    return current_.empty() ? std::string() : SetLink(fs::path(current_).filename().string());
   }
-  SyncFolder(parent_);
-  outcome.changed = true;
-  outcome.set = link;
+  // A plain folder served before becomes the set before (an empty one just goes).
+  const std::string migratedPath = (fs::path(sets_) / migrated).string();
+  const int swapped = link.Exchange();
+  if (swapped == 0) {
+    // The old folder now lies where the new link was.
+    if (::rmdir(link.Path().c_str()) == 0) return {};
+    RenameOrThrow(link.Path(), migratedPath);
+    return SetLink(migrated);
+  }
+  if (swapped != EINVAL && swapped != ENOSYS && swapped != EOPNOTSUPP)
+    throw PublishError(At(out_, 0, "cannot replace the folder with a link: " + Reason(swapped)));
+  // A file system that cannot swap: the folder moves first, so for a moment nothing is
+  // served (never a mix).
+  std::string previous;
+  if (!emptyBefore || ::rmdir(out_.c_str()) != 0) {
+    RenameOrThrow(out_, migratedPath);
+    previous = SetLink(migrated);
+  }
+  if (const int err = link.Commit(); err != 0) throw PublishError(At(out_, 0, "cannot replace: " + Reason(err)));
+  return previous;
+}
 
-  // Sets older than the one before are removed.
-  const std::string keep = outcome.previous.empty() ? std::string() : fs::path(outcome.previous).filename().string();
+void SetPublisher::Prune(const std::string& next, const std::string& previous) const {
+  const std::string keep = previous.empty() ? std::string() : fs::path(previous).filename().string();
   std::error_code ec;
   for (const auto& e : fs::directory_iterator(sets_, ec)) {
     const std::string n = e.path().filename().string();
-    if (n != next && n != keep && (AllDigits(n) || StartsWith(n, kStagingPrefix))) {
+    if (n != next && n != keep && AllDigits(n)) {
       std::error_code ec2;
       fs::remove_all(e.path(), ec2);
     }
   }
   SyncFolder(sets_);
+}
+
+PublishOutcome SetPublisher::Publish(const FileSet& files, bool newSet) {
+  for (const auto& [name, bytes] : files) CheckName(name);
+  std::error_code ec;
+  const bool emptyBefore = plainFolder_ && fs::is_empty(current_, ec);
+  // A plain folder is taken over only when it holds the set's own files: a folder of
+  // anything else is refused before anything is moved.
+  if (plainFolder_ && !emptyBefore) CheckAdoptable(files);
+  MakeSets();
+  const FolderLock setsLock(sets_);
+  ThrowUnlessLocked(setsLock);
+  Recover(setsLock);
+  PublishOutcome outcome;
+  // Unchanged: the set served holds exactly these files, byte for byte, and its index.
+  if (!newSet && Serves(files)) {
+    outcome.set = current_.empty() || plainFolder_ ? current_ : SetLink(fs::path(current_).filename().string());
+    return outcome;
+  }
+
+  // The numbers: the next set's, and, for a plain folder served before, the one it takes
+  // as the set before. A set's number is its version: always one above the last.
+  unsigned long long last = LastSetNumber(sets_);
+  if (last + (plainFolder_ ? 2 : 1) > kMaxSetNumber)
+    throw PublishError(At(sets_, 0, "no set number is left after " + SetName(last)));
+  const std::string migrated = plainFolder_ ? SetName(emptyBefore ? last + 2 : ++last) : std::string();
+  const std::string next = SetName(++last);
+
+  StagedFolder stage(SetPath(last));
+  Stage(files, static_cast<unsigned>(last), stage, outcome.written);
+  if (const int err = stage.Commit(); err != 0)
+    throw PublishError(At(stage.Target(), 0, "cannot replace: " + Reason(err)));
+  outcome.previous = Switch(next, migrated, emptyBefore);
+  outcome.changed = true;
+  outcome.set = SetLink(next);
+  Prune(next, outcome.previous);
   return outcome;
 }
 

@@ -9,7 +9,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
@@ -62,17 +64,22 @@ long PidOf(std::string_view digits) {
   return pid;
 }
 
-// The writer's pid of a stage of name: ".<name>.<pid>.part" or the older
-// "<name>.<pid>.part"; 0 when file is neither.
-long StageOwner(std::string_view file, std::string_view name) {
-  if (!file.ends_with(kStageSuffix)) return 0;
+// The writer of a stage of name: its pid (0 when file is no stage of name) and whether
+// the name is the older "<name>.<pid>.part" rather than ".<name>.<pid>.part".
+struct StageName {
+  long pid = 0;
+  bool older = false;
+};
+
+StageName StageOwner(std::string_view file, std::string_view name) {
+  if (!file.ends_with(kStageSuffix)) return {};
   file.remove_suffix(kStageSuffix.size());
   if (file.starts_with('.') && file.substr(1).starts_with(name) && file.size() > name.size() + 1 &&
       file[name.size() + 1] == '.')
-    if (const long pid = PidOf(file.substr(name.size() + 2)); pid != 0) return pid;
+    if (const long pid = PidOf(file.substr(name.size() + 2)); pid != 0) return {pid, false};
   if (file.starts_with(name) && file.size() > name.size() && file[name.size()] == '.')
-    return PidOf(file.substr(name.size() + 1));
-  return 0;
+    return {PidOf(file.substr(name.size() + 1)), true};
+  return {};
 }
 
 // The publisher's older stage of name: "." + name + "." + six letters or digits (mkstemp).
@@ -220,15 +227,79 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
 }
 
+// ---- Folders and links -----------------------------------------------------------------------
+
+int MakeFolder(const std::string& path, mode_t mode) {
+  if (::mkdir(path.c_str(), mode) != 0 && errno != EEXIST) return errno;
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return errno;
+  if (!S_ISDIR(st.st_mode)) return ENOTDIR;
+  return ::chmod(path.c_str(), mode) == 0 ? 0 : errno;
+}
+
+StagedFolder::StagedFolder(std::string target) : target_(std::move(target)) {
+  folder_ = Split(target_).first;
+  path_ = StagePathOf(target_);
+}
+
+StagedFolder::~StagedFolder() {
+  std::error_code ignored;
+  if (!committed_) std::filesystem::remove_all(path_, ignored);
+}
+
+int StagedFolder::Create(mode_t mode) {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+  if (ec) return ec.value();
+  return MakeFolder(path_, mode);
+}
+
+int StagedFolder::Commit(StagedFile::Sync sync) {
+  if (const int error = RenameFile(path_, target_); error != 0) return error;
+  committed_ = true;
+  if (sync == StagedFile::Sync::Now) SyncFolder(folder_);
+  return 0;
+}
+
+LinkSwitch::LinkSwitch(std::string link, std::string destination)
+    : link_(std::move(link)), destination_(std::move(destination)) {
+  folder_ = Split(link_).first;
+  path_ = StagePathOf(link_);
+}
+
+LinkSwitch::~LinkSwitch() {
+  struct stat st {};
+  if (!done_ && ::lstat(path_.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) ::unlink(path_.c_str());
+}
+
+int LinkSwitch::Create() {
+  if (::unlink(path_.c_str()) != 0 && errno != ENOENT) return errno;
+  return ::symlink(destination_.c_str(), path_.c_str()) == 0 ? 0 : errno;
+}
+
+int LinkSwitch::Commit() {
+  if (const int error = RenameFile(path_, link_); error != 0) return error;
+  done_ = true;
+  SyncFolder(folder_);
+  return 0;
+}
+
+int LinkSwitch::Exchange() {
+  if (const int error = RenameFile(path_, link_, RENAME_EXCHANGE); error != 0) return error;
+  done_ = true;
+  SyncFolder(folder_);
+  return 0;
+}
+
 // ---- Leftovers -------------------------------------------------------------------------------
 
-FolderLock::FolderLock(const std::string& folder) : folder_(folder) {
+FolderLock::FolderLock(const std::string& folder, Wait wait) : folder_(folder) {
   fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd_ < 0) {
     error_ = errno;
     return;
   }
-  while (::flock(fd_, LOCK_EX) != 0) {
+  while (::flock(fd_, wait == Wait::Yes ? LOCK_EX : LOCK_EX | LOCK_NB) != 0) {
     if (errno == EINTR) continue;
     error_ = errno;
     ::close(fd_);
@@ -241,7 +312,7 @@ FolderLock::~FolderLock() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-int SweepLeftovers(std::span<const std::string> targets, const FolderLock* held) {
+std::vector<std::string> FindLeftovers(std::span<const std::string> targets, const FolderLock* held) {
   // The targets' names by folder, so that each folder is read once.
   std::map<std::string, std::set<std::string>> folders;
   for (const std::string& target : targets) {
@@ -250,27 +321,43 @@ int SweepLeftovers(std::span<const std::string> targets, const FolderLock* held)
     if (!name.empty()) folders[folder].insert(std::move(name));
   }
   const long self = static_cast<long>(::getpid());
-  int removed = 0;
+  std::vector<std::string> found;
   for (const auto& [folder, names] : folders) {
-    const bool locked = held && held->Error() == 0 && SameFolder(held->Folder(), folder);
+    // Only while no writer holds the folder's lock: the caller's own, or one taken here
+    // without waiting for the look.
+    const bool writerLock = held && held->Held() && SameFolder(held->Folder(), folder);
+    std::optional<FolderLock> taken;
+    if (!writerLock) {
+      taken.emplace(folder, FolderLock::Wait::No);
+      if (!taken->Held()) continue;
+    }
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), &::closedir);
     if (!dir) continue;
-    std::vector<std::string> gone;
-    while (const dirent* e = ::readdir(dir.get())) {
-      const std::string_view file = e->d_name;
+    std::vector<std::string> files;
+    while (const dirent* e = ::readdir(dir.get())) files.emplace_back(e->d_name);
+    for (const std::string& file : files) {
+      const std::string path = folder + "/" + file;
+      struct stat st {};
+      if (::lstat(path.c_str(), &st) != 0) continue;
       for (const std::string& name : names) {
-        const long pid = StageOwner(file, name);
-        if ((pid != 0 && pid != self && ProcessGone(pid)) || (locked && IsOlderPublisherStage(file, name))) {
-          gone.emplace_back(file);
+        const StageName stage = StageOwner(file, name);
+        const bool kind = S_ISREG(st.st_mode) || (!stage.older && (S_ISLNK(st.st_mode) || S_ISDIR(st.st_mode)));
+        const bool leftover = stage.pid != 0 && stage.pid != self && kind && (writerLock || ProcessGone(stage.pid));
+        if (leftover || (writerLock && S_ISREG(st.st_mode) && IsOlderPublisherStage(file, name))) {
+          found.push_back(path);
           break;
         }
       }
     }
-    for (const std::string& file : gone) {
-      const std::string path = folder + "/" + file;
-      struct stat st {};
-      if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) == 0) ++removed;
-    }
+  }
+  return found;
+}
+
+int SweepLeftovers(std::span<const std::string> targets, const FolderLock* held) {
+  int removed = 0;
+  for (const std::string& path : FindLeftovers(targets, held)) {
+    std::error_code ec;
+    if (std::filesystem::remove_all(path, ec) > 0 && !ec) ++removed;
   }
   return removed;
 }

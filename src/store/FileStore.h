@@ -1,10 +1,11 @@
 #pragma once
 // The one place where the program's files are read and replaced: the six lists, the
-// draw files beside them, the publisher's histories and sets. A new copy of a file is
-// staged beside it, then put in its place by one atomic rename and a sync of the folder,
-// so a reader sees the old bytes or the new ones, never a mix, and a writer that dies
-// leaves the old file as it was. Every writer stages under the same name,
-// ".<name>.<pid>.part", and what a killed writer left behind is removed by one sweep.
+// draw files beside them, the publisher's histories and sets. A new copy of a file, a
+// new folder or a new symbolic link is staged beside its target, then put in its place
+// by one atomic rename and a sync of the folder, so a reader sees the old or the new,
+// never a mix, and a writer that dies leaves the old as it was. Every writer stages
+// under the same name, ".<name>.<pid>.part", and what a killed writer left behind is
+// removed by one sweep.
 #include <sys/types.h>
 
 #include <cstdint>
@@ -119,18 +120,92 @@ int RenameFile(const std::string& from, const std::string& to, unsigned flags = 
 // here changes nothing anyone can see, so it is not reported.
 void SyncFolder(const std::string& folder);
 
+// ---- Folders and links -----------------------------------------------------------------------
+
+// Makes a folder with exactly these permission bits, whatever the umask (so that a web
+// server may read a published one); a folder already there is given them. 0 or the errno.
+int MakeFolder(const std::string& path, mode_t mode);
+
+// A new folder, made as its stage beside its target, filled by its owner and renamed into
+// the target's place by Commit. A stage never committed is removed with this object,
+// with everything in it. One process stages one folder of a target at a time.
+class StagedFolder {
+ public:
+  // Names the stage; nothing is created yet.
+  explicit StagedFolder(std::string target);
+  ~StagedFolder();
+  StagedFolder(const StagedFolder&) = delete;
+  StagedFolder& operator=(const StagedFolder&) = delete;
+
+  const std::string& Target() const { return target_; }
+  const std::string& Path() const { return path_; }
+  const std::string& Folder() const { return folder_; }
+
+  // Makes the stage, empty, with the given bits (MakeFolder); a stage of this process
+  // left from before is emptied first. 0 or the errno.
+  int Create(mode_t mode);
+
+  // Renames the stage to the target (which must not exist, or be an empty folder) and,
+  // unless told otherwise, syncs the folder. 0, or the errno of the rename.
+  int Commit(StagedFile::Sync sync = StagedFile::Sync::Now);
+
+ private:
+  std::string target_, folder_, path_;
+  bool committed_ = false;
+};
+
+// A symbolic link pointed somewhere new in one step: the new link is made at its stage
+// beside the link and renamed over it, so a reader that follows the link meets the old
+// destination or the new one, never nothing. A stage never committed is removed with this
+// object (unless a swap put something else there).
+class LinkSwitch {
+ public:
+  // Names the stage of link; the new link will hold destination (as symlink(2) takes it).
+  LinkSwitch(std::string link, std::string destination);
+  ~LinkSwitch();
+  LinkSwitch(const LinkSwitch&) = delete;
+  LinkSwitch& operator=(const LinkSwitch&) = delete;
+
+  const std::string& Link() const { return link_; }
+  const std::string& Path() const { return path_; }
+
+  // Makes the new link at the stage (replacing a stage of this process left from before).
+  // 0 or the errno.
+  int Create();
+
+  // Renames the new link over the link (or over anything in its place but a folder) and
+  // syncs the folder. 0, or the errno of the rename, the link then as it was.
+  int Commit();
+
+  // Swaps the new link with what lies in the link's place (a folder, say) in one step
+  // (RENAME_EXCHANGE) and syncs the folder: what lay there lies at Path() afterwards, for
+  // the caller to move on. 0, or the errno of the rename (EINVAL, ENOSYS or EOPNOTSUPP
+  // where the file system cannot swap), nothing then changed.
+  int Exchange();
+
+ private:
+  std::string link_, destination_, folder_, path_;
+  bool done_ = false;
+};
+
 // ---- Leftovers -------------------------------------------------------------------------------
 
-// An exclusive lock on a folder while it lives (flock), so that two writers of the same
-// files take turns.
+// The lock of a folder: an exclusive flock on the folder itself, held while this object
+// lives. Every writer of a folder's files holds it for the whole write, so two writers
+// take turns, and a stage is swept only while no writer holds it. The kernel releases it
+// when its holder dies, whatever pid namespace the holder lives in; a folder is its own
+// lock file, so locking adds no file to it and any user who may read it may lock it.
 class FolderLock {
  public:
-  // Waits for the lock. Error() is the errno when the folder cannot be opened or locked.
-  explicit FolderLock(const std::string& folder);
+  enum class Wait { Yes, No };
+  // Takes the lock, waiting for it unless told not to. Error() is the errno when the
+  // folder cannot be opened or locked: EWOULDBLOCK when another holds it and Wait::No.
+  explicit FolderLock(const std::string& folder, Wait wait = Wait::Yes);
   ~FolderLock();
   FolderLock(const FolderLock&) = delete;
   FolderLock& operator=(const FolderLock&) = delete;
 
+  bool Held() const { return error_ == 0; }
   int Error() const { return error_; }
   const std::string& Folder() const { return folder_; }
 
@@ -140,12 +215,20 @@ class FolderLock {
   int error_ = 0;
 };
 
-// Removes what killed writers left beside these targets: regular files that are stages
-// of a process that no longer exists, ".<name>.<pid>.part", and the older names of the
-// same kind, "<name>.<pid>.part". A live writer's stage, this process's own, folders and
-// every other name are left alone. With held, the lock of a folder, the older stages of
-// the publisher in that folder, ".<name>.XXXXXX", go too: it wrote them only under that
-// lock, so none of them has a live writer. Returns how many files were removed.
+// What killed writers left beside these targets: stages ".<name>.<pid>.part" (files, new
+// links, folders) and the older files of the same kind, "<name>.<pid>.part". A folder is
+// looked at only while no writer holds its lock: held, when it is that folder's lock, or
+// the lock taken for the look without waiting (a folder whose lock another holds is
+// passed over). Under held, the lock of a writer, every stage but this process's own is
+// a leftover, whatever its pid: each was written under the lock, so its writer is gone,
+// in whatever pid namespace it lived; the older stages of the publisher there,
+// ".<name>.XXXXXX" (files only), count too. Without held, a stage counts only when its
+// pid names no process here either, for writers that stage without the lock. Their
+// paths, folder by folder.
+std::vector<std::string> FindLeftovers(std::span<const std::string> targets, const FolderLock* held = nullptr);
+
+// Removes what FindLeftovers finds: files and links (never what a link names), folders
+// with everything in them. Returns how many were removed.
 int SweepLeftovers(std::span<const std::string> targets, const FolderLock* held = nullptr);
 
 // This process's stages of some targets, named in advance, for a signal handler that

@@ -9,10 +9,10 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <cstdio>
 #include <exception>
 
 #include "AboutBox.h"
@@ -20,9 +20,9 @@
 #include "ControlLabel.h"
 #include "DialogUnits.h"
 #include "Fonts.h"
+#include "SideWindows.h"
 #include "TextFill.h"
 #include "Texts.h"
-#include "WindowPlacement.h"
 
 namespace numira::ui {
 namespace {
@@ -56,18 +56,18 @@ MainWindow::MainWindow(const Clock& clock, DialogSetup setup, HistoryMaker makeH
   connect(check, &QShortcut::activated, this, [this] { Dispatch([this] { dlg_->OnCheck(); }); });
   auto* copy = new QShortcut(QKeySequence::Copy, this);
   connect(copy, &QShortcut::activated, this, [this] { Dispatch([this] { dlg_->OnCopy(); }); });
-  frameTimer_ = new QTimer(this);
-  frameTimer_->setSingleShot(true);
-  frameTimer_->setTimerType(Qt::PreciseTimer);
-  connect(frameTimer_, &QTimer::timeout, this,
-          [this] { QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest)); });
+  frames_ = new FramePacer(this);
+  // The refresh program's report goes to the dialog on the window's thread.
+  refresh_ = new RefreshProcess(this, [this](const RefreshReport& report) {
+    Dispatch([this, &report] { dlg_->OnRefreshDone(report); });
+  });
   dlg_ = std::make_unique<CPredictDlg>(*this, clock, std::move(setup));
   makeHistory_ = makeHistory ? std::move(makeHistory) : HistoryFromLibraryBeside(dlg_->ExecutablePath());
   Dispatch([this] { dlg_->OnInitDialog(); });
 }
 
 MainWindow::~MainWindow() {
-  StopRefresh();
+  refresh_->Stop();
   for (auto& [id, timer] : timers_) timer->stop();
   while (waitDepth_ > 0) EndWaitCursor();
 }
@@ -311,15 +311,6 @@ void MainWindow::SetFocus(int id) {
 
 void MainWindow::SetClipboardText(const std::string& text) { QGuiApplication::clipboard()->setText(Q(text)); }
 
-template <class W>
-void MainWindow::ForgetWhenClosed(QPointer<W>& window) {
-  W* w = window;
-  connect(w, &QDialog::finished, this, [&window, w] {
-    if (window == w) window = nullptr;
-    w->deleteLater();
-  });
-}
-
 std::vector<HistoryPage> MainWindow::HistoryPages() const {
   std::vector<HistoryPage> pages;
   for (Game g : kGames) pages.push_back(dlg_->History(g));
@@ -334,16 +325,14 @@ void MainWindow::ShowHistory() {
       MessageBox(Fill(text::kHistoryUnavailableFormat, {error}), dlg_->AppName(), MessageIcon::Stop);
       return;
     }
-    ForgetWhenClosed(history_);
+    ForgetWhenClosed(this, history_);
     // With its pages, so that its least size is known.
     history_->ShowPages(HistoryPages());
-    PlaceBeside(history_);
+    PlaceBeside(*this, history_);
   } else {
     history_->ShowPages(HistoryPages());
   }
-  history_->show();
-  history_->raise();
-  history_->activateWindow();
+  Present(history_);
 }
 
 void MainWindow::HistoryChanged() {
@@ -364,16 +353,30 @@ void MainWindow::ShowCheck() {
       Dispatch([&] { outcome = dlg_->OnCheckTicket(game, typed, type); });
       return outcome;
     });
-    ForgetWhenClosed(check_);
+    ForgetWhenClosed(this, check_);
   }
   check_->ShowPages(CheckPages());
-  check_->show();
-  check_->raise();
-  check_->activateWindow();
+  Present(check_);
 }
 
 void MainWindow::CheckChanged() {
   if (check_) check_->ShowPages(CheckPages());
+}
+
+void MainWindow::ShowSettings() {
+  if (!settings_) {
+    settings_ = new SettingsWindow(this,
+                                   SettingsSetup{dlg_->ConfigFile(), dlg_->ListServer(), dlg_->AppName(), dlg_->Limits()},
+                                   RefreshProgramPath(dlg_->ExecutablePath()),
+                                   [this](const std::string& baseUrl) { dlg_->OnListServerSaved(baseUrl); });
+    ForgetWhenClosed(this, settings_);
+  }
+  Present(settings_);
+}
+
+void MainWindow::WriteStandardError(const std::string& line) {
+  std::fputs(line.c_str(), stderr);
+  std::fflush(stderr);
 }
 
 void MainWindow::SetTimer(int id, int milliseconds) {
@@ -416,51 +419,12 @@ void MainWindow::UpdateNow() {
   // Paints what is pending at once, without taking any other event: the caller is
   // about to block the window.
   if (!isVisible()) return;
-  lastFrame_.invalidate();  // no waiting for the screen's next refresh
+  frames_->PaintNextAtOnce();  // no waiting for the screen's next refresh
   repaint();
 }
 
 void MainWindow::StartRefresh(const RefreshRequest& request) {
-  StopRefresh();
-  refresh_ = new QProcess(this);
-  refresh_->setObjectName(QStringLiteral("refresh"));
-  // Its messages, if any, go where the program's own go.
-  refresh_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  QStringList args;
-  for (const std::string& a : RefreshArguments(request)) args << Q(a);
-  connect(refresh_, &QProcess::finished, this, [this] { RefreshEnded(); });
-  connect(refresh_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
-    if (error == QProcess::FailedToStart) RefreshEnded();
-  });
-  refresh_->start(Q(RefreshProgramPath(dlg_->ExecutablePath())), args, QIODevice::ReadOnly);
-}
-
-void MainWindow::RefreshEnded() {
-  if (!refresh_) return;
-  QProcess* process = refresh_;
-  refresh_ = nullptr;
-  process->disconnect(this);
-  const QByteArray out = process->readAllStandardOutput();
-  process->deleteLater();
-  // A program that could not start or died reports nothing: every list it does not name failed.
-  const RefreshReport report = ParseReport(std::string_view(out.constData(), static_cast<std::size_t>(out.size())));
-  Dispatch([this, &report] { dlg_->OnRefreshDone(report); });
-}
-
-void MainWindow::StopRefresh() {
-  if (!refresh_) return;
-  QProcess* process = refresh_;
-  refresh_ = nullptr;
-  process->disconnect(this);
-  if (process->state() != QProcess::NotRunning) {
-    // SIGTERM: the program drops its part files and ends; a pair being renamed finishes first.
-    process->terminate();
-    if (!process->waitForFinished(3000)) {
-      process->kill();
-      process->waitForFinished(1000);
-    }
-  }
-  delete process;
+  refresh_->Start(RefreshProgramPath(dlg_->ExecutablePath()), request);
 }
 
 std::string MainWindow::WindowTitle() const { return S(windowTitle()); }
@@ -479,27 +443,12 @@ void MainWindow::CentreOnScreen() {
   move(frame.topLeft());
 }
 
-void MainWindow::PlaceBeside(QWidget* window) {
-  QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-  if (!s || !isVisible()) return;
-  const auto box = [](const QRect& r) { return ScreenBox{r.x(), r.y(), r.width(), r.height()}; };
-  // The new window's frame is not known before it is shown: take this window's.
-  const QRect frame = frameGeometry(), inner = geometry();
-  const int extraW = frame.width() - inner.width(), extraH = frame.height() - inner.height();
-  const QSize wanted = window->size() + QSize(extraW, extraH);
-  // At its full width: narrower, the 43 numbers of the Loto charts would run together.
-  const std::optional<ScreenBox> place = numira::PlaceBeside(box(frame), {0, 0, wanted.width(), wanted.height()},
-                                                             wanted.width(), box(s->availableGeometry()), kBesideGap);
-  if (!place) return;  // no room: where the window manager puts it
-  window->resize(place->w - extraW, place->h - extraH);
-  window->move(place->x, place->y);
-}
-
 void MainWindow::EndDialog(int code) { done(code); }
 
 void MainWindow::done(int code) {
-  // Timers that are still armed and a refresh under way die with the window.
-  StopRefresh();
+  // Timers that are still armed and a refresh under way die with the window (the
+  // refresh program is told to end, and not waited for).
+  refresh_->Stop();
   for (auto& [id, timer] : timers_) timer->stop();
   QDialog::done(code);
 }
@@ -524,6 +473,7 @@ std::unique_ptr<QMenu> MainWindow::BuildSystemMenu() {
   QAction* check = menu->addAction(Q(text::kCheckMenuItem));
   check->setData(ctl::kCheckItem);
   check->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+  menu->addAction(Q(text::kSettingsMenuItem))->setData(ctl::kSettingsItem);
   // The title bar's menu belongs to the window manager here, so the about item is
   // offered on the window's own context menu, with the command id it would carry there,
   // and as there after a separator.
@@ -560,20 +510,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 bool MainWindow::event(QEvent* event) {
-  if (event->type() != QEvent::UpdateRequest) return QDialog::event(event);
-  const QScreen* shownOn = screen();
-  const double hz = shownOn && shownOn->refreshRate() >= 30 ? shownOn->refreshRate() : 60.0;
-  const qint64 frameNs = static_cast<qint64>(1e9 / hz);
-  if (lastFrame_.isValid() && lastFrame_.nsecsElapsed() < frameNs) {
-    // The window stays marked for painting (and Qt asks no more until it has painted);
-    // the timer asks again half a frame after the frame is due: while games roll, a
-    // frame every one and a half refreshes of the screen, each showing the latest texts.
-    const qint64 waitNs = frameNs + frameNs / 2 - lastFrame_.nsecsElapsed();
-    if (!frameTimer_->isActive()) frameTimer_->start(static_cast<int>(waitNs / 1000000) + 1);
-    return true;
-  }
-  frameTimer_->stop();
-  lastFrame_.start();
+  if (event->type() == QEvent::UpdateRequest && frames_->PutOff()) return true;
   return QDialog::event(event);
 }
 

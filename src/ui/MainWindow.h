@@ -3,22 +3,22 @@
 // offers the window services to CPredictDlg. It holds no behaviour of its own: every
 // event goes to a handler of the dialog logic.
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QPointer>
-#include <QTimer>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "CheckWindow.h"
 #include "Clock.h"
+#include "FramePacer.h"
 #include "HistoryView.h"
 #include "OneShotTimer.h"
 #include "PredictDlg.h"
+#include "RefreshProcess.h"
+#include "SettingsWindow.h"
 #include "WindowServices.h"
 
 class QMenu;
-class QProcess;
 
 namespace numira::ui {
 
@@ -31,7 +31,8 @@ class MainWindow : public QDialog, public WindowServices {
   ~MainWindow() override;
 
   // The context menu that stands in for the title bar's system menu: the copy item
-  // while a proposal stands, the history item, the check item, then the about item.
+  // while a proposal stands, the history item, the check item, the settings item, then
+  // the about item.
   std::unique_ptr<QMenu> BuildSystemMenu();
 
   // ---- Window services ----
@@ -51,6 +52,8 @@ class MainWindow : public QDialog, public WindowServices {
   void HistoryChanged() override;
   void ShowCheck() override;
   void CheckChanged() override;
+  void ShowSettings() override;
+  void WriteStandardError(const std::string& line) override;
   void SetTimer(int id, int milliseconds) override;
   void KillTimer(int id) override;
   void SetTickTimer(int id, std::chrono::microseconds wait) override;
@@ -71,10 +74,7 @@ class MainWindow : public QDialog, public WindowServices {
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
   void showEvent(QShowEvent* event) override;
-  // Paints no more frames than the screen shows: a paint request that comes sooner than
-  // one refresh of the screen after the last painting waits (the rolls change their
-  // fields 100 times a second, more often than a screen shows a new picture or an eye
-  // reads one). UpdateNow paints at once.
+  // Paints no more frames than the screen shows (FramePacer); UpdateNow paints at once.
   bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
@@ -94,17 +94,8 @@ class MainWindow : public QDialog, public WindowServices {
   void CentreOnScreen();
   // A one-shot timer fired: its tick, and those of other timers due within a millisecond.
   void TimerExpired(int id);
-  // A side window that is closed is gone: it is deleted and the next opening starts afresh.
-  template <class W>
-  void ForgetWhenClosed(QPointer<W>& window);
-  // Puts a new history window beside this one when the screen has room for it.
-  void PlaceBeside(QWidget* window);
   std::vector<HistoryPage> HistoryPages() const;
   std::vector<CheckPage> CheckPages() const;
-  // The refresh program has ended (or could not start): its report goes to the dialog.
-  void RefreshEnded();
-  // Stops a refresh under way at once: the window is going.
-  void StopRefresh();
 
   std::map<int, QWidget*> controls_;
   // Controls without a widget keep their text here.
@@ -116,12 +107,11 @@ class MainWindow : public QDialog, public WindowServices {
   HistoryMaker makeHistory_;
   // The check window while it is open.
   QPointer<CheckWindow> check_;
-  // The refresh program while it runs.
-  QProcess* refresh_ = nullptr;
-  // When the window last painted, and the timer of a painting put off until the next
-  // refresh of the screen.
-  QElapsedTimer lastFrame_;
-  QTimer* frameTimer_ = nullptr;
+  // The settings window while it is open.
+  QPointer<SettingsWindow> settings_;
+  // The refresh program, started for each refresh.
+  RefreshProcess* refresh_ = nullptr;
+  FramePacer* frames_ = nullptr;
 };
 
 }  // namespace numira::ui

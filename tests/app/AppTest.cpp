@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QRegularExpression>
 
 #include <vector>
@@ -238,6 +240,55 @@ TEST(App, TheWindowsProcessLoadsNoNetworkLibraryTheRefreshProgramDoes) {
   const QString refresh = LinkedLibraries(NUMIRA_REFRESH_EXE);
   EXPECT_TRUE(refresh.contains(QStringLiteral("libcurl"))) << refresh.toStdString();
   EXPECT_FALSE(refresh.contains(QStringLiteral("libQt6"))) << refresh.toStdString();
+}
+
+// The shared libraries a program names itself (its ELF NEEDED entries): what its link
+// line put there, whatever --as-needed would have dropped.
+QString NeededLibraries(const char* program) {
+  QProcess p;
+  p.start(QStringLiteral("readelf"), {QStringLiteral("-d"), QString::fromUtf8(program)});
+  EXPECT_TRUE(p.waitForFinished(30000));
+  QStringList needed;
+  for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n')))
+    if (line.contains(QStringLiteral("(NEEDED)"))) needed << line.section(QLatin1Char('['), 1).section(QLatin1Char(']'), 0, 0);
+  return needed.join(QLatin1Char(' '));
+}
+
+TEST(App, TheWindowsProgramNamesNoNetworkLibraryNorMapsOneWhileItRuns) {
+  const QString needed = NeededLibraries(NUMIRA_EXE);
+  ASSERT_TRUE(needed.contains(QStringLiteral("libQt6Widgets"))) << needed.toStdString();
+  for (const char* network : {"libcurl", "libssl", "libcrypto", "libnghttp2"})
+    EXPECT_FALSE(needed.contains(QString::fromUtf8(network))) << network << " in " << needed.toStdString();
+  EXPECT_TRUE(NeededLibraries(NUMIRA_REFRESH_EXE).contains(QStringLiteral("libcurl")));
+
+  // The running window: what its process has mapped once the window is up.
+  QTemporaryDir home;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  env.insert(QStringLiteral("HOME"), home.path());
+  env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+  QProcess p;
+  p.setProcessEnvironment(env);
+  p.start(QStringLiteral(NUMIRA_EXE), {QStringLiteral("--list-server"), QStringLiteral("127.0.0.1:9")});
+  ASSERT_TRUE(p.waitForStarted(30000));
+  QString maps;
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 30000) {
+    QFile f(QStringLiteral("/proc/%1/maps").arg(p.processId()));
+    if (f.open(QIODevice::ReadOnly)) maps = QString::fromUtf8(f.readAll());
+    // Up once the platform plugin is loaded and the dialog's face found.
+    if (maps.contains(QStringLiteral("offscreen")) && maps.contains(QStringLiteral("libfontconfig"))) break;
+    QThread::msleep(50);
+  }
+  QThread::msleep(300);
+  QFile f(QStringLiteral("/proc/%1/maps").arg(p.processId()));
+  if (f.open(QIODevice::ReadOnly)) maps = QString::fromUtf8(f.readAll());
+  p.kill();
+  p.waitForFinished(10000);
+  ASSERT_TRUE(maps.contains(QStringLiteral("libQt6Widgets"))) << "the window never came up";
+  EXPECT_FALSE(maps.contains(QStringLiteral("libcurl"))) << maps.toStdString();
+  EXPECT_FALSE(maps.contains(QStringLiteral("libssl"))) << maps.toStdString();
 }
 
 TEST(App, DisplayDetection) {

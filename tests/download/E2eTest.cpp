@@ -86,7 +86,10 @@ TEST(NginxEndToEnd, RefreshesAllSixThenKeepsTheOldCopyOfAMissingList) {
   ASSERT_EQ(std::remove((std::string(root) + "/Num4NoCorrect.txt").c_str()), 0);
   dlg.OnDownload();
   ASSERT_EQ(win.messages.size(), 1u);
-  EXPECT_EQ(win.messages[0].text, text::kDownloadPartlyFailed);
+  // Where and why: the list's address on the server, and nginx's status.
+  const std::string base = std::string(server).find("://") == std::string::npos ? "http://" + std::string(server) : server;
+  EXPECT_EQ(win.messages[0].text, std::string(text::kDownloadPartlyFailed) + "\n" + base +
+                                      "/Data/Num4NoCorrect.txt：リストではない応答です（HTTP 404）。");
   EXPECT_EQ(win.messages[0].icon, MessageIcon::Warning);
   EXPECT_EQ(win.Text(ctl::kStatus), text::kDownloadPartlyFailed);
   EXPECT_EQ(dlg.LastDownloadOk(), 0);

@@ -46,7 +46,7 @@ class FetchTest : public ::testing::Test {
 TEST_F(FetchTest, StoresARealListByteForByte) {
   const std::string body = ReadBytes(std::string(NUMIRA_DATA_DIR) + "/Num4Correct.txt");
   ASSERT_GT(body.size(), 40000u);
-  EXPECT_EQ(FetchToFile(local, server.Url("/Data/Num4Correct.txt"), Options()), 1);
+  EXPECT_EQ(FetchToFile(local, server.Url("/Data/Num4Correct.txt"), Options()), FetchResult::Stored);
   // The shipped lists end their lines in CR LF, and so does the stored copy.
   EXPECT_EQ(ReadBytes(local), body);
   EXPECT_EQ(ReadBytes(local).find("\r\r\n"), std::string::npos);
@@ -54,7 +54,7 @@ TEST_F(FetchTest, StoresARealListByteForByte) {
 
 TEST_F(FetchTest, EmptyBodyGivesAnEmptyFile) {
   server.Set("/empty", {200, "", ""});
-  EXPECT_EQ(FetchToFile(local, server.Url("/empty"), Options()), 1);
+  EXPECT_EQ(FetchToFile(local, server.Url("/empty"), Options()), FetchResult::Stored);
   ASSERT_TRUE(Exists(local));
   EXPECT_EQ(ReadBytes(local), "");
 }
@@ -62,7 +62,7 @@ TEST_F(FetchTest, EmptyBodyGivesAnEmptyFile) {
 TEST_F(FetchTest, EmptyBodyEmptiesAnExistingFile) {
   WriteBytes(local, "old contents\r\n");
   server.Set("/empty", {200, "", ""});
-  EXPECT_EQ(FetchToFile(local, server.Url("/empty"), Options()), 1);
+  EXPECT_EQ(FetchToFile(local, server.Url("/empty"), Options()), FetchResult::Stored);
   EXPECT_EQ(ReadBytes(local), "");
 }
 
@@ -87,7 +87,7 @@ TEST_F(FetchTest, BodiesAroundTheChunkSizeAreStoredWholeInChunksOfAtMost1024Byte
     gWrites.clear();
     FetchOptions o = Options();
     o.file.write = &RecordingWrite;
-    EXPECT_EQ(FetchToFile(local, server.Url("/body"), o), 1);
+    EXPECT_EQ(FetchToFile(local, server.Url("/body"), o), FetchResult::Stored);
     EXPECT_EQ(ReadBytes(local), body);
     std::size_t total = 0;
     for (std::size_t w : gWrites) {
@@ -116,7 +116,7 @@ TEST_F(FetchTest, LineEndsAreStoredAsServedCompressedOrNot) {
       Reply reply{200, row.body};
       reply.compress = compress;
       server.Set("/list", reply);
-      EXPECT_EQ(FetchToFile(local, server.Url("/list"), Options()), 1);
+      EXPECT_EQ(FetchToFile(local, server.Url("/list"), Options()), FetchResult::Stored);
       EXPECT_EQ(ReadBytes(local), row.body);
     }
   }
@@ -126,7 +126,7 @@ TEST_F(FetchTest, LineEndsAcrossChunkBordersAreStoredAsServed) {
   std::string body;
   while (body.size() < 5000) body += "012345\r\n";  // 8-byte lines: CR LF across every border
   server.Set("/lines", {200, body, ""});
-  EXPECT_EQ(FetchToFile(local, server.Url("/lines"), Options()), 1);
+  EXPECT_EQ(FetchToFile(local, server.Url("/lines"), Options()), FetchResult::Stored);
   EXPECT_EQ(ReadBytes(local), body);
 }
 
@@ -135,7 +135,7 @@ TEST_F(FetchTest, GzipIsOfferedAndDecoded) {
   const std::string packed = Gzip(body);
   ASSERT_LT(packed.size(), body.size() / 2);
   server.Set("/Data/MiniCorrect.txt", {200, packed, "", "gzip"});
-  EXPECT_EQ(FetchToFile(local, server.Url("/Data/MiniCorrect.txt"), Options()), 1);
+  EXPECT_EQ(FetchToFile(local, server.Url("/Data/MiniCorrect.txt"), Options()), FetchResult::Stored);
   EXPECT_EQ(ReadBytes(local), body);
   const std::vector<SeenRequest> seen = server.Seen();
   ASSERT_EQ(seen.size(), 1u);
@@ -171,7 +171,7 @@ TEST_F(FetchTest, StoredCopyTakesTheServersLastModifiedWhicheverItsClockSays) {
       reply.lastModified = row.date;
       server.Set("/list", reply);
       ::unlink(local.c_str());
-      EXPECT_EQ(FetchToFile(local, server.Url("/list"), Options()), 1);
+      EXPECT_EQ(FetchToFile(local, server.Url("/list"), Options()), FetchResult::Stored);
       EXPECT_EQ(ReadBytes(local), body);
       EXPECT_EQ(MTime(local), row.seconds);
 
@@ -180,7 +180,7 @@ TEST_F(FetchTest, StoredCopyTakesTheServersLastModifiedWhicheverItsClockSays) {
       o.ifModifiedSince = ServerTime(local);
       EXPECT_EQ(o.ifModifiedSince, row.seconds);
       const std::string part = dir / "list.part";
-      EXPECT_EQ(FetchToFile(part, server.Url("/list"), o), kFetchNotModified);
+      EXPECT_EQ(FetchToFile(part, server.Url("/list"), o), FetchResult::NotModified);
       EXPECT_FALSE(Exists(part));
       const std::vector<SeenRequest> seen = server.Seen();
       ASSERT_EQ(seen.size(), 2u);
@@ -203,7 +203,7 @@ TEST_F(FetchTest, OnlyACopyWhoseTimeIsTheServersOwnIsAskedConditionally) {
   SetMTime(local, 784111777);
   EXPECT_EQ(ServerTime(local), std::nullopt);
 
-  EXPECT_EQ(FetchToFile(local, server.Url("/dated"), Options()), 1);
+  EXPECT_EQ(FetchToFile(local, server.Url("/dated"), Options()), FetchResult::Stored);
   EXPECT_EQ(ServerTime(local), 784111777);
   // Moved into place by a rename, the copy keeps its mark.
   const std::string moved = dir / "moved.txt";
@@ -215,8 +215,8 @@ TEST_F(FetchTest, OnlyACopyWhoseTimeIsTheServersOwnIsAskedConditionally) {
 
   // A server without Last-Modified leaves the time of writing, unmarked, also over a
   // copy that was marked before.
-  EXPECT_EQ(FetchToFile(local, server.Url("/dated"), Options()), 1);
-  EXPECT_EQ(FetchToFile(local, server.Url("/undated"), Options()), 1);
+  EXPECT_EQ(FetchToFile(local, server.Url("/dated"), Options()), FetchResult::Stored);
+  EXPECT_EQ(FetchToFile(local, server.Url("/undated"), Options()), FetchResult::Stored);
   EXPECT_EQ(ReadBytes(local), "undated\r\n");
   EXPECT_EQ(ServerTime(local), std::nullopt);
   EXPECT_EQ(ServerTime(dir / "missing.txt"), std::nullopt);
@@ -230,16 +230,16 @@ TEST_F(FetchTest, ConditionalRequestOutcomes) {
     const char* lastModified;  // "" : the server sends none
     bool ignoresConditions;
     bool conditional;
-    int result;
+    FetchResult result;
     std::int64_t mtime;  // of the stored file; 0: the time of writing
   } rows[] = {
-      {"not_modified", "Sun, 06 Nov 1994 08:49:37 GMT", false, true, kFetchNotModified, -1},
-      {"changed_on_the_server", "Mon, 07 Nov 1994 08:49:37 GMT", false, true, 1, 784198177},
-      {"ignores_the_condition_same_date", "Sun, 06 Nov 1994 08:49:37 GMT", true, true, kFetchNotModified, -1},
-      {"ignores_the_condition_older_date", "Sat, 05 Nov 1994 08:49:37 GMT", true, true, kFetchNotModified, -1},
-      {"ignores_the_condition_newer_date", "Mon, 07 Nov 1994 08:49:37 GMT", true, true, 1, 784198177},
-      {"no_last_modified_conditional", "", false, true, 1, 0},
-      {"no_last_modified_unconditional", "", false, false, 1, 0},
+      {"not_modified", "Sun, 06 Nov 1994 08:49:37 GMT", false, true, FetchResult::NotModified, -1},
+      {"changed_on_the_server", "Mon, 07 Nov 1994 08:49:37 GMT", false, true, FetchResult::Stored, 784198177},
+      {"ignores_the_condition_same_date", "Sun, 06 Nov 1994 08:49:37 GMT", true, true, FetchResult::NotModified, -1},
+      {"ignores_the_condition_older_date", "Sat, 05 Nov 1994 08:49:37 GMT", true, true, FetchResult::NotModified, -1},
+      {"ignores_the_condition_newer_date", "Mon, 07 Nov 1994 08:49:37 GMT", true, true, FetchResult::Stored, 784198177},
+      {"no_last_modified_conditional", "", false, true, FetchResult::Stored, 0},
+      {"no_last_modified_unconditional", "", false, false, FetchResult::Stored, 0},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -254,7 +254,7 @@ TEST_F(FetchTest, ConditionalRequestOutcomes) {
     if (row.conditional) o.ifModifiedSince = stored;
     const auto before = std::time(nullptr);
     EXPECT_EQ(FetchToFile(local, server.Url("/list"), o), row.result);
-    if (row.result == kFetchNotModified) {
+    if (row.result == FetchResult::NotModified) {
       // Not even touched.
       EXPECT_EQ(ReadBytes(local), "old\r\n");
       EXPECT_EQ(MTime(local), 1000);
@@ -293,13 +293,13 @@ TEST_F(FetchTest, FetchesOfOneSessionShareTheConnection) {
     FetchOptions o = Options();
     o.session = &session;
     for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
-      EXPECT_EQ(FetchToFile(dir / name, raw.Url(std::string("/Data/") + name), o), 1);
+      EXPECT_EQ(FetchToFile(dir / name, raw.Url(std::string("/Data/") + name), o), FetchResult::Stored);
       EXPECT_EQ(ReadBytes(dir / name), "007,3\r\n");
     }
     EXPECT_EQ(raw.Connections(), 1);
   }
   // Without a session each fetch connects anew.
-  for (const char* name : {"d.txt", "e.txt"}) EXPECT_EQ(FetchToFile(dir / name, raw.Url("/Data/x"), Options()), 1);
+  for (const char* name : {"d.txt", "e.txt"}) EXPECT_EQ(FetchToFile(dir / name, raw.Url("/Data/x"), Options()), FetchResult::Stored);
   EXPECT_EQ(raw.Connections(), 3);
 }
 
@@ -310,16 +310,33 @@ TEST_F(FetchTest, ErrorStatusesFailAndStoreNothing) {
   server.Set("/503empty", {503, "", ""});
   server.Set("/403", {403, "#2015\x94\x4e" "11\x8c\x8e" "20\x93\xfa\n123,4\n", ""});  // list-like, still an error
   server.Set("/304", {304, ""});  // unasked: says nothing about any copy
-  for (const char* path : {"/doctype404", "/nginx404", "/500", "/503empty", "/403", "/304"}) {
+  for (const auto& [path, expected] : {std::pair<const char*, long>{"/doctype404", 404}, {"/nginx404", 404}, {"/500", 500},
+                                       {"/503empty", 503}, {"/403", 403}, {"/304", 304}}) {
     SCOPED_TRACE(path);
-    EXPECT_EQ(FetchToFile(local, server.Url(path), Options()), 0);
+    FetchOptions o = Options();
+    long status = 0;
+    o.status = &status;
+    EXPECT_EQ(FetchToFile(local, server.Url(path), o), FetchResult::ErrorStatus);
+    EXPECT_EQ(status, expected);
     EXPECT_FALSE(Exists(local));
     EXPECT_EQ(server.Count(path), 1);
   }
   // An existing file is left exactly as it was.
   WriteBytes(local, "old list\r\n");
-  EXPECT_EQ(FetchToFile(local, server.Url("/nginx404"), Options()), 0);
+  EXPECT_EQ(FetchToFile(local, server.Url("/nginx404"), Options()), FetchResult::ErrorStatus);
   EXPECT_EQ(ReadBytes(local), "old list\r\n");
+}
+
+TEST_F(FetchTest, ABodyLargerThanTheLimitIsRefusedWhileItArrives) {
+  server.Set("/big", {200, std::string(5000, '1'), ""});
+  FetchOptions o = Options();
+  o.limits.maxBodyBytes = 4096;
+  long status = 0;
+  o.status = &status;
+  EXPECT_EQ(FetchToFile(local, server.Url("/big"), o), FetchResult::TooLarge);
+  EXPECT_EQ(status, 200);
+  o.limits.maxBodyBytes = 5000;
+  EXPECT_EQ(FetchToFile(local, server.Url("/big"), o), FetchResult::Stored);
 }
 
 TEST_F(FetchTest, ConnectionRefusedFails) {
@@ -328,10 +345,10 @@ TEST_F(FetchTest, ConnectionRefusedFails) {
   const std::string url = "http://" + refusing.Host() + "/Data/Num3Correct.txt";
   WriteBytes(local, "old list\r\n");
   const auto start = Clock::now();
-  EXPECT_EQ(FetchToFile(local, url, Options()), 0);
+  EXPECT_EQ(FetchToFile(local, url, Options()), FetchResult::NoConnection);
   EXPECT_LT(SecondsSince(start), 2.0);
   EXPECT_EQ(ReadBytes(local), "old list\r\n");
-  EXPECT_EQ(FetchToFile(dir / "new.txt", url, Options()), 0);
+  EXPECT_EQ(FetchToFile(dir / "new.txt", url, Options()), FetchResult::NoConnection);
   EXPECT_FALSE(Exists(dir / "new.txt"));
 }
 
@@ -339,7 +356,7 @@ TEST_F(FetchTest, UnresolvableHostFails) {
   // In a network namespace of its own the name lookup cannot leave the machine.
   const int code = RunInChild(
       [&] {
-        EXPECT_EQ(FetchToFile(local, "http://nonexistent.invalid/Data/Num3Correct.txt", Options()), 0);
+        EXPECT_EQ(FetchToFile(local, "http://nonexistent.invalid/Data/Num3Correct.txt", Options()), FetchResult::NoSuchHost);
         EXPECT_FALSE(Exists(local));
       },
       true);
@@ -367,7 +384,7 @@ TEST_F(FetchTest, ConnectTimesOutWhenTheServerNeverAccepts) {
   FetchOptions o = Options();
   o.limits.connectTimeoutMs = 700;
   const auto start = Clock::now();
-  EXPECT_EQ(FetchToFile(local, "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/x", o), 0);
+  EXPECT_EQ(FetchToFile(local, "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/x", o), FetchResult::TimedOut);
   const double took = SecondsSince(start);
   EXPECT_GE(took, 0.5);
   EXPECT_LT(took, 5.0);
@@ -384,7 +401,7 @@ TEST_F(FetchTest, ConnectionDroppedMidBodyFailsAndKeepsThePartReceived) {
     RawServer::SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: 4096\r\nContent-Type: text/plain\r\n\r\n" + first);
     ::usleep(100000);  // the first chunk arrives on its own, then the connection breaks
   });
-  EXPECT_EQ(FetchToFile(local, raw.Url("/Data/Num3Correct.txt"), Options()), 0);
+  EXPECT_EQ(FetchToFile(local, raw.Url("/Data/Num3Correct.txt"), Options()), FetchResult::Broken);
   EXPECT_EQ(ReadBytes(local), first);
 }
 
@@ -399,7 +416,7 @@ TEST_F(FetchTest, StalledServerIsAbandoned) {
   o.limits.lowSpeedSeconds = 2;
   for (RawServer* s : {&silent, &slow}) {
     const auto start = Clock::now();
-    EXPECT_EQ(FetchToFile(local, s->Url("/Data/Num3Correct.txt"), o), 0);
+    EXPECT_EQ(FetchToFile(local, s->Url("/Data/Num3Correct.txt"), o), FetchResult::TimedOut);
     const double took = SecondsSince(start);
     // The rate is averaged over the last few seconds, so a stall right after a first
     // burst of bytes is noticed a few seconds later than one without any bytes.
@@ -417,7 +434,7 @@ TEST_F(FetchTest, TricklingServerIsCutOffByTheTotalTimeLimit) {
   FetchOptions o = Options();
   o.limits.totalTimeoutMs = 2000;
   const auto start = Clock::now();
-  EXPECT_EQ(FetchToFile(local, raw.Url("/Data/Num3Correct.txt"), o), 0);
+  EXPECT_EQ(FetchToFile(local, raw.Url("/Data/Num3Correct.txt"), o), FetchResult::TimedOut);
   const double took = SecondsSince(start);
   EXPECT_GE(took, 1.5);
   EXPECT_LT(took, 10.0);
@@ -427,7 +444,7 @@ TEST_F(FetchTest, RedirectsAreFollowed) {
   server.Set("/Data/Num3Correct.txt", {302, "", "/Moved/Num3Correct.txt"});
   server.Set("/Moved/Num3Correct.txt", {301, "", server.Url("/Real/Num3Correct.txt")});
   server.Set("/Real/Num3Correct.txt", {200, "007,3\n", ""});
-  EXPECT_EQ(FetchToFile(local, server.Url("/Data/Num3Correct.txt"), Options()), 1);
+  EXPECT_EQ(FetchToFile(local, server.Url("/Data/Num3Correct.txt"), Options()), FetchResult::Stored);
   EXPECT_EQ(ReadBytes(local), "007,3\n");
   EXPECT_EQ(server.Count("/Real/Num3Correct.txt"), 1);
 }
@@ -436,10 +453,10 @@ TEST_F(FetchTest, RedirectToAFileAddressIsRefused) {
   const std::string secret = dir / "secret.txt";
   WriteBytes(secret, "#2015\x94\x4e" "11\x8c\x8e" "20\x93\xfa\r\n123,4\r\n");
   server.Set("/Data/Num3Correct.txt", {302, "", "file://" + secret});
-  EXPECT_EQ(FetchToFile(local, server.Url("/Data/Num3Correct.txt"), Options()), 0);
+  EXPECT_EQ(FetchToFile(local, server.Url("/Data/Num3Correct.txt"), Options()), FetchResult::Broken);
   EXPECT_FALSE(Exists(local));
   // Nor is a file address taken directly.
-  EXPECT_EQ(FetchToFile(local, "file://" + secret, Options()), 0);
+  EXPECT_EQ(FetchToFile(local, "file://" + secret, Options()), FetchResult::Broken);
   EXPECT_FALSE(Exists(local));
 }
 
@@ -447,14 +464,14 @@ TEST_F(FetchTest, RedirectLoopEnds) {
   server.Set("/loop", {302, "", "/loop"});
   FetchOptions o = Options();
   o.limits.maxRedirects = 5;
-  EXPECT_EQ(FetchToFile(local, server.Url("/loop"), o), 0);
+  EXPECT_EQ(FetchToFile(local, server.Url("/loop"), o), FetchResult::Broken);
   EXPECT_EQ(server.Count("/loop"), 6);
   EXPECT_FALSE(Exists(local));
 }
 
 TEST_F(FetchTest, SendsTheAgentNameAndAsksPastEveryCache) {
-  EXPECT_EQ(FetchToFile(local, server.Url("/Data/Num3NoCorrect.txt"), Options()), 1);
-  EXPECT_EQ(FetchToFile(local, server.Url("/Data/Num3NoCorrect.txt"), Options()), 1);
+  EXPECT_EQ(FetchToFile(local, server.Url("/Data/Num3NoCorrect.txt"), Options()), FetchResult::Stored);
+  EXPECT_EQ(FetchToFile(local, server.Url("/Data/Num3NoCorrect.txt"), Options()), FetchResult::Stored);
   const std::vector<SeenRequest> seen = server.Seen();
   ASSERT_EQ(seen.size(), 2u);  // both fetches reached the server
   for (const SeenRequest& r : seen) {
@@ -467,7 +484,7 @@ TEST_F(FetchTest, SendsTheAgentNameAndAsksPastEveryCache) {
 
 TEST_F(FetchTest, MissingDirectoryFailsAfterTheServerWasAsked) {
   const std::string path = dir / "no/such/dir/list.txt";
-  EXPECT_EQ(FetchToFile(path, server.Url("/Data/Num3Correct.txt"), Options()), 0);
+  EXPECT_EQ(FetchToFile(path, server.Url("/Data/Num3Correct.txt"), Options()), FetchResult::LocalFile);
   EXPECT_EQ(server.Count("/Data/Num3Correct.txt"), 1);
   EXPECT_FALSE(Exists(path));
 }

@@ -114,7 +114,7 @@ TEST_F(HttpsTest, UntrustedOrMisnamedCertificatesAreRefused) {
     ListServer server(NUMIRA_DATA_DIR, &files);
     std::optional<ScopedEnv> trust;
     if (row.trustTestAuthority) trust.emplace("SSL_CERT_FILE", *certs_ / "ca.pem");
-    EXPECT_EQ(FetchToFile(local, ListUrl(server), Options()), 0);
+    EXPECT_EQ(FetchToFile(local, ListUrl(server), Options()), FetchResult::Insecure);
     EXPECT_FALSE(Exists(local));
   }
 }
@@ -124,13 +124,13 @@ TEST_F(HttpsTest, TrustedThroughAScratchCertificateFileOrFolder) {
   ListServer server(NUMIRA_DATA_DIR, &files);
   {
     const ScopedEnv file("SSL_CERT_FILE", *certs_ / "ca.pem");
-    EXPECT_EQ(FetchToFile(local, ListUrl(server), Options()), 1);
+    EXPECT_EQ(FetchToFile(local, ListUrl(server), Options()), FetchResult::Stored);
     EXPECT_EQ(ReadBytes(local), body);
   }
   ::unlink(local.c_str());
   {
     const ScopedEnv folder("SSL_CERT_DIR", *certs_ / "store");
-    EXPECT_EQ(FetchToFile(local, ListUrl(server), Options()), 1);
+    EXPECT_EQ(FetchToFile(local, ListUrl(server), Options()), FetchResult::Stored);
     EXPECT_EQ(ReadBytes(local), body);
   }
   EXPECT_EQ(server.Count("/Data/Num3Correct.txt"), 2);
@@ -142,13 +142,13 @@ TEST_F(HttpsTest, ARedirectFromHttpsToHttpIsRefused) {
   ListServer plain;
   tls.Set("/Data/Num3Correct.txt", {302, "", plain.Url("/Data/Num3Correct.txt")});
   const ScopedEnv file("SSL_CERT_FILE", *certs_ / "ca.pem");
-  EXPECT_EQ(FetchToFile(local, ListUrl(tls), Options()), 0);
+  EXPECT_EQ(FetchToFile(local, ListUrl(tls), Options()), FetchResult::Broken);
   EXPECT_FALSE(Exists(local));
   EXPECT_EQ(plain.Count("/Data/Num3Correct.txt"), 0);
   // Within https it is followed.
   tls.Set("/Data/Num3Correct.txt", {302, "", "/Data/Moved.txt"});
   tls.Set("/Data/Moved.txt", {200, body});
-  EXPECT_EQ(FetchToFile(local, ListUrl(tls), Options()), 1);
+  EXPECT_EQ(FetchToFile(local, ListUrl(tls), Options()), FetchResult::Stored);
   EXPECT_EQ(ReadBytes(local), body);
 }
 
@@ -159,11 +159,11 @@ TEST_F(HttpsTest, ConditionalRequestsWorkOverTls) {
   reply.lastModified = "Thu, 01 Jan 2099 00:00:00 GMT";
   server.Set("/Data/Num3Correct.txt", reply);
   const ScopedEnv file("SSL_CERT_FILE", *certs_ / "ca.pem");
-  EXPECT_EQ(FetchToFile(local, ListUrl(server), Options()), 1);
+  EXPECT_EQ(FetchToFile(local, ListUrl(server), Options()), FetchResult::Stored);
   EXPECT_EQ(ServerTime(local), 4070908800);
   FetchOptions o = Options();
   o.ifModifiedSince = ServerTime(local);
-  EXPECT_EQ(FetchToFile(dir / "part", ListUrl(server), o), kFetchNotModified);
+  EXPECT_EQ(FetchToFile(dir / "part", ListUrl(server), o), FetchResult::NotModified);
   EXPECT_FALSE(Exists(dir / "part"));
 }
 

@@ -88,14 +88,14 @@ int main(int argc, char** argv) {
   double seconds = 0;
   try {
     // A small fetch first, so that what the library sets up once is not counted.
-    if (numira::FetchToFile(path, base + "65536", options) != 1) {
+    if (numira::FetchToFile(path, base + "65536", options) != numira::FetchResult::Stored) {
       stopServer();
       std::fprintf(stderr, "the warm-up fetch failed\n");
       return 2;
     }
     before = PeakKiB();
     const auto start = std::chrono::steady_clock::now();
-    ok = numira::FetchToFile(path, base + std::to_string(size), options);
+    ok = numira::FetchToFile(path, base + std::to_string(size), options) == numira::FetchResult::Stored;
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     after = PeakKiB();
   } catch (const numira::LocalFileError& e) {

@@ -257,10 +257,11 @@ TEST_F(RefreshJobTest, ADiskErrorWhileAnUnchangedTwinIsAskedForAgainEndsTheRefre
   WriteBytes(request.lists[0], shippedNeverWon + "123\r\n");
   StoreWithServerTime(request.lists[0], k2020);
   RefreshRequest r = request;
-  r.file.write = &BrokenDiskForNum3NoCorrect;
+  FileOps broken;
+  broken.write = &BrokenDiskForNum3NoCorrect;
   ConditionalServer conditional(k2020);  // nothing new since the stored copy
   r.baseUrl = "http://" + conditional.Host();
-  const RefreshReport report = RunRefresh(r);
+  const RefreshReport report = RunRefresh(r, {}, nullptr, {}, broken);
   EXPECT_EQ(Outcomes(report), (std::array<ListOutcome, 6>{ListOutcome::LocalFileError, F, F, T, T, T}));
   EXPECT_EQ(ReadBytes(request.lists[0]), shippedNeverWon + "123\r\n");
   ExpectOld({1, 2, 3, 4, 5});
@@ -271,6 +272,38 @@ TEST_F(RefreshJobTest, ADiskErrorWhileAnUnchangedTwinIsAskedForAgainEndsTheRefre
 
 // The test's own rule for an extra file: its first line says "ok".
 bool StartsWithOk(const std::string& fetched, const std::string&) { return ReadBytes(fetched).rfind("ok", 0) == 0; }
+
+TEST_F(RefreshJobTest, EachFailedListSaysWhyAndTheProgramSaysItToo) {
+  server.Set("/Data/Num4Correct.txt", {404, kDoctype404});
+  server.Set("/Data/Lot6Correct.txt", {200, kOldHeader + "1.2.3.4.5.44,1\r\n"});
+  const std::array<ListResult, 6> expected{
+      ListResult{R}, {F, false, FailReason::TwinFailed}, {R}, {F, false, FailReason::ErrorStatus, "404"}, {R},
+      {F, false, FailReason::NotAList, "line 2: \"1.2.3.4.5.44\" is not a Loto 6 combination (6 distinct numbers 1-43, "
+                                       "ascending, joined by \".\")"}};
+  EXPECT_EQ(RunRefresh(For(server.Host())).lists, expected);
+  // The same words from the refresh program, as the window reads them.
+  for (std::size_t row = 0; row < 6; ++row) {
+    WriteBytes(request.lists[row], kOldLists[row]);
+    StoreWithServerTime(request.lists[row], k2015);
+  }
+  ProgramLine line = RefreshProgramFor(server.Host());
+  std::string out;
+  {
+    std::string command;
+    for (char* a : line.argv)
+      if (a) command += "'" + std::string(a) + "' ";
+    FILE* p = ::popen(command.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    ASSERT_EQ(::pclose(p), 0);
+  }
+  EXPECT_EQ(ParseReport(out).lists, expected) << out;
+  // Nothing answers: the reason is the server's.
+  const RefusingPort refusing;
+  const RefreshReport down = RunRefresh(For(refusing.Host()));
+  for (const ListResult& r : down.lists) EXPECT_EQ(r, ListResult(F, false, FailReason::NoConnection));
+}
 
 TEST_F(RefreshJobTest, ExtraFilesAreCheckedStoredOrKeptAndNeverChangeTheLists) {
   const std::vector<std::string> names{"good.csv", "missing.csv", "refused.csv", "error.csv"};
@@ -376,77 +409,6 @@ TEST_F(RefreshJobTest, TheRefreshProgramStopsWhenTheWindowsProcessIsGone) {
   EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
   EXPECT_EQ(dir.Names().size(), 6u);
   ExpectOld({0, 1, 2, 3, 4, 5});
-}
-
-// ---- The refresh program's words -----------------------------------------------------------
-
-TEST(RefreshReportText, ReadsBackWhatItWrites) {
-  RefreshReport report;
-  report.lists = {ListResult{R, false}, {N, false}, {F, false}, {ListOutcome::LocalFileError, true}, {T, false}, {T, false}};
-  report.extras = {ExtraOutcome::Absent, ExtraOutcome::Refreshed};
-  EXPECT_EQ(FormatReport(report),
-            "list 0 refreshed\nlist 1 not-modified\nlist 2 failed\nlist 3 write-error disk-full\nlist 4 not-tried\n"
-            "list 5 not-tried\nextra 0 absent\nextra 1 refreshed\nend\n");
-  EXPECT_EQ(ParseReport(FormatReport(report)), report);
-  report.lists[3].diskFull = false;
-  EXPECT_EQ(ParseReport(FormatReport(report)), report);
-}
-
-struct CutReport {
-  const char* text;
-  std::array<ListOutcome, 6> outcomes;
-};
-
-TEST(RefreshReportText, WhatIsNotSaidHasFailed) {
-  const CutReport cases[] = {
-      {"", {F, F, F, F, F, F}},
-      {"list 0 refreshed\nlist 1 refreshed\nlist 2 refre", {R, R, F, F, F, F}},  // the program died mid-line
-      {"list 5 not-modified\nlist 9 refreshed\nlist -1 refreshed\nlist 2 maybe\n", {F, F, F, F, F, N}},
-      {"end\nlist 0 refreshed\n", {F, F, F, F, F, F}},  // nothing after the end counts
-      {"list 0  refreshed\nlist 1 refreshed extra\nlist 3 refreshed\n", {F, F, F, R, F, F}},
-  };
-  for (const CutReport& c : cases) {
-    SCOPED_TRACE(c.text);
-    const RefreshReport r = ParseReport(c.text);
-    for (std::size_t row = 0; row < 6; ++row) EXPECT_EQ(r.lists[row].outcome, c.outcomes[row]) << row;
-  }
-}
-
-TEST(RefreshReportText, ArgumentsCarryTheRequest) {
-  RefreshRequest request;
-  request.baseUrl = "https://lists.example:8443";
-  request.agent = "numira";
-  request.limits = {1, 2, 3, 4, 5, 6};
-  request.lists = {"/a b/Num3NoCorrect.txt", "", "x", "-y", "--", "/z"};
-  const std::optional<RefreshRequest> back = ParseRefreshArguments(RefreshArguments(request));
-  ASSERT_TRUE(back);
-  EXPECT_EQ(back->baseUrl, request.baseUrl);
-  EXPECT_EQ(back->agent, "numira");
-  EXPECT_EQ(back->lists, request.lists);
-  EXPECT_EQ(back->limits.connectTimeoutMs, 1);
-  EXPECT_EQ(back->limits.lowSpeedBytesPerSecond, 2);
-  EXPECT_EQ(back->limits.lowSpeedSeconds, 3);
-  EXPECT_EQ(back->limits.totalTimeoutMs, 4);
-  EXPECT_EQ(back->limits.maxRedirects, 5);
-  EXPECT_EQ(back->limits.maxBodyBytes, 6);
-  const std::vector<std::vector<std::string>> bad{
-      {},
-      {"--server", "http://h", "--", "1", "2", "3", "4", "5"},
-      {"--agent", "numira", "--", "1", "2", "3", "4", "5", "6"},
-      {"--server", "http://h", "--limits", "1,2,3", "--", "1", "2", "3", "4", "5", "6"},
-      {"--server", "http://h", "--limits", "1,2,3,4,5,x", "--", "1", "2", "3", "4", "5", "6"},
-      {"--server", "http://h", "--what", "1", "--", "1", "2", "3", "4", "5", "6"},
-      {"--server"},
-  };
-  for (const auto& args : bad) EXPECT_FALSE(ParseRefreshArguments(args)) << args.size();
-}
-
-TEST(RefreshReportText, UrlsAndTheProgramsPlace) {
-  EXPECT_EQ(ListFileUrl("http://127.0.0.1:8080", "Num3Correct.txt"), "http://127.0.0.1:8080/Data/Num3Correct.txt");
-  EXPECT_EQ(ListFileUrl("https://h/", "draws/loto6.csv"), "https://h/Data/draws/loto6.csv");
-  EXPECT_EQ(ListFileUrl("127.0.0.1:8080", "Lot6Correct.txt"), "http://127.0.0.1:8080/Data/Lot6Correct.txt");
-  EXPECT_EQ(RefreshProgramPath("/usr/lib/numira/numira"), "/usr/lib/numira/numira-refresh");
-  EXPECT_EQ(RefreshProgramPath("numira"), "./numira-refresh");
 }
 
 }  // namespace

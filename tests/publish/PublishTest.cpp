@@ -153,6 +153,9 @@ std::vector<HistoryFault> HistoryFaults() {
          return b.erase(second, fourth - second);  // draws 1 and 2 gone
        },
        "numbers4.csv:2: draw number 3: a history must start at draw 1"},
+      // A sound draw, but dated later than any draw can be: refused, nothing published.
+      {"draw_after_tomorrow", "loto6.csv", [](std::string b) { return b + "2038,2099-12-31,1.2.3.4.5.6\n"; },
+       "loto6.csv: draw 2038 is dated 2099-12-31, after tomorrow in Japan ("},
   };
 }
 
@@ -192,7 +195,7 @@ TEST(Build, ReproducesTheShippedListsAndLeavesUnchangedFilesUntouched) {
               fs::last_write_time(fs::path(out) / r.fileName));
   }
   EXPECT_EQ(root.Names(), (std::vector<std::string>{"served", "served.sets"}));
-  EXPECT_EQ(testing::Names(fs::path(out)).size(), 13u);  // the lists, their .gz and draws/: no temporary file
+  EXPECT_EQ(testing::Names(fs::path(out)).size(), 14u);  // the lists, their .gz, draws/ and index.txt: no temporary file
   for (const Game game : kGames)
     EXPECT_EQ(ReadBytes(fs::path(out) / "draws" / HistoryFileName(game)),
               ReadBytes(fs::path(NUMIRA_DRAWS_DIR) / HistoryFileName(game)));
@@ -205,7 +208,7 @@ TEST(Build, ReproducesTheShippedListsAndLeavesUnchangedFilesUntouched) {
   ASSERT_EQ(same.code, kExitOk) << same.err;
   EXPECT_NE(same.out.find(out + ": unchanged, serves served.sets/000001\n"), std::string::npos) << same.out;
   EXPECT_EQ(same.out.find("written"), std::string::npos) << same.out;
-  EXPECT_EQ(testing::Names(root.path() / "served.sets"), (std::vector<std::string>{"000001"}));
+  EXPECT_EQ(testing::Names(root.path() / "served.sets"), (std::vector<std::string>{".numira-lists", "000001"}));
   for (const std::string& name : testing::Names(fs::path(out))) EXPECT_EQ(fs::last_write_time(fs::path(out) / name), old) << name;
 
   WriteBytes(fs::path(out) / "Lot6Correct.txt", "stale");
@@ -216,7 +219,7 @@ TEST(Build, ReproducesTheShippedListsAndLeavesUnchangedFilesUntouched) {
   EXPECT_EQ(fs::read_symlink(out), "served.sets/000002");
   for (const std::string& name : testing::Names(fs::path(out)))
     if (name != "draws") {
-      EXPECT_EQ(fs::last_write_time(fs::path(out) / name) == old, name != "Lot6Correct.txt") << name;
+      EXPECT_EQ(fs::last_write_time(fs::path(out) / name) == old, name != "Lot6Correct.txt" && name != "index.txt") << name;
     }
   EXPECT_EQ(ReadBytes(fs::path(out) / "Lot6Correct.txt"), ReadBytes(testing::RealList("Lot6Correct.txt")));
   const RunResult check = Lists({"check", out, "--draws", draws});
@@ -249,6 +252,8 @@ std::vector<Damage> Damages() {
       {"cr_cr_lf", "Num4Correct.txt", [](std::string b) { return Sub(b, "0000,1\r\n", "0000,1\r\r\n"); }, "Num4Correct.txt:2: a CR not followed by LF"},
       {"no_last_line_end", "MiniCorrect.txt", [](std::string b) { return b.substr(0, b.size() - 2); }, "MiniCorrect.txt:1349: the last line has no line end"},
       {"not_cp932", "Num4NoCorrect.txt", [](std::string b) { return Sub(b, "\x94\x4E", "\xFF\x4E"); }, "Num4NoCorrect.txt:1: bytes that are not code page 932"},
+      {"dated_after_tomorrow", "Lot6Correct.txt", [](std::string b) { return Sub(b, "#2025\x94N9\x8C\x8E" "25\x93\xFA", "#2099\x94N12\x8C\x8E" "31\x93\xFA"); },
+       "Lot6Correct.txt: dated 2099-12-31, after tomorrow in Japan ("},
       {"no_header", "Lot6Correct.txt", [](std::string b) { return b.substr(b.find('\n') + 1); }, "Lot6Correct.txt: no header line with the date"},
       {"html_page", "Lot6Correct.txt", [](std::string) { return std::string("<!DOCTYPE html>\r\n"); }, "Lot6Correct.txt:1: an HTML page"},
       {"entry_too_short", "Num3Correct.txt", [](std::string b) { return Sub(b, "\n001,7\r", "\n01,7\r"); }, "Num3Correct.txt:3: \"01\" is not a Numbers 3 number"},

@@ -1,12 +1,17 @@
-// The file store: stages committed or abandoned, the sweep of every leftover form, and
-// regular files only.
+// The file store: stages of files, folders and links committed or abandoned, the sweep
+// of every leftover form, and regular files only.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <signal.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <optional>
 #include <functional>
 #include <string>
 #include <vector>
@@ -138,9 +143,150 @@ TEST(Stage, NewFilesAreWrittenOnceAndNeverOverAnother) {
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"b.txt"});
 }
 
+// ---- Folders and links ----------------------------------------------------------------------
+
+struct FolderCase {
+  const char* name;
+  mode_t umask;
+  bool ownStageBefore;  // a stage of this process's pid is already there (a pid used again)
+  bool targetBefore;    // a folder with a file already lies in the target's place
+  bool commit;
+  int commitError;
+  std::vector<std::string> after;  // the names in the folder afterwards
+};
+
+const FolderCase kFolderCases[] = {
+    {"committed", 022, false, false, true, 0, {"000002"}},
+    {"committed_readable_by_all_whatever_the_umask", 077, false, false, true, 0, {"000002"}},
+    {"an_own_stage_from_before_is_emptied", 022, true, false, true, 0, {"000002"}},
+    {"abandoned_leaves_nothing", 022, false, false, false, 0, {}},
+    {"never_over_a_folder_of_files", 022, false, true, true, ENOTEMPTY, {"000002"}},
+};
+
+class FolderStage : public ::testing::TestWithParam<FolderCase> {};
+void PrintTo(const FolderCase& c, std::ostream* os) { *os << c.name; }
+
+TEST_P(FolderStage, IsRenamedIntoPlaceWholeOrLeavesNothing) {
+  const FolderCase& c = GetParam();
+  TempDir dir;
+  const std::string target = dir / "000002";
+  if (c.targetBefore) {
+    ASSERT_EQ(::mkdir(target.c_str(), 0755), 0);
+    WriteBytes(target + "/kept.txt", "kept");
+  }
+  const mode_t mask = ::umask(c.umask);
+  {
+    StagedFolder stage(target);
+    EXPECT_EQ(stage.Path(), dir / (".000002." + std::to_string(::getpid()) + ".part"));
+    EXPECT_EQ(stage.Target(), target);
+    if (c.ownStageBefore) {
+      ASSERT_EQ(::mkdir(stage.Path().c_str(), 0700), 0);
+      WriteBytes(stage.Path() + "/stale.txt", "stale");
+    }
+    EXPECT_EQ(stage.Create(0755), 0);
+    EXPECT_EQ(ModeOf(stage.Path()), 0755u);
+    EXPECT_EQ(fs::is_empty(stage.Path()), true);
+    ASSERT_EQ(MakeFolder(stage.Path() + "/draws", 0755), 0);
+    EXPECT_EQ(ModeOf(stage.Path() + "/draws"), 0755u);
+    EXPECT_EQ(WriteNewFile(stage.Path() + "/draws/loto6.csv", "new", 0644), 0);
+    if (c.commit) {
+      EXPECT_EQ(stage.Commit(), c.commitError);
+    }
+  }
+  ::umask(mask);
+  EXPECT_EQ(dir.Names(), c.after);
+  if (c.targetBefore) {
+    EXPECT_EQ(ReadBytes(target + "/kept.txt"), "kept");
+  } else if (c.commit) {
+    EXPECT_EQ(ReadBytes(target + "/draws/loto6.csv"), "new");
+    EXPECT_EQ(ModeOf(target), 0755u);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FolderStage, ::testing::ValuesIn(kFolderCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FolderStage, MakeFolderRefusesWhatIsNoFolder) {
+  TempDir dir;
+  WriteBytes(dir / "file", "x");
+  EXPECT_EQ(MakeFolder(dir / "file", 0755), ENOTDIR);
+  fs::create_directory_symlink(dir.path(), dir / "link");
+  EXPECT_EQ(MakeFolder(dir / "link", 0755), ENOTDIR);
+  EXPECT_EQ(MakeFolder(dir / "missing/sub", 0755), ENOENT);
+}
+
+enum class Before { Nothing, Link, Folder, EmptyFolder };
+enum class Step { Commit, Exchange, Abandon };
+
+struct LinkCase {
+  const char* name;
+  Before before;  // what lies in the link's place
+  Step step;
+  int error;
+  const char* served;  // what a reader of the link's file reads afterwards; nullptr: nothing
+  bool displaced;      // what lay there now lies at the stage
+};
+
+const LinkCase kLinkCases[] = {
+    {"switched_from_the_old_set", Before::Link, Step::Commit, 0, "new", false},
+    {"made_where_nothing_was", Before::Nothing, Step::Commit, 0, "new", false},
+    {"never_over_a_folder", Before::Folder, Step::Commit, EISDIR, "old", false},
+    {"swapped_with_a_folder", Before::Folder, Step::Exchange, 0, "new", true},
+    {"swapped_with_an_empty_folder", Before::EmptyFolder, Step::Exchange, 0, "new", true},
+    {"no_swap_with_nothing", Before::Nothing, Step::Exchange, ENOENT, nullptr, false},
+    {"abandoned_leaves_the_old_link", Before::Link, Step::Abandon, 0, "old", false},
+};
+
+class LinkSwitchTable : public ::testing::TestWithParam<LinkCase> {};
+void PrintTo(const LinkCase& c, std::ostream* os) { *os << c.name; }
+
+TEST_P(LinkSwitchTable, PointsTheLinkAnewInOneStep) {
+  const LinkCase& c = GetParam();
+  TempDir dir;
+  for (const char* set : {"lists.sets/000001", "lists.sets/000002"}) fs::create_directories(dir / set);
+  WriteBytes(dir / "lists.sets/000001/Num3Correct.txt", "old");
+  WriteBytes(dir / "lists.sets/000002/Num3Correct.txt", "new");
+  const std::string link = dir / "lists";
+  if (c.before == Before::Link) fs::create_directory_symlink("lists.sets/000001", link);
+  if (c.before == Before::Folder || c.before == Before::EmptyFolder) fs::create_directory(link);
+  if (c.before == Before::Folder) WriteBytes(link + "/Num3Correct.txt", "old");
+  std::string stage;
+  {
+    LinkSwitch sw(link, "lists.sets/000002");
+    stage = sw.Path();
+    EXPECT_EQ(stage, dir / (".lists." + std::to_string(::getpid()) + ".part"));
+    ASSERT_EQ(sw.Create(), 0);
+    EXPECT_EQ(fs::read_symlink(stage), "lists.sets/000002");
+    if (c.step == Step::Commit) {
+      EXPECT_EQ(sw.Commit(), c.error);
+    } else if (c.step == Step::Exchange) {
+      EXPECT_EQ(sw.Exchange(), c.error);
+    }
+  }
+  const std::string file = link + "/Num3Correct.txt";
+  if (c.served) {
+    EXPECT_EQ(ReadBytes(file), c.served);
+  } else {
+    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+  }
+  if (c.served && std::string(c.served) == "new") {
+    EXPECT_EQ(fs::read_symlink(link), "lists.sets/000002");
+  }
+  // Nothing beside the link but what the swap put there for its owner to move on.
+  EXPECT_EQ(fs::exists(fs::symlink_status(stage)), c.displaced);
+  if (c.displaced) {
+    EXPECT_TRUE(fs::is_directory(fs::symlink_status(stage)));
+    EXPECT_EQ(fs::exists(stage + "/Num3Correct.txt"), c.before == Before::Folder);
+  }
+  EXPECT_EQ(ReadBytes(dir / "lists.sets/000001/Num3Correct.txt"), "old");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LinkSwitchTable, ::testing::ValuesIn(kLinkCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // ---- Sweep -----------------------------------------------------------------------------------
 
-enum class Kind { File, Folder };
+enum class Kind { File, Folder, Link };
 
 struct SweepCase {
   const char* name;
@@ -161,12 +307,32 @@ const SweepCase kSweepCases[] = {
      false},
     {"own_stage", [](const std::string&) { return ".Num3Correct.txt." + std::to_string(::getpid()) + ".part"; },
      Kind::File, false, false},
+    // Under a writer's lock every stage but its own is a leftover, whatever process its pid
+    // names here: its writer held the lock, so it is gone.
+    {"stage_of_a_pid_alive_here_under_the_lock",
+     [](const std::string&) { return ".Num3Correct.txt." + std::to_string(::getppid()) + ".part"; }, Kind::File, true,
+     true},
+    {"own_stage_under_the_lock", [](const std::string&) { return ".Num3Correct.txt." + std::to_string(::getpid()) + ".part"; },
+     Kind::File, true, false},
     {"older_publisher_stage_under_the_lock", [](const std::string&) { return std::string(".Num3Correct.txt.aB3xY9"); },
      Kind::File, true, true},
     {"older_publisher_stage_without_the_lock", [](const std::string&) { return std::string(".Num3Correct.txt.aB3xY9"); },
      Kind::File, false, false},
-    {"a_folder_of_a_stages_name", [](const std::string& g) { return ".Num3Correct.txt." + g + ".part"; }, Kind::Folder,
+    {"folder_stage_of_a_gone_process", [](const std::string& g) { return ".Num3Correct.txt." + g + ".part"; },
+     Kind::Folder, false, true},
+    {"link_stage_of_a_gone_process", [](const std::string& g) { return ".Num3Correct.txt." + g + ".part"; }, Kind::Link,
+     false, true},
+    {"folder_stage_of_a_live_process",
+     [](const std::string&) { return ".Num3Correct.txt." + std::to_string(::getppid()) + ".part"; }, Kind::Folder,
+     false, false},
+    {"own_folder_stage", [](const std::string&) { return ".Num3Correct.txt." + std::to_string(::getpid()) + ".part"; },
+     Kind::Folder, true, false},
+    {"a_folder_of_an_older_parts_name", [](const std::string& g) { return "Num3Correct.txt." + g + ".part"; },
+     Kind::Folder, true, false},
+    {"a_link_of_an_older_parts_name", [](const std::string& g) { return "Num3Correct.txt." + g + ".part"; }, Kind::Link,
      true, false},
+    {"a_folder_of_an_older_publisher_stages_name", [](const std::string&) { return std::string(".Num3Correct.txt.aB3xY9"); },
+     Kind::Folder, true, false},
     {"another_files_stage", [](const std::string& g) { return ".other.txt." + g + ".part"; }, Kind::File, true, false},
     {"not_a_pid", [](const std::string&) { return std::string("Num3Correct.txt.x1.part"); }, Kind::File, true, false},
     {"a_pid_with_a_leading_zero", [](const std::string& g) { return ".Num3Correct.txt.0" + g + ".part"; }, Kind::File,
@@ -186,10 +352,17 @@ TEST_P(Sweep, RemovesWhatOnlyAGoneWriterLeft) {
   const std::string target = dir / "Num3Correct.txt";
   WriteBytes(target, "list\n");
   const std::string leftover = dir / c.leftover(GonePid());
-  if (c.kind == Kind::Folder)
+  if (c.kind == Kind::Folder) {
+    // A staged folder with files and a link in it: the link goes, what it names stays.
     ASSERT_EQ(::mkdir(leftover.c_str(), 0700), 0);
-  else
+    ASSERT_EQ(::mkdir((leftover + "/draws").c_str(), 0700), 0);
+    WriteBytes(leftover + "/draws/loto6.csv", "x");
+    fs::create_symlink(target, leftover + "/Num3Correct.txt");
+  } else if (c.kind == Kind::Link) {
+    fs::create_symlink(target, leftover);  // a new link that was never renamed
+  } else {
     WriteBytes(leftover, std::string(1000, 'x'));
+  }
   const std::vector<std::string> targets{target, dir / "Num4Correct.txt", ""};
   int removed = 0;
   if (c.locked) {
@@ -200,7 +373,7 @@ TEST_P(Sweep, RemovesWhatOnlyAGoneWriterLeft) {
     removed = SweepLeftovers(targets);
   }
   EXPECT_EQ(removed, c.removed ? 1 : 0);
-  EXPECT_EQ(fs::exists(leftover), !c.removed);
+  EXPECT_EQ(fs::exists(fs::symlink_status(leftover)), !c.removed);
   EXPECT_EQ(ReadBytes(target), "list\n");
 }
 
@@ -215,6 +388,69 @@ TEST(Sweep, ALockOfAnotherFolderSweepsNoOlderPublisherStage) {
   EXPECT_EQ(SweepLeftovers(targets, &lock), 0);
   EXPECT_TRUE(fs::exists(dir / ".loto6.csv.Qw12Er"));
   EXPECT_NE(FolderLock(dir / "missing").Error(), 0);
+}
+
+// A writer in another pid namespace holding the folder's lock: its stage is named by a pid
+// that means nothing here (or another process), yet no sweep takes it while the writer
+// lives; once it dies the kernel frees the lock and its stage is a leftover.
+TEST(Sweep, AStageIsSweptOnlyWhenNoWriterHoldsTheFoldersLock) {
+  if (std::system("unshare --pid --fork --kill-child true >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "this machine gives no pid namespace (unshare --pid --fork fails)";
+  TempDir dir;
+  const std::string target = dir / "Num3Correct.txt";
+  const std::string gone = dir / (".Num3Correct.txt." + GonePid() + ".part");
+  WriteBytes(target, "list\n");
+  // The writer: pid 1 of its namespace, holding the lock while it writes its stage.
+  const char* script = "exec 9<\"$0\" && flock 9 && echo w >\"$0/.Num3Correct.txt.$$.part\" && : >\"$0/ready\" && sleep 60";
+  const pid_t writer = ::fork();
+  if (writer == 0) {
+    ::execlp("unshare", "unshare", "--pid", "--fork", "--kill-child", "sh", "-c", script, dir.path().c_str(), nullptr);
+    ::_exit(127);
+  }
+  for (int i = 0; i < 500 && !fs::exists(dir / "ready"); ++i) ::usleep(10000);
+  ASSERT_TRUE(fs::exists(dir / "ready"));
+  const std::string own = dir / ".Num3Correct.txt.1.part";
+  ASSERT_TRUE(fs::exists(own));
+  WriteBytes(gone, "x");  // the writer's other stage, named by a pid no process here has
+
+  const std::vector<std::string> targets{target};
+  EXPECT_TRUE(FindLeftovers(targets).empty());
+  EXPECT_EQ(SweepLeftovers(targets), 0);
+  EXPECT_EQ(FolderLock(dir.path().string(), FolderLock::Wait::No).Error(), EWOULDBLOCK);
+  EXPECT_TRUE(fs::exists(own));
+  EXPECT_TRUE(fs::exists(gone));
+
+  ::kill(writer, SIGKILL);
+  ::waitpid(writer, nullptr, 0);
+  std::optional<FolderLock> lock;
+  for (int i = 0; i < 500; ++i) {
+    lock.emplace(dir.path().string(), FolderLock::Wait::No);
+    if (lock->Held()) break;
+    ::usleep(10000);
+  }
+  ASSERT_TRUE(lock->Held());
+  EXPECT_EQ(SweepLeftovers(targets, &*lock), 2);
+  EXPECT_FALSE(fs::exists(own));
+  EXPECT_FALSE(fs::exists(gone));
+  EXPECT_EQ(ReadBytes(target), "list\n");
+}
+
+TEST(Sweep, FindsWhatItRemovesFolderByFolder) {
+  TempDir a, b;
+  const std::string gone = GonePid();
+  WriteBytes(a / (".x." + gone + ".part"), "x");
+  ASSERT_EQ(::mkdir((b / (".y." + gone + ".part")).c_str(), 0755), 0);
+  WriteBytes(b / (".y." + std::to_string(::getpid()) + ".part"), "own");
+  const std::vector<std::string> targets{a / "x", b / "y"};
+  std::vector<std::string> found = FindLeftovers(targets);
+  std::sort(found.begin(), found.end());
+  std::vector<std::string> expected{a / (".x." + gone + ".part"), b / (".y." + gone + ".part")};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(found, expected);
+  EXPECT_EQ(SweepLeftovers(targets), 2);
+  EXPECT_TRUE(FindLeftovers(targets).empty());
+  EXPECT_EQ(a.Names(), std::vector<std::string>{});
+  EXPECT_EQ(b.Names(), std::vector<std::string>{".y." + std::to_string(::getpid()) + ".part"});
 }
 
 TEST(Sweep, OwnStagesAreRemovedAtOnce) {

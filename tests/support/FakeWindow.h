@@ -82,6 +82,11 @@ class FakeWindow : public WindowServices {
   std::function<void(const ShownMessage&)> onMessage;
   bool holdRefresh = false;
   int refreshesStarted = 0;
+  int settingsShown = 0;
+  // What the dialog wrote to standard error.
+  std::string standardError;
+  // How the in-process refresh writes its part files (a test makes a disk fail with it).
+  FileOps fileOps;
   std::optional<RefreshRequest> pendingRefresh;
 
   // ---- Window services ----
@@ -113,6 +118,8 @@ class FakeWindow : public WindowServices {
   void ShowHistory() override { ++historyShown; }
   void HistoryChanged() override { ++historyChanges; }
   void ShowCheck() override { ++checkShown; }
+  void ShowSettings() override { ++settingsShown; }
+  void WriteStandardError(const std::string& line) override { standardError += line; }
   void CheckChanged() override { ++checkChanges; }
   int FocusedControl() const override { return focused; }
   void SetFocus(int id) override { focused = id; }
@@ -139,7 +146,9 @@ class FakeWindow : public WindowServices {
   // Runs the refresh that was started and hands its report to the dialog.
   void FinishRefresh() {
     if (!pendingRefresh) return;
-    const RefreshReport report = RunRefresh(*pendingRefresh, DrawFilesBeside(pendingRefresh->lists));
+    const std::vector<ExtraFile> extras =
+        pendingRefresh->listsOnly ? std::vector<ExtraFile>{} : DrawFilesBeside(pendingRefresh->lists);
+    const RefreshReport report = RunRefresh(*pendingRefresh, extras, nullptr, {}, fileOps);
     pendingRefresh.reset();
     dialog->OnRefreshDone(report);
   }

@@ -3,13 +3,16 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QSet>
 #include <QtTest/QTest>
 #include <atomic>
 
 #include "TestServer.h"
 #include "Texts.h"
+#include "SettingsWindow.h"
 #include "UiTestSupport.h"
 
 namespace numira::uitest {
@@ -123,13 +126,110 @@ TEST_F(RefreshView, ClosingTheWindowDuringARefreshStopsItAtOnce) {
   ASSERT_EQ(Leftovers().size(), 1) << "no part file appeared";
   clock.restart();
   window->close();
-  // Stopped at once: well within the time a stuck program would be waited for before it
-  // is killed, and without leaving its part file behind.
-  EXPECT_LT(clock.elapsed(), 2000);
+  // The window goes at once; the program, told to stop, removes its part file and ends.
+  EXPECT_LT(clock.elapsed(), 500);
+  while (!Leftovers().isEmpty() && clock.elapsed() < 5000) QTest::qWait(10);
   EXPECT_EQ(Leftovers(), QStringList());
   ExpectListsAsBefore();
   window.reset();
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// Puts a shell script in the refresh program's place.
+void ReplaceProgram(const QString& path, const QByteArray& script) {
+  QFile::remove(path);
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("#!/bin/sh\n" + script);
+  f.close();
+  ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+}
+
+TEST_F(RefreshView, ClosingTheWindowNeverWaitsForTheProgram) {
+  // A program that takes its time to end when it is told to stop (here: it does not
+  // listen at all, and ends by itself after three seconds).
+  ReplaceProgram(lists.Path(kRefreshProgramName), "trap '' TERM\necho started > \"$0.started\"\nsleep 3\n");
+  auto window = Open("127.0.0.1:9");
+  Button(*window, ctl::kDownload)->click();
+  QElapsedTimer clock;
+  clock.start();
+  const QString started = lists.Path(kRefreshProgramName) + QStringLiteral(".started");
+  while (!QFile::exists(started) && clock.elapsed() < 10000) QTest::qWait(10);
+  ASSERT_TRUE(QFile::exists(started));
+  clock.restart();
+  window->close();
+  window.reset();
+  EXPECT_LT(clock.elapsed(), 500);
+  QTest::qWait(3500);  // the program ends on its own meanwhile
+}
+
+TEST_F(RefreshView, AProgramThatHangsIsEndedAfterTheRefreshsTimeLimit) {
+  // The program reports one list, then hangs.
+  ReplaceProgram(lists.Path(kRefreshProgramName), "echo 'list 0 not-modified'\nexec sleep 60\n");
+  auto window = Open("127.0.0.1:9");
+  FetchLimits limits;
+  limits.totalTimeoutMs = 1000;
+  window->Dialog().SetFetchLimits(limits);
+  QString shown;
+  WhenShown(ModalNamed(QStringLiteral("message")), [&](QWidget* box) {
+    shown = static_cast<QMessageBox*>(box)->text();
+    box->close();
+  }, 20000);
+  Button(*window, ctl::kDownload)->click();
+  QElapsedTimer clock;
+  clock.start();
+  while (window->Dialog().Refreshing() && clock.elapsed() < 15000) QTest::qWait(20);
+  ASSERT_FALSE(window->Dialog().Refreshing()) << "still refreshing";
+  // The refresh's own limit and the grace the program is given.
+  EXPECT_GE(clock.elapsed(), 1000 + 3000 - 100);
+  EXPECT_EQ(shown, QString::fromUtf8("一部の最新情報をダウンロードできませんでした。\n127.0.0.1:9："
+                                     "更新プログラムが制限時間（1秒）内に終わらなかったため、止めました。"));
+  EXPECT_EQ(Label(*window, ctl::kStatus)->text(), QString::fromUtf8(text::kDownloadPartlyFailed));
+  EXPECT_EQ(window->Dialog().LastDownloadOk(), 0);
+  ExpectListsAsBefore();
+}
+
+TEST_F(RefreshView, TheSettingsWindowTriesAServerAndSavesIt) {
+  QTemporaryDir config;
+  const QString conf = config.filePath(QStringLiteral("numira/numira.conf"));
+  auto window = std::make_unique<ProbedWindow>(clock, DialogSetup{lists.ExecutablePath(), "", conf.toStdString()});
+  window->show();
+  EXPECT_TRUE(window->Dialog().OnSysCommand(ctl::kSettingsItem));
+  auto* settings = window->findChild<ui::SettingsWindow*>(QStringLiteral("settings"));
+  ASSERT_NE(settings, nullptr);
+  EXPECT_TRUE(settings->isVisible());
+  EXPECT_EQ(settings->windowTitle(), QString::fromUtf8("設定"));
+  auto* field = settings->findChild<QLineEdit*>(QStringLiteral("server"));
+  auto* tryButton = settings->findChild<QPushButton*>(QStringLiteral("try"));
+  auto* outcome = settings->findChild<QLabel*>(QStringLiteral("outcome"));
+  ASSERT_TRUE(field && tryButton && outcome);
+  EXPECT_EQ(field->text(), QString());
+  // A trial runs in the refresh program while the window goes on answering.
+  RawServer server(Trickle(4, 50));
+  field->setText(QString::fromStdString(server.Host()));
+  tryButton->click();
+  EXPECT_FALSE(tryButton->isEnabled());
+  EXPECT_EQ(outcome->text(), QString::fromUtf8("リストサーバーを確かめています・・・"));
+  QElapsedTimer clock;
+  clock.start();
+  int turns = 0;
+  while (!tryButton->isEnabled() && clock.elapsed() < 20000) {
+    QTest::qWait(20);
+    ++turns;
+  }
+  ASSERT_TRUE(tryButton->isEnabled());
+  EXPECT_GT(turns, 10);
+  EXPECT_EQ(outcome->text(), QString::fromUtf8("６つのリストがそろっています（最新抽選日：2026年8月21日）。"));
+  EXPECT_EQ(server.Connections(), 6);
+  ExpectListsAsBefore();  // a trial stores nothing of the player's
+  EXPECT_FALSE(QFile::exists(conf));
+  // 保存 writes numira.conf and the refresh asks that server from now on.
+  QPointer<ui::SettingsWindow> alive(settings);
+  settings->findChild<QPushButton*>(QStringLiteral("save"))->click();
+  EXPECT_EQ(FileBytes(conf), QByteArray("list-server=http://") + QByteArray::fromStdString(server.Host()) + "\n");
+  EXPECT_EQ(window->Dialog().ListServer(), "http://" + server.Host());
+  QTest::qWait(50);
+  EXPECT_TRUE(alive.isNull()) << "the window is gone once closed";
 }
 
 TEST_F(RefreshView, AMissingRefreshProgramIsAFailedRefresh) {
@@ -146,7 +246,8 @@ TEST_F(RefreshView, AMissingRefreshProgramIsAFailedRefresh) {
   clock.start();
   while (window->Dialog().Refreshing() && clock.elapsed() < 10000) QTest::qWait(10);
   EXPECT_FALSE(window->Dialog().Refreshing());
-  EXPECT_EQ(shown, QString::fromUtf8(text::kDownloadFailed));
+  EXPECT_EQ(shown, QString::fromUtf8(text::kDownloadFailed) + QStringLiteral("\n") + QString::fromStdString(server.Host()) +
+                       QString::fromUtf8("：更新プログラム numira-refresh を実行できません。"));
   EXPECT_EQ(Label(*window, ctl::kStatus)->text(), QString::fromUtf8(text::kDownloadFailed));
   EXPECT_EQ(server.Connections(), 0);
   ExpectListsAsBefore();

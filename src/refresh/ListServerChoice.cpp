@@ -152,6 +152,8 @@ ListServerChoice ChooseListServer(const ListServerInputs& inputs) {
                                *inputs.config.value, inputs.configFile, inputs.config.line, 0});
   }
   choice.source = ListServerSource::BuiltIn;
+  // A program built without a server has none: the player names one.
+  if (inputs.builtIn.empty()) return choice;
   if (auto url = ListServerBaseUrl(inputs.builtIn))
     choice.baseUrl = std::move(*url);
   else
@@ -198,6 +200,42 @@ ConfigSetting ReadListServerSetting(const std::string& path) {
     return none;
   }
   return FindListServerSetting(*text);
+}
+
+std::string WithListServerSetting(std::string_view text, std::string_view value) {
+  const std::string line = "list-server=" + std::string(value);
+  const ConfigSetting current = FindListServerSetting(text);
+  if (!current.value) {
+    std::string out(text);
+    if (!out.empty() && out.back() != '\n') out += '\n';
+    return out + line + "\n";
+  }
+  // The counted line's place: its number, as FindListServerSetting counts lines.
+  std::size_t start = 0;
+  for (int n = 1; n < current.line; ++n) start = text.find('\n', start) + 1;
+  std::size_t end = text.find('\n', start);
+  if (end == std::string_view::npos) end = text.size();
+  if (end > start && text[end - 1] == '\r') --end;
+  std::string out(text.substr(0, start));
+  // A byte-order mark before the first line stays.
+  if (start == 0 && text.substr(0, 3) == "\xEF\xBB\xBF") out = "\xEF\xBB\xBF";
+  return out + line + std::string(text.substr(end));
+}
+
+int WriteListServerSetting(const std::string& path, std::string_view value) {
+  if (path.empty() || path.front() != '/') return ENOENT;
+  int error = 0;
+  std::optional<std::string> text = ReadRegularFile(path, kMaxConfigBytes, &error);
+  if (!text) {
+    if (error != ENOENT) return error == EFBIG ? EINVAL : error;
+    text.emplace();
+    // The folders, private to the user, as far as they are missing.
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
+      if (::mkdir(path.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) return errno;
+  }
+  StagedFile stage(path);
+  if (const int e = stage.Write(WithListServerSetting(*text, value), NewFileMode::Umask); e != 0) return e;
+  return stage.Commit();
 }
 
 ListServerInputs ProcessListServerInputs(std::optional<std::string> commandLine, std::string builtIn) {

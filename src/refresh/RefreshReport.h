@@ -6,10 +6,11 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <utility>
 #include <string_view>
 #include <vector>
 
-#include "FetchToFile.h"
+#include "FetchLimits.h"
 #include "ListTable.h"
 
 namespace numira {
@@ -25,7 +26,8 @@ struct RefreshRequest {
   ListPaths lists;      // where the six lists are stored; an empty path is not refreshed
   std::string agent;    // the User-Agent
   FetchLimits limits;
-  FileOps file;         // how the part files are written (in-process runs only)
+  // Only the six lists: the draw files beside them are not asked for (a trial of a server).
+  bool listsOnly = false;
 };
 
 enum class ListOutcome {
@@ -36,12 +38,40 @@ enum class ListOutcome {
   NotTried,        // the refresh ended before this list
 };
 
+// Why a list was not refreshed: what the player is told.
+enum class FailReason {
+  None,
+  NoSuchHost,     // the server's name cannot be resolved
+  NoConnection,   // nothing takes the connection at the server's address
+  TimedOut,       // no answer, or not the whole answer, in time
+  ErrorStatus,    // the server answered with an error status (detail: the status)
+  NotAList,       // the answer is not a list of its kind (detail: what is wrong)
+  Older,          // the server's list is older than the stored one: no step back
+  PairDisagrees,  // the two lists of a Numbers game do not agree (detail: how)
+  TwinFailed,     // the other list of its Numbers game failed, and the two go together
+  Broken,         // the transfer broke off, or the answer is not HTTP
+  Insecure,       // https: the server's certificate cannot be verified, or TLS failed
+  NotStored,      // there is nowhere to store the list
+  Stopped,        // the refresh was stopped
+  ProgramFailed,  // the refresh program could not start, or ended without a word on this list
+  ProgramHung,    // the refresh program did not end within the refresh's time limit
+};
+
 struct ListResult {
+  ListResult(ListOutcome o = ListOutcome::NotTried, bool full = false, FailReason why = FailReason::None,
+             std::string what = {})
+      : outcome(o), diskFull(full), reason(why), detail(std::move(what)) {}
+
   ListOutcome outcome = ListOutcome::NotTried;
   // LocalFileError: whether the disk was full (the row names the list).
   bool diskFull = false;
+  // Failed, NotTried: why; with its detail (one line, at most kMaxDetail bytes).
+  FailReason reason = FailReason::None;
+  std::string detail;
   bool operator==(const ListResult&) const = default;
 };
+
+inline constexpr std::size_t kMaxDetail = 200;
 
 // The optional extra files beside the lists.
 enum class ExtraOutcome { Refreshed, NotModified, Absent, Failed };
@@ -58,11 +88,11 @@ std::vector<std::string> RefreshArguments(const RefreshRequest& request);
 std::optional<RefreshRequest> ParseRefreshArguments(const std::vector<std::string>& args);
 
 // The report as the refresh program writes it, one line per list and per extra file,
-// then "end"; and read back. A report cut short (the program died) reads with every list
-// it does not name as failed.
+// then "end"; and read back. A report cut short (the program died, or the window ended
+// it) reads with every list it does not name as failed for `unnamed`.
 std::string FormatReport(const RefreshReport& report);
-// The line of one list, as soon as its outcome is final.
+// The line of one list, as soon as its outcome is final: "list 2 failed error-status 404".
 std::string FormatListLine(std::size_t row, const ListResult& result);
-RefreshReport ParseReport(std::string_view text);
+RefreshReport ParseReport(std::string_view text, FailReason unnamed = FailReason::ProgramFailed);
 
 }  // namespace numira

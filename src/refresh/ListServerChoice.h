@@ -1,7 +1,7 @@
 #pragma once
 // Which list server the refresh asks, chosen when the program starts: the command line
 // (--list-server), else the user's configuration file (list-server=), else the server the
-// program was built with. And the one place where a list's address is made.
+// program was built with, if any. And the one place where a list's address is made.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,11 +47,11 @@ struct ListServerInputs {
   std::optional<std::string> commandLine;  // the value of --list-server
   std::string configFile;                  // the configuration file's path ("" when none)
   ConfigSetting config;
-  std::string builtIn;  // the server the program was built with
+  std::string builtIn;  // the server the program was built with ("" none)
 };
 
 struct ListServerChoice {
-  std::string baseUrl;  // "" when not even the built-in server is usable
+  std::string baseUrl;  // "" when no source names a usable server
   ListServerSource source = ListServerSource::BuiltIn;
   std::vector<ListServerWarning> warnings;  // in the order the sources were tried
 };
@@ -70,6 +70,17 @@ std::string ConfigFilePath(std::string_view xdgConfigHome, std::string_view home
 
 // Reads the setting from the file (a missing file has none).
 ConfigSetting ReadListServerSetting(const std::string& path);
+
+// A configuration file's text with its list-server set to value: the line that counts
+// (the last one) is replaced, keeping its line end, or a line is added at the end; every
+// other line stays as it was.
+std::string WithListServerSetting(std::string_view text, std::string_view value);
+
+// Sets list-server in the configuration file at path, which is made (with its folders)
+// when missing, and replaced through the file store: staged beside it and renamed into
+// place, so that a failure leaves it as it was. 0, or the errno of the step that failed
+// (EINVAL for a file that is too large or not a regular file; ENOENT for no path).
+int WriteListServerSetting(const std::string& path, std::string_view value);
 
 // The inputs of the running process: its environment and the given command-line value.
 ListServerInputs ProcessListServerInputs(std::optional<std::string> commandLine, std::string builtIn);

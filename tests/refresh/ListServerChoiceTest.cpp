@@ -104,6 +104,10 @@ TEST(ChooseListServer, FirstUsableSourceWinsAndEveryRefusalIsReported) {
        Source::CommandLine, {}},
       {"bad_built_in", std::nullopt, none, "lists numira", "", Source::BuiltIn,
        {{Source::BuiltIn, Problem::NotAHost, "lists numira"}}},
+      // A program built without a server has none, and says nothing of it here.
+      {"no_server_anywhere", std::nullopt, none, "", "", Source::BuiltIn, {}},
+      {"bad_config_and_no_built_in", std::nullopt, bad, "", "", Source::BuiltIn,
+       {{Source::ConfigFile, Problem::NotAHost, "mirror example"}}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -190,6 +194,41 @@ TEST(ReadListServerSetting, FromTheFile) {
   s = ReadListServerSetting(dir / "huge.conf");
   EXPECT_EQ(s.error, EFBIG);
   EXPECT_FALSE(s.value.has_value());
+}
+
+TEST(ListServerSetting, SettingItKeepsEveryOtherLine) {
+  const struct {
+    const char* text;
+    const char* set;
+  } rows[] = {
+      {"", "list-server=h.example\n"},
+      {"# only a comment", "# only a comment\nlist-server=h.example\n"},
+      {"colour=blue\n", "colour=blue\nlist-server=h.example\n"},
+      {"list-server = old.example\n", "list-server=h.example\n"},
+      {"a=1\r\nlist-server=old\r\nb=2\r\n", "a=1\r\nlist-server=h.example\r\nb=2\r\n"},
+      {"list-server=first\n#list-server=commented\nlist-server=last", "list-server=first\n#list-server=commented\nlist-server=h.example"},
+      {"\xEF\xBB\xBFlist-server=old\n", "\xEF\xBB\xBFlist-server=h.example\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    const std::string set = WithListServerSetting(row.text, "h.example");
+    EXPECT_EQ(set, row.set);
+    EXPECT_EQ(FindListServerSetting(set).value, std::optional<std::string>("h.example"));
+  }
+}
+
+TEST(ListServerSetting, WrittenThroughTheStore) {
+  TempDir dir;
+  const std::string conf = dir / "a/b/numira.conf";
+  ASSERT_EQ(WriteListServerSetting(conf, "http://h:1"), 0);
+  EXPECT_EQ(ReadBytes(conf), "list-server=http://h:1\n");
+  struct stat st {};
+  ASSERT_EQ(::stat((dir / "a").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_EQ(ReadListServerSetting(conf).value, std::optional<std::string>("http://h:1"));
+  EXPECT_EQ(WriteListServerSetting("relative.conf", "h"), ENOENT);
+  ::mkdir((dir / "folder.conf").c_str(), 0700);
+  EXPECT_EQ(WriteListServerSetting(dir / "folder.conf", "h"), EISDIR);
 }
 
 }  // namespace

@@ -15,6 +15,36 @@ constexpr std::array<std::pair<ListOutcome, std::string_view>, 5> kListWords{{
 }};
 constexpr std::string_view kDiskFullWord = "disk-full";
 
+constexpr std::array<std::pair<FailReason, std::string_view>, 14> kReasonWords{{
+    {FailReason::NoSuchHost, "no-such-host"},
+    {FailReason::NoConnection, "no-connection"},
+    {FailReason::TimedOut, "timed-out"},
+    {FailReason::ErrorStatus, "error-status"},
+    {FailReason::NotAList, "not-a-list"},
+    {FailReason::Older, "older"},
+    {FailReason::PairDisagrees, "pair-disagrees"},
+    {FailReason::TwinFailed, "twin-failed"},
+    {FailReason::Broken, "broken"},
+    {FailReason::Insecure, "insecure"},
+    {FailReason::NotStored, "not-stored"},
+    {FailReason::Stopped, "stopped"},
+    {FailReason::ProgramFailed, "program-failed"},
+    {FailReason::ProgramHung, "program-hung"},
+}};
+
+// A detail as one line of the report: no control characters, at most kMaxDetail bytes
+// (never cut inside a UTF-8 character).
+std::string OneLine(std::string_view detail) {
+  std::string out;
+  for (char c : detail) out += static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? ' ' : c;
+  if (out.size() > kMaxDetail) {
+    std::size_t cut = kMaxDetail;
+    while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) --cut;
+    out.resize(cut);
+  }
+  return out;
+}
+
 constexpr std::array<std::pair<ExtraOutcome, std::string_view>, 4> kExtraWords{{
     {ExtraOutcome::Refreshed, "refreshed"},
     {ExtraOutcome::NotModified, "not-modified"},
@@ -58,8 +88,9 @@ std::vector<std::string> RefreshArguments(const RefreshRequest& request) {
   std::vector<std::string> args{"--server", request.baseUrl, "--agent", request.agent, "--limits",
                                 std::to_string(l.connectTimeoutMs) + "," + std::to_string(l.lowSpeedBytesPerSecond) +
                                     "," + std::to_string(l.lowSpeedSeconds) + "," + std::to_string(l.totalTimeoutMs) +
-                                    "," + std::to_string(l.maxRedirects) + "," + std::to_string(l.maxBodyBytes),
-                                "--"};
+                                    "," + std::to_string(l.maxRedirects) + "," + std::to_string(l.maxBodyBytes)};
+  if (request.listsOnly) args.push_back("--lists-only");
+  args.push_back("--");
   for (const std::string& path : request.lists) args.push_back(path);
   return args;
 }
@@ -68,7 +99,12 @@ std::optional<RefreshRequest> ParseRefreshArguments(const std::vector<std::strin
   RefreshRequest request;
   std::size_t i = 0;
   bool server = false;
-  for (; i < args.size() && args[i] != "--"; i += 2) {
+  while (i < args.size() && args[i] != "--") {
+    if (args[i] == "--lists-only") {
+      request.listsOnly = true;
+      ++i;
+      continue;
+    }
     if (i + 1 >= args.size()) return std::nullopt;
     const std::string& value = args[i + 1];
     if (args[i] == "--server") {
@@ -95,6 +131,7 @@ std::optional<RefreshRequest> ParseRefreshArguments(const std::vector<std::strin
     } else {
       return std::nullopt;
     }
+    i += 2;
   }
   if (!server || i >= args.size() || args.size() - i - 1 != request.lists.size()) return std::nullopt;
   for (std::size_t row = 0; row < request.lists.size(); ++row) request.lists[row] = args[i + 1 + row];
@@ -110,6 +147,17 @@ std::string FormatListLine(std::size_t row, const ListResult& result) {
   if (result.outcome == ListOutcome::LocalFileError && result.diskFull) {
     out += ' ';
     out += kDiskFullWord;
+  }
+  if (result.reason != FailReason::None) {
+    for (const auto& [reason, word] : kReasonWords)
+      if (reason == result.reason) {
+        out += ' ';
+        out += word;
+      }
+    if (!result.detail.empty()) {
+      out += ' ';
+      out += OneLine(result.detail);
+    }
   }
   out += '\n';
   return out;
@@ -129,14 +177,15 @@ std::string FormatReport(const RefreshReport& report) {
   return out + "end\n";
 }
 
-RefreshReport ParseReport(std::string_view text) {
+RefreshReport ParseReport(std::string_view text, FailReason unnamed) {
   RefreshReport report;
   std::array<bool, 6> named{};
   bool ended = false;
   while (!text.empty() && !ended) {
     const auto nl = text.find('\n');
     if (nl == std::string_view::npos) break;  // a line cut short counts for nothing
-    const std::vector<std::string_view> w = Words(text.substr(0, nl));
+    const std::string_view line = text.substr(0, nl);
+    const std::vector<std::string_view> w = Words(line);
     text.remove_prefix(nl + 1);
     if (w.size() == 1 && w[0] == "end") {
       ended = true;
@@ -144,9 +193,28 @@ RefreshReport ParseReport(std::string_view text) {
       const auto row = Number<std::size_t>(w[1]);
       if (!row || *row >= report.lists.size()) continue;
       for (const auto& [outcome, word] : kListWords) {
-        const bool diskFull = w.size() == 4 && outcome == ListOutcome::LocalFileError && w[3] == kDiskFullWord;
-        if (word != w[2] || (w.size() != 3 && !diskFull)) continue;
-        report.lists[*row] = {outcome, diskFull};
+        if (word != w[2]) continue;
+        ListResult result{outcome, false, FailReason::None, {}};
+        std::size_t next = 3;
+        if (outcome == ListOutcome::LocalFileError && w.size() > next && w[next] == kDiskFullWord) {
+          result.diskFull = true;
+          ++next;
+        }
+        // Why it failed: a reason word, and the rest of the line as its detail.
+        if (w.size() > next && (outcome == ListOutcome::Failed || outcome == ListOutcome::NotTried)) {
+          bool known = false;
+          for (const auto& [reason, reasonWord] : kReasonWords)
+            if (reasonWord == w[next]) {
+              result.reason = reason;
+              known = true;
+            }
+          if (!known) break;
+          const std::size_t at = static_cast<std::size_t>(w[next].data() + w[next].size() - line.data());
+          if (at < line.size()) result.detail = OneLine(line.substr(at + 1));
+          next = w.size();
+        }
+        if (next != w.size() || (result.reason == FailReason::None && !result.detail.empty())) break;
+        report.lists[*row] = std::move(result);
         named[*row] = true;
       }
     } else if (w.size() == 3 && w[0] == "extra") {
@@ -160,7 +228,7 @@ RefreshReport ParseReport(std::string_view text) {
     }
   }
   for (std::size_t row = 0; row < report.lists.size(); ++row)
-    if (!named[row]) report.lists[row] = {ListOutcome::Failed, false};
+    if (!named[row]) report.lists[row] = {ListOutcome::Failed, false, unnamed, {}};
   return report;
 }
 
