@@ -5,6 +5,7 @@
 
 #include "Clock.h"
 #include "MainWindow.h"
+#include "TextFill.h"
 #include "Texts.h"
 
 namespace numira {
@@ -35,10 +36,7 @@ std::string NoDisplayMessage(const std::string& command) {
     for (char c : command) shown += c == '\'' ? std::string("'\\''") : std::string(1, c);
     shown += '\'';
   }
-  std::string message = text::kNoDisplay;
-  for (auto at = message.find("%1"); at != std::string::npos; at = message.find("%1", at + shown.size()))
-    message.replace(at, 2, shown);
-  return message;
+  return Fill(text::kNoDisplay, {shown});
 }
 
 }  // namespace numira

@@ -18,9 +18,11 @@ struct CommandLine {
   std::vector<char*> rest;
 };
 
-// Reads --list-server SERVER (or --list-server=SERVER), -h/--help and --version; every
-// other argument is left in rest. A value that starts with '-' is an option, never taken
-// as the server: an Error, like a missing value. The first of --help and --version wins over the rest.
+// Reads --list-server SERVER (or --list-server=SERVER), -h/--help and --version, and
+// leaves the toolkit's own options (-platform NAME, -style=NAME, ...) in rest. A value
+// that starts with '-' is an option, never taken as the server: an Error, like a missing
+// value. Any other argument is an Error, whether or not there is a display. The first of
+// --help and --version wins over the rest.
 CommandLine ParseCommandLine(int argc, char** argv);
 
 // The usage that --help prints.
@@ -31,9 +33,5 @@ std::string UnknownArgumentText(const std::string& argument);
 
 // The standard-error line for a source of the list server that could not be used.
 std::string WarningText(const ListServerWarning& warning);
-
-// A value as it may be shown on a terminal: control characters as '?', invalid UTF-8
-// replaced, at most 200 bytes.
-std::string Printable(const std::string& value);
 
 }  // namespace numira

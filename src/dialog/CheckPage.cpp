@@ -1,10 +1,9 @@
 #include "CheckPage.h"
 
-#include <cstdio>
-#include <string_view>
-
 #include "Controls.h"
+#include "Encoding.h"
 #include "Entry.h"
+#include "TextFill.h"
 #include "Texts.h"
 #include "Ticket.h"
 
@@ -16,40 +15,30 @@ static_assert(text::kPrizes.size() == static_cast<std::size_t>(Prize::SixthBonus
 static_assert(text::kTicketTypes.size() == static_cast<std::size_t>(TicketType::Mini) + 1,
               "one text per ticket type, in TicketType order");
 
-// A format with %1 .. %9 filled in, in one pass: a value is never read as a format.
-std::string Fill(std::string_view format, const std::vector<std::string>& values) {
-  std::string out;
-  for (std::size_t i = 0; i < format.size(); ++i) {
-    const std::size_t k = i + 1 < format.size() ? static_cast<std::size_t>(format[i + 1] - '1') : values.size();
-    if (format[i] == '%' && k < values.size()) {
-      out += values[k];
-      ++i;
-    } else {
-      out += format[i];
-    }
-  }
-  return out;
-}
-
-std::string TwoDigits(int n) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%02d", n);
-  return buf;
-}
-
 // The ticket types a game offers: Numbers 3 all four, Numbers 4 all but ミニ, Loto none.
 std::size_t TypeCount(Game game) { return !IsNumbers(game) ? 0 : game == Game::Num3 ? 4 : 3; }
+
+// A piece of the typed ticket in a refusal: in 「」, control characters escaped, and cut
+// so that the refusal stays one short line whatever was pasted.
+std::string TypedPiece(const std::string& piece) {
+  QuoteStyle style;
+  style.asciiOnly = false;
+  style.maxBytes = 24;
+  style.open = "「";
+  style.close = "」";
+  return Quoted(piece, style);
+}
 
 std::string Refusal(const TicketReading& r, Game game) {
   switch (r.fault) {
     case TicketFault::None: break;
     case TicketFault::Empty: return text::kTicketEmpty;
-    case TicketFault::NotANumber: return Fill(text::kTicketNotNumberFormat, {r.item});
+    case TicketFault::NotANumber: return Fill(text::kTicketNotNumberFormat, {TypedPiece(r.item)});
     case TicketFault::WrongCount:
-      if (IsNumbers(game)) return Fill(text::kTicketDigitsFormat, {std::to_string(r.expected), std::to_string(r.count)});
+      if (IsNumbers(game)) return Fill(text::kTicketDigitsFormat, {std::to_string(r.expected), Grouped(r.count)});
       return Fill(text::kTicketNumbersFormat,
-                  {std::to_string(RulesOf(game).largest), std::to_string(r.expected), std::to_string(r.count)});
-    case TicketFault::OutOfRange: return Fill(text::kTicketOutOfRangeFormat, {r.item, std::to_string(r.expected)});
+                  {std::to_string(RulesOf(game).largest), std::to_string(r.expected), Grouped(r.count)});
+    case TicketFault::OutOfRange: return Fill(text::kTicketOutOfRangeFormat, {TypedPiece(r.item), std::to_string(r.expected)});
     case TicketFault::Repeated: return Fill(text::kTicketRepeatedFormat, {r.item});
     case TicketFault::OneDigitBox: return text::kTicketOneDigitBox;
   }
@@ -115,7 +104,7 @@ CheckOutcome CheckTypedTicket(Game game, const std::vector<Draw>& draws, const s
   const TicketWin& latest = *check.latest;
   outcome.lines.push_back(Fill(text::kLatestOutcomeFormat, {std::to_string(latest.number), JapaneseDate(latest.date),
                                                             text::kPrizes[static_cast<std::size_t>(latest.prize)]}));
-  outcome.lines.push_back(Fill(text::kPastWinsFormat, {std::to_string(check.wins.size())}));
+  outcome.lines.push_back(Fill(text::kPastWinsFormat, {Grouped(static_cast<std::int64_t>(check.wins.size()))}));
   outcome.wins.name = Fill(text::kWinsTableNameFormat, {ShownName(game)});
   outcome.wins.columns = {text::kDrawNoColumn, text::kDrawDateColumn, text::kPrizeColumn};
   for (const TicketWin& w : check.wins)

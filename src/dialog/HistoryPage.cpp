@@ -3,30 +3,18 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
-#include <string_view>
 
 #include "Controls.h"
 #include "Entry.h"
 #include "HistoryFigures.h"
+#include "TextFill.h"
 #include "Texts.h"
 
 namespace numira {
 namespace {
 
-// A format with %1 and %2 filled in, in one pass: a value is never read as a format.
-std::string Fill(std::string_view format, const std::string& first, const std::string& second = {}) {
-  std::string out;
-  for (std::size_t i = 0; i < format.size(); ++i) {
-    if (format[i] == '%' && i + 1 < format.size() && (format[i + 1] == '1' || format[i + 1] == '2')) {
-      out += format[++i] == '1' ? first : second;
-    } else {
-      out += format[i];
-    }
-  }
-  return out;
-}
-
-std::string Str(std::uint64_t n) { return std::to_string(n); }
+// A count as the window shows it: "1,234".
+std::string Count(std::uint64_t n) { return Grouped(static_cast<std::int64_t>(n)); }
 
 // Every digit position of a Numbers game has its column name.
 static_assert(text::kPositionColumns.size() >= static_cast<std::size_t>(RulesOf(Game::Num3).count) &&
@@ -46,12 +34,12 @@ HistoryPage BuildHistoryPage(Game game, const WinningList& list, const std::stri
     page.lines.push_back(text::kNoData);
     return page;
   }
-  page.lines.push_back(Fill(text::kHistoryHeadlineFormat, f.latestDrawDate, Str(f.draws)));
+  page.lines.push_back(Fill(text::kHistoryHeadlineFormat, {f.latestDrawDate, Count(f.draws)}));
 
   if (!IsNumbers(game)) {
     const std::vector<int> proposal = LotoNumbers(lastProposal, game);
-    page.chartName = Fill(text::kLotoChartNameFormat, page.tabName);
-    page.tableName = Fill(text::kLotoTableNameFormat, page.tabName);
+    page.chartName = Fill(text::kLotoChartNameFormat, {page.tabName});
+    page.tableName = Fill(text::kLotoTableNameFormat, {page.tabName});
     page.columns = {text::kNumberColumn, text::kDrawsColumn, text::kShareColumn, text::kSinceLastColumn};
     const std::vector<std::optional<std::uint32_t>> since = DrawsSinceLast(draws, game);
     HistoryBars bars{text::kDrawsColumn, {}, {}};
@@ -59,7 +47,7 @@ HistoryPage BuildHistoryPage(Game game, const WinningList& list, const std::stri
       const int number = static_cast<int>(k) + 1;
       const std::uint64_t count = f.numberCounts[k];
       const bool marked = std::find(proposal.begin(), proposal.end(), number) != proposal.end();
-      page.categories.push_back(Str(static_cast<std::uint64_t>(number)));
+      page.categories.push_back(std::to_string(number));
       bars.values.push_back(count);
       bars.marked.push_back(marked);
       // The share sorts as the count does: both are over the same draws.
@@ -67,18 +55,18 @@ HistoryPage BuildHistoryPage(Game game, const WinningList& list, const std::stri
       std::uint64_t ago = std::numeric_limits<std::uint64_t>::max();
       if (k < since.size() && since[k].has_value()) ago = since[k].value();
       const bool agoKnown = ago != std::numeric_limits<std::uint64_t>::max();
-      page.rows.push_back({{Str(static_cast<std::uint64_t>(number)), static_cast<std::uint64_t>(number), marked},
-                           {Str(count), count, marked},
+      page.rows.push_back({{std::to_string(number), static_cast<std::uint64_t>(number), marked},
+                           {Count(count), count, marked},
                            {ShareText(count, f.draws), count, marked},
-                           {agoKnown ? Str(ago) : std::string(), ago, false}});
+                           {agoKnown ? Count(ago) : std::string(), ago, false}});
     }
     page.bars.push_back(std::move(bars));
     return page;
   }
 
-  page.lines.push_back(Fill(text::kNeverDrawnFormat, Str(f.neverDrawn)));
-  page.chartName = Fill(text::kNumbersChartNameFormat, page.tabName);
-  page.tableName = Fill(text::kNumbersTableNameFormat, page.tabName);
+  page.lines.push_back(Fill(text::kNeverDrawnFormat, {Count(f.neverDrawn)}));
+  page.chartName = Fill(text::kNumbersChartNameFormat, {page.tabName});
+  page.tableName = Fill(text::kNumbersTableNameFormat, {page.tabName});
   const std::size_t positions = f.digitCounts.size();
   const std::vector<int> proposal = EntryNumberList(lastProposal, game);
   page.columns = {text::kNumberColumn};
@@ -94,23 +82,23 @@ HistoryPage BuildHistoryPage(Game game, const WinningList& list, const std::stri
   }
   for (int digit = 0; digit < 10; ++digit) {
     const auto d = static_cast<std::size_t>(digit);
-    page.categories.push_back(Str(d));
-    std::vector<HistoryCell> row{{Str(d), d, false}};
-    for (const HistoryBars& bars : page.bars) row.push_back({Str(bars.values[d]), bars.values[d], bars.marked[d]});
+    page.categories.push_back(std::to_string(d));
+    std::vector<HistoryCell> row{{std::to_string(d), d, false}};
+    for (const HistoryBars& bars : page.bars) row.push_back({Count(bars.values[d]), bars.values[d], bars.marked[d]});
     page.rows.push_back(std::move(row));
   }
   return page;
 }
 
 std::vector<std::string> ProposalToolTips(Game game, const WinningList& list, const std::string& proposal) {
-  if (IsNumbers(game)) return {Fill(text::kNumbersToolTipFormat, Str(EntryDrawCount(list, proposal)))};
+  if (IsNumbers(game)) return {Fill(text::kNumbersToolTipFormat, {Count(EntryDrawCount(list, proposal))})};
   const HistoryFigures f = ComputeFigures(game, list);
   std::vector<std::string> tips;
   const std::vector<std::int32_t> fields = EntryFields(proposal);
   for (std::size_t k = 0; k < ResultFields(game).size(); ++k) {
     const std::int32_t n = k < fields.size() ? fields[k] : 0;  // a field missing from a short proposal reads as 0
     const bool known = n >= 1 && static_cast<std::size_t>(n) <= f.numberCounts.size();
-    tips.push_back(Fill(text::kLotoToolTipFormat, std::to_string(n), Str(known ? f.numberCounts[static_cast<std::size_t>(n - 1)] : 0)));
+    tips.push_back(Fill(text::kLotoToolTipFormat, {std::to_string(n), Count(known ? f.numberCounts[static_cast<std::size_t>(n - 1)] : 0)}));
   }
   return tips;
 }

@@ -2,12 +2,12 @@
 // starts it); the dialog shows it running, then reads the lists it replaced anew and
 // reports the outcome.
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
 #include "PredictDlg.h"
 #include "Encoding.h"
 #include "RefreshText.h"
+#include "TextFill.h"
 #include "Texts.h"
 
 namespace numira {
@@ -62,8 +62,8 @@ void CPredictDlg::OnRefreshDone(const RefreshReport& report) {
       case ListOutcome::LocalFileError: {
         // The disk let us down: say so and name the list the user knows.
         lastDownloadOk_ = 0;
-        const std::string format = r.diskFull ? text::kDiskFullFormat : text::kWriteErrorFormat;
-        const std::string message = ReplacePlaceholder(format, SanitizeUtf8(listPath_[row]));
+        const char* format = r.diskFull ? text::kDiskFullFormat : text::kWriteErrorFormat;
+        const std::string message = Fill(format, {SanitizeUtf8(listPath_[row])});
         window_.WriteStandardError(text::kStandardErrorPrefix + message + "\n");
         window_.MessageBox(message, appName_, MessageIcon::Stop);
         window_.SetText(ctl::kStatus, refreshed == 0 ? text::kDownloadFailed : text::kDownloadPartlyFailed);
@@ -78,9 +78,8 @@ void CPredictDlg::OnRefreshDone(const RefreshReport& report) {
   std::string status;
   if (failed == 0) {
     const LocalTime t = clock_.Local();
-    char stamp[kMaxText + 1];
-    std::snprintf(stamp, sizeof stamp, text::kDownloadTimeFormat, t.year, t.month, t.day, t.hour, t.minute, t.second);
-    status = stamp;
+    status = Fill(text::kDownloadTimeFormat, {std::to_string(t.year), TwoDigits(t.month), TwoDigits(t.day),
+                                              TwoDigits(t.hour), TwoDigits(t.minute), TwoDigits(t.second)});
     lastDownloadOk_ = 1;
   } else {
     lastDownloadOk_ = 0;

@@ -12,7 +12,7 @@ namespace numira {
 // as the draws are announced: "ロト６：02 08 19 27 33 42".
 std::string ProposalLine(Game game, const std::string& proposal);
 
-// "候補：12個" for the Numbers games, "候補：169321通り" for the Loto games.
+// "候補：12個" for the Numbers games, "候補：6,094,417通り" for the Loto games.
 std::string CandidateCountText(Game game, std::int64_t count);
 
 }  // namespace numira

@@ -3,6 +3,7 @@
 #include "Encoding.h"
 #include "ListServerChoice.h"
 #include "ListTable.h"
+#include "TextFill.h"
 #include "Texts.h"
 
 namespace numira {
@@ -26,13 +27,13 @@ std::string Why(const ListResult& r, long totalTimeoutMs, bool& ofTheList) {
     case FailReason::Stopped: return text::kReasonStopped;
     case FailReason::ProgramFailed: return text::kReasonProgramFailed;
     case FailReason::ProgramHung:
-      return ReplacePlaceholder(text::kReasonProgramHungFormat, std::to_string((totalTimeoutMs + 999) / 1000));
+      return Fill(text::kReasonProgramHungFormat, {std::to_string((totalTimeoutMs + 999) / 1000)});
     case FailReason::NotStored:
-      return detail.empty() ? text::kReasonNotStored : ReplacePlaceholder(text::kReasonNotStoredFormat, detail);
-    case FailReason::ErrorStatus: ofTheList = true; return ReplacePlaceholder(text::kReasonErrorStatusFormat, detail);
-    case FailReason::NotAList: ofTheList = true; return ReplacePlaceholder(text::kReasonNotAListFormat, detail);
-    case FailReason::Older: ofTheList = true; return ReplacePlaceholder(text::kReasonOlderFormat, detail);
-    case FailReason::PairDisagrees: ofTheList = true; return ReplacePlaceholder(text::kReasonPairFormat, detail);
+      return detail.empty() ? text::kReasonNotStored : Fill(text::kReasonNotStoredFormat, {detail});
+    case FailReason::ErrorStatus: ofTheList = true; return Fill(text::kReasonErrorStatusFormat, {detail});
+    case FailReason::NotAList: ofTheList = true; return Fill(text::kReasonNotAListFormat, {detail});
+    case FailReason::Older: ofTheList = true; return Fill(text::kReasonOlderFormat, {detail});
+    case FailReason::PairDisagrees: ofTheList = true; return Fill(text::kReasonPairFormat, {detail});
     case FailReason::TwinFailed: ofTheList = true; return text::kReasonTwinFailed;
     case FailReason::None: break;
   }
@@ -40,11 +41,6 @@ std::string Why(const ListResult& r, long totalTimeoutMs, bool& ofTheList) {
 }
 
 }  // namespace
-
-std::string ReplacePlaceholder(std::string format, const std::string& value) {
-  if (const auto at = format.find("%1"); at != std::string::npos) format.replace(at, 2, value);
-  return format;
-}
 
 std::string FailureLine(const std::string& server, const RefreshReport& report, long totalTimeoutMs) {
   std::size_t pick = report.lists.size();

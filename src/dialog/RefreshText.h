@@ -7,9 +7,6 @@
 
 namespace numira {
 
-// A text with its placeholder %1 replaced by value (the first one only).
-std::string ReplacePlaceholder(std::string format, const std::string& value);
-
 // "<where>：<why>" for the first list of the report that failed for a reason of its own
 // (a list that failed only with its twin comes last); where is the server, or the list's
 // address on it when the list itself was at fault. "" when no list failed.

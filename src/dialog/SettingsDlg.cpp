@@ -12,6 +12,7 @@
 #include "ListServerChoice.h"
 #include "ListTable.h"
 #include "RefreshText.h"
+#include "TextFill.h"
 #include "Texts.h"
 
 namespace numira {
@@ -50,7 +51,7 @@ std::optional<std::string> CSettingsDlg::Checked(const std::string& typed) {
     return std::nullopt;
   }
   std::optional<std::string> url = ListServerBaseUrl(value);
-  if (!url) view_.ShowOutcome(ReplacePlaceholder(text::kNotAServerFormat, Quoted(value, false)), true);
+  if (!url) view_.ShowOutcome(Fill(text::kNotAServerFormat, {Quoted(value, false)}), true);
   return url;
 }
 
@@ -60,7 +61,7 @@ void CSettingsDlg::OnTry(const std::string& typed) {
   if (!url) return;
   trialFolder_ = MakeTrialFolder();
   if (trialFolder_.empty()) {
-    view_.ShowOutcome(ReplacePlaceholder(text::kReasonNotStoredFormat, std::strerror(errno)), true);
+    view_.ShowOutcome(Fill(text::kReasonNotStoredFormat, {std::strerror(errno)}), true);
     return;
   }
   trialServer_ = *url;
@@ -90,7 +91,7 @@ void CSettingsDlg::OnTrialDone(const RefreshReport& report) {
   RemoveTrialFolder();
   view_.SetTrying(false);
   if (found == static_cast<int>(kFirstLists)) {
-    view_.ShowOutcome(ReplacePlaceholder(text::kTrialFoundFormat, latestText), false);
+    view_.ShowOutcome(Fill(text::kTrialFoundFormat, {latestText}), false);
     return;
   }
   const std::string why = FailureLine(trialServer_, report, setup_.limits.totalTimeoutMs);
@@ -105,7 +106,7 @@ std::optional<std::string> CSettingsDlg::OnSave(const std::string& typed) {
     return std::nullopt;
   }
   if (const int error = WriteListServerSetting(setup_.configFile, *url); error != 0) {
-    view_.ShowOutcome(ReplacePlaceholder(text::kSaveFailedFormat, SanitizeUtf8(setup_.configFile) + ": " + std::strerror(error)),
+    view_.ShowOutcome(Fill(text::kSaveFailedFormat, {SanitizeUtf8(setup_.configFile) + ": " + std::strerror(error)}),
                       true);
     return std::nullopt;
   }

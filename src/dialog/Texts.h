@@ -47,7 +47,8 @@ inline constexpr const char* kFilterWonOnce = "１回以上当せん";
 inline constexpr const char* kDownloading = "最新情報をダウンロードしています・・・";
 inline constexpr const char* kDownloadFailed = "最新情報をダウンロードできませんでした。";
 inline constexpr const char* kDownloadPartlyFailed = "一部の最新情報をダウンロードできませんでした。";
-inline constexpr const char* kDownloadTimeFormat = "%04d年%02d月%02d日 %02d時%02d分%02d秒";
+// %1: the year, %2 .. %6: month, day, hour, minute and second in two digits.
+inline constexpr const char* kDownloadTimeFormat = "%1年%2月%3日 %4時%5分%6秒";
 // The status line at start-up when the user's folder is too long for a list path.
 inline constexpr const char* kUserFolderTooLong = "保存先のパスが長すぎます。付属の情報を表示中。";
 // Error box texts for a local file that cannot be written (%1: the file's full path).
@@ -86,8 +87,8 @@ inline constexpr const char* kUsageFormat =
 inline constexpr const char* kServerForms = "HOST[:PORT], http://HOST[:PORT] or https://HOST[:PORT]";
 // The usage's words for a program built without a list server.
 inline constexpr const char* kNoBuiltInServer = "none: the window's 設定 (right click) sets one";
-// %1: where the value came from, %2: the value, %3: kServerForms.
-inline constexpr const char* kNotAListServerFormat = "numira: %1: \"%2\" is not a list server (%3); ignored\n";
+// %1: where the value came from, %2: the value in quotes, %3: kServerForms.
+inline constexpr const char* kNotAListServerFormat = "numira: %1: %2 is not a list server (%3); ignored\n";
 inline constexpr const char* kFromCommandLine = "--list-server";
 inline constexpr const char* kFromBuiltIn = "the built-in list server";
 // %1: the configuration file, %2: its line.
@@ -96,7 +97,8 @@ inline constexpr const char* kFromConfigFormat = "%1:%2: list-server";
 inline constexpr const char* kConfigUnreadableFormat = "numira: cannot read %1 (%2); its list-server is ignored\n";
 // %1: kServerForms.
 inline constexpr const char* kMissingValue = "numira: --list-server needs a value (%1); see numira --help\n";
-inline constexpr const char* kUnknownArgumentFormat = "numira: unknown argument \"%1\"; see numira --help\n";
+// %1: the argument in quotes.
+inline constexpr const char* kUnknownArgumentFormat = "numira: unknown argument %1; see numira --help\n";
 
 // ---- The history window (当せん履歴); %1, %2: the values, in order ----
 inline constexpr const char* kHistoryTitle = "当せん履歴";
@@ -124,7 +126,7 @@ inline constexpr const char* kSinceLastColumn = "前回から";
 
 // ---- The check window (当せん照合); %1, %2, %3: the values, in order ----
 inline constexpr const char* kCheckTitle = "当せん照合";
-inline constexpr const char* kCheckMenuItem = "当せん照合(&C)...";
+inline constexpr const char* kCheckMenuItem = "当せん照合(&K)...";  // K as in its shortcut, Ctrl+K
 inline constexpr const char* kDrawNoColumn = "回号";
 inline constexpr const char* kDrawDateColumn = "抽選日";
 inline constexpr const char* kWinningNumbersColumn = "当せん番号";
@@ -148,8 +150,9 @@ inline constexpr const char* kPastWinsFormat = "過去の当せん：%1回";
 inline constexpr const char* kTicketEmpty = "番号を入力してください。";
 inline constexpr const char* kTicketDigitsFormat = "番号は%1桁の数字です（入力は%2桁）。";
 inline constexpr const char* kTicketNumbersFormat = "番号は1～%1の数字%2個です（入力は%3個）。";
-inline constexpr const char* kTicketNotNumberFormat = "「%1」は数字ではありません。";
-inline constexpr const char* kTicketOutOfRangeFormat = "%1 は1～%2の範囲にありません。";
+// %1 of these two: the piece as typed, in 「」.
+inline constexpr const char* kTicketNotNumberFormat = "%1は数字ではありません。";
+inline constexpr const char* kTicketOutOfRangeFormat = "%1は1～%2の範囲にありません。";
 inline constexpr const char* kTicketRepeatedFormat = "%1 が2回入っています。";
 inline constexpr const char* kTicketOneDigitBox = "同じ数字だけの番号はボックス・セットで申し込めません。";
 

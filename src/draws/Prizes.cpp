@@ -110,16 +110,28 @@ std::vector<ListProblem> ValidatePrizeFile(std::string_view bytes, Game game) {
 }
 
 std::string FormatPrizeRow(const DrawPrizes& prizes) {
-  std::string line = std::to_string(prizes.number) + "," + IsoDate(prizes.date);
-  for (const PrizeTier& t : prizes.tiers) line += "," + std::to_string(t.winners) + "," + std::to_string(t.amount);
-  if (prizes.carryover) line += "," + std::to_string(*prizes.carryover);
+  // Appended piece by piece, as the draw lines are (no -Wrestrict in Release builds).
+  std::string line = std::to_string(prizes.number);
+  const auto field = [&line](const std::string& value) {
+    line += ',';
+    line += value;
+  };
+  field(IsoDate(prizes.date));
+  for (const PrizeTier& t : prizes.tiers) {
+    field(std::to_string(t.winners));
+    field(std::to_string(t.amount));
+  }
+  if (prizes.carryover) field(std::to_string(*prizes.carryover));
   return line;
 }
 
 std::string FormatPrizes(const std::vector<DrawPrizes>& prizes, Game game) {
   std::string bytes = PrizeColumns(game) + "\n";
   bytes.reserve(bytes.size() + prizes.size() * 80);
-  for (const DrawPrizes& p : prizes) bytes += FormatPrizeRow(p) + "\n";
+  for (const DrawPrizes& p : prizes) {
+    bytes += FormatPrizeRow(p);
+    bytes += '\n';
+  }
   return bytes;
 }
 

@@ -89,24 +89,62 @@ std::string TruncateUtf8(std::string_view text, std::size_t maxBytes) {
   return std::string(text.substr(0, n));
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 character at the start of text (1 to 4), or 0 when
+// its bytes are not one (a stray or cut-off byte, an overlong form, a surrogate).
+std::size_t Utf8Length(std::string_view text) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char c = byte(0);
+  if (c < 0x80) return 1;
+  std::size_t n = 0;
+  unsigned char low = 0x80, high = 0xBF;  // the second byte's range
+  if (c >= 0xC2 && c <= 0xDF) n = 2;
+  else if (c >= 0xE0 && c <= 0xEF) n = 3, low = c == 0xE0 ? 0xA0 : 0x80, high = c == 0xED ? 0x9F : 0xBF;
+  else if (c >= 0xF0 && c <= 0xF4) n = 4, low = c == 0xF0 ? 0x90 : 0x80, high = c == 0xF4 ? 0x8F : 0xBF;
+  if (n == 0 || text.size() < n || byte(1) < low || byte(1) > high) return 0;
+  for (std::size_t i = 2; i < n; ++i)
+    if ((byte(i) & 0xC0) != 0x80) return 0;
+  return n;
+}
+
+void AppendEscaped(std::string& out, unsigned char c) {
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "\\x%02X", c);
+  out += hex;
+}
+
+}  // namespace
+
 std::string Quoted(std::string_view text, QuoteStyle style) {
-  std::string out = "\"";
-  const std::size_t shown = std::min(text.size(), style.maxBytes);
-  for (std::size_t i = 0; i < shown; ++i) {
+  std::string out(style.open);
+  std::size_t i = 0;
+  while (i < text.size()) {
     const auto c = static_cast<unsigned char>(text[i]);
-    const bool plain = style.asciiOnly ? c >= 0x20 && c < 0x7F && c != '"' && c != '\\' : c >= 0x20 && c != 0x7F;
-    if (plain) {
-      out += static_cast<char>(c);
-    } else if (c == '\r' && style.namedCarriageReturn) {
-      out += "\\r";
+    const std::size_t utf8 = style.asciiOnly ? 1 : Utf8Length(text.substr(i));
+    // A character is shown whole or not at all.
+    const std::size_t n = std::max<std::size_t>(1, utf8);
+    if (i + n > style.maxBytes) break;
+    if (c < 0x80) {
+      const bool plain = c >= 0x20 && c != 0x7F && (!style.asciiOnly || (c != '"' && c != '\\'));
+      if (plain)
+        out += static_cast<char>(c);
+      else if (c == '\r' && style.namedCarriageReturn)
+        out += "\\r";
+      else
+        AppendEscaped(out, c);
+    } else if (style.asciiOnly || utf8 == 0 || (c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0)) {
+      // Outside ASCII when only ASCII is shown; a byte that is not UTF-8; and the C1
+      // controls (U+0080 to U+009F), which a terminal may take as commands.
+      for (std::size_t k = 0; k < n; ++k) AppendEscaped(out, static_cast<unsigned char>(text[i + k]));
     } else {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", c);
-      out += hex;
+      out.append(text.substr(i, n));
     }
+    i += n;
   }
-  if (shown < text.size()) out += "...";
-  return out + "\"";
+  if (i < text.size()) out += "...";
+  out += style.close;
+  return out;
 }
 
 }  // namespace numira

@@ -32,10 +32,13 @@ struct QuoteStyle {
   bool asciiOnly = true;        // every byte outside printable ASCII, '"' and '\' too, as \xNN
   std::size_t maxBytes = 40;    // shown at most; a longer text is cut and "..." marks the cut
   bool namedCarriageReturn = false;  // a CR as \r rather than \x0D
+  std::string_view open = "\"", close = "\"";  // the marks around it ("" for none)
 };
 
-// A text as a one-line message shows it: in double quotes, control bytes and DEL (with
-// asciiOnly every byte outside printable ASCII) as \xNN.
+// A text as a one-line message (a window's, a terminal's) shows it: between the marks,
+// control bytes and DEL as \xNN; with asciiOnly every byte outside printable ASCII too,
+// else every byte that is not UTF-8 and the C1 controls, and the cut never splits a
+// character. Every value a message shows goes through here.
 std::string Quoted(std::string_view text, QuoteStyle style = {});
 inline std::string Quoted(std::string_view text, bool asciiOnly) {
   QuoteStyle style;

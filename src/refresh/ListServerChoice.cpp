@@ -110,8 +110,12 @@ std::optional<std::string> ListServerBaseUrl(std::string_view value) {
     }
     if (!IsHostName(host)) return std::nullopt;
   }
-  std::string url = scheme + "://" + std::string(host);
-  if (!port.empty()) url += ":" + std::string(port);
+  std::string url = scheme + "://";
+  url += host;
+  if (!port.empty()) {
+    url += ':';
+    url += port;
+  }
   return url;
 }
 

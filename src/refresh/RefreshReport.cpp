@@ -139,23 +139,37 @@ std::optional<RefreshRequest> ParseRefreshArguments(const std::vector<std::strin
 }
 
 std::string FormatListLine(std::size_t row, const ListResult& result) {
-  std::string out = "list " + std::to_string(row) + " ";
+  std::string out = "list ";
+  out += std::to_string(row);
+  out += ' ';
   for (const auto& [outcome, word] : kListWords)
     if (outcome == result.outcome) out += word;
-  if (result.outcome == ListOutcome::LocalFileError && result.diskFull) out += " " + std::string(kDiskFullWord);
+  if (result.outcome == ListOutcome::LocalFileError && result.diskFull) {
+    out += ' ';
+    out += kDiskFullWord;
+  }
   if (result.reason != FailReason::None) {
     for (const auto& [reason, word] : kReasonWords)
-      if (reason == result.reason) out += " " + std::string(word);
-    if (!result.detail.empty()) out += " " + OneLine(result.detail);
+      if (reason == result.reason) {
+        out += ' ';
+        out += word;
+      }
+    if (!result.detail.empty()) {
+      out += ' ';
+      out += OneLine(result.detail);
+    }
   }
-  return out + "\n";
+  out += '\n';
+  return out;
 }
 
 std::string FormatReport(const RefreshReport& report) {
   std::string out;
   for (std::size_t row = 0; row < report.lists.size(); ++row) out += FormatListLine(row, report.lists[row]);
   for (std::size_t i = 0; i < report.extras.size(); ++i) {
-    out += "extra " + std::to_string(i) + " ";
+    out += "extra ";
+    out += std::to_string(i);
+    out += ' ';
     for (const auto& [outcome, word] : kExtraWords)
       if (outcome == report.extras[i]) out += word;
     out += "\n";

@@ -9,11 +9,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
+#include <QStackedWidget>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include "AppIcon.h"
+#include "ControlLabel.h"
 #include "Fonts.h"
 #include "Texts.h"
 
@@ -67,6 +70,8 @@ QTableView* MakeTable(const QString& objectName, QWidget* owner) {
   table->setObjectName(objectName);
   table->setModel(new TextTableModel(owner));
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Tab goes on to the next control; the arrow keys move within the table.
+  table->setTabKeyNavigation(false);
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
   table->verticalHeader()->hide();
   table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
@@ -92,7 +97,8 @@ QWidget* BuildTab(int index) {
   auto* summary = new QLabel;
   summary->setObjectName(QStringLiteral("summary"));
   layout->addWidget(summary);
-  layout->addWidget(MakeTable(QStringLiteral("draws"), tab), 3);
+  QTableView* draws = MakeTable(QStringLiteral("draws"), tab);
+  layout->addWidget(draws, 3);
 
   auto* row = new QHBoxLayout;
   auto* ticketLabel = new QLabel;
@@ -115,18 +121,47 @@ QWidget* BuildTab(int index) {
   row->addWidget(button);
   layout->addLayout(row);
 
-  // What is wrong with a refused ticket; the outcome below stays as it was.
-  auto* refusal = new QLabel;
-  refusal->setObjectName(QStringLiteral("refusal"));
-  refusal->setStyleSheet(QStringLiteral("color: #c00000"));
-  refusal->hide();
-  layout->addWidget(refusal);
+  // The outcome, or in its place what is wrong with a refused ticket, in a space of two
+  // lines whatever it holds: the ticket's row above stays where it is. Neither line asks
+  // for more width than the window has.
+  auto* message = new QStackedWidget;
+  message->setObjectName(QStringLiteral("message"));
   auto* outcome = new QLabel;
   outcome->setObjectName(QStringLiteral("outcome"));
+  outcome->setTextFormat(Qt::PlainText);
   outcome->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  layout->addWidget(outcome);
-  layout->addWidget(MakeTable(QStringLiteral("wins"), tab), 2);
+  outcome->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  outcome->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  auto* refusal = new ControlLabel(0, [](int) { return TextColour::Red; }, nullptr);
+  refusal->setObjectName(QStringLiteral("refusal"));
+  refusal->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  refusal->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  message->addWidget(outcome);
+  message->addWidget(refusal);
+  message->setFixedHeight(2 * outcome->fontMetrics().lineSpacing() + 2 * outcome->frameWidth());
+  layout->addWidget(message);
+  QTableView* wins = MakeTable(QStringLiteral("wins"), tab);
+  layout->addWidget(wins, 2);
+
+  // The keyboard's way: the ticket, its type, 照合, then the tables.
+  QWidget::setTabOrder(ticket, type);
+  QWidget::setTabOrder(type, button);
+  QWidget::setTabOrder(button, draws);
+  QWidget::setTabOrder(draws, wins);
   return tab;
+}
+
+// Shows the outcome's lines, or the refusal's in their place; a refusal leaves no outcome.
+void ShowOutcome(QWidget* tab, const CheckOutcome& outcome) {
+  auto* message = Child<QStackedWidget>(tab, "message");
+  auto* line = Child<QLabel>(tab, outcome.refused ? "refusal" : "outcome");
+  auto* other = Child<QLabel>(tab, outcome.refused ? "outcome" : "refusal");
+  other->clear();
+  other->setAccessibleName(QString());
+  line->setText(Lines(outcome.lines));
+  line->setAccessibleName(Lines(outcome.lines));
+  message->setCurrentWidget(line);
+  ShowTable(Child<QTableView>(tab, "wins"), outcome.wins);
 }
 
 }  // namespace
@@ -144,6 +179,19 @@ CheckWindow::CheckWindow(QWidget* parent, Checker checker)
   tabs_->setObjectName(QStringLiteral("check-tabs"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_);
+  // A new tab is for a new ticket.
+  connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+    if (isVisible()) FocusTicket();
+  });
+  // The next and the previous tab from any control, a table or the ticket's type too,
+  // which would otherwise take these keys for themselves.
+  const auto step = [this](int by) {
+    if (tabs_->count() > 0) tabs_->setCurrentIndex((tabs_->currentIndex() + by + tabs_->count()) % tabs_->count());
+  };
+  for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)})
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, [step] { step(1); });
+  for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)})
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, [step] { step(-1); });
   QSize size(640, 680);
   if (const QScreen* s = QGuiApplication::primaryScreen()) size = size.boundedTo(s->availableGeometry().size() * 9 / 10);
   resize(size);
@@ -171,9 +219,7 @@ void CheckWindow::ShowPages(const std::vector<CheckPage>& pages) {
     if (!old || old->draws != page.draws) {
       ShowTable(Child<QTableView>(tab, "draws"), page.draws);
       // An outcome of the old draws no longer holds.
-      Child<QLabel>(tab, "outcome")->clear();
-      Child<QLabel>(tab, "refusal")->hide();
-      ShowTable(Child<QTableView>(tab, "wins"), CheckTable{});
+      ShowOutcome(tab, CheckOutcome{});
     }
     auto* ticketLabel = Child<QLabel>(tab, "ticket-label");
     auto* ticket = Child<QLineEdit>(tab, "ticket");
@@ -205,20 +251,18 @@ void CheckWindow::RunCheck(int tab) {
   const std::string typed = Child<QLineEdit>(page, "ticket")->text().toUtf8().toStdString();
   const int type = Child<QComboBox>(page, "ticket-type")->currentIndex();
   const CheckOutcome outcome = checker_(shown_[static_cast<std::size_t>(tab)].game, typed, type);
-  auto* refusal = Child<QLabel>(page, "refusal");
-  if (outcome.refused) {
-    // Only the refusal line: the last outcome and its table stay.
-    refusal->setText(Lines(outcome.lines));
-    refusal->setAccessibleName(Lines(outcome.lines));
-    refusal->show();
-    return;
-  }
-  refusal->hide();
-  refusal->clear();
-  auto* line = Child<QLabel>(page, "outcome");
-  line->setText(Lines(outcome.lines));
-  line->setAccessibleName(Lines(outcome.lines));
-  ShowTable(Child<QTableView>(page, "wins"), outcome.wins);
+  // A check that failed with an error (reported by the window) says nothing and changes nothing.
+  if (outcome.refused && outcome.lines.empty()) return;
+  ShowOutcome(page, outcome);
+}
+
+void CheckWindow::FocusTicket() {
+  if (QWidget* tab = tabs_->currentWidget()) Child<QLineEdit>(tab, "ticket")->setFocus(Qt::OtherFocusReason);
+}
+
+void CheckWindow::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  FocusTicket();
 }
 
 }  // namespace numira::ui

@@ -15,7 +15,8 @@ namespace numira::ui {
 
 class CheckWindow : public QDialog {
  public:
-  // What 照合 asks: the outcome of the typed ticket of the game with the chosen type.
+  // What 照合 asks: the outcome of the typed ticket of the game with the chosen type; a
+  // refusal without a line (a check that failed with an error) leaves the window as it is.
   using Checker = std::function<CheckOutcome(Game game, const std::string& typed, int typeIndex)>;
 
   CheckWindow(QWidget* parent, Checker checker);
@@ -24,8 +25,13 @@ class CheckWindow : public QDialog {
   // left as it is; new draws clear the tab's outcome; a new proposal refills its ticket.
   void ShowPages(const std::vector<CheckPage>& pages);
 
+ protected:
+  // Opening the window puts the keyboard in the ticket's field.
+  void showEvent(QShowEvent* event) override;
+
  private:
   void RunCheck(int tab);
+  void FocusTicket();
 
   QTabWidget* tabs_;
   std::vector<CheckPage> shown_;

@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QSize>
 
+class QComboBox;
+
 namespace numira::ui {
 
 class DialogUnits {
@@ -32,5 +34,11 @@ class DialogUnits {
   static int Scale(int value, int base, int divisor);
   int baseX_, baseY_;
 };
+
+// The layouts in dialog units leave a drop-down's items the room that the classic
+// controls' narrow arrow leaves them; a style with a wider arrow and frame would cut the
+// longest ("５回以上当せん"). The drop-down grows to the right until its widest item shows
+// whole; it never shrinks below its place in the layout.
+void WidenToItems(QComboBox* combo);
 
 }  // namespace numira::ui

@@ -21,6 +21,7 @@
 #include "DialogUnits.h"
 #include "Fonts.h"
 #include "SideWindows.h"
+#include "TextFill.h"
 #include "Texts.h"
 
 namespace numira::ui {
@@ -265,6 +266,7 @@ void MainWindow::SetDropDownItems(int id, const std::vector<std::string>& items,
   combo->clear();
   for (const std::string& item : items) combo->addItem(Q(item));
   combo->setCurrentIndex(selected >= 0 && selected < combo->count() ? selected : -1);
+  WidenToItems(combo);
 }
 
 std::string MainWindow::SelectedText(int id) const {
@@ -320,7 +322,7 @@ void MainWindow::ShowHistory() {
     std::string error;
     history_ = makeHistory_(this, error);
     if (!history_) {
-      MessageBox(Q(text::kHistoryUnavailableFormat).arg(Q(error)).toStdString(), dlg_->AppName(), MessageIcon::Stop);
+      MessageBox(Fill(text::kHistoryUnavailableFormat, {error}), dlg_->AppName(), MessageIcon::Stop);
       return;
     }
     ForgetWhenClosed(this, history_);
@@ -473,7 +475,9 @@ std::unique_ptr<QMenu> MainWindow::BuildSystemMenu() {
   check->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
   menu->addAction(Q(text::kSettingsMenuItem))->setData(ctl::kSettingsItem);
   // The title bar's menu belongs to the window manager here, so the about item is
-  // offered on the window's own context menu, with the command id it would carry there.
+  // offered on the window's own context menu, with the command id it would carry there,
+  // and as there after a separator.
+  menu->addSeparator();
   QAction* about = menu->addAction(Q(text::kAboutMenuItem));
   about->setData(ctl::kAboutCommand);
   return menu;

@@ -115,7 +115,7 @@ TEST(App, EachListServerSourceAndItsBadValuesAreReportedOnStandardError) {
        {"numira: %CONF%:1: list-server: \"mirror.example:99999\" is not a list server (HOST[:PORT], http://HOST[:PORT] or https://HOST[:PORT]); ignored"}},
       {"config_is_a_folder", {}, "DIR", false, 1, {"numira: cannot read %CONF% (Is a directory); its list-server is ignored"}},
       {"escape_sequences_are_not_sent_to_the_terminal", {"--list-server", "x\x1b[2J"}, "", false, 1,
-       {"numira: --list-server: \"x?[2J\" is not a list server (HOST[:PORT], http://HOST[:PORT] or https://HOST[:PORT]); ignored"}},
+       {"numira: --list-server: \"x\\x1B[2J\" is not a list server (HOST[:PORT], http://HOST[:PORT] or https://HOST[:PORT]); ignored"}},
       {"missing_value", {"--list-server"}, "", false, 2,
        {"numira: --list-server needs a value (HOST[:PORT], http://HOST[:PORT] or https://HOST[:PORT]); see numira --help"}},
   };
@@ -154,10 +154,17 @@ TEST(App, EachListServerSourceAndItsBadValuesAreReportedOnStandardError) {
   }
 }
 
-TEST(App, AnUnknownArgumentEndsTheProgramWithTwo) {
-  const ProgramRun r = RunProgram({QStringLiteral("--bogus")}, QProcessEnvironment::systemEnvironment(), true);
-  EXPECT_EQ(r.exitCode, 2);
-  EXPECT_TRUE(r.err.contains(QStringLiteral("numira: unknown argument \"--bogus\"; see numira --help"))) << r.err.toStdString();
+TEST(App, AnUnknownArgumentEndsTheProgramWithTwoWithOrWithoutADisplay) {
+  for (const bool display : {true, false}) {
+    for (const QStringList& args : {QStringList{QStringLiteral("--bogus")},
+                                    QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("--bogus")}}) {
+      SCOPED_TRACE(args.join(' ').toStdString() + (display ? " display" : ""));
+      const ProgramRun r = RunProgram(args, QProcessEnvironment::systemEnvironment(), display);
+      EXPECT_EQ(r.exitCode, 2);
+      EXPECT_EQ(r.err, QStringLiteral("numira: unknown argument \"--bogus\"; see numira --help\n"));
+      EXPECT_EQ(r.out, QString());
+    }
+  }
 }
 
 TEST(CommandLine, Parse) {
@@ -179,7 +186,16 @@ TEST(CommandLine, Parse) {
       {{"numira", "--list-server", "-"}, CommandLine::Action::Error, std::nullopt, {"numira"}},
       {{"numira", "--list-server"}, CommandLine::Action::Error, std::nullopt, {"numira"}},
       {{"numira", "--version", "--help"}, CommandLine::Action::Version, std::nullopt, {"numira"}},
-      {{"numira", "--list-servers", "x"}, CommandLine::Action::Run, std::nullopt, {"numira", "--list-servers", "x"}},
+      {{"numira", "--list-servers", "x"}, CommandLine::Action::Error, std::nullopt, {"numira"}},
+      {{"numira", "--bogus"}, CommandLine::Action::Error, std::nullopt, {"numira"}},
+      {{"numira", "lists"}, CommandLine::Action::Error, std::nullopt, {"numira"}},
+      {{"numira", "--bogus", "--help"}, CommandLine::Action::Help, std::nullopt, {"numira"}},
+      // The toolkit's options are left for it, with their values.
+      {{"numira", "--platform", "offscreen", "-style=fusion", "-reverse", "-qwindowtitle", "--bogus"},
+       CommandLine::Action::Run, std::nullopt,
+       {"numira", "--platform", "offscreen", "-style=fusion", "-reverse", "-qwindowtitle", "--bogus"}},
+      {{"numira", "-stylesheet", "a.qss", "-platform"}, CommandLine::Action::Run, std::nullopt,
+       {"numira", "-stylesheet", "a.qss", "-platform"}},
   };
   for (const auto& row : rows) {
     std::vector<std::string> copy = row.args;
@@ -194,9 +210,10 @@ TEST(CommandLine, Parse) {
   }
 }
 
-TEST(CommandLine, LongValuesAreShownCut) {
-  EXPECT_EQ(Printable(std::string(300, 'x') + "\xff"), std::string(200, 'x') + "...");
-  EXPECT_EQ(Printable("\xff\tサーバー"), "\xef\xbf\xbd?サーバー");  // invalid UTF-8 as U+FFFD
+TEST(CommandLine, ValuesAreShownQuotedEscapedAndCut) {
+  EXPECT_EQ(UnknownArgumentText(std::string(300, 'x')),
+            "numira: unknown argument \"" + std::string(200, 'x') + "...\"; see numira --help\n");
+  EXPECT_EQ(UnknownArgumentText("\xff\tサーバー"), "numira: unknown argument \"\\xFF\\x09サーバー\"; see numira --help\n");
 }
 
 TEST(App, TheNoDisplayMessageNamesTheCommandAsStarted) {

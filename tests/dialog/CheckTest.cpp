@@ -100,7 +100,14 @@ std::vector<OutcomeCase> OutcomeCases() {
       {"n4_box_one_digit", Game::Num4, "7777", 1, {"同じ数字だけの番号はボックス・セットで申し込めません。"}, true, {}},
       {"n3_letter", Game::Num3, "0a4", 0, {"「a」は数字ではありません。"}, true, {}},
       {"mini_count", Game::Mini, "1 2 3", 0, {"番号は1～31の数字5個です（入力は3個）。"}, true, {}},
-      {"loto6_range", Game::Lot6, "1 2 3 4 5 44", 0, {"44 は1～43の範囲にありません。"}, true, {}},
+      {"loto6_range", Game::Lot6, "1 2 3 4 5 44", 0, {"「44」は1～43の範囲にありません。"}, true, {}},
+      // A pasted page of digits: the piece is cut, the count has its commas.
+      {"loto6_range_pasted", Game::Lot6, std::string(10000, '1'), 0,
+       {"「111111111111111111111111...」は1～43の範囲にありません。"}, true, {}},
+      {"n3_digits_pasted", Game::Num3, std::string(10000, '7'), 0, {"番号は3桁の数字です（入力は10,000桁）。"}, true, {}},
+      {"mini_full_width_pasted", Game::Mini, "１２３４５６７８９０１２３４５", 0, {"「１２３４５６７８...」は1～31の範囲にありません。"},
+       true, {}},
+      {"n3_control", Game::Num3, "0\x1b[2J", 0, {"「\\x1B」は数字ではありません。"}, true, {}},
       {"loto6_repeated", Game::Lot6, "1 2 3 4 5 5", 0, {"5 が2回入っています。"}, true, {}},
   };
 }

@@ -136,6 +136,9 @@ std::int64_t Combinations(int n, int k) {
   return c;
 }
 
+std::int64_t N(std::size_t n) { return static_cast<std::int64_t>(n); }
+using testing::WithCommas;
+
 TEST_F(Window, TheDropDownTellsHowManyCandidatesItsChoiceLeaves) {
   // Counted from the draw histories the lists are made from.
   const auto n3 = testing::DrawCounts("numbers3.csv"), n4 = testing::DrawCounts("numbers4.csv");
@@ -148,16 +151,16 @@ TEST_F(Window, TheDropDownTellsHowManyCandidatesItsChoiceLeaves) {
     int item;
     std::string tip;
   } rows[] = {
-      {Game::Num3, 0, "候補：" + std::to_string(1000 - n3.size()) + "個"},
-      {Game::Num3, 1, "候補：" + std::to_string(count(n3, false)) + "個"},
-      {Game::Num3, 2, "候補：" + std::to_string(count(n3, true)) + "個"},
-      {Game::Num4, 0, "候補：" + std::to_string(10000 - n4.size()) + "個"},
-      {Game::Num4, 1, "候補：" + std::to_string(count(n4, false)) + "個"},
-      {Game::Num4, 2, "候補：" + std::to_string(count(n4, true)) + "個"},
-      {Game::Mini, 0, "候補：" + std::to_string(Combinations(31, 5) - static_cast<std::int64_t>(mini.size())) + "通り"},
-      {Game::Mini, 1, "候補：" + std::to_string(mini.size()) + "通り"},
-      {Game::Lot6, 0, "候補：" + std::to_string(Combinations(43, 6) - static_cast<std::int64_t>(lot6.size())) + "通り"},
-      {Game::Lot6, 1, "候補：" + std::to_string(lot6.size()) + "通り"},
+      {Game::Num3, 0, "候補：" + WithCommas(1000 - N(n3.size())) + "個"},
+      {Game::Num3, 1, "候補：" + WithCommas(count(n3, false)) + "個"},
+      {Game::Num3, 2, "候補：" + WithCommas(count(n3, true)) + "個"},
+      {Game::Num4, 0, "候補：" + WithCommas(10000 - N(n4.size())) + "個"},
+      {Game::Num4, 1, "候補：" + WithCommas(count(n4, false)) + "個"},
+      {Game::Num4, 2, "候補：" + WithCommas(count(n4, true)) + "個"},
+      {Game::Mini, 0, "候補：" + WithCommas(Combinations(31, 5) - N(mini.size())) + "通り"},
+      {Game::Mini, 1, "候補：" + WithCommas(N(mini.size())) + "通り"},
+      {Game::Lot6, 0, "候補：" + WithCommas(Combinations(43, 6) - N(lot6.size())) + "通り"},
+      {Game::Lot6, 1, "候補：" + WithCommas(N(lot6.size())) + "通り"},
   };
   for (const auto& r : rows) {
     const PanelDef& p = Panel(r.game);
@@ -169,6 +172,8 @@ TEST_F(Window, TheDropDownTellsHowManyCandidatesItsChoiceLeaves) {
   // drawn five times or more.
   EXPECT_EQ(rows[0].tip, "候補：1個");
   EXPECT_EQ(rows[5].tip, "候補：4個");
+  // The Loto 6 combinations never drawn, with their thousands marked.
+  EXPECT_EQ(rows[8].tip, "候補：6,094,417通り");
 }
 
 TEST_F(Window, TheCountFollowsANewReadOfTheList) {

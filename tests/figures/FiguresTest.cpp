@@ -97,7 +97,7 @@ TEST(HistoryFigures, HugeCountsReadTolerantlyNeverWrap) {
   EXPECT_EQ(f.draws, 4294967294u);
   EXPECT_EQ(f.digitCounts[0][0], 4294967294u);
   EXPECT_EQ(f.digitCounts[2][7], 2147483647u);
-  EXPECT_EQ(BuildHistoryPage(Game::Num3, list, "").lines[0], "最新抽選日：　抽選回数：4294967294回");
+  EXPECT_EQ(BuildHistoryPage(Game::Num3, list, "").lines[0], "最新抽選日：　抽選回数：4,294,967,294回");
 }
 
 TEST(HistoryFigures, ShareHasOneDecimalRoundedHalfUp) {
@@ -122,12 +122,12 @@ struct PageCase {
 
 TEST(HistoryPage, ShowsTheFiguresAndMarksTheProposal) {
   const std::vector<PageCase> cases{
-      {Game::Lot6, "Lot6Correct.txt", nullptr, "1.8.19.27.33.43", "loto6.csv", {"最新抽選日：2025年9月25日　抽選回数：2037回"},
+      {Game::Lot6, "Lot6Correct.txt", nullptr, "1.8.19.27.33.43", "loto6.csv", {"最新抽選日：2025年9月25日　抽選回数：2,037回"},
        {"数字", "当せん回数", "割合", "前回から"}, "ロト６ 数字別当せん回数のグラフ", {{0, 1}, {7, 1}, {18, 1}, {26, 1}, {32, 1}, {42, 1}}},
       {Game::Num3, "Num3Correct.txt", "Num3NoCorrect.txt", "286", "numbers3.csv",
-       {"最新抽選日：2026年8月21日　抽選回数：7054回", "未当せんの数字：1個"}, {"数字", "百の位", "十の位", "一の位"},
+       {"最新抽選日：2026年8月21日　抽選回数：7,054回", "未当せんの数字：1個"}, {"数字", "百の位", "十の位", "一の位"},
        "ナンバーズ３ 位ごとの数字別当せん回数のグラフ", {{2, 1}, {6, 3}, {8, 2}}},
-      {Game::Num4, "Num4Correct.txt", nullptr, "", "numbers4.csv", {"最新抽選日：2026年8月21日　抽選回数：7054回", "未当せんの数字：0個"},
+      {Game::Num4, "Num4Correct.txt", nullptr, "", "numbers4.csv", {"最新抽選日：2026年8月21日　抽選回数：7,054回", "未当せんの数字：0個"},
        {"数字", "千の位", "百の位", "十の位", "一の位"}, "ナンバーズ４ 位ごとの数字別当せん回数のグラフ", {}},
   };
   for (const PageCase& c : cases) {
@@ -156,7 +156,8 @@ TEST(HistoryPage, ShowsTheFiguresAndMarksTheProposal) {
       for (std::size_t col = 1; col < page.rows[r].size() - (IsLoto(c.game) ? 1 : 0); ++col) {
         const std::uint64_t n = IsLoto(c.game) ? numberCounts[r] : digitCounts[col - 1][r];
         EXPECT_EQ(page.rows[r][col].sortKey, n);
-        EXPECT_EQ(page.rows[r][col].text, col == 2 && IsLoto(c.game) ? ShareText(n, draws) : std::to_string(n));
+        EXPECT_EQ(page.rows[r][col].text,
+                  col == 2 && IsLoto(c.game) ? ShareText(n, draws) : testing::WithCommas(static_cast<std::int64_t>(n)));
         if (page.rows[r][col].marked && (col == 1 || !IsLoto(c.game))) marked.emplace_back(r, col);
       }
       EXPECT_EQ(page.bars.back().values[r], page.rows[r][IsLoto(c.game) ? 1 : page.rows[r].size() - 1].sortKey);

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <set>
 #include <tuple>
@@ -18,6 +19,7 @@
 #include "ListTable.h"
 #include "ListValidation.h"
 #include "TestData.h"
+#include "TextFill.h"
 
 namespace numira {
 namespace {
@@ -401,6 +403,15 @@ TEST(Text, QuotedInAMessage) {
   line.asciiOnly = false;
   line.maxBytes = 5;
   line.namedCarriageReturn = true;
+  // A typed piece in a window's message: in 「」, UTF-8 shown, never cut inside a character.
+  QuoteStyle typed;
+  typed.asciiOnly = false;
+  typed.maxBytes = 7;
+  typed.open = "「";
+  typed.close = "」";
+  QuoteStyle bare = typed;
+  bare.open = bare.close = "";
+  bare.maxBytes = 40;
   const std::tuple<std::string, QuoteStyle, std::string> rows[] = {
       {"0002,junk", {}, "\"0002,junk\""},
       {"", {}, "\"\""},
@@ -410,9 +421,53 @@ TEST(Text, QuotedInAMessage) {
       {std::string(40, '7'), {}, "\"" + std::string(40, '7') + "\""},
       {"年\r", line, "\"年\\r\""},
       {"a\"b\\c\x01", line, "\"a\"b\\c...\""},
+      {"１２３", typed, "「１２...」"},        // 9 bytes: the third character would pass 7
+      {"1１2", typed, "「1１2」"},
+      {"a\x01\x1B[2J", typed, "「a\\x01\\x1B[2J」"},
+      {"a\x01\x1B[2J;", typed, "「a\\x01\\x1B[2J;」"},
+      {"a\x01\x1B[2J;;", typed, "「a\\x01\\x1B[2J;...」"},
+      // Bytes that are not UTF-8, and the C1 controls (U+009B is a terminal's CSI), escaped.
+      {"\xff\xe5\xb9x", bare, "\\xFF\\xE5\\xB9x"},
+      {"\xc2\x9b" "2J\xc2\xa0", bare, "\\xC2\\x9B" "2J\xc2\xa0"},
+      {"\xed\xa0\x80\xc0\xaf", bare, "\\xED\\xA0\\x80\\xC0\\xAF"},  // a surrogate, an overlong '/'
+      {"\xf0\x9f\x8e\xb0", bare, "\xf0\x9f\x8e\xb0"},
+      {"\xf0\x9f\x8e", bare, "\\xF0\\x9F\\x8E"},  // cut off
   };
   for (const auto& [text, style, quoted] : rows) EXPECT_EQ(Quoted(text, style), quoted) << text;
   EXPECT_EQ(Quoted("年\r", false), "\"年\\x0D\"");
+}
+
+// Texts made of a format and values, two-digit numbers, counts with their commas.
+TEST(Text, FilledTwoDigitsAndGrouped) {
+  const std::tuple<std::string, std::vector<std::string>, std::string> fills[] = {
+      {"第%1回（%2）：%3", {"7054", "2026年8月21日", "1等"}, "第7054回（2026年8月21日）：1等"},
+      {"%2 then %1", {"a", "b"}, "b then a"},
+      {"%1 %1", {"x"}, "x x"},
+      {"%1", {"%2"}, "%2"},  // a value is never read as a format
+      {"%3 100% %", {"a"}, "%3 100% %"},
+      {"%9", {"1", "2", "3", "4", "5", "6", "7", "8", "nine"}, "nine"},
+      {"", {}, ""},
+  };
+  for (const auto& [format, values, filled] : fills) {
+    std::vector<std::string_view> views(values.begin(), values.end());
+    std::string out;
+    switch (views.size()) {
+      case 0: out = Fill(format, {}); break;
+      case 1: out = Fill(format, {views[0]}); break;
+      case 2: out = Fill(format, {views[0], views[1]}); break;
+      case 3: out = Fill(format, {views[0], views[1], views[2]}); break;
+      default:
+        out = Fill(format, {views[0], views[1], views[2], views[3], views[4], views[5], views[6], views[7], views[8]});
+    }
+    EXPECT_EQ(out, filled) << format;
+  }
+  const std::pair<int, std::string> two[] = {{0, "00"}, {7, "07"}, {10, "10"}, {43, "43"}, {100, "100"}, {-3, "-3"}};
+  for (const auto& [n, text] : two) EXPECT_EQ(TwoDigits(n), text) << n;
+  const std::pair<std::int64_t, std::string> grouped[] = {
+      {0, "0"},           {999, "999"},         {1000, "1,000"},         {6094417, "6,094,417"},
+      {-1000, "-1,000"},  {-999, "-999"},       {100000, "100,000"},     {1234567890123, "1,234,567,890,123"},
+      {INT64_MIN, "-9,223,372,036,854,775,808"}};
+  for (const auto& [n, text] : grouped) EXPECT_EQ(Grouped(n), text) << n;
 }
 
 // Each game's entries: the exact form parses into its numbers and formats back byte for

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <locale>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -133,6 +134,19 @@ inline std::vector<std::array<std::uint64_t, 10>> DigitDrawCounts(const char* cs
   for (const std::string& d : DrawHistory(csv))
     for (std::size_t pos = 0; pos < digits; ++pos) ++counts[pos][static_cast<std::size_t>(d.at(pos) - '0')];
   return counts;
+}
+
+// A count as the windows show it, "6,094,417", made by the standard library's own
+// grouping of digits.
+inline std::string WithCommas(std::int64_t n) {
+  struct Commas : std::numpunct<char> {
+    char do_thousands_sep() const override { return ','; }
+    std::string do_grouping() const override { return "\3"; }
+  };
+  std::ostringstream out;
+  out.imbue(std::locale(std::locale::classic(), new Commas));
+  out << n;
+  return out.str();
 }
 
 }  // namespace numira::testing

@@ -71,11 +71,13 @@ TEST_F(About, TheButtonOpensTheBoxWithItsControls) {
 
 TEST_F(About, TheWindowMenuOffersTheAboutItemWhichOpensTheBox) {
   std::unique_ptr<QMenu> menu = window->BuildSystemMenu();
-  ASSERT_EQ(menu->actions().size(), 4);
+  // As the title bar's menu ends: a separator, then the about item.
+  ASSERT_EQ(menu->actions().size(), 5);
   EXPECT_EQ(menu->actions()[0]->text(), QString::fromUtf8(text::kHistoryMenuItem));
   EXPECT_EQ(menu->actions()[1]->text(), QString::fromUtf8(text::kCheckMenuItem));
   EXPECT_EQ(menu->actions()[2]->text(), QString::fromUtf8(text::kSettingsMenuItem));
-  EXPECT_EQ(menu->actions()[3]->text(), QString::fromUtf8(text::kAboutMenuItem));
+  EXPECT_TRUE(menu->actions()[3]->isSeparator());
+  EXPECT_EQ(menu->actions()[4]->text(), QStringLiteral("ぬみら について(&A)..."));
 
   bool menuSeen = false;
   int opened = 0;
@@ -83,7 +85,8 @@ TEST_F(About, TheWindowMenuOffersTheAboutItemWhichOpensTheBox) {
             [&](QWidget* w) {
               menuSeen = true;
               auto* popup = static_cast<QMenu*>(w);
-              ASSERT_EQ(popup->actions().size(), 4);
+              ASSERT_EQ(popup->actions().size(), 5);
+              EXPECT_TRUE(popup->actions()[3]->isSeparator());
               EXPECT_EQ(popup->actions().back()->text(), QString::fromUtf8(text::kAboutMenuItem));
               WhenShown(AboutBoxShown(), [&](QWidget* box) {
                 ++opened;

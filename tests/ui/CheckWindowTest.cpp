@@ -80,7 +80,7 @@ TEST_F(CheckWin, OpensWithCtrlKAndFromTheMenuAsOneNonModalWindow) {
                 if (actions[i]->text() == QStringLiteral("当せん履歴(&H)...")) history = i;
               ASSERT_GE(history, 0);
               ASSERT_LT(history + 1, actions.size());
-              EXPECT_EQ(actions[history + 1]->text(), QStringLiteral("当せん照合(&C)..."));
+              EXPECT_EQ(actions[history + 1]->text(), QStringLiteral("当せん照合(&K)..."));
               EXPECT_EQ(actions[history + 1]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_K));
               static_cast<QMenu*>(popup)->setActiveAction(actions[history + 1]);
               QTest::keyClick(popup, Qt::Key_Return);
@@ -159,11 +159,12 @@ TEST_F(CheckWin, TheTicketFieldIsLabelledAndOffersTheGamesTypes) {
   EXPECT_FALSE(In<QComboBox>(c, 3, "ticket-type")->isVisible());
 }
 
-TEST_F(CheckWin, ACheckShowsItsOutcomeAndARefusalChangesNothingElse) {
+TEST_F(CheckWin, ACheckShowsItsOutcomeAndARefusalTakesItsPlace) {
   Open();
   ui::CheckWindow* c = CheckOf(*window);
+  const QString outcome286 = QStringLiteral("第7054回（2026年8月21日）：ストレート\n過去の当せん：12回");
   CheckTicket(0, QStringLiteral("２８６"));
-  EXPECT_EQ(In<QLabel>(c, 0, "outcome")->text(), QStringLiteral("第7054回（2026年8月21日）：ストレート\n過去の当せん：12回"));
+  EXPECT_EQ(In<QLabel>(c, 0, "outcome")->text(), outcome286);
   QTableView* wins = In<QTableView>(c, 0, "wins");
   ASSERT_EQ(wins->model()->rowCount(), 12);
   EXPECT_EQ(Cell(wins, 0, 0), QStringLiteral("7054"));
@@ -171,24 +172,137 @@ TEST_F(CheckWin, ACheckShowsItsOutcomeAndARefusalChangesNothingElse) {
   EXPECT_EQ(wins->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("等級"));
   EXPECT_FALSE(In<QLabel>(c, 0, "refusal")->isVisible());
 
-  // Enter in the field checks too; a bad ticket only says what is wrong.
+  // Enter in the field checks too. A bad ticket says what is wrong, and only that: the
+  // outcome of the ticket before is gone with its table.
   auto* field = In<QLineEdit>(c, 0, "ticket");
   field->clear();
   QTest::keyClicks(field, QStringLiteral("28"));
   QTest::keyClick(field, Qt::Key_Return);
   EXPECT_TRUE(c->isVisible());
-  EXPECT_TRUE(In<QLabel>(c, 0, "refusal")->isVisible());
-  EXPECT_EQ(In<QLabel>(c, 0, "refusal")->text(), QStringLiteral("番号は3桁の数字です（入力は2桁）。"));
-  EXPECT_EQ(In<QLabel>(c, 0, "outcome")->text(), QStringLiteral("第7054回（2026年8月21日）：ストレート\n過去の当せん：12回"));
-  EXPECT_EQ(wins->model()->rowCount(), 12);
+  QLabel* refusal = In<QLabel>(c, 0, "refusal");
+  EXPECT_TRUE(refusal->isVisible());
+  EXPECT_EQ(refusal->text(), QStringLiteral("番号は3桁の数字です（入力は2桁）。"));
+  EXPECT_EQ(refusal->accessibleName(), refusal->text());
+  EXPECT_FALSE(In<QLabel>(c, 0, "outcome")->isVisible());
+  EXPECT_EQ(In<QLabel>(c, 0, "outcome")->text(), QString());
+  EXPECT_EQ(wins->model()->rowCount(), 0);
 
   CheckTicket(0, QStringLiteral("86"), 3);
-  EXPECT_FALSE(In<QLabel>(c, 0, "refusal")->isVisible());
+  EXPECT_FALSE(refusal->isVisible());
+  EXPECT_TRUE(In<QLabel>(c, 0, "outcome")->isVisible());
   EXPECT_TRUE(In<QLabel>(c, 0, "outcome")->text().startsWith(QStringLiteral("第7054回（2026年8月21日）：ミニ\n")));
 
   CheckTicket(3, QStringLiteral("7 12 20 23 27 29"));
   EXPECT_TRUE(In<QLabel>(c, 3, "outcome")->text().startsWith(QStringLiteral("第2037回（2025年9月25日）：1等\n")));
   EXPECT_EQ(Cell(In<QTableView>(c, 3, "wins"), 0, 2), QStringLiteral("1等"));
+}
+
+TEST_F(CheckWin, TheRefusalIsRedAndReadableOnADarkPalette) {
+  Open();
+  ui::CheckWindow* c = CheckOf(*window);
+  CheckTicket(0, QStringLiteral("2"));
+  QLabel* refusal = In<QLabel>(c, 0, "refusal");
+  ASSERT_TRUE(refusal->isVisible());
+  // The classic red on the usual light palette.
+  EXPECT_GT(CountPixels(refusal, kRed), 10);
+  const QPalette before = QApplication::palette();
+  QApplication::setPalette(DarkPalette());
+  QApplication::processEvents();
+  EXPECT_GE(Contrast(TextPixel(refusal), refusal->palette().color(QPalette::Window)), 4.5);
+  EXPECT_EQ(CountPixels(refusal, kRed), 0);
+  QApplication::setPalette(before);
+}
+
+TEST_F(CheckWin, TheTicketsRowStaysWhereItIsAndAPastedPageIsRefusedInALineThatFits) {
+  Open();
+  ui::CheckWindow* c = CheckOf(*window);
+  const QSize size = c->size();
+  for (int tab : {0, 3}) {
+    TabsOf(c)->setCurrentIndex(tab);
+    QApplication::processEvents();
+    auto* field = In<QLineEdit>(c, tab, "ticket");
+    const QPoint place = field->mapTo(c, QPoint(0, 0));
+    const auto stays = [&] {
+      QApplication::processEvents();
+      EXPECT_EQ(field->mapTo(c, QPoint(0, 0)), place);
+    };
+    CheckTicket(tab, tab == 0 ? QStringLiteral("286") : QStringLiteral("7 12 20 23 27 29"));
+    stays();
+    CheckTicket(tab, QStringLiteral("x"));
+    stays();
+    // Ten thousand characters pasted: the window keeps its size and the line its place.
+    CheckTicket(tab, QString(10000, QLatin1Char('1')));
+    stays();
+    QLabel* refusal = In<QLabel>(c, tab, "refusal");
+    ASSERT_TRUE(refusal->isVisible());
+    EXPECT_EQ(c->size(), size);
+    EXPECT_LE(refusal->fontMetrics().horizontalAdvance(refusal->text()), refusal->contentsRect().width())
+        << refusal->text().toStdString();
+    CheckTicket(tab, QString(10000, QChar(0xFF11)));  // full-width "１"
+    stays();
+    EXPECT_EQ(c->size(), size);
+    EXPECT_LE(refusal->fontMetrics().horizontalAdvance(refusal->text()), refusal->contentsRect().width());
+  }
+}
+
+TEST_F(CheckWin, TheKeyboardWalksFromTheTicketThroughItsTypeAndTheButtonToTheTables) {
+  Open();
+  ui::CheckWindow* c = CheckOf(*window);
+  QApplication::setActiveWindow(c);
+  // Opening puts the keyboard in 番号.
+  EXPECT_EQ(QApplication::focusWidget(), In<QLineEdit>(c, 0, "ticket"));
+  const auto tab = [](int times) {
+    for (int i = 0; i < times; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    return QApplication::focusWidget();
+  };
+  EXPECT_EQ(tab(1), In<QComboBox>(c, 0, "ticket-type"));
+  EXPECT_EQ(tab(1), In<QPushButton>(c, 0, "check-button"));
+  QTableView* draws = In<QTableView>(c, 0, "draws");
+  EXPECT_EQ(tab(1), draws);
+  // Tab leaves a table at once, not cell by cell.
+  EXPECT_EQ(tab(1), In<QTableView>(c, 0, "wins"));
+  EXPECT_NE(tab(1), In<QTableView>(c, 0, "wins"));
+  // Shift+Tab walks back.
+  In<QPushButton>(c, 0, "check-button")->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget(), In<QComboBox>(c, 0, "ticket-type"));
+
+  // Ctrl+Tab and Ctrl+PgDown go to the next tab from any control inside, Ctrl+Shift+Tab
+  // and Ctrl+PgUp to the one before; each new tab has the keyboard in its 番号.
+  const struct {
+    const char* from;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int to;
+  } steps[] = {
+      {"ticket-type", Qt::Key_Tab, Qt::ControlModifier, 1},
+      {"draws", Qt::Key_PageDown, Qt::ControlModifier, 2},
+      {"ticket", Qt::Key_PageDown, Qt::ControlModifier, 3},
+      {"wins", Qt::Key_Tab, Qt::ControlModifier, 0},
+      {"draws", Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 3},
+      {"check-button", Qt::Key_PageUp, Qt::ControlModifier, 2},
+  };
+  for (const auto& s : steps) {
+    SCOPED_TRACE(std::string(s.from) + " to " + std::to_string(s.to));
+    QWidget* from = Tab(c, TabsOf(c)->currentIndex())->findChild<QWidget*>(QString::fromLatin1(s.from));
+    ASSERT_NE(from, nullptr);
+    if (!from->isVisible()) from = In<QLineEdit>(c, TabsOf(c)->currentIndex(), "ticket");
+    from->setFocus();
+    QTest::keyClick(from, s.key, s.modifiers);
+    EXPECT_EQ(TabsOf(c)->currentIndex(), s.to);
+    EXPECT_EQ(QApplication::focusWidget(), In<QLineEdit>(c, s.to, "ticket"));
+  }
+  // A Loto tab has no type: 番号, then 照合.
+  TabsOf(c)->setCurrentIndex(3);
+  EXPECT_EQ(QApplication::focusWidget(), In<QLineEdit>(c, 3, "ticket"));
+  EXPECT_EQ(tab(1), In<QPushButton>(c, 3, "check-button"));
+  EXPECT_EQ(tab(1), In<QTableView>(c, 3, "draws"));
+  // Typed and checked by keyboard alone.
+  In<QLineEdit>(c, 3, "ticket")->setFocus();
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7 12 20 23 27 29"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+  EXPECT_TRUE(In<QLabel>(c, 3, "outcome")->text().startsWith(QStringLiteral("第2037回")));
 }
 
 TEST_F(CheckWin, AProposalPrefillsTheTicketAndNewDrawsShowInTheOpenWindow) {

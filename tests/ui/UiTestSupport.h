@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "Colours.h"
 #include "FakeWindow.h"
 #include "ListTable.h"
 #include "HistoryWindow.h"
@@ -125,6 +126,39 @@ inline int CountPixels(QWidget* w, QColor colour) {
   return n;
 }
 inline const QColor kRed(255, 0, 0), kBlue(0, 0, 255), kDarkGreen(0, 102, 0);
+
+// A dark palette like qt6ct's "darker" under Fusion.
+inline QPalette DarkPalette() {
+  QPalette p(QColor(53, 53, 53));
+  p.setColor(QPalette::WindowText, Qt::white);
+  p.setColor(QPalette::Base, QColor(42, 42, 42));
+  p.setColor(QPalette::Text, Qt::white);
+  p.setColor(QPalette::Button, QColor(53, 53, 53));
+  p.setColor(QPalette::ButtonText, Qt::white);
+  return p;
+}
+
+// The colour the label's text is drawn in: the pixel that differs most from the background.
+inline QColor TextPixel(QWidget* w) {
+  const QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QColor back = w->palette().color(QPalette::Window);
+  QColor best = back;
+  int bestDistance = 0;
+  for (int y = 2; y < image.height() - 2; ++y)
+    for (int x = 2; x < image.width() - 2; ++x) {
+      const QColor p(image.pixel(x, y));
+      const int d = std::abs(p.red() - back.red()) + std::abs(p.green() - back.green()) + std::abs(p.blue() - back.blue());
+      if (d > bestDistance) {
+        bestDistance = d;
+        best = p;
+      }
+    }
+  return best;
+}
+
+inline double Contrast(const QColor& a, const QColor& b) {
+  return ContrastRatio({a.red(), a.green(), a.blue()}, {b.red(), b.green(), b.blue()});
+}
 
 // Polls the event loop until `find` returns a widget, then runs `act` on it (once).
 // Used to answer modal windows and menus that block the test in their own loop.

@@ -8,6 +8,7 @@
 #include <QChartView>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QStandardItemModel>
@@ -86,7 +87,7 @@ TEST_F(Help, CtrlCAndTheMenuCopyTheStandingProposals) {
   // The menu's first item copies too, with the same shortcut shown.
   QGuiApplication::clipboard()->setText(QStringLiteral("before"));
   menu = window->BuildSystemMenu();
-  ASSERT_EQ(menu->actions().size(), 5);  // copy, history, check, settings, about
+  ASSERT_EQ(menu->actions().size(), 6);  // copy, history, check, settings, a separator, about
   EXPECT_EQ(menu->actions()[0]->text(), QString::fromUtf8(text::kCopyMenuItem));
   EXPECT_EQ(menu->actions()[0]->shortcut(), QKeySequence(QKeySequence::Copy));
   EXPECT_EQ(menu->actions()[1]->text(), QString::fromUtf8(text::kHistoryMenuItem));
@@ -103,11 +104,58 @@ TEST_F(Help, CtrlCAndTheMenuCopyTheStandingProposals) {
   EXPECT_EQ(QGuiApplication::clipboard()->text(), expected);
 }
 
+// The mnemonics of a menu's items and of its submenus' items, each menu apart: every
+// letter once within its menu ("&&" is a plain "&").
+void ExpectUniqueMnemonics(QMenu* menu, const std::string& name) {
+  std::map<QChar, QString> seen;
+  for (QAction* a : menu->actions()) {
+    if (a->menu()) ExpectUniqueMnemonics(a->menu(), name + " > " + a->text().toStdString());
+    const QString t = a->text();
+    for (qsizetype i = 0; i + 1 < t.size(); ++i) {
+      if (t[i] != QLatin1Char('&')) continue;
+      if (t[i + 1] == QLatin1Char('&')) {
+        ++i;
+        continue;
+      }
+      const QChar key = t[i + 1].toUpper();
+      const auto [it, fresh] = seen.emplace(key, t);
+      EXPECT_TRUE(fresh) << name << ": &" << QString(key).toStdString() << " in " << t.toStdString() << " and "
+                         << it->second.toStdString();
+      break;
+    }
+  }
+}
+
+TEST_F(Help, EveryMenuHasEachMnemonicOnce) {
+  std::unique_ptr<QMenu> menu = window->BuildSystemMenu();
+  ExpectUniqueMnemonics(menu.get(), "window menu");
+  Roll(Game::Num3);  // with a proposal standing, the copy item comes first
+  menu = window->BuildSystemMenu();
+  ASSERT_EQ(menu->actions().front()->text(), QString::fromUtf8(text::kCopyMenuItem));
+  ExpectUniqueMnemonics(menu.get(), "window menu with a proposal");
+  // The check item's letter is its shortcut's.
+  for (QAction* a : menu->actions())
+    if (a->text() == QString::fromUtf8(text::kCheckMenuItem)) {
+      EXPECT_TRUE(a->text().contains(QStringLiteral("(&K)")));
+      EXPECT_EQ(a->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_K));
+    }
+  // The menus of the side windows and of their fields.
+  QTest::keyClick(window.get(), Qt::Key_K, Qt::ControlModifier);
+  QTest::keyClick(window.get(), Qt::Key_H, Qt::ControlModifier);
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    for (QMenu* m : top->findChildren<QMenu*>()) ExpectUniqueMnemonics(m, m->objectName().toStdString());
+    for (QLineEdit* field : top->findChildren<QLineEdit*>()) {
+      std::unique_ptr<QMenu> own(field->createStandardContextMenu());
+      ExpectUniqueMnemonics(own.get(), field->objectName().toStdString());
+    }
+  }
+}
+
 TEST_F(Help, TheDropDownTellsItsCandidateCountAlsoToAScreenReader) {
   QComboBox* n3 = Combo(*window, ctl::kNum3Filter);
   // Counted from the draw history: numbers 000 to 999 never drawn.
   const auto drawn = testing::DrawCounts("numbers3.csv");
-  const QString never = QStringLiteral("候補：%1個").arg(1000 - static_cast<int>(drawn.size()));
+  const QString never = QStringLiteral("候補：%1個").arg(QLocale(QLocale::English).toString(1000 - static_cast<int>(drawn.size())));
   EXPECT_EQ(n3->toolTip(), never);
   // Its open list, a window of its own, has the dialog's face too.
   EXPECT_EQ(QFontInfo(n3->view()->font()).family(), QFontInfo(ui::DialogFont()).family());
@@ -115,10 +163,13 @@ TEST_F(Help, TheDropDownTellsItsCandidateCountAlsoToAScreenReader) {
   n3->setCurrentIndex(2);
   int five = 0;
   for (const auto& [number, n] : drawn) five += n >= 5 ? 1 : 0;
-  EXPECT_EQ(n3->toolTip(), QStringLiteral("候補：%1個").arg(five));
+  EXPECT_EQ(n3->toolTip(), QStringLiteral("候補：%1個").arg(QLocale(QLocale::English).toString(five)));
   QComboBox* lot6 = Combo(*window, ctl::kLot6Filter);
   lot6->setCurrentIndex(1);
-  EXPECT_EQ(lot6->toolTip(), QStringLiteral("候補：%1通り").arg(testing::DrawCounts("loto6.csv").size()));
+  EXPECT_EQ(lot6->toolTip(), QStringLiteral("候補：%1通り").arg(QLocale(QLocale::English).toString(
+                                 static_cast<qlonglong>(testing::DrawCounts("loto6.csv").size()))));
+  lot6->setCurrentIndex(0);
+  EXPECT_EQ(lot6->toolTip(), QStringLiteral("候補：6,094,417通り"));
 }
 
 TEST_F(Help, MessageBoxesUseTheDialogFace) {
@@ -130,39 +181,6 @@ TEST_F(Help, MessageBoxesUseTheDialogFace) {
   });
   window->MessageBox("データがありません。", "ぬみら", MessageIcon::Warning);
   EXPECT_TRUE(seen);
-}
-
-// A dark palette like qt6ct's "darker" under Fusion.
-QPalette DarkPalette() {
-  QPalette p(QColor(53, 53, 53));
-  p.setColor(QPalette::WindowText, Qt::white);
-  p.setColor(QPalette::Base, QColor(42, 42, 42));
-  p.setColor(QPalette::Text, Qt::white);
-  p.setColor(QPalette::Button, QColor(53, 53, 53));
-  p.setColor(QPalette::ButtonText, Qt::white);
-  return p;
-}
-
-// The colour the label's text is drawn in: the pixel that differs most from the background.
-QColor TextPixel(QWidget* w) {
-  const QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
-  const QColor back = w->palette().color(QPalette::Window);
-  QColor best = back;
-  int bestDistance = 0;
-  for (int y = 2; y < image.height() - 2; ++y)
-    for (int x = 2; x < image.width() - 2; ++x) {
-      const QColor p(image.pixel(x, y));
-      const int d = std::abs(p.red() - back.red()) + std::abs(p.green() - back.green()) + std::abs(p.blue() - back.blue());
-      if (d > bestDistance) {
-        bestDistance = d;
-        best = p;
-      }
-    }
-  return best;
-}
-
-double Contrast(const QColor& a, const QColor& b) {
-  return ContrastRatio({a.red(), a.green(), a.blue()}, {b.red(), b.green(), b.blue()});
 }
 
 TEST_F(Help, OnADarkPaletteEveryColouredTextIsReadableAndTheHistoryFollows) {
