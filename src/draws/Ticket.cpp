@@ -204,7 +204,7 @@ Prize TierPrize(int tier) {
   return tier >= 1 && tier <= 7 ? kTiers[static_cast<std::size_t>(tier - 1)] : Prize::None;
 }
 
-int PrizeTier(Prize prize) {
+int TierNumber(Prize prize) {
   switch (prize) {
     case Prize::First: return 1;
     case Prize::Second: return 2;
@@ -218,7 +218,10 @@ int PrizeTier(Prize prize) {
 }
 
 Prize PrizeOf(const Ticket& ticket, const Draw& draw) {
-  const std::vector<int> drawn = EntryNumberList(draw.numbers, ticket.game);
+  return PrizeOf(ticket, draw, EntryNumberList(draw.numbers, ticket.game));
+}
+
+Prize PrizeOf(const Ticket& ticket, const Draw& draw, const std::vector<int>& drawn) {
   if (IsNumbers(ticket.game)) {
     if (drawn.size() != static_cast<std::size_t>(RulesOf(ticket.game).count)) return Prize::None;
     const bool inOrder = ticket.numbers == drawn;

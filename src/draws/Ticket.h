@@ -40,7 +40,7 @@ enum class Prize {
 Prize TierPrize(int tier);
 // The tier of a numbered prize (First 1 ... Seventh 7); 0 for the others (Numbers, None,
 // ThirdBonusUnknown).
-int PrizeTier(Prize prize);
+int TierNumber(Prize prize);
 
 struct Ticket {
   Game game = Game::Num3;
@@ -77,6 +77,9 @@ TicketReading ReadTicket(std::string_view typed, Game game, TicketType type);
 
 // What the ticket won in one draw of its game.
 Prize PrizeOf(const Ticket& ticket, const Draw& draw);
+// The same with the draw's numbers already read (EntryNumberList), for checking many
+// tickets against one draw.
+Prize PrizeOf(const Ticket& ticket, const Draw& draw, const std::vector<int>& drawn);
 
 struct TicketWin {
   std::uint32_t number = 0;

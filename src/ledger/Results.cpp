@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "Entry.h"
 #include "Schedule.h"
 
 namespace numira {
@@ -21,7 +22,7 @@ std::string PrizeName(Prize prize) {
     case Prize::SetBox: return "セット（ボックス）";
     case Prize::Mini: return "ミニ";
     case Prize::ThirdBonusUnknown: return "3等（ボーナス数字不明）";
-    default: return std::to_string(PrizeTier(prize)) + "等";
+    default: return std::to_string(TierNumber(prize)) + "等";
   }
 }
 
@@ -44,6 +45,7 @@ std::vector<LineResult> ResultsOf(const Purchase& p, const GameData& data, Date 
     const bool drawn = n <= latest && n <= data.draws.size() && data.draws[n - 1].number == n;
     const std::optional<Date> date = drawn ? std::optional<Date>(data.draws[n - 1].date) : DrawDateOf(p.game, data.draws, n);
     const DrawPrizes* prizes = drawn ? PrizesOfDraw(data.prizes, n) : nullptr;
+    const std::vector<int> numbers = drawn ? EntryNumberList(data.draws[n - 1].numbers, p.game) : std::vector<int>();
     for (std::size_t i = 0; i < tickets.size(); ++i) {
       LineResult r;
       r.line = static_cast<int>(i);
@@ -51,8 +53,8 @@ std::vector<LineResult> ResultsOf(const Purchase& p, const GameData& data, Date 
       r.date = date;
       r.drawn = drawn;
       if (drawn) {
-        r.prize = PrizeOf(tickets[i], data.draws[n - 1]);
-        const int tier = PrizeTier(r.prize);
+        r.prize = PrizeOf(tickets[i], data.draws[n - 1], numbers);
+        const int tier = TierNumber(r.prize);
         if (prizes && tier >= 1 && static_cast<std::size_t>(tier) <= prizes->tiers.size() &&
             prizes->tiers[static_cast<std::size_t>(tier - 1)].amount > 0)
           r.amount = prizes->tiers[static_cast<std::size_t>(tier - 1)].amount * static_cast<std::uint64_t>(p.units);
