@@ -303,7 +303,10 @@ void Ledger::Restore(const Purchase& purchase) {
 
 void Ledger::SetClaimed(std::int64_t id, int line, std::uint32_t draw, bool claimed) {
   Transaction t(db_);
-  Statement s(db_, claimed ? "INSERT OR IGNORE INTO claims(purchase, line, draw) SELECT id, ?2, ?3 FROM purchases WHERE id = ?1"
+  // Only a line the purchase has, in a draw it covers.
+  Statement s(db_, claimed ? "INSERT OR IGNORE INTO claims(purchase, line, draw) SELECT id, ?2, ?3 FROM purchases"
+                             " WHERE id = ?1 AND ?3 BETWEEN first_draw AND first_draw + draws - 1"
+                             " AND EXISTS(SELECT 1 FROM lines WHERE purchase = ?1 AND line = ?2)"
                            : "DELETE FROM claims WHERE purchase = ?1 AND line = ?2 AND draw = ?3");
   s.Bind(1, id).Bind(2, line).Bind(3, draw).Step();
   t.Commit();

@@ -52,6 +52,9 @@ TEST(Ledger, KeepsPurchasesAcrossOpenings) {
     ledger->SetClaimed(slip.id, 1, 2133, true);
     ledger->SetClaimed(slip.id, 0, 2132, true);
     ledger->SetClaimed(slip.id, 0, 2132, false);
+    ledger->SetClaimed(slip.id, 2, 2132, true);   // no line C
+    ledger->SetClaimed(slip.id, 0, 2136, true);   // after the last draw
+    ledger->SetClaimed(numbers.id + 1, 0, 7055, true);  // no such purchase
   }
   auto again = OpenOk(path);
   slip.claimed = {{1, 2133}};

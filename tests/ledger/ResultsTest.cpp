@@ -132,7 +132,30 @@ INSTANTIATE_TEST_SUITE_P(
                       NextCase{"loto6_two_weeks_behind", Game::Lot6, {2025, 10, 9}, 2041, {2025, 10, 9}, true},
                       NextCase{"loto6_over_new_year", Game::Lot6, {2025, 12, 30}, 2065, {2026, 1, 5}, true},
                       NextCase{"loto7_next_friday", Game::Lot7, {2026, 8, 24}, 692, {2026, 8, 28}, false},
-                      NextCase{"bingo5_a_week_on", Game::Bingo5, {2026, 8, 26}, 485, {2026, 8, 26}, false}));
+                      NextCase{"bingo5_a_week_on", Game::Bingo5, {2026, 8, 26}, 485, {2026, 8, 26}, false},
+                      NextCase{"bingo5_eight_days_on", Game::Bingo5, {2026, 8, 27}, 486, {2026, 9, 2}, true},
+                      NextCase{"numbers3_over_weekend", Game::Num3, {2026, 8, 22}, 7055, {2026, 8, 24}, false},
+                      NextCase{"miniloto_eight_days_behind", Game::Mini, {2025, 10, 1}, 1355, {2025, 10, 7}, true}));
+
+TEST(Schedule, NoDrawsOverNewYear) {
+  // 2025-12-31 Wed, 2026-01-01 Thu, 01-02 Fri, 01-05 Mon.
+  EXPECT_EQ(Weekday({2025, 12, 31}), 3);
+  EXPECT_EQ(Weekday({2026, 1, 2}), 5);
+  EXPECT_FALSE(IsDrawDay(Game::Num3, {2025, 12, 31}));
+  EXPECT_FALSE(IsDrawDay(Game::Bingo5, {2025, 12, 31}));
+  EXPECT_FALSE(IsDrawDay(Game::Lot6, {2026, 1, 1}));
+  EXPECT_FALSE(IsDrawDay(Game::Lot7, {2026, 1, 2}));
+  EXPECT_TRUE(IsDrawDay(Game::Num3, {2025, 12, 30}));
+  EXPECT_TRUE(IsDrawDay(Game::Num3, {2026, 1, 5}));
+  EXPECT_FALSE(IsDrawDay(Game::Num3, {2026, 1, 3}));  // a Saturday anyway
+  EXPECT_TRUE(IsDrawDay(Game::Lot7, {2026, 1, 9}));
+  EXPECT_EQ(DateOfDay(DayNumber({2024, 2, 29}) + 1), (Date{2024, 3, 1}));
+  EXPECT_EQ(DayNumber({1970, 1, 1}), 0);
+  EXPECT_EQ(DayNumber({2000, 3, 1}) - DayNumber({2000, 2, 28}), 2);
+  EXPECT_FALSE(NextDrawOf(Game::Lot6, {}, {2026, 1, 1}));
+  EXPECT_EQ(DrawDateOf(Game::Lot6, Data()[GameIndex(Game::Lot6)].draws, 2036), (Date{2025, 9, 22}));
+  EXPECT_EQ(DrawDateOf(Game::Lot6, Data()[GameIndex(Game::Lot6)].draws, 2039), (Date{2025, 10, 2}));
+}
 
 TEST(Results, DeadlineSoonExpiredAndClaimed) {
   Purchase p = Slip(Game::Lot6, {"1 2 7 12 20 23"}, 1, 2037, 1);
