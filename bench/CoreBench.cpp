@@ -43,7 +43,7 @@ void ReadRealLists(benchmark::State& state) {
   std::int64_t bytes = 0;
   for (auto _ : state) {
     for (const ListFileRow& row : kListFiles) {
-      const fs::path p = fs::path(NUMIRA_DATA_DIR) / row.fileName;
+      const fs::path p = fs::path(NUMIRA_SHIPPED_DIR) / "lists" / row.fileName;
       auto list = ReadListFile(p.string(), row.kind);
       benchmark::DoNotOptimize(list);
       bytes += static_cast<std::int64_t>(fs::file_size(p));

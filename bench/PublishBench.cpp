@@ -24,9 +24,9 @@ struct Scratch {
   std::string path;
 };
 
-// The six lists of the histories, with their .gz copies: the set build publishes.
+// The lists of the histories, with their .gz copies: the lists of the set build publishes.
 FileSet BuiltSet() {
-  const ListBytes lists = BuildLists(ReadHistories(NUMIRA_DRAWS_DIR));
+  const ListBytes lists = BuildLists(ReadHistories(NUMIRA_SHIPPED_DIR "/draws"));
   FileSet files;
   for (std::size_t row = 0; row < kListFiles.size(); ++row) files[kListFiles[row].fileName] = lists[row];
   AddCompressedCopies(files);
@@ -59,15 +59,15 @@ BENCHMARK(BuildAfterANewDraw)->Unit(benchmark::kMillisecond);
 
 // `check DIR` of the six shipped lists.
 void CheckSix(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(CheckLists(NUMIRA_DATA_DIR));
+  for (auto _ : state) benchmark::DoNotOptimize(CheckLists(NUMIRA_SHIPPED_DIR "/lists"));
 }
 BENCHMARK(CheckSix)->Unit(benchmark::kMillisecond);
 
 // `check DIR --draws DIR`: the histories read and built as well, every byte compared.
 void CheckSixAgainstHistories(benchmark::State& state) {
   for (auto _ : state) {
-    const ListBytes expected = BuildLists(ReadHistories(NUMIRA_DRAWS_DIR));
-    benchmark::DoNotOptimize(CheckLists(NUMIRA_DATA_DIR, &expected));
+    const ListBytes expected = BuildLists(ReadHistories(NUMIRA_SHIPPED_DIR "/draws"));
+    benchmark::DoNotOptimize(CheckLists(NUMIRA_SHIPPED_DIR "/lists", &expected));
   }
 }
 BENCHMARK(CheckSixAgainstHistories)->Unit(benchmark::kMillisecond);

@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Require(r.ticket.has_value() == (r.fault == numira::TicketFault::None));
       if (!r.ticket) continue;
       Require(static_cast<int>(r.ticket->numbers.size()) == numira::TicketLength(game, r.ticket->type));
-      const int low = numira::IsLoto(game) ? 1 : 0, high = numira::IsLoto(game) ? numira::RulesOf(game).largest : 9;
+      const int low = numira::IsNumbers(game) ? 0 : 1, high = numira::IsNumbers(game) ? 9 : numira::RulesOf(game).largest;
       for (int n : r.ticket->numbers) Require(n >= low && n <= high);
     }
   return 0;

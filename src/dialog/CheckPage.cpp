@@ -11,7 +11,7 @@
 namespace numira {
 namespace {
 
-static_assert(text::kPrizes.size() == static_cast<std::size_t>(Prize::ThirdBonusUnknown) + 1,
+static_assert(text::kPrizes.size() == static_cast<std::size_t>(Prize::Seventh) + 1,
               "one text per prize, in Prize order");
 static_assert(text::kTicketTypes.size() == static_cast<std::size_t>(TicketType::Mini) + 1,
               "one text per ticket type, in TicketType order");
@@ -38,7 +38,7 @@ std::string TwoDigits(int n) {
 }
 
 // The ticket types a game offers: Numbers 3 all four, Numbers 4 all but ミニ, Loto none.
-std::size_t TypeCount(Game game) { return IsLoto(game) ? 0 : game == Game::Num3 ? 4 : 3; }
+std::size_t TypeCount(Game game) { return !IsNumbers(game) ? 0 : game == Game::Num3 ? 4 : 3; }
 
 std::string Refusal(const TicketReading& r, Game game) {
   switch (r.fault) {
@@ -46,7 +46,7 @@ std::string Refusal(const TicketReading& r, Game game) {
     case TicketFault::Empty: return text::kTicketEmpty;
     case TicketFault::NotANumber: return Fill(text::kTicketNotNumberFormat, {r.item});
     case TicketFault::WrongCount:
-      if (!IsLoto(game)) return Fill(text::kTicketDigitsFormat, {std::to_string(r.expected), std::to_string(r.count)});
+      if (IsNumbers(game)) return Fill(text::kTicketDigitsFormat, {std::to_string(r.expected), std::to_string(r.count)});
       return Fill(text::kTicketNumbersFormat,
                   {std::to_string(RulesOf(game).largest), std::to_string(r.expected), std::to_string(r.count)});
     case TicketFault::OutOfRange: return Fill(text::kTicketOutOfRangeFormat, {r.item, std::to_string(r.expected)});
@@ -59,7 +59,7 @@ std::string Refusal(const TicketReading& r, Game game) {
 }  // namespace
 
 std::string ShownNumbers(const std::string& stored, Game game) {
-  if (!IsLoto(game)) return stored;
+  if (IsNumbers(game)) return stored;
   std::string shown;
   for (int n : EntryNumberList(stored, game)) {
     if (!shown.empty()) shown += ' ';
@@ -76,11 +76,12 @@ CheckPage BuildCheckPage(Game game, const std::vector<Draw>& draws, const std::s
   if (!page.hasData) page.lines.push_back(text::kNoData);
   page.draws.name = Fill(text::kDrawsTableNameFormat, {page.tabName});
   page.draws.columns = {text::kDrawNoColumn, text::kDrawDateColumn, text::kWinningNumbersColumn};
-  if (IsLoto(game)) page.draws.columns.push_back(text::kBonusColumn);
+  const bool bonusColumn = RulesOf(game).bonusCount > 0;
+  if (bonusColumn) page.draws.columns.push_back(text::kBonusColumn);
   page.draws.rows.reserve(draws.size());
   for (auto it = draws.rbegin(); it != draws.rend(); ++it) {
     std::vector<std::string> row{std::to_string(it->number), JapaneseDate(it->date), ShownNumbers(it->numbers, game)};
-    if (IsLoto(game)) {
+    if (bonusColumn) {
       std::string bonus;
       for (int n : it->bonus) bonus += (bonus.empty() ? "" : " ") + TwoDigits(n);
       row.push_back(std::move(bonus));

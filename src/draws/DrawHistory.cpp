@@ -77,27 +77,31 @@ std::string At(const std::string& file, std::uint32_t line, const std::string& t
   return line == 0 ? file + ": " + text : file + ":" + std::to_string(line) + ": " + text;
 }
 
+std::vector<std::string_view> CsvLines(std::string_view bytes) {
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+    throw CsvFault{1, "the file starts with a byte-order mark (EF BB BF); save it as UTF-8 without one"};
+  std::vector<std::string_view> lines;
+  while (!bytes.empty()) {
+    const auto lf = bytes.find('\n');
+    std::string_view line = bytes.substr(0, lf);
+    bytes.remove_prefix(lf == std::string_view::npos ? bytes.size() : lf + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
 namespace {
 
-// A fault of a history: where and what.
-struct Fault {
-  std::uint32_t line;
-  std::string text;
-};
+using Fault = CsvFault;
 
 // The draws of a history, or its first fault.
 std::vector<Draw> Parse(std::string_view bytes, Game game) {
   std::vector<Draw> draws;
   std::uint32_t lineNo = 0;
   bool bonusColumn = false;
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
-    throw Fault{1, "the file starts with a byte-order mark (EF BB BF); save it as UTF-8 without one"};
-  while (!bytes.empty()) {
+  for (const std::string_view line : CsvLines(bytes)) {
     ++lineNo;
-    const auto lf = bytes.find('\n');
-    std::string_view line = bytes.substr(0, lf);
-    bytes.remove_prefix(lf == std::string_view::npos ? bytes.size() : lf + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const auto fail = [&](const std::string& text) { throw Fault{lineNo, text}; };
     if (lineNo == 1) {
       const bool hasBonus = RulesOf(game).bonusCount > 0;

@@ -32,6 +32,16 @@ std::optional<std::uint32_t> ParseDrawNo(std::string_view text);
 // A line of a CSV file split at each ",".
 std::vector<std::string_view> CsvFields(std::string_view line);
 
+// A fault of a CSV file (a history, a prize file): its line (1-based; 0: the file as a
+// whole) and what is wrong.
+struct CsvFault {
+  std::uint32_t line;
+  std::string text;
+};
+// The lines of a CSV file without their line ends (LF, a CR before it dropped); the last
+// line may lack its LF; none for an empty file. Throws CsvFault for a byte-order mark.
+std::vector<std::string_view> CsvLines(std::string_view bytes);
+
 inline constexpr std::string_view kHistoryColumns = "draw_no,date,numbers";
 // Games with bonus numbers only: the column line of a history that records them.
 inline constexpr std::string_view kHistoryColumnsWithBonus = "draw_no,date,numbers,bonus";

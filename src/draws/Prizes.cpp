@@ -7,10 +7,7 @@
 namespace numira {
 namespace {
 
-struct Fault {
-  std::uint32_t line;
-  std::string text;
-};
+using Fault = CsvFault;
 
 // A count or an amount as written: decimal digits, no sign, no leading zero ("0" alone).
 std::optional<std::uint64_t> ParseWhole(std::string_view text) {
@@ -30,14 +27,8 @@ std::vector<DrawPrizes> Parse(std::string_view bytes, Game game) {
   const std::size_t fieldCount = 2 + 2 * static_cast<std::size_t>(r.prizeTiers) + (r.carryover ? 1 : 0);
   std::vector<DrawPrizes> rows;
   std::uint32_t lineNo = 0;
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
-    throw Fault{1, "the file starts with a byte-order mark (EF BB BF); save it as UTF-8 without one"};
-  while (!bytes.empty()) {
+  for (const std::string_view line : CsvLines(bytes)) {
     ++lineNo;
-    const auto lf = bytes.find('\n');
-    std::string_view line = bytes.substr(0, lf);
-    bytes.remove_prefix(lf == std::string_view::npos ? bytes.size() : lf + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const auto fail = [&](const std::string& text) { throw Fault{lineNo, text}; };
     if (lineNo == 1) {
       if (line != columns) fail("the first line must be the column names " + columns);

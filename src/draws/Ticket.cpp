@@ -192,7 +192,8 @@ Prize LotoPrize(const Ticket& ticket, const Draw& draw, const std::vector<int>& 
   if (missed == 1) return !bonusKnown ? Prize::ThirdBonusUnknown : bonus ? Prize::Second : Prize::Third;
   const int tier = missed + 2;
   if (tier > rules.prizeTiers) return Prize::None;
-  if (tier == rules.prizeTiers && rules.lastTierNeedsBonus && !bonus) return Prize::None;
+  if (tier == rules.prizeTiers && rules.lastTierNeedsBonus)
+    return !bonusKnown ? Prize::SixthBonusUnknown : bonus ? TierPrize(tier) : Prize::None;
   return TierPrize(tier);
 }
 

@@ -27,12 +27,13 @@ enum class Prize {
   SetBox,       // a set ticket, in another order
   Mini,         // the last two digits, in order
   First,
-  Second,            // Mini Loto: 4 and the bonus; Loto 6: 5 and the bonus
-  Third,             // Mini Loto: 4; Loto 6: 5
+  Second,             // Mini Loto: 4 and the bonus; Loto 6: 5 and the bonus; Loto 7: 6 and a bonus
+  Third,              // Mini Loto: 4; Loto 6: 5; Loto 7: 6
   Fourth,
-  Fifth,             // Loto 6 only
-  ThirdBonusUnknown,  // all but one number where the draw's bonus numbers are not known
+  Fifth,              // Loto 6 and Loto 7
+  ThirdBonusUnknown,  // 4 (Mini Loto), 5 (Loto 6) or 6 (Loto 7) where the draw's bonus numbers are not known
   Sixth,              // Loto 7: 3 and a bonus; ビンゴ５: 2 lines
+  SixthBonusUnknown,  // Loto 7: 3 where the draw's bonus numbers are not known (6等 or nothing)
   Seventh,            // ビンゴ５: 1 line
 };
 

@@ -22,6 +22,7 @@ std::string PrizeName(Prize prize) {
     case Prize::SetBox: return "セット（ボックス）";
     case Prize::Mini: return "ミニ";
     case Prize::ThirdBonusUnknown: return "3等（ボーナス数字不明）";
+    case Prize::SixthBonusUnknown: return "6等またははずれ（ボーナス数字不明）";
     default: return std::to_string(TierNumber(prize)) + "等";
   }
 }

@@ -47,7 +47,8 @@ TEST(NginxEndToEnd, RefreshesAllSixThenKeepsTheOldCopyOfAMissingList) {
   EXPECT_EQ(dlg.LastDownloadOk(), 1);
   EXPECT_EQ(dlg.OnCtlColor(ctl::kStatus), TextColour::Blue);
   EXPECT_EQ(win.Text(ctl::kStatus), "2026年12月07日 20時31分05秒");
-  for (const ListFileRow& r : kListFiles) {
+  for (std::size_t row = 0; row < kFirstLists; ++row) {
+    const ListFileRow& r = kListFiles[row];
     SCOPED_TRACE(r.fileName);
     const std::string served = ReadBytes(std::string(root) + "/" + r.fileName);
     ASSERT_FALSE(served.empty());
@@ -59,8 +60,8 @@ TEST(NginxEndToEnd, RefreshesAllSixThenKeepsTheOldCopyOfAMissingList) {
   // Each copy carries its file's time on the server (nginx's Last-Modified), so the next
   // refresh asks conditionally and nginx answers 304: all six count as refreshed and
   // nothing is written (a written copy would be a new file renamed into place).
-  std::array<ino_t, 6> inodes{};
-  for (std::size_t row = 0; row < kListFiles.size(); ++row) {
+  std::array<ino_t, kFirstLists> inodes{};
+  for (std::size_t row = 0; row < kFirstLists; ++row) {
     SCOPED_TRACE(kListFiles[row].fileName);
     struct stat local, served;
     ASSERT_EQ(::stat((dir + "/" + kListFiles[row].fileName).c_str(), &local), 0);
@@ -72,7 +73,7 @@ TEST(NginxEndToEnd, RefreshesAllSixThenKeepsTheOldCopyOfAMissingList) {
   EXPECT_TRUE(win.messages.empty());
   EXPECT_EQ(dlg.LastDownloadOk(), 1);
   EXPECT_EQ(win.Text(ctl::kStatus), "2026年12月07日 20時31分05秒");
-  for (std::size_t row = 0; row < kListFiles.size(); ++row) {
+  for (std::size_t row = 0; row < kFirstLists; ++row) {
     SCOPED_TRACE(kListFiles[row].fileName);
     struct stat local;
     ASSERT_EQ(::stat((dir + "/" + kListFiles[row].fileName).c_str(), &local), 0);

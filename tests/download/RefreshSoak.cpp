@@ -149,7 +149,7 @@ class SoakServer {
     const std::string path = head.substr(sp + 1, sp2 - sp - 1);
     const bool conditional = head.find("If-Modified-Since:") != std::string::npos;
     int row = -1;
-    for (std::size_t r = 0; r < kListFiles.size(); ++r)
+    for (std::size_t r = 0; r < kFirstLists; ++r)  // the six; nothing beside them
       if (path == std::string("/Data/") + kListFiles[r].fileName) row = static_cast<int>(r);
     if (row < 0) return SendAll(fd, Answer(404, "<html>404</html>\n"));
 
@@ -170,7 +170,7 @@ class SoakServer {
     if (pick < 52) return SendAll(fd, Answer(200, Body(r, older), LastModified(older)));  // a stale mirror
     if (pick < 58) {
       // Twins that do not agree: the won list also names a never-drawn number.
-      if (kListFiles[r].kind == ListKind::Correct && !IsLoto(kListFiles[r].game)) {
+      if (kListFiles[r].kind == ListKind::Correct && IsNumbers(kListFiles[r].game)) {
         const std::size_t twin = static_cast<std::size_t>(ListRow(kListFiles[r].game, ListKind::NoCorrect));
         const std::string neverWon = ShippedBody(twin);
         return SendAll(fd, Answer(200, good + neverWon.substr(0, neverWon.find('\r')) + ",1\r\n"));

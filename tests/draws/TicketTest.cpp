@@ -147,19 +147,37 @@ TEST(Ticket, BonusNumberDecidesSecondAndThird) {
   EXPECT_EQ(PrizeOf(*ReadTicket("2 5 9 17 20", Game::Mini, TicketType::Straight).ticket, mini[0]), Prize::Second);
   EXPECT_EQ(PrizeOf(*ReadTicket("2 5 9 17 21", Game::Mini, TicketType::Straight).ticket, mini[0]), Prize::Third);
   EXPECT_EQ(PrizeOf(*ReadTicket("2 5 9 20 21", Game::Mini, TicketType::Straight).ticket, mini[0]), Prize::Fourth);
-  // Loto 7: a draw with its two bonus numbers and one without.
-  const std::vector<Draw> loto7 = ParseHistory(
-      "draw_no,date,numbers,bonus\n1,2025-10-03,1.2.3.4.5.6.7,8.9\n2,2025-10-10,1.2.3.4.5.6.7\n", Game::Lot7, "loto7.csv");
-  const auto prize7 = [&](const char* typed, std::size_t draw) {
-    return PrizeOf(*ReadTicket(typed, Game::Lot7, TicketType::Straight).ticket, loto7[draw]);
+}
+
+// Loto 7 pays six tiers: 7; 6 and either bonus number; 6; 5; 4; 3 and a bonus number.
+// Draw 1 of the real history: 7.10.12.17.23.28.34, bonus 3.15.
+TEST(Ticket, Loto7TiersWithItsTwoBonusNumbers) {
+  const std::vector<Draw> draws = ParseHistory(
+      "draw_no,date,numbers,bonus\n1,2013-04-05,7.10.12.17.23.28.34,3.15\n2,2013-04-12,7.10.12.17.23.28.34\n", Game::Lot7,
+      "loto7.csv");
+  const std::tuple<const char*, std::size_t, Prize> rows[] = {
+      {"7 10 12 17 23 28 34", 0, Prize::First},
+      {"7 10 12 17 23 28 3", 0, Prize::Second},
+      {"7 10 12 17 23 28 15", 0, Prize::Second},
+      {"7 10 12 17 23 28 1", 0, Prize::Third},
+      {"7 10 12 17 23 3 15", 0, Prize::Fourth},   // the bonus counts only with six
+      {"7 10 12 17 1 2 3", 0, Prize::Fifth},
+      {"7 10 12 1 2 4 15", 0, Prize::Sixth},
+      {"7 10 12 1 2 3 15", 0, Prize::Sixth},
+      {"7 10 12 1 2 4 5", 0, Prize::None},
+      {"7 10 1 2 3 4 15", 0, Prize::None},
+      {"7 10 12 17 23 28 1", 1, Prize::ThirdBonusUnknown},
+      {"7 10 12 1 2 4 5", 1, Prize::SixthBonusUnknown},
+      {"7 10 12 17 1 2 4", 1, Prize::Fifth},
   };
-  EXPECT_EQ(prize7("1 2 3 4 5 6 9", 0), Prize::Second);
-  EXPECT_EQ(prize7("1 2 3 4 5 6 10", 0), Prize::Third);
-  EXPECT_EQ(prize7("1 2 3 4 5 6 9", 1), Prize::ThirdBonusUnknown);
-  EXPECT_EQ(prize7("1 2 3 8 9 10 11", 0), Prize::Sixth);
-  EXPECT_EQ(prize7("1 2 3 8 10 11 12", 0), Prize::Sixth);
-  EXPECT_EQ(prize7("1 2 3 10 11 12 13", 0), Prize::None);
-  EXPECT_EQ(prize7("1 2 8 9 10 11 12", 0), Prize::None);  // two and both bonus numbers
+  for (const auto& [typed, draw, prize] : rows) {
+    const TicketReading r = ReadTicket(typed, Game::Lot7, TicketType::Box);  // a Loto ticket has no type
+    ASSERT_TRUE(r.ticket) << typed;
+    EXPECT_EQ(r.ticket->type, TicketType::Straight);
+    EXPECT_EQ(PrizeOf(*r.ticket, draws[draw]), prize) << typed << " in draw " << draw + 1;
+  }
+  EXPECT_EQ(ReadTicket("7 10 12 17 23 28 38", Game::Lot7, TicketType::Straight).fault, TicketFault::OutOfRange);
+  EXPECT_EQ(ReadTicket("7 10 12 17 23 28", Game::Lot7, TicketType::Straight).fault, TicketFault::WrongCount);
 }
 
 struct FaultCase {
@@ -191,8 +209,6 @@ std::vector<FaultCase> FaultCases() {
       {"loto6_run_together", Game::Lot6, T::Straight, "010819273342", F::OutOfRange, "010819273342", 0, 43},
       {"loto6_repeated", Game::Lot6, T::Straight, "1 2 3 4 5 05", F::Repeated, "5", 0, 0},
       {"loto6_sign", Game::Lot6, T::Straight, "1 2 3 4 5 +6", F::NotANumber, "+", 0, 0},
-      {"loto7_eight_numbers", Game::Lot7, T::Straight, "1 2 3 4 5 6 7 8", F::WrongCount, "", 8, 7},
-      {"loto7_above_37", Game::Lot7, T::Straight, "1 2 3 4 5 6 38", F::OutOfRange, "38", 0, 37},
       {"bingo5_two_in_one_square", Game::Bingo5, T::Straight, "1 2 13 17 23 28 34 40", F::Repeated, "2", 0, 0},
       {"bingo5_two_in_last_square", Game::Bingo5, T::Straight, "1 9 13 17 23 28 36 40", F::Repeated, "40", 0, 0},
       {"bingo5_above_40", Game::Bingo5, T::Straight, "1 9 13 17 23 28 34 41", F::OutOfRange, "41", 0, 40},

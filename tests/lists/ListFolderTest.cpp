@@ -171,3 +171,36 @@ TEST(ListFolder, AUserFolderTooLongForAListPathLeavesTheShippedLists) {
 
 }  // namespace
 }  // namespace numira
+
+namespace numira {
+namespace {
+
+// A package from before the newer games ships the six lists only: they are seeded as
+// ever, nothing else appears, and a user's copy of a newer list (a refresh brought it)
+// stays as it is.
+TEST(ListFolderSeeding, ASixListPackageSeedsTheSixAndLeavesTheRestAlone) {
+  testing::TempDir tmp;
+  const fs::path exeDir = tmp.path() / "lib/numira";
+  fs::create_directories(exeDir);
+  for (std::size_t row = 0; row < kFirstLists; ++row)
+    fs::copy_file(testing::RealList(kListFiles[row].fileName), exeDir / kListFiles[row].fileName);
+  testing::WriteBytes(exeDir / "numira.installed", "");
+  const fs::path user = tmp.path() / "data/numira";
+  fs::create_directories(user);
+  const std::string refreshed = testing::ReadBytes(testing::RealList("Lot7Correct.txt"));
+  testing::WriteBytes(user / "Lot7Correct.txt", refreshed);
+  const ListFolderChoice chosen =
+      ChooseListFolder((exeDir / "numira").string(), ListFolderEnv{true, (tmp.path() / "data").string(), "/home/u"});
+  const ListFolderChoice seeded = SeedListFolder(chosen, ListSeedFiles(chosen));
+  EXPECT_TRUE(seeded.writable);
+  for (std::size_t row = 0; row < kFirstLists; ++row)
+    EXPECT_EQ(testing::ReadBytes(user / kListFiles[row].fileName), testing::ReadBytes(exeDir / kListFiles[row].fileName));
+  EXPECT_EQ(testing::ReadBytes(user / "Lot7Correct.txt"), refreshed);
+  EXPECT_FALSE(fs::exists(user / "Bingo5Correct.txt"));
+  std::size_t files = 0;
+  for (const auto& e : fs::directory_iterator(user)) files += e.is_regular_file() ? 1 : 0;
+  EXPECT_EQ(files, kFirstLists + 1);  // and no temporary file
+}
+
+}  // namespace
+}  // namespace numira
