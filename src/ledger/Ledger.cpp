@@ -132,6 +132,11 @@ std::string ExistingFileFault(const std::string& path) {
     Statement check(db.get(), "PRAGMA quick_check(1)");
     if (!check.Step() || check.Text(0) != "ok") return "購入記録のファイルが壊れています。";
     const int version = UserVersion(db.get());
+    if (version == 0) {
+      // A database without a version is this program's only while it is empty.
+      Statement tables(db.get(), "SELECT count(*) FROM sqlite_master");
+      if (tables.Step() && tables.Int(0) > 0) return "購入記録のファイルではありません（別のデータベースです）。";
+    }
     if (version > kLedgerVersion)
       return "購入記録のファイルはこのNumiraより新しい版のものです（形式 " + std::to_string(version) +
              "）。新しい版のNumiraで開いてください。";

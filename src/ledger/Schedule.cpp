@@ -76,7 +76,7 @@ std::optional<Date> DrawDateOf(Game game, const std::vector<Draw>& draws, std::u
       if (d.number == number) return d.date;
     return std::nullopt;
   }
-  if (RulesOf(game).drawDays == 0) return std::nullopt;
+  if (RulesOf(game).drawDays == 0 || number - latest.number > kMaxDrawsAhead) return std::nullopt;
   return DrawDaysAfter(game, latest.date, number - latest.number);
 }
 

@@ -31,8 +31,12 @@ struct NextDraw {
 // nullopt for a history without draws.
 std::optional<NextDraw> NextDrawOf(Game game, const std::vector<Draw>& draws, Date today);
 
+// How far past the latest draw a date is still counted (some eight years of Numbers).
+inline constexpr std::uint32_t kMaxDrawsAhead = 2000;
+
 // The date of a draw: as recorded, or for a draw not in the data yet counted along the draw
-// days from the latest one. nullopt for draw 0 or a history without draws.
+// days from the latest one. nullopt for draw 0, a history without draws or a draw more than
+// kMaxDrawsAhead after the latest.
 std::optional<Date> DrawDateOf(Game game, const std::vector<Draw>& draws, std::uint32_t number);
 
 // The last day a win of a draw on `drawDate` is paid: the claim period starts the day after

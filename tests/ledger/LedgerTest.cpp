@@ -132,6 +132,7 @@ std::vector<BadFile> BadFiles() {
        },
        "壊れて"},
       {"newer_version", [](const std::string& s) { return SetVersion(s, kLedgerVersion + 1); }, "新しい版"},
+      {"another_database", [](const std::string& s) { return SetVersion(s, 0); }, "別のデータベース"},
   };
 }
 

@@ -155,6 +155,9 @@ TEST(Schedule, NoDrawsOverNewYear) {
   EXPECT_FALSE(NextDrawOf(Game::Lot6, {}, {2026, 1, 1}));
   EXPECT_EQ(DrawDateOf(Game::Lot6, Data()[GameIndex(Game::Lot6)].draws, 2036), (Date{2025, 9, 22}));
   EXPECT_EQ(DrawDateOf(Game::Lot6, Data()[GameIndex(Game::Lot6)].draws, 2039), (Date{2025, 10, 2}));
+  EXPECT_EQ(DrawDateOf(Game::Lot6, Data()[GameIndex(Game::Lot6)].draws, 2037 + 2000), (Date{2045, 2, 13}));
+  EXPECT_FALSE(DrawDateOf(Game::Lot6, Data()[GameIndex(Game::Lot6)].draws, 2037 + 2001));
+  EXPECT_FALSE(DrawDateOf(Game::Lot6, Data()[GameIndex(Game::Lot6)].draws, 999999999));
 }
 
 TEST(Results, DeadlineSoonExpiredAndClaimed) {
