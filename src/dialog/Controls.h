@@ -191,8 +191,11 @@ inline constexpr bool HasPanel(Game g) {
   return false;
 }
 // The games the window shows, in panel order.
-inline constexpr std::array<Game, kPanels.size()> kShownGames{kPanels[0].game, kPanels[1].game, kPanels[2].game,
-                                                              kPanels[3].game};
+inline constexpr std::array<Game, kPanels.size()> kShownGames = [] {
+  std::array<Game, kPanels.size()> games{};
+  for (std::size_t i = 0; i < kPanels.size(); ++i) games[i] = kPanels[i].game;
+  return games;
+}();
 
 // A shown game's panel (HasPanel).
 inline constexpr const PanelDef& Panel(Game g) { return kPanels[GameIndex(g)]; }

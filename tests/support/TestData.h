@@ -1,5 +1,6 @@
 #pragma once
-// Test data: a scratch directory, the shipped list files and the draw histories.
+// Test data: a scratch directory, and the frozen copies of the list files, the draw
+// histories and the prize files in tests/data (never updated with the shipped data/).
 #include <unistd.h>
 
 #include <algorithm>
@@ -56,7 +57,7 @@ class TempDir {
   }
   // An executable path in this directory, so the dialog looks for its lists here.
   std::string Executable() const { return (path_ / "numira").string(); }
-  // Copies the six shipped list files here.
+  // Copies the frozen list files here (all eight).
   void CopyRealLists() const {
     for (const auto& e : fs::directory_iterator(NUMIRA_DATA_DIR))
       fs::copy_file(e.path(), path_ / e.path().filename(), fs::copy_options::overwrite_existing);
@@ -113,7 +114,8 @@ class ScopedEnv {
 };
 
 // The draw history of each game, in the order of the games.
-inline constexpr std::array<const char*, 4> kDrawFiles{"numbers3.csv", "numbers4.csv", "miniloto.csv", "loto6.csv"};
+inline constexpr std::array<const char*, 6> kDrawFiles{"numbers3.csv", "numbers4.csv", "miniloto.csv",
+                                                       "loto6.csv",    "loto7.csv",    "bingo5.csv"};
 
 // Loto: in how many draws of the history each number 1..range came up (index n - 1).
 inline std::vector<std::uint64_t> NumberDrawCounts(const char* csv, int range) {
