@@ -10,7 +10,7 @@
 namespace numira {
 namespace {
 
-static_assert(text::kPrizes.size() == static_cast<std::size_t>(Prize::SixthBonusUnknown) + 1,
+static_assert(text::kPrizes.size() == static_cast<std::size_t>(Prize::Seventh) + 1,
               "one text per prize, in Prize order");
 static_assert(text::kTicketTypes.size() == static_cast<std::size_t>(TicketType::Mini) + 1,
               "one text per ticket type, in TicketType order");

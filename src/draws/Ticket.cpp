@@ -137,13 +137,92 @@ TicketReading ReadTicket(std::string_view typed, Game game, TicketType type) {
   const int count = static_cast<int>(ticket.numbers.size());
   if (count != length) return Fault(TicketFault::WrongCount, {}, count, length);
   std::sort(ticket.numbers.begin(), ticket.numbers.end());
+  if (RulesOf(game).form == EntryForm::Squares) {
+    // One number of each square: ascending, the k-th (from 0) in its own square.
+    const int size = SquareSize(game);
+    for (std::size_t k = 0; k < ticket.numbers.size(); ++k)
+      if ((ticket.numbers[k] - 1) / size != static_cast<int>(k)) {
+        // The first square left empty holds the number that came too late or too early:
+        // the number sharing a square with another is the one named.
+        for (std::size_t j = 1; j < ticket.numbers.size(); ++j)
+          if ((ticket.numbers[j] - 1) / size == (ticket.numbers[j - 1] - 1) / size)
+            return Fault(TicketFault::Repeated, std::to_string(ticket.numbers[j]));
+        return Fault(TicketFault::Repeated, std::to_string(ticket.numbers[k]));
+      }
+  }
   TicketReading r;
   r.ticket = std::move(ticket);
   return r;
 }
 
+namespace {
+
+// The tiers by complete lines of a ビンゴ５ card (index: lines 0..8); seven cannot happen.
+constexpr std::array<Prize, 9> kBingoTiers{Prize::None,   Prize::Seventh, Prize::Sixth, Prize::Fifth, Prize::Fourth,
+                                           Prize::Third,  Prize::Second,  Prize::None,  Prize::First};
+
+// The 8 lines of a card read in rows, squares 0..8 with the FREE square 4 in the middle.
+constexpr std::array<std::array<int, 3>, 8> kBingoLines{{
+    {0, 1, 2}, {3, 4, 5}, {6, 7, 8}, {0, 3, 6}, {1, 4, 7}, {2, 5, 8}, {0, 4, 8}, {2, 4, 6}}};
+
+Prize BingoPrize(const Ticket& ticket, const std::vector<int>& drawn) {
+  // Card position of ticket square k (0..7): the FREE square sits between the 4th and 5th.
+  std::array<bool, 9> hit{};
+  hit[4] = true;
+  for (std::size_t k = 0; k < ticket.numbers.size() && k < 8; ++k)
+    hit[k < 4 ? k : k + 1] = std::find(drawn.begin(), drawn.end(), ticket.numbers[k]) != drawn.end();
+  int lines = 0;
+  for (const auto& line : kBingoLines) lines += hit[line[0]] && hit[line[1]] && hit[line[2]] ? 1 : 0;
+  return kBingoTiers[static_cast<std::size_t>(lines)];
+}
+
+// Loto: the tier from the numbers matched and whether a bonus number is among the rest
+// of the ticket. 1等 all; 2等 all but one and a bonus; 3等 all but one; then a tier per
+// number fewer, the lowest tier of some games only with a bonus.
+Prize LotoPrize(const Ticket& ticket, const Draw& draw, const std::vector<int>& drawn) {
+  const GameRules& rules = RulesOf(ticket.game);
+  int matches = 0;
+  for (int n : ticket.numbers) matches += std::count(drawn.begin(), drawn.end(), n) > 0 ? 1 : 0;
+  const bool bonusKnown = !draw.bonus.empty();
+  const bool bonus = std::any_of(draw.bonus.begin(), draw.bonus.end(), [&](int b) {
+    return std::find(ticket.numbers.begin(), ticket.numbers.end(), b) != ticket.numbers.end();
+  });
+  const int missed = rules.count - matches;
+  if (missed == 0) return Prize::First;
+  if (missed == 1) return !bonusKnown ? Prize::ThirdBonusUnknown : bonus ? Prize::Second : Prize::Third;
+  const int tier = missed + 2;
+  if (tier > rules.prizeTiers) return Prize::None;
+  if (tier == rules.prizeTiers && rules.lastTierNeedsBonus)
+    return !bonusKnown ? Prize::SixthBonusUnknown : bonus ? TierPrize(tier) : Prize::None;
+  return TierPrize(tier);
+}
+
+}  // namespace
+
+Prize TierPrize(int tier) {
+  constexpr std::array<Prize, 7> kTiers{Prize::First, Prize::Second, Prize::Third, Prize::Fourth,
+                                        Prize::Fifth, Prize::Sixth,  Prize::Seventh};
+  return tier >= 1 && tier <= 7 ? kTiers[static_cast<std::size_t>(tier - 1)] : Prize::None;
+}
+
+int TierNumber(Prize prize) {
+  switch (prize) {
+    case Prize::First: return 1;
+    case Prize::Second: return 2;
+    case Prize::Third: return 3;
+    case Prize::Fourth: return 4;
+    case Prize::Fifth: return 5;
+    case Prize::Sixth: return 6;
+    case Prize::Seventh: return 7;
+    default: return 0;
+  }
+}
+
 Prize PrizeOf(const Ticket& ticket, const Draw& draw) {
-  const std::vector<int> drawn = EntryNumberList(draw.numbers, ticket.game);
+  return PrizeOf(ticket, draw, EntryNumberList(draw.numbers, ticket.game));
+}
+
+Prize PrizeOf(const Ticket& ticket, const Draw& draw, const std::vector<int>& drawn) {
   if (IsNumbers(ticket.game)) {
     if (drawn.size() != static_cast<std::size_t>(RulesOf(ticket.game).count)) return Prize::None;
     const bool inOrder = ticket.numbers == drawn;
@@ -159,31 +238,8 @@ Prize PrizeOf(const Ticket& ticket, const Draw& draw) {
     }
     return Prize::None;
   }
-  if (!IsLoto(ticket.game)) return Prize::None;
-  int matches = 0;
-  for (int n : ticket.numbers) matches += std::count(drawn.begin(), drawn.end(), n) > 0 ? 1 : 0;
-  // Whether the ticket holds one of the draw's bonus numbers; nullopt: they are not known.
-  const auto bonus = [&]() -> std::optional<bool> {
-    if (draw.bonus.empty()) return std::nullopt;
-    for (int b : draw.bonus)
-      if (std::find(ticket.numbers.begin(), ticket.numbers.end(), b) != ticket.numbers.end()) return true;
-    return false;
-  };
-  const int count = RulesOf(ticket.game).count;  // 5, 6 or 7
-  if (matches == count) return Prize::First;
-  if (matches == count - 1) {
-    const std::optional<bool> b = bonus();
-    return !b ? Prize::ThirdBonusUnknown : *b ? Prize::Second : Prize::Third;
-  }
-  if (matches == count - 2) return Prize::Fourth;
-  // Mini Loto pays four tiers, Loto 6 five, Loto 7 six (the sixth: three and a bonus).
-  const int tiers = RulesOf(ticket.game).prizeTiers;
-  if (matches == count - 3 && tiers >= 5) return Prize::Fifth;
-  if (matches == count - 4 && tiers >= 6) {
-    const std::optional<bool> b = bonus();
-    return !b ? Prize::SixthBonusUnknown : *b ? Prize::Sixth : Prize::None;
-  }
-  return Prize::None;
+  if (RulesOf(ticket.game).form == EntryForm::Squares) return BingoPrize(ticket, drawn);
+  return LotoPrize(ticket, draw, drawn);
 }
 
 TicketCheck CheckTicket(const Ticket& ticket, const std::vector<Draw>& draws) {

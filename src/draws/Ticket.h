@@ -1,6 +1,9 @@
 #pragma once
-// A ticket as a player types it, and what it won: the prize rules of the Numbers and Loto
-// games (ビンゴ５'s card is not read here).
+// A ticket as a player types it, and what it won: the prize rules of the games. Loto 7:
+// 1等 all 7, 2等 6 and a bonus, 3等 6, 4等 5, 5等 4, 6等 3 and one or both bonus numbers.
+// ビンゴ５: the ticket's 8 numbers fill a card read in rows, 1 2 3 / 4 FREE 5 / 6 7 8; the
+// complete lines of its 8 (rows, columns, diagonals) give the tier: 8 1等, 6 2等, 5 3等,
+// 4 4等, 3 5等, 2 6等, 1 7等.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -29,14 +32,21 @@ enum class Prize {
   Fourth,
   Fifth,              // Loto 6 and Loto 7
   ThirdBonusUnknown,  // 4 (Mini Loto), 5 (Loto 6) or 6 (Loto 7) where the draw's bonus numbers are not known
-  Sixth,              // Loto 7 only: 3 and a bonus
+  Sixth,              // Loto 7: 3 and a bonus; ビンゴ５: 2 lines
   SixthBonusUnknown,  // Loto 7: 3 where the draw's bonus numbers are not known (6等 or nothing)
+  Seventh,            // ビンゴ５: 1 line
 };
+
+// The prize of a numbered tier (1 for 1等 ... 7); Prize::None for any other number.
+Prize TierPrize(int tier);
+// The tier of a numbered prize (First 1 ... Seventh 7); 0 for the others (Numbers, None,
+// ThirdBonusUnknown).
+int TierNumber(Prize prize);
 
 struct Ticket {
   Game game = Game::Num3;
   TicketType type = TicketType::Straight;
-  std::vector<int> numbers;  // Numbers: the digits in order; Loto: the numbers ascending
+  std::vector<int> numbers;  // Numbers: the digits in order; Loto, ビンゴ５: the numbers ascending
 };
 
 // What is wrong with a typed ticket.
@@ -68,6 +78,9 @@ TicketReading ReadTicket(std::string_view typed, Game game, TicketType type);
 
 // What the ticket won in one draw of its game.
 Prize PrizeOf(const Ticket& ticket, const Draw& draw);
+// The same with the draw's numbers already read (EntryNumberList), for checking many
+// tickets against one draw.
+Prize PrizeOf(const Ticket& ticket, const Draw& draw, const std::vector<int>& drawn);
 
 struct TicketWin {
   std::uint32_t number = 0;

@@ -35,15 +35,21 @@ struct GameRules {
   int bonusCount;           // bonus numbers drawn besides the entry (0: none)
   int prizeTiers;           // tiers of its published prize table (0: none recorded yet)
   bool carryover;           // its prize table carries a carry-over to the next draw
+  bool lastTierNeedsBonus;  // Loto: the lowest tier is paid only with a bonus number among the matches
+  int drawDays;             // the weekdays it is drawn on: bit 0 Sunday ... bit 6 Saturday
+  int price;                // yen per 口 (a Numbers set ticket included)
 };
 
+// The weekday bits of GameRules::drawDays.
+inline constexpr int kSun = 1, kMon = 2, kTue = 4, kWed = 8, kThu = 16, kFri = 32, kSat = 64;
+
 inline constexpr std::array<GameRules, 6> kGameRules{{
-    {Game::Num3, "ナンバーズ３", "numbers3", "Numbers 3", EntryForm::Digits, 3, 9, "084", 0, 0, false},
-    {Game::Num4, "ナンバーズ４", "numbers4", "Numbers 4", EntryForm::Digits, 4, 9, "0841", 0, 0, false},
-    {Game::Mini, "ミニロト", "miniloto", "Mini Loto", EntryForm::Distinct, 5, 31, "2.5.9.17.31", 1, 4, false},
-    {Game::Lot6, "ロト６", "loto6", "Loto 6", EntryForm::Distinct, 6, 43, "1.8.19.27.33.42", 1, 5, true},
-    {Game::Lot7, "ロト７", "loto7", "Loto 7", EntryForm::Distinct, 7, 37, "2.8.15.17.25.28.34", 2, 6, true},
-    {Game::Bingo5, "ビンゴ５", "bingo5", "BINGO5", EntryForm::Squares, 8, 40, "1.10.13.19.23.28.35.37", 0, 0, false},
+    {Game::Num3, "ナンバーズ３", "numbers3", "Numbers 3", EntryForm::Digits, 3, 9, "084", 0, 0, false, false, kMon | kTue | kWed | kThu | kFri, 200},
+    {Game::Num4, "ナンバーズ４", "numbers4", "Numbers 4", EntryForm::Digits, 4, 9, "0841", 0, 0, false, false, kMon | kTue | kWed | kThu | kFri, 200},
+    {Game::Mini, "ミニロト", "miniloto", "Mini Loto", EntryForm::Distinct, 5, 31, "2.5.9.17.31", 1, 4, false, false, kTue, 200},
+    {Game::Lot6, "ロト６", "loto6", "Loto 6", EntryForm::Distinct, 6, 43, "1.8.19.27.33.42", 1, 5, true, false, kMon | kThu, 200},
+    {Game::Lot7, "ロト７", "loto7", "Loto 7", EntryForm::Distinct, 7, 37, "2.8.15.17.25.28.34", 2, 6, true, true, kFri, 300},
+    {Game::Bingo5, "ビンゴ５", "bingo5", "BINGO5", EntryForm::Squares, 8, 40, "1.10.13.19.23.28.35.37", 0, 0, false, false, kWed, 200},
 }};
 
 inline constexpr const GameRules& RulesOf(Game g) { return kGameRules[GameIndex(g)]; }
@@ -96,6 +102,8 @@ constexpr bool TableInGameOrder() {
   return true;
 }
 }  // namespace rules_check
+// No game is drawn from 31 December to 3 January.
+inline constexpr bool IsDrawBreak(int month, int day) { return (month == 12 && day == 31) || (month == 1 && day <= 3); }
 static_assert(rules_check::TableInGameOrder(), "one row per game, in Game order");
 static_assert(MaxEntries(Game::Num3) == 1000 && MaxEntries(Game::Num4) == 10000 && MaxEntries(Game::Mini) == 169911 &&
               MaxEntries(Game::Lot6) == 6096454 && MaxEntries(Game::Lot7) == 10295472 &&

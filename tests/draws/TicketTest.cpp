@@ -209,6 +209,10 @@ std::vector<FaultCase> FaultCases() {
       {"loto6_run_together", Game::Lot6, T::Straight, "010819273342", F::OutOfRange, "010819273342", 0, 43},
       {"loto6_repeated", Game::Lot6, T::Straight, "1 2 3 4 5 05", F::Repeated, "5", 0, 0},
       {"loto6_sign", Game::Lot6, T::Straight, "1 2 3 4 5 +6", F::NotANumber, "+", 0, 0},
+      {"bingo5_two_in_one_square", Game::Bingo5, T::Straight, "1 2 13 17 23 28 34 40", F::Repeated, "2", 0, 0},
+      {"bingo5_two_in_last_square", Game::Bingo5, T::Straight, "1 9 13 17 23 28 36 40", F::Repeated, "40", 0, 0},
+      {"bingo5_above_40", Game::Bingo5, T::Straight, "1 9 13 17 23 28 34 41", F::OutOfRange, "41", 0, 40},
+      {"bingo5_seven_numbers", Game::Bingo5, T::Box, "1 9 13 17 23 28 34", F::WrongCount, "", 7, 8},
   };
 }
 
