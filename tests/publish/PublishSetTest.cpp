@@ -118,9 +118,9 @@ TEST(Publish, EverySetIsTheNextNumberWhateverItsDatesOrTheClock) {
   EXPECT_EQ(ReadBytes(out / "Lot6Correct.txt"), ReadBytes(testing::RealList("Lot6Correct.txt")));
   const SetIndex second = ServedIndex(out);
   EXPECT_EQ(second.number, 2u);
-  EXPECT_EQ(second.files.size(), 20u);
-  EXPECT_EQ(second.files.front().path, "Lot6Correct.txt");
-  EXPECT_EQ(second.files.back().path, "draws/numbers4.csv.gz");
+  EXPECT_EQ(second.files.size(), 34u);
+  EXPECT_EQ(second.files.front().path, "Bingo5Correct.txt");
+  EXPECT_EQ(second.files.back().path, "prizes/miniloto.csv.gz");
   const RunResult same = Build(out, NUMIRA_DRAWS_DIR);
   EXPECT_NE(same.out.find(": unchanged, serves lists.sets/000002\n"), std::string::npos) << same.out;
 
@@ -182,7 +182,7 @@ TEST(Check, HoldsTheIndexAgainstTheFilesAndRefusesDatesAfterTomorrow) {
   const RunResult sound = Lists({"check", out.string()});
   EXPECT_EQ(sound.code, kExitOk) << sound.err;
   EXPECT_NE(sound.out.find((out / "index.txt").string() + ": set 000001 built "), std::string::npos) << sound.out;
-  EXPECT_NE(sound.out.find(", 20 files, each of the size and SHA-256 it lists\n"), std::string::npos) << sound.out;
+  EXPECT_NE(sound.out.find(", 34 files, each of the size and SHA-256 it lists\n"), std::string::npos) << sound.out;
 
   const std::string index = ReadBytes(set / "index.txt"), gz = ReadBytes(set / "draws/numbers3.csv.gz");
   const struct {

@@ -114,7 +114,7 @@ class TextFit : public RollingWindowTest {
 TEST_F(TextFit, TheMainWindowShowsEveryTextWhole) {
   // The face the package brings is the face in use.
   EXPECT_EQ(QFontInfo(window->font()).family(), QStringLiteral("IPAPGothic"));
-  for (Game g : kGames) Roll(g);
+  for (Game g : kShownGames) Roll(g);
   // The widest texts the fields take: the status line's longest form, and the widest digits.
   window->SetText(ctl::kStatus, text::kStatusPlaceholder);
   window->SetText(ctl::kNum4Result, "8888");
