@@ -157,9 +157,9 @@ class Job {
     options.limits = request_.limits;
     options.file = file_;
     options.deadline = deadline_;
-    // Only the server's own Last-Modified, kept with a copy a fetch stored, is sent back:
-    // a copy made here (the shipped lists, say) carries a time of this machine.
-    if (conditional) options.ifModifiedSince = ServerTime(storedPath);
+    // Only the validators a server sent with a copy a fetch stored are sent back: a copy
+    // made here (the shipped lists, say) has none.
+    if (conditional) options.validators = StoredValidators(storedPath);
     options.session = &session_;
     options.stop = stop_;
     options.status = status;

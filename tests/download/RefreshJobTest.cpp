@@ -35,14 +35,25 @@ std::string DataFile(std::size_t row) { return std::string(NUMIRA_DATA_DIR) + "/
 
 constexpr std::int64_t k2015 = 1448010000;  // 2015-11-20 18:00 in Japan: the stored lists' draw
 
-// A copy as a fetch stores it: its time is the server's Last-Modified, and it says so.
-void StoreWithServerTime(const std::string& path, std::int64_t t) {
-  const timeval times[2] = {{static_cast<time_t>(t), 0}, {static_cast<time_t>(t), 0}};
-  ASSERT_EQ(::utimes(path.c_str(), times), 0);
-  const std::string mark = std::to_string(t);
-  ASSERT_EQ(::setxattr(path.c_str(), "user.numira.last-modified", mark.data(), mark.size(), 0), 0);
-  ASSERT_EQ(ServerTime(path), t);
+std::string HttpDate(std::int64_t t) {
+  const std::time_t tt = static_cast<std::time_t>(t);
+  std::tm tm{};
+  gmtime_r(&tt, &tm);
+  char buf[64];
+  std::strftime(buf, sizeof buf, "%a, %d %b %Y %H:%M:%S GMT", &tm);
+  return buf;
 }
+
+// A copy as a fetch stores it: its time is the server's Last-Modified, and the server's
+// text of it is kept beside it.
+void StoreWithServerText(const std::string& path, std::int64_t t, const std::string& text) {
+  const timespec times[2] = {{static_cast<time_t>(t), 0}, {static_cast<time_t>(t), 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  const std::string mark = std::to_string(t) + ".0\n\n" + text;
+  ASSERT_EQ(::setxattr(path.c_str(), "user.numira.validators", mark.data(), mark.size(), 0), 0);
+  ASSERT_EQ(StoredValidators(path), (Validators{"", text}));
+}
+void StoreWithServerTime(const std::string& path, std::int64_t t) { StoreWithServerText(path, t, HttpDate(t)); }
 
 class RefreshJobTest : public ::testing::Test {
  protected:
@@ -181,14 +192,6 @@ class ConditionalServer {
   }
 
  private:
-  static std::string HttpDate(std::int64_t t) {
-    const std::time_t tt = static_cast<std::time_t>(t);
-    std::tm tm{};
-    gmtime_r(&tt, &tm);
-    char buf[64];
-    std::strftime(buf, sizeof buf, "%a, %d %b %Y %H:%M:%S GMT", &tm);
-    return buf;
-  }
   static std::int64_t ParseHttpDate(const std::string& text) {
     std::tm tm{};
     if (!strptime(text.c_str(), "%a, %d %b %Y %H:%M:%S GMT", &tm)) return -2;
@@ -232,6 +235,41 @@ TEST_F(RefreshJobTest, AStoredListsServerTimeIsAskedAbout) {
   const RefreshReport report = RunRefresh(For(again.Host()));
   EXPECT_EQ(again.Asked()[4], -1);
   EXPECT_EQ(report.lists[4].outcome, R);
+}
+
+TEST_F(RefreshJobTest, AnyFullAnswerIsTakenWhateverTheDatesSay) {
+  // The stored copies' Last-Modified texts: a day after the server's new lists (the
+  // publisher's clock is behind), or far ahead (a server once sent 2100); the server has
+  // new lists and answers them in full. Each is taken; each request carries the stored
+  // text byte for byte.
+  const struct {
+    const char* name;
+    std::string stored;
+  } rows[] = {{"publisher_clock_behind", HttpDate(k2015 + 86400)}, {"once_sent_2100", "Fri, 31 Dec 2100 23:59:59 GMT"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    server.Clear();
+    for (std::size_t row6 = 0; row6 < 6; ++row6) {
+      WriteBytes(request.lists[row6], kOldLists[row6]);
+      StoreWithServerText(request.lists[row6], k2015, row.stored);
+      Reply fresh{200, ReadBytes(DataFile(row6))};
+      fresh.lastModified = HttpDate(k2015);
+      server.Set(std::string("/Data/") + kListFiles[row6].fileName, fresh);
+    }
+    EXPECT_EQ(Outcomes(RunRefresh(For(server.Host()))), (std::array<ListOutcome, 6>{R, R, R, R, R, R}));
+    for (std::size_t row6 = 0; row6 < 6; ++row6) EXPECT_EQ(ReadBytes(request.lists[row6]), Stored(ReadBytes(DataFile(row6))));
+    const std::vector<SeenRequest> seen = server.Seen();
+    ASSERT_EQ(seen.size(), 6u);
+    for (const SeenRequest& r : seen) EXPECT_EQ(r.ifModifiedSince, row.stored) << r.path;
+    // Then the normal server's own text: asked with it, nothing new.
+    server.Clear();
+    for (std::size_t row6 = 0; row6 < 6; ++row6) {
+      Reply same{200, ReadBytes(DataFile(row6))};
+      same.lastModified = HttpDate(k2015);
+      server.Set(std::string("/Data/") + kListFiles[row6].fileName, same);
+    }
+    EXPECT_EQ(Outcomes(RunRefresh(For(server.Host()))), (std::array<ListOutcome, 6>{N, N, N, N, N, N}));
+  }
 }
 
 std::string PathOf(int fd) {
