@@ -66,6 +66,7 @@ inline const std::string kDoctype404 =
 
 struct SeenRequest {
   std::string path, userAgent, cacheControl, pragma, ifModifiedSince, acceptEncoding, ifNoneMatch;
+  std::chrono::steady_clock::time_point at = std::chrono::steady_clock::now();  // when it came
 };
 
 // One canned answer for a path.
@@ -84,6 +85,7 @@ struct Reply {
   std::string etag;
   bool ignoreConditions = false;
   bool compress = true;  // false: never compressed, even when the client accepts gzip
+  int delayMs = 0;       // the answer waits this long before it goes out
 };
 
 // The certificate (PEM, with any intermediates) and private key of an https server.
@@ -177,6 +179,7 @@ class ListServer {
         reply = {404, kDoctype404, ""};
       }
     }
+    if (reply.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(reply.delayMs));
     res.status = reply.status;
     if (!reply.location.empty()) res.set_header("Location", reply.location);
     if (!reply.etag.empty()) res.set_header("ETag", reply.etag);
