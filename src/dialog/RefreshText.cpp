@@ -26,6 +26,7 @@ std::string Why(const ListResult& r, long totalTimeoutMs, bool& ofTheList) {
     case FailReason::Insecure: return text::kReasonInsecure;
     case FailReason::Stopped: return text::kReasonStopped;
     case FailReason::ProgramFailed: return text::kReasonProgramFailed;
+    case FailReason::FolderBusy: return text::kReasonFolderBusy;
     case FailReason::ProgramHung:
       return Fill(text::kReasonProgramHungFormat, {std::to_string((totalTimeoutMs + 999) / 1000)});
     case FailReason::NotStored:

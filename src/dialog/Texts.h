@@ -189,6 +189,8 @@ inline constexpr const char* kReasonStopped = "更新を中止しました。";
 inline constexpr const char* kReasonProgramFailed = "更新プログラム numira-refresh を実行できません。";
 // %1: the refresh's time limit in seconds.
 inline constexpr const char* kReasonProgramHungFormat = "更新プログラムが制限時間（%1秒）内に終わらなかったため、止めました。";
+inline constexpr const char* kReasonFolderBusy =
+    "別の更新（または起動時の準備）がリストのフォルダーに書き込んでいて終わらなかったため、更新しませんでした。";
 // Standard error repeats the box's lines, each after this.
 inline constexpr const char* kStandardErrorPrefix = "numira: ";
 

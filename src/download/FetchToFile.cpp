@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string_view>
+#include <vector>
 #include <utility>
 
 namespace numira {
@@ -33,11 +35,56 @@ struct CurlDeleter {
 
 bool IsSuccess(long status) { return status >= 200 && status <= 299; }
 
-// Marks a stored copy whose modification time is the server's own Last-Modified: only
-// such a time may be sent back to the server. A copy written any other way (shipped,
-// copied, edited, fetched from a server that sent no Last-Modified) carries a time of
-// this machine, which a server must never compare with its own.
-constexpr const char* kServerTimeMark = "user.numira.last-modified";
+// Keeps, beside a stored copy, the validators the server sent with it: "<modification
+// time>\n<ETag>\n<Last-Modified>". The time ties them to the copy as stored: a copy
+// changed since has another and is asked for whole. A copy written any other way
+// (shipped, copied, edited) has no mark and is never asked about.
+constexpr const char* kValidatorsMark = "user.numira.validators";
+
+// The longest validator kept: anything longer is no header a sound server sends.
+constexpr std::size_t kMaxValidator = 256;
+
+// A file's modification time to the nanosecond, as the mark names it.
+std::string TimeText(const struct stat& st) {
+  return std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
+}
+
+// Reads ETag and Last-Modified from the header lines of the final answer (an answer
+// that redirects starts the lines anew).
+struct HeaderTexts {
+  Validators got;
+
+  static size_t OnHeader(char* data, size_t size, size_t count, void* self) {
+    static_cast<HeaderTexts*>(self)->Take(std::string_view(data, size * count));
+    return size * count;
+  }
+
+ private:
+  void Take(std::string_view line) {
+    if (line.size() >= 5 && curl_strnequal(line.data(), "HTTP/", 5)) {
+      got = {};
+      return;
+    }
+    const auto colon = line.find(':');
+    if (colon == std::string_view::npos) return;
+    const std::string_view name = line.substr(0, colon);
+    std::string_view value = line.substr(colon + 1);
+    while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+    while (!value.empty() && (value.back() == '\r' || value.back() == '\n' || value.back() == ' ' || value.back() == '\t'))
+      value.remove_suffix(1);
+    // Only printable text goes back to a server: nothing that could end a header line.
+    const bool sound = !value.empty() && value.size() <= kMaxValidator &&
+                       std::all_of(value.begin(), value.end(), [](char ch) {
+                         const auto u = static_cast<unsigned char>(ch);
+                         return u >= 0x20 && u != 0x7f;
+                       });
+    const auto is = [&](const char* header) {
+      return name.size() == std::strlen(header) && curl_strnequal(name.data(), header, name.size());
+    };
+    if (is("ETag")) got.etag = sound ? std::string(value) : std::string();
+    else if (is("Last-Modified")) got.lastModified = sound ? std::string(value) : std::string();
+  }
+};
 
 // A certificate file or folder named by the environment, as OpenSSL's own tools take it.
 const char* CertificateSetting(const char* name) {
@@ -82,19 +129,21 @@ class Sink {
   int WriteError() const { return writeError_; }
 
   // Gives the file the server's modification time (Unix seconds; negative: none, the
-  // time of writing stays), flushes it to the disk and closes it; the errno of a
-  // failure, else 0.
-  int Close(std::int64_t modified) {
-    // A time or mark the file system cannot hold only costs the next request its condition.
+  // time of writing stays), keeps the server's validators beside it, flushes it to the
+  // disk and closes it; the errno of a failure, else 0.
+  int Close(std::int64_t modified, const Validators& validators) {
     if (modified >= 0) {
       const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(modified), 0}};
-      const std::string mark = std::to_string(modified);
-      if (::futimens(fd_, times) == 0)
-        (void)::fsetxattr(fd_, kServerTimeMark, mark.data(), mark.size(), 0);
-      else
-        (void)::fremovexattr(fd_, kServerTimeMark);
+      (void)::futimens(fd_, times);
+    }
+    // A mark the file system cannot hold only costs the next request its condition.
+    struct stat st;
+    if ((!validators.etag.empty() || !validators.lastModified.empty()) && ::fstat(fd_, &st) == 0) {
+      const std::string mark =
+          TimeText(st) + "\n" + validators.etag + "\n" + validators.lastModified;
+      if (::fsetxattr(fd_, kValidatorsMark, mark.data(), mark.size(), 0) != 0) (void)::fremovexattr(fd_, kValidatorsMark);
     } else {
-      (void)::fremovexattr(fd_, kServerTimeMark);
+      (void)::fremovexattr(fd_, kValidatorsMark);
     }
     int error = 0;
     if (ops_.sync(fd_) != 0) error = errno;
@@ -213,8 +262,15 @@ FetchResult FetchToFile(const std::string& localPath, const std::string& url, co
   if (!curl) return FetchResult::Broken;
   std::unique_ptr<curl_slist, CurlDeleter> headers;
   // Every answer must come from the server itself, never from a cache on the way.
-  for (const char* h : {"Cache-Control: no-cache", "Pragma: no-cache"}) {
-    curl_slist* grown = curl_slist_append(headers.get(), h);
+  std::vector<std::string> lines{"Cache-Control: no-cache", "Pragma: no-cache"};
+  // The validators go back exactly as the server sent them: whether the file changed is
+  // the server's to say, never a comparison of times here.
+  const Validators* asked = options.validators ? &*options.validators : nullptr;
+  if (asked && !asked->etag.empty()) lines.push_back("If-None-Match: " + asked->etag);
+  if (asked && !asked->lastModified.empty()) lines.push_back("If-Modified-Since: " + asked->lastModified);
+  const bool conditional = lines.size() > 2;
+  for (const std::string& h : lines) {
+    curl_slist* grown = curl_slist_append(headers.get(), h.c_str());
     if (!grown) return FetchResult::Broken;
     (void)headers.release();
     headers.reset(grown);
@@ -227,6 +283,7 @@ FetchResult FetchToFile(const std::string& localPath, const std::string& url, co
     if (timeoutMs <= 0 || left < timeoutMs) timeoutMs = static_cast<long>(left);
   }
   Sink sink(curl.get(), localPath, options.file, limits.maxBodyBytes);
+  HeaderTexts texts;
   const bool overTls = url.size() >= 8 && curl_strnequal(url.c_str(), "https://", 8);
   CURL* c = curl.get();
   // Proxies come from the usual environment variables (libcurl's default).
@@ -250,6 +307,8 @@ FetchResult FetchToFile(const std::string& localPath, const std::string& url, co
       curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &Sink::OnBody) == CURLE_OK &&
       curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink) == CURLE_OK &&
+      curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &HeaderTexts::OnHeader) == CURLE_OK &&
+      curl_easy_setopt(c, CURLOPT_HEADERDATA, &texts) == CURLE_OK &&
       // The server's Last-Modified becomes the stored file's time.
       curl_easy_setopt(c, CURLOPT_FILETIME, 1L) == CURLE_OK &&
       // https: the peer's certificate and its name are always checked.
@@ -271,10 +330,6 @@ FetchResult FetchToFile(const std::string& localPath, const std::string& url, co
         curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L) != CURLE_OK)
       return FetchResult::Broken;
   }
-  const bool conditional = options.ifModifiedSince && *options.ifModifiedSince >= 0;
-  if (conditional && (curl_easy_setopt(c, CURLOPT_TIMECONDITION, static_cast<long>(CURL_TIMECOND_IFMODSINCE)) != CURLE_OK ||
-                      curl_easy_setopt(c, CURLOPT_TIMEVALUE_LARGE, static_cast<curl_off_t>(*options.ifModifiedSince)) != CURLE_OK))
-    return FetchResult::Broken;
 
   const CURLcode rc = curl_easy_perform(c);
   if (const int error = sink.WriteError(); error != 0) throw LocalFileError(localPath, LocalFileError::Stage::Write, error);
@@ -285,18 +340,13 @@ FetchResult FetchToFile(const std::string& localPath, const std::string& url, co
   if (sink.Refused() == Sink::Refusal::LocalFile) return FetchResult::LocalFile;
   if (sink.Refused() == Sink::Refusal::TooLarge) return FetchResult::TooLarge;
   if (rc != CURLE_OK) return Failure(rc);  // the file, if opened, keeps the part received
-  if (conditional && !sink.Opened()) {
-    // A 304, or a server that ignored the condition but whose Last-Modified says the
-    // same (libcurl then ends the transfer before the body).
-    long unmet = 0;
-    curl_easy_getinfo(c, CURLINFO_CONDITION_UNMET, &unmet);
-    if (unmet != 0 || status == 304) return FetchResult::NotModified;
-  }
+  // Only the server's 304 keeps the copy: any full answer is the file, whatever its date.
+  if (conditional && !sink.Opened() && status == 304) return FetchResult::NotModified;
   if (!IsSuccess(status)) return FetchResult::ErrorStatus;
   if (!sink.Open()) return FetchResult::LocalFile;  // an empty body: nothing has created the file yet
   curl_off_t modified = -1;
   if (curl_easy_getinfo(c, CURLINFO_FILETIME_T, &modified) != CURLE_OK) modified = -1;
-  if (const int error = sink.Close(static_cast<std::int64_t>(modified)); error != 0)
+  if (const int error = sink.Close(static_cast<std::int64_t>(modified), texts.got); error != 0)
     throw LocalFileError(localPath, LocalFileError::Stage::Close, error);
   return FetchResult::Stored;
 }
@@ -307,15 +357,21 @@ std::optional<std::int64_t> ModificationTime(const std::string& path) {
   return static_cast<std::int64_t>(st.st_mtim.tv_sec);
 }
 
-std::optional<std::int64_t> ServerTime(const std::string& path) {
-  const std::optional<std::int64_t> modified = ModificationTime(path);
-  if (!modified) return std::nullopt;
-  char mark[32];
-  const ssize_t n = ::getxattr(path.c_str(), kServerTimeMark, mark, sizeof mark - 1);
+std::optional<Validators> StoredValidators(const std::string& path) {
+  struct stat st;
+  if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  char mark[3 * kMaxValidator];
+  const ssize_t n = ::getxattr(path.c_str(), kValidatorsMark, mark, sizeof mark);
   if (n <= 0) return std::nullopt;
-  mark[n] = '\0';
+  const std::string text(mark, static_cast<std::size_t>(n));
+  const auto first = text.find('\n');
+  const auto second = first == std::string::npos ? first : text.find('\n', first + 1);
+  if (second == std::string::npos) return std::nullopt;
   // The mark must still name the file's time: a copy changed since it was stored has another.
-  return std::to_string(*modified) == mark ? modified : std::nullopt;
+  if (text.substr(0, first) != TimeText(st)) return std::nullopt;
+  Validators v{text.substr(first + 1, second - first - 1), text.substr(second + 1)};
+  if (v.etag.empty() && v.lastModified.empty()) return std::nullopt;
+  return v;
 }
 
 }  // namespace numira

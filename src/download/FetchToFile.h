@@ -38,6 +38,15 @@ class FetchSession {
   void* share_ = nullptr;
 };
 
+// What a server said identifies the version of a file it sent: its ETag and its
+// Last-Modified, both as the text of the header (empty when it sent none). They are
+// only ever handed back to that server, never read as times here.
+struct Validators {
+  std::string etag;
+  std::string lastModified;
+  bool operator==(const Validators&) const = default;
+};
+
 struct FetchOptions {
   std::string agent;  // sent as the User-Agent: the application's name
   FetchLimits limits;
@@ -45,10 +54,10 @@ struct FetchOptions {
   // The fetch ends by this time whatever the server does (none when left empty), so
   // that several fetches can share one bound.
   std::chrono::steady_clock::time_point deadline{};
-  // Asks for the file only if it changed since this time (Unix seconds): the caller
-  // passes ServerTime() of its stored copy, the server's own Last-Modified that the
-  // fetch which stored it set as its modification time. None: always fetched.
-  std::optional<std::int64_t> ifModifiedSince;
+  // Asks for the file only if it changed since the copy these validators came with:
+  // the caller passes StoredValidators() of its stored copy, sent back to the server
+  // exactly as it sent them. None: always fetched.
+  std::optional<Validators> validators;
   // None: the fetch makes its own connection.
   FetchSession* session = nullptr;
   // When set and it turns true (from another thread or a signal handler), the transfer
@@ -83,7 +92,7 @@ inline constexpr std::size_t kFetchChunk = 1024;
 // How a fetch ended.
 enum class FetchResult {
   Stored,        // the server answered with a success status and the whole body is stored
-  NotModified,   // the server said the file has not changed since ifModifiedSince
+  NotModified,   // the server answered 304: the file has not changed since the validators
   NoSuchHost,    // the server's name cannot be resolved
   NoConnection,  // nothing takes the connection at the server's address (refused, unreachable)
   TimedOut,      // no connection, answer or whole body within the time limits
@@ -101,11 +110,11 @@ FetchResult FetchToFile(const std::string& localPath, const std::string& url, co
 // no such file.
 std::optional<std::int64_t> ModificationTime(const std::string& path);
 
-// For FetchOptions::ifModifiedSince: the modification time of the copy at path when it
-// is the server's own Last-Modified, set by the fetch that stored the copy and not
+// For FetchOptions::validators: the ETag and Last-Modified texts the server sent with the
+// copy at path, kept beside it by the fetch that stored it, as long as the copy has not
 // changed since; none for any other file (a shipped or copied list, one edited by hand,
-// one from a server that sent no Last-Modified, or where the file system keeps no
-// extended attributes), which is then fetched in full.
-std::optional<std::int64_t> ServerTime(const std::string& path);
+// one from a server that sent neither, or where the file system keeps no extended
+// attributes), which is then fetched in full.
+std::optional<Validators> StoredValidators(const std::string& path);
 
 }  // namespace numira

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <thread>
 #include <cstring>
 #include <chrono>
 #include <exception>
@@ -64,6 +66,12 @@ class Job {
   }
 
   const RefreshReport& Report() const { return report_; }
+
+  // Another writer held the folder: nothing was tried, nothing written.
+  void Busy(std::size_t extras) {
+    for (std::size_t row = 0; row < kFirstLists; ++row) Final(row, Failure(FailReason::FolderBusy));
+    report_.extras.assign(extras, ExtraOutcome::Failed);
+  }
 
   void RunLists() {
     std::array<Candidate, kFirstLists> held;
@@ -157,9 +165,9 @@ class Job {
     options.limits = request_.limits;
     options.file = file_;
     options.deadline = deadline_;
-    // Only the server's own Last-Modified, kept with a copy a fetch stored, is sent back:
-    // a copy made here (the shipped lists, say) carries a time of this machine.
-    if (conditional) options.ifModifiedSince = ServerTime(storedPath);
+    // Only the validators a server sent with a copy a fetch stored are sent back: a copy
+    // made here (the shipped lists, say) has none.
+    if (conditional) options.validators = StoredValidators(storedPath);
     options.session = &session_;
     options.stop = stop_;
     options.status = status;
@@ -374,11 +382,38 @@ class Job {
 
 RefreshReport RunRefresh(const RefreshRequest& request, std::span<const ExtraFile> extras, const std::atomic<bool>* stop,
                          const std::function<void(std::size_t row, const ListResult&)>& onList, const FileOps& file) {
+  // The time to wait for the folder counts against the refresh's own time limit.
+  Job job(request, file, stop, onList);
+  // One writer at a time in the folder of the lists: another refresh, or the start-up
+  // seeding, writing there now is waited for, up to half the refresh's time.
+  std::string folder;
+  for (const std::string& path : request.lists)
+    if (!path.empty()) {
+      const auto slash = path.rfind('/');
+      folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+      break;
+    }
+  std::optional<FolderLock> lock;
+  if (!folder.empty()) {
+    const long budgetMs = request.limits.totalTimeoutMs > 0 ? request.limits.totalTimeoutMs : 60000;
+    const Clock::time_point waitUntil = Clock::now() + std::chrono::milliseconds(budgetMs / 2);
+    for (;;) {
+      lock.emplace(folder, FolderLock::Wait::No);
+      // A folder that cannot be locked at all (cannot be opened, say) is left to the
+      // writes themselves to fail on.
+      if (lock->Held() || lock->Error() != EWOULDBLOCK) break;
+      if (Stopped(stop) || Clock::now() >= waitUntil) {
+        job.Busy(extras.size());
+        return job.Report();
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
+  const FolderLock* held = lock && lock->Held() ? &*lock : nullptr;
   // What a refresh that was killed left behind is of no use to anyone.
   std::vector<std::string> paths(request.lists.begin(), request.lists.end());
   for (const ExtraFile& extra : extras) paths.push_back(extra.localPath);
-  SweepLeftovers(paths);
-  Job job(request, file, stop, onList);
+  SweepLeftovers(paths, held);
   job.RunLists();
   job.RunExtras(extras);
   return job.Report();

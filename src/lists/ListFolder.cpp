@@ -165,10 +165,15 @@ ListFolderChoice SeedListFolder(ListFolderChoice choice, const std::vector<SeedF
     choice.writable = false;
     return choice;
   }
+  // One writer at a time: a refresh writing here now is waited for (it ends within its
+  // own time limit). A folder that cannot be locked is not seeded: its lists are used as
+  // they are.
+  const FolderLock lock(choice.folder);
+  if (!lock.Held()) return choice;
   // What a start that was killed while seeding left behind goes first.
   std::vector<std::string> targets;
   for (const SeedFile& f : files) targets.push_back(f.user);
-  SweepLeftovers(targets);
+  SweepLeftovers(targets, &lock);
   // Folders whose entries changed, to be made durable once each.
   std::vector<std::string> changed;
   for (const SeedFile& f : files) {

@@ -15,7 +15,7 @@ constexpr std::array<std::pair<ListOutcome, std::string_view>, 5> kListWords{{
 }};
 constexpr std::string_view kDiskFullWord = "disk-full";
 
-constexpr std::array<std::pair<FailReason, std::string_view>, 14> kReasonWords{{
+constexpr std::array<std::pair<FailReason, std::string_view>, 15> kReasonWords{{
     {FailReason::NoSuchHost, "no-such-host"},
     {FailReason::NoConnection, "no-connection"},
     {FailReason::TimedOut, "timed-out"},
@@ -30,6 +30,7 @@ constexpr std::array<std::pair<FailReason, std::string_view>, 14> kReasonWords{{
     {FailReason::Stopped, "stopped"},
     {FailReason::ProgramFailed, "program-failed"},
     {FailReason::ProgramHung, "program-hung"},
+    {FailReason::FolderBusy, "folder-busy"},
 }};
 
 // A detail as one line of the report: no control characters, at most kMaxDetail bytes

@@ -55,6 +55,7 @@ enum class FailReason {
   Stopped,        // the refresh was stopped
   ProgramFailed,  // the refresh program could not start, or ended without a word on this list
   ProgramHung,    // the refresh program did not end within the refresh's time limit
+  FolderBusy,     // another writer (a refresh, the start-up seeding) held the lists' folder too long
 };
 
 struct ListResult {

@@ -386,10 +386,15 @@ TEST_F(RefreshTest, PartFilesOfAGoneProcessAreRemovedAtStartAndBeforeARefresh) {
   ::waitpid(child, nullptr, 0);  // its id now names no process
   const std::string gone = std::to_string(child);
   const std::string stale = dir / ("Num3Correct.txt." + gone + ".part");
-  // Kept: a living process's part file, names of another form, a directory.
-  const std::vector<std::string> kept{dir / "Num3Correct.txt.1.part", dir / ("other.txt." + gone + ".part"),
-                                      dir / "Num3Correct.txt.x1.part", dir / ("Num3Correct.txt." + gone + ".partial")};
+  // Kept: names of another form, a directory.
+  const std::vector<std::string> kept{dir / ("other.txt." + gone + ".part"), dir / "Num3Correct.txt.x1.part",
+                                      dir / ("Num3Correct.txt." + gone + ".partial")};
+  // A part file of a living process: the folder's writers (the seeding, the refresh) write
+  // only while they hold its lock, so one found by a writer that holds it is a dead
+  // writer's, whatever process its number names now.
+  const std::string underLock = dir / "Num3Correct.txt.1.part";
   const auto arrange = [&] {
+    WriteBytes(underLock, "x");
     WriteBytes(stale, std::string(1000, 'x'));
     for (const std::string& k : kept) WriteBytes(k, "x");
     ::mkdir((dir / ("Lot6Correct.txt." + gone + ".part")).c_str(), 0700);
@@ -402,6 +407,7 @@ TEST_F(RefreshTest, PartFilesOfAGoneProcessAreRemovedAtStartAndBeforeARefresh) {
   arrange();
   dlg->OnDownload();
   EXPECT_FALSE(Exists(stale));
+  EXPECT_FALSE(Exists(underLock));
   for (const std::string& k : kept) EXPECT_TRUE(Exists(k)) << k;
   EXPECT_EQ(dlg->LastDownloadOk(), 1);
 }

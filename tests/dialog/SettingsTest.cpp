@@ -197,6 +197,8 @@ TEST(FailureLine, NamesTheServerOrTheListAndWhy) {
             "https://lists.example：安全な接続（https）を確立できません。サーバーの証明書を確認できません。");
   EXPECT_EQ(line(FailReason::ErrorStatus, "503", 5), "https://lists.example/Data/Lot6Correct.txt：リストではない応答です（HTTP 503）。");
   EXPECT_EQ(line(FailReason::NotStored), "https://lists.example：リストの保存先に書き込めません。");
+  EXPECT_EQ(line(FailReason::FolderBusy),
+            "https://lists.example：別の更新（または起動時の準備）がリストのフォルダーに書き込んでいて終わらなかったため、更新しませんでした。");
   // A list that failed only with its twin gives way to the twin's own reason.
   RefreshReport pair;
   pair.lists[0] = {ListOutcome::Failed, false, FailReason::TwinFailed};

@@ -177,8 +177,8 @@ TEST_F(FetchTest, StoredCopyTakesTheServersLastModifiedWhicheverItsClockSays) {
 
       // The next request asks with that date and the server answers 304: nothing is written.
       FetchOptions o = Options();
-      o.ifModifiedSince = ServerTime(local);
-      EXPECT_EQ(o.ifModifiedSince, row.seconds);
+      o.validators = StoredValidators(local);
+      EXPECT_EQ(o.validators, (Validators{"", row.date}));
       const std::string part = dir / "list.part";
       EXPECT_EQ(FetchToFile(part, server.Url("/list"), o), FetchResult::NotModified);
       EXPECT_FALSE(Exists(part));
@@ -190,68 +190,90 @@ TEST_F(FetchTest, StoredCopyTakesTheServersLastModifiedWhicheverItsClockSays) {
   }
 }
 
-TEST_F(FetchTest, OnlyACopyWhoseTimeIsTheServersOwnIsAskedConditionally) {
+TEST_F(FetchTest, OnlyACopyAsTheServerSentItIsAskedConditionally) {
   Reply dated{200, "dated\r\n"};
   dated.lastModified = "Sun, 06 Nov 1994 08:49:37 GMT";
   server.Set("/dated", dated);
+  const Validators kDated{"", "Sun, 06 Nov 1994 08:49:37 GMT"};
   server.Set("/undated", {200, "undated\r\n"});
 
   // A copy written here (shipped, copied, from an older version) has a time of this
   // machine, even when it happens to equal a server's.
   WriteBytes(local, "mine\r\n");
-  EXPECT_EQ(ServerTime(local), std::nullopt);
+  EXPECT_EQ(StoredValidators(local), std::nullopt);
   SetMTime(local, 784111777);
-  EXPECT_EQ(ServerTime(local), std::nullopt);
+  EXPECT_EQ(StoredValidators(local), std::nullopt);
 
   EXPECT_EQ(FetchToFile(local, server.Url("/dated"), Options()), FetchResult::Stored);
-  EXPECT_EQ(ServerTime(local), 784111777);
+  EXPECT_EQ(StoredValidators(local), kDated);
   // Moved into place by a rename, the copy keeps its mark.
   const std::string moved = dir / "moved.txt";
   ASSERT_EQ(std::rename(local.c_str(), moved.c_str()), 0);
-  EXPECT_EQ(ServerTime(moved), 784111777);
+  EXPECT_EQ(StoredValidators(moved), kDated);
   // Changed since it was stored: no longer the server's copy.
   SetMTime(moved, 784111778);
-  EXPECT_EQ(ServerTime(moved), std::nullopt);
+  EXPECT_EQ(StoredValidators(moved), std::nullopt);
+
+  // With only an ETag the copy keeps its time of writing; edited within that same
+  // second, it is changed all the same.
+  Reply tagged{200, "tagged\r\n"};
+  tagged.etag = "\"t1\"";
+  server.Set("/tagged", tagged);
+  EXPECT_EQ(FetchToFile(local, server.Url("/tagged"), Options()), FetchResult::Stored);
+  ASSERT_EQ(StoredValidators(local), (Validators{"\"t1\"", ""}));
+  WriteBytes(local, "edited\r\n");
+  EXPECT_EQ(StoredValidators(local), std::nullopt);
 
   // A server without Last-Modified leaves the time of writing, unmarked, also over a
   // copy that was marked before.
   EXPECT_EQ(FetchToFile(local, server.Url("/dated"), Options()), FetchResult::Stored);
   EXPECT_EQ(FetchToFile(local, server.Url("/undated"), Options()), FetchResult::Stored);
   EXPECT_EQ(ReadBytes(local), "undated\r\n");
-  EXPECT_EQ(ServerTime(local), std::nullopt);
-  EXPECT_EQ(ServerTime(dir / "missing.txt"), std::nullopt);
-  EXPECT_EQ(ServerTime(dir.path().string()), std::nullopt);
+  EXPECT_EQ(StoredValidators(local), std::nullopt);
+  EXPECT_EQ(StoredValidators(dir / "missing.txt"), std::nullopt);
+  EXPECT_EQ(StoredValidators(dir.path().string()), std::nullopt);
 }
 
 TEST_F(FetchTest, ConditionalRequestOutcomes) {
-  const std::int64_t stored = 784111777;  // Sun, 06 Nov 1994 08:49:37 GMT
+  // Only the server's 304 keeps the stored copy: any full answer is taken, whatever
+  // date it carries (a publisher whose clock is behind, one that once sent a date far
+  // ahead, a server that ignores conditions).
+  const char* kAsked = "Sun, 06 Nov 1994 08:49:37 GMT";
   const struct {
     const char* name;
     const char* lastModified;  // "" : the server sends none
+    const char* etag;          // "" : the server sends none
     bool ignoresConditions;
-    bool conditional;
+    Validators asked;  // both empty: an unconditional request
     FetchResult result;
     std::int64_t mtime;  // of the stored file; 0: the time of writing
   } rows[] = {
-      {"not_modified", "Sun, 06 Nov 1994 08:49:37 GMT", false, true, FetchResult::NotModified, -1},
-      {"changed_on_the_server", "Mon, 07 Nov 1994 08:49:37 GMT", false, true, FetchResult::Stored, 784198177},
-      {"ignores_the_condition_same_date", "Sun, 06 Nov 1994 08:49:37 GMT", true, true, FetchResult::NotModified, -1},
-      {"ignores_the_condition_older_date", "Sat, 05 Nov 1994 08:49:37 GMT", true, true, FetchResult::NotModified, -1},
-      {"ignores_the_condition_newer_date", "Mon, 07 Nov 1994 08:49:37 GMT", true, true, FetchResult::Stored, 784198177},
-      {"no_last_modified_conditional", "", false, true, FetchResult::Stored, 0},
-      {"no_last_modified_unconditional", "", false, false, FetchResult::Stored, 0},
+      {"not_modified", kAsked, "", false, {"", kAsked}, FetchResult::NotModified, -1},
+      {"changed_on_the_server", "Mon, 07 Nov 1994 08:49:37 GMT", "", false, {"", kAsked}, FetchResult::Stored, 784198177},
+      {"server_clock_behind", "Sat, 05 Nov 1994 08:49:37 GMT", "", false, {"", kAsked}, FetchResult::Stored, 784025377},
+      {"stored_date_far_ahead", kAsked, "", false, {"", "Fri, 31 Dec 2100 23:59:59 GMT"}, FetchResult::Stored, 784111777},
+      {"ignores_the_condition_same_date", kAsked, "", true, {"", kAsked}, FetchResult::Stored, 784111777},
+      {"ignores_the_condition_older_date", "Sat, 05 Nov 1994 08:49:37 GMT", "", true, {"", kAsked}, FetchResult::Stored, 784025377},
+      {"ignores_the_condition_newer_date", "Mon, 07 Nov 1994 08:49:37 GMT", "", true, {"", kAsked}, FetchResult::Stored, 784198177},
+      {"etag_unchanged", "Sat, 05 Nov 1994 08:49:37 GMT", "\"v1\"", false, {"\"v1\"", kAsked}, FetchResult::NotModified, -1},
+      {"etag_changed_same_date", kAsked, "\"v2\"", false, {"\"v1\"", kAsked}, FetchResult::Stored, 784111777},
+      {"etag_only", "", "W/\"5f-3a\"", false, {"W/\"5f-3a\"", ""}, FetchResult::NotModified, -1},
+      {"no_last_modified_conditional", "", "", false, {"", kAsked}, FetchResult::Stored, 0},
+      {"no_last_modified_unconditional", "", "", false, {}, FetchResult::Stored, 0},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     server.Clear();
     Reply reply{200, "fresh\r\n"};
     reply.lastModified = row.lastModified;
+    reply.etag = row.etag;
     reply.ignoreConditions = row.ignoresConditions;
     server.Set("/list", reply);
     WriteBytes(local, "old\r\n");
     SetMTime(local, 1000);
     FetchOptions o = Options();
-    if (row.conditional) o.ifModifiedSince = stored;
+    const bool conditional = !row.asked.etag.empty() || !row.asked.lastModified.empty();
+    if (conditional) o.validators = row.asked;
     const auto before = std::time(nullptr);
     EXPECT_EQ(FetchToFile(local, server.Url("/list"), o), row.result);
     if (row.result == FetchResult::NotModified) {
@@ -266,9 +288,14 @@ TEST_F(FetchTest, ConditionalRequestOutcomes) {
         EXPECT_GE(MTime(local), before - 1);
         EXPECT_LE(MTime(local), std::time(nullptr) + 1);
       }
+      // What the server sent this time is what the next request sends back.
+      const Validators sent{row.etag, row.lastModified};
+      EXPECT_EQ(StoredValidators(local), sent.etag.empty() && sent.lastModified.empty() ? std::nullopt : std::optional(sent));
     }
+    // The validators go out byte for byte as they came.
     ASSERT_EQ(server.Seen().size(), 1u);
-    EXPECT_EQ(server.Seen()[0].ifModifiedSince, row.conditional ? "Sun, 06 Nov 1994 08:49:37 GMT" : "");
+    EXPECT_EQ(server.Seen()[0].ifModifiedSince, row.asked.lastModified);
+    EXPECT_EQ(server.Seen()[0].ifNoneMatch, row.asked.etag);
   }
 }
 

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <sys/xattr.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
@@ -17,6 +18,7 @@
 #include <thread>
 
 #include "DrawRefresh.h"
+#include "FileStore.h"
 #include "ListServerChoice.h"
 #include "RefreshJob.h"
 #include "TestServer.h"
@@ -35,14 +37,25 @@ std::string DataFile(std::size_t row) { return std::string(NUMIRA_DATA_DIR) + "/
 
 constexpr std::int64_t k2015 = 1448010000;  // 2015-11-20 18:00 in Japan: the stored lists' draw
 
-// A copy as a fetch stores it: its time is the server's Last-Modified, and it says so.
-void StoreWithServerTime(const std::string& path, std::int64_t t) {
-  const timeval times[2] = {{static_cast<time_t>(t), 0}, {static_cast<time_t>(t), 0}};
-  ASSERT_EQ(::utimes(path.c_str(), times), 0);
-  const std::string mark = std::to_string(t);
-  ASSERT_EQ(::setxattr(path.c_str(), "user.numira.last-modified", mark.data(), mark.size(), 0), 0);
-  ASSERT_EQ(ServerTime(path), t);
+std::string HttpDate(std::int64_t t) {
+  const std::time_t tt = static_cast<std::time_t>(t);
+  std::tm tm{};
+  gmtime_r(&tt, &tm);
+  char buf[64];
+  std::strftime(buf, sizeof buf, "%a, %d %b %Y %H:%M:%S GMT", &tm);
+  return buf;
 }
+
+// A copy as a fetch stores it: its time is the server's Last-Modified, and the server's
+// text of it is kept beside it.
+void StoreWithServerText(const std::string& path, std::int64_t t, const std::string& text) {
+  const timespec times[2] = {{static_cast<time_t>(t), 0}, {static_cast<time_t>(t), 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  const std::string mark = std::to_string(t) + ".0\n\n" + text;
+  ASSERT_EQ(::setxattr(path.c_str(), "user.numira.validators", mark.data(), mark.size(), 0), 0);
+  ASSERT_EQ(StoredValidators(path), (Validators{"", text}));
+}
+void StoreWithServerTime(const std::string& path, std::int64_t t) { StoreWithServerText(path, t, HttpDate(t)); }
 
 class RefreshJobTest : public ::testing::Test {
  protected:
@@ -181,14 +194,6 @@ class ConditionalServer {
   }
 
  private:
-  static std::string HttpDate(std::int64_t t) {
-    const std::time_t tt = static_cast<std::time_t>(t);
-    std::tm tm{};
-    gmtime_r(&tt, &tm);
-    char buf[64];
-    std::strftime(buf, sizeof buf, "%a, %d %b %Y %H:%M:%S GMT", &tm);
-    return buf;
-  }
   static std::int64_t ParseHttpDate(const std::string& text) {
     std::tm tm{};
     if (!strptime(text.c_str(), "%a, %d %b %Y %H:%M:%S GMT", &tm)) return -2;
@@ -234,6 +239,41 @@ TEST_F(RefreshJobTest, AStoredListsServerTimeIsAskedAbout) {
   EXPECT_EQ(report.lists[4].outcome, R);
 }
 
+TEST_F(RefreshJobTest, AnyFullAnswerIsTakenWhateverTheDatesSay) {
+  // The stored copies' Last-Modified texts: a day after the server's new lists (the
+  // publisher's clock is behind), or far ahead (a server once sent 2100); the server has
+  // new lists and answers them in full. Each is taken; each request carries the stored
+  // text byte for byte.
+  const struct {
+    const char* name;
+    std::string stored;
+  } rows[] = {{"publisher_clock_behind", HttpDate(k2015 + 86400)}, {"once_sent_2100", "Fri, 31 Dec 2100 23:59:59 GMT"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    server.Clear();
+    for (std::size_t row6 = 0; row6 < 6; ++row6) {
+      WriteBytes(request.lists[row6], kOldLists[row6]);
+      StoreWithServerText(request.lists[row6], k2015, row.stored);
+      Reply fresh{200, ReadBytes(DataFile(row6))};
+      fresh.lastModified = HttpDate(k2015);
+      server.Set(std::string("/Data/") + kListFiles[row6].fileName, fresh);
+    }
+    EXPECT_EQ(Outcomes(RunRefresh(For(server.Host()))), (std::array<ListOutcome, 6>{R, R, R, R, R, R}));
+    for (std::size_t row6 = 0; row6 < 6; ++row6) EXPECT_EQ(ReadBytes(request.lists[row6]), Stored(ReadBytes(DataFile(row6))));
+    const std::vector<SeenRequest> seen = server.Seen();
+    ASSERT_EQ(seen.size(), 6u);
+    for (const SeenRequest& r : seen) EXPECT_EQ(r.ifModifiedSince, row.stored) << r.path;
+    // Then the normal server's own text: asked with it, nothing new.
+    server.Clear();
+    for (std::size_t row6 = 0; row6 < 6; ++row6) {
+      Reply same{200, ReadBytes(DataFile(row6))};
+      same.lastModified = HttpDate(k2015);
+      server.Set(std::string("/Data/") + kListFiles[row6].fileName, same);
+    }
+    EXPECT_EQ(Outcomes(RunRefresh(For(server.Host()))), (std::array<ListOutcome, 6>{N, N, N, N, N, N}));
+  }
+}
+
 std::string PathOf(int fd) {
   char buf[4096];
   const std::string link = "/proc/self/fd/" + std::to_string(fd);
@@ -273,6 +313,82 @@ TEST_F(RefreshJobTest, ADiskErrorWhileAnUnchangedTwinIsAskedForAgainEndsTheRefre
 
 // The test's own rule for an extra file: its first line says "ok".
 bool StartsWithOk(const std::string& fetched, const std::string&) { return ReadBytes(fetched).rfind("ok", 0) == 0; }
+
+// Two refresh programs started at once on one folder, against two servers with two
+// versions of the Numbers 4 pair (one number moved from the never-won list to the won
+// list): they take turns, never write side by side, and the folder ends with one whole
+// version of the pair.
+TEST_F(RefreshJobTest, TwoRefreshesOfOneFolderTakeTurns) {
+  const std::string neverWonX = ReadBytes(DataFile(1)), wonX = ReadBytes(DataFile(3));
+  const std::string neverWonY = [&] {
+    std::string t = neverWonX;
+    const auto at = t.find("\r\n0002\r\n");
+    EXPECT_NE(at, std::string::npos);
+    return t.erase(at, 6);
+  }();
+  const std::string wonY = [&] {
+    std::string t = wonX;
+    const auto at = t.find("\r\n0001,2\r\n");
+    EXPECT_NE(at, std::string::npos);
+    return t.insert(at + 10, "0002,1\r\n");
+  }();
+  ListServer x, y;
+  for (std::size_t row = 0; row < 6; ++row) {
+    const std::string path = std::string("/Data/") + kListFiles[row].fileName;
+    Reply rx{200, ReadBytes(DataFile(row))}, ry{200, row == 1 ? neverWonY : row == 3 ? wonY : ReadBytes(DataFile(row))};
+    rx.delayMs = ry.delayMs = 150;  // each refresh takes a second at least
+    x.Set(path, rx);
+    y.Set(path, ry);
+  }
+  std::array<FILE*, 2> programs{};
+  for (int i = 0; i < 2; ++i) {
+    ProgramLine line = RefreshProgramFor(i == 0 ? x.Host() : y.Host());
+    std::string command;
+    for (char* a : line.argv)
+      if (a) command += "'" + std::string(a) + "' ";
+    programs[static_cast<std::size_t>(i)] = ::popen(command.c_str(), "r");
+    ASSERT_NE(programs[static_cast<std::size_t>(i)], nullptr);
+  }
+  for (FILE* p : programs) {
+    std::string out;
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    EXPECT_EQ(::pclose(p), 0);
+    // The one that waited refreshed all the same, after the other.
+    EXPECT_EQ(Outcomes(ParseReport(out)), (std::array<ListOutcome, 6>{R, R, R, R, R, R})) << out;
+  }
+  // Every request of one came after every request of the other.
+  const auto span = [](const ListServer& s) {
+    const std::vector<SeenRequest> seen = s.Seen();
+    EXPECT_FALSE(seen.empty());
+    auto [first, last] = std::minmax_element(seen.begin(), seen.end(), [](const SeenRequest& a, const SeenRequest& b) { return a.at < b.at; });
+    return std::pair{first->at, last->at};
+  };
+  const auto [xFirst, xLast] = span(x);
+  const auto [yFirst, yLast] = span(y);
+  EXPECT_TRUE(xLast < yFirst || yLast < xFirst) << "the two refreshes wrote side by side";
+  // One whole version of the pair; the other lists as served.
+  const std::pair<std::string, std::string> pair{ReadBytes(request.lists[1]), ReadBytes(request.lists[3])};
+  EXPECT_TRUE(pair == std::pair(neverWonX, wonX) || pair == std::pair(neverWonY, wonY));
+  for (std::size_t row : {0, 2, 4, 5}) EXPECT_EQ(ReadBytes(request.lists[row]), ReadBytes(DataFile(row)));
+  EXPECT_EQ(dir.Names().size(), 6u);  // no stage left
+}
+
+// While the folder's writer holds it past the refresh's wait, the refresh writes nothing
+// and says why.
+TEST_F(RefreshJobTest, AFolderHeldByAnotherWriterIsLeftAlone) {
+  RefreshRequest r = For(server.Host());
+  r.limits.totalTimeoutMs = 400;
+  const FolderLock other(dir.path().string());
+  ASSERT_TRUE(other.Held());
+  const auto start = steady_clock::now();
+  const RefreshReport report = RunRefresh(r);
+  EXPECT_LT(steady_clock::now() - start, std::chrono::seconds(2));
+  for (const ListResult& l : report.lists) EXPECT_EQ(l, (ListResult{F, false, FailReason::FolderBusy}));
+  EXPECT_TRUE(server.Seen().empty());
+  ExpectOld({0, 1, 2, 3, 4, 5});
+  EXPECT_EQ(ParseReport(FormatReport(report)), report);
+}
 
 TEST_F(RefreshJobTest, EachFailedListSaysWhyAndTheProgramSaysItToo) {
   server.Set("/Data/Num4Correct.txt", {404, kDoctype404});

@@ -5,8 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <future>
 #include <set>
 
+#include "FileStore.h"
 #include "ListFolder.h"
 #include "TestData.h"
 
@@ -130,6 +133,35 @@ TEST_P(ListFolder, ChoosesTheFolderAndSeedsIt) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ListFolder, ::testing::ValuesIn(kFolderCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The seeding is a writer of the folder like the refresh: while another writer holds the
+// folder's lock it waits, and writes nothing beside it.
+TEST(ListFolderSeed, WaitsForTheFoldersWriter) {
+  TempDir tmp;
+  const fs::path exeDir = tmp.path() / "lib/numira";
+  fs::create_directories(exeDir);
+  for (const ListFileRow& row : kListFiles) fs::copy_file(testing::RealList(row.fileName), exeDir / row.fileName);
+  WriteBytes(exeDir / "numira.installed", "");
+  const fs::path userDir = tmp.path() / "data/numira";
+  fs::create_directories(userDir);
+  const std::string exe = (exeDir / "numira").string();
+  const ListFolderChoice chosen =
+      ChooseListFolder(exe, {true, (tmp.path() / "data").string(), (tmp.path() / "home").string()});
+  ASSERT_TRUE(chosen.seed);
+  ASSERT_EQ(chosen.folder, userDir.string() + "/");
+  std::future<ListFolderChoice> seeding;
+  {
+    const FolderLock other(userDir.string());
+    ASSERT_TRUE(other.Held());
+    seeding = std::async(std::launch::async, [&] { return SeedListFolder(chosen, ListSeedFiles(chosen)); });
+    EXPECT_EQ(seeding.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+    EXPECT_TRUE(fs::is_empty(userDir));
+  }
+  const ListFolderChoice seeded = seeding.get();
+  EXPECT_TRUE(seeded.writable);
+  for (const ListFileRow& row : kListFiles)
+    EXPECT_EQ(ReadBytes(userDir / row.fileName), ReadBytes(exeDir / row.fileName)) << row.fileName;
+}
 
 TEST(ListFolder, OnlyTheInstallMarkerMakesAnInstalledCopy) {
   TempDir tmp;

@@ -65,7 +65,8 @@ inline const std::string kDoctype404 =
     "<p>The requested URL was not found on this server.</p></body></html>\n";
 
 struct SeenRequest {
-  std::string path, userAgent, cacheControl, pragma, ifModifiedSince, acceptEncoding;
+  std::string path, userAgent, cacheControl, pragma, ifModifiedSince, acceptEncoding, ifNoneMatch;
+  std::chrono::steady_clock::time_point at = std::chrono::steady_clock::now();  // when it came
 };
 
 // One canned answer for a path.
@@ -79,8 +80,12 @@ struct Reply {
   // Sent as Last-Modified when set; a request whose If-Modified-Since is exactly this
   // date gets 304 Not Modified (as nginx answers), unless conditions are ignored.
   std::string lastModified;
+  // Sent as ETag when set; a request whose If-None-Match is exactly this gets 304 (and
+  // then If-Modified-Since is not looked at, as nginx does), unless conditions are ignored.
+  std::string etag;
   bool ignoreConditions = false;
   bool compress = true;  // false: never compressed, even when the client accepts gzip
+  int delayMs = 0;       // the answer waits this long before it goes out
 };
 
 // The certificate (PEM, with any intermediates) and private key of an https server.
@@ -105,7 +110,7 @@ class ListServer {
       std::lock_guard<std::mutex> lock(mutex_);
       seen_.push_back({req.path, req.get_header_value("User-Agent"), req.get_header_value("Cache-Control"),
                        req.get_header_value("Pragma"), req.get_header_value("If-Modified-Since"),
-                       req.get_header_value("Accept-Encoding")});
+                       req.get_header_value("Accept-Encoding"), req.get_header_value("If-None-Match")});
       return httplib::Server::HandlerResponse::Unhandled;
     });
     server.Get(".*", [this](const httplib::Request& req, httplib::Response& res) { Answer(req, res); });
@@ -174,12 +179,16 @@ class ListServer {
         reply = {404, kDoctype404, ""};
       }
     }
+    if (reply.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(reply.delayMs));
     res.status = reply.status;
     if (!reply.location.empty()) res.set_header("Location", reply.location);
-    if (!reply.lastModified.empty()) {
-      res.set_header("Last-Modified", reply.lastModified);
-      if (!reply.ignoreConditions && reply.status == 200 &&
-          req.get_header_value("If-Modified-Since") == reply.lastModified) {
+    if (!reply.etag.empty()) res.set_header("ETag", reply.etag);
+    if (!reply.lastModified.empty()) res.set_header("Last-Modified", reply.lastModified);
+    if (!reply.ignoreConditions && reply.status == 200) {
+      const bool matched = req.has_header("If-None-Match")
+                               ? !reply.etag.empty() && req.get_header_value("If-None-Match") == reply.etag
+                               : !reply.lastModified.empty() && req.get_header_value("If-Modified-Since") == reply.lastModified;
+      if (matched) {
         res.status = 304;
         return;
       }
