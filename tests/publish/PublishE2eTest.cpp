@@ -2,14 +2,21 @@
 // result was added per game. Runs when NUMIRA_E2E_SERVER (host:port), NUMIRA_E2E_DATES
 // (each game's new header date, "2026年8月24日", comma-separated in game order) and
 // NUMIRA_E2E_NUMBERS (each game's added result in stored form, same order) are set, as
-// scripts/nginx-e2e sets them. The window's games are checked in the window.
+// scripts/nginx-e2e sets them. The window's games are checked in the window, and every
+// game's list, draw file and prize file in the copy's folder.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 #include "Controls.h"
+#include "DrawFileNames.h"
+#include "DrawHistory.h"
+#include "ListReader.h"
+#include "ListTable.h"
+#include "Prizes.h"
 #include "FakeWindow.h"
 #include "PredictDlg.h"
 #include "TestData.h"
@@ -62,6 +69,23 @@ TEST(PublishedLists, ARefreshBringsEveryGamesNewDraw) {
     // The draw files came with the lists: the new draw is the last one the check window shows.
     ASSERT_FALSE(dlg.Draws(g).empty());
     EXPECT_EQ(dlg.Draws(g).back().numbers, numbers[i]);
+  }
+  // The games the window does not show came too: every list, every draw file with the new
+  // draw, and the prize files.
+  for (const ListFileRow& r : kListFiles) {
+    const std::optional<ListContents> list = ReadListFile((dir.path() / r.fileName).string(), r.kind);
+    ASSERT_TRUE(list) << r.fileName;
+    EXPECT_EQ(list->latestDrawDate, dates[GameIndex(r.game)]) << r.fileName;
+  }
+  for (Game g : kGames) {
+    const std::optional<std::string> bytes = ReadDrawFile((dir.path() / "draws" / HistoryFileName(g)).string());
+    ASSERT_TRUE(bytes) << GameId(g);
+    const std::vector<Draw> draws = ParseHistory(*bytes, g, HistoryFileName(g));
+    ASSERT_FALSE(draws.empty()) << GameId(g);
+    EXPECT_EQ(draws.back().numbers, numbers[GameIndex(g)]) << GameId(g);
+    if (HasPrizes(g)) {
+      EXPECT_TRUE(std::filesystem::is_regular_file(dir.path() / "prizes" / PrizeFileName(g))) << GameId(g);
+    }
   }
 }
 
