@@ -10,8 +10,6 @@
 namespace numira {
 namespace {
 
-static_assert(text::kPrizes.size() == static_cast<std::size_t>(Prize::Seventh) + 1,
-              "one text per prize, in Prize order");
 static_assert(text::kTicketTypes.size() == static_cast<std::size_t>(TicketType::Mini) + 1,
               "one text per ticket type, in TicketType order");
 
@@ -103,13 +101,13 @@ CheckOutcome CheckTypedTicket(Game game, const std::vector<Draw>& draws, const s
   const TicketCheck check = CheckTicket(*reading.ticket, draws);
   const TicketWin& latest = *check.latest;
   outcome.lines.push_back(Fill(text::kLatestOutcomeFormat, {std::to_string(latest.number), JapaneseDate(latest.date),
-                                                            text::kPrizes[static_cast<std::size_t>(latest.prize)]}));
+                                                            PrizeName(latest.prize)}));
   outcome.lines.push_back(Fill(text::kPastWinsFormat, {Grouped(static_cast<std::int64_t>(check.wins.size()))}));
   outcome.wins.name = Fill(text::kWinsTableNameFormat, {ShownName(game)});
   outcome.wins.columns = {text::kDrawNoColumn, text::kDrawDateColumn, text::kPrizeColumn};
   for (const TicketWin& w : check.wins)
     outcome.wins.rows.push_back(
-        {std::to_string(w.number), JapaneseDate(w.date), text::kPrizes[static_cast<std::size_t>(w.prize)]});
+        {std::to_string(w.number), JapaneseDate(w.date), PrizeName(w.prize)});
   return outcome;
 }
 

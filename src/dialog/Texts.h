@@ -139,11 +139,6 @@ inline constexpr const char* kTicketTypeLabel = "申込タイプ";
 inline constexpr const char* kCheckButton = "照合";
 // The ticket types in TicketType order; Numbers 4 offers the first three.
 inline constexpr std::array<const char*, 4> kTicketTypes{"ストレート", "ボックス", "セット", "ミニ"};
-// The prizes in Prize order, from Prize::None ("はずれ").
-inline constexpr std::array<const char*, 15> kPrizes{
-    "はずれ", "ストレート", "ボックス", "セット（ストレート）", "セット（ボックス）", "ミニ",
-    "1等",    "2等",        "3等",     "4等",               "5等",               "3等（ボーナス数字不明）",
-    "6等",    "6等またははずれ（ボーナス数字不明）", "7等"};
 inline constexpr const char* kLatestOutcomeFormat = "第%1回（%2）：%3";
 inline constexpr const char* kPastWinsFormat = "過去の当せん：%1回";
 // A ticket that cannot be checked: what is wrong with it.

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "Entry.h"
+#include "TextFill.h"
 
 namespace numira {
 namespace {
@@ -198,6 +199,18 @@ Prize LotoPrize(const Ticket& ticket, const Draw& draw, const std::vector<int>& 
 }
 
 }  // namespace
+
+const char* PrizeName(Prize prize) {
+  // In Prize order, from Prize::None.
+  constexpr std::array<const char*, 15> kNames{
+      "はずれ", "ストレート", "ボックス", "セット（ストレート）", "セット（ボックス）", "ミニ",
+      "1等",    "2等",        "3等",     "4等",               "5等",               "3等（ボーナス数字不明）",
+      "6等",    "6等またははずれ（ボーナス数字不明）", "7等"};
+  static_assert(kNames.size() == static_cast<std::size_t>(Prize::Seventh) + 1, "one name per prize");
+  return kNames[static_cast<std::size_t>(prize)];
+}
+
+std::string Yen(std::uint64_t amount) { return Grouped(static_cast<std::int64_t>(amount)) + "円"; }
 
 Prize TierPrize(int tier) {
   constexpr std::array<Prize, 7> kTiers{Prize::First, Prize::Second, Prize::Third, Prize::Fourth,

@@ -39,6 +39,14 @@ enum class Prize {
 
 // The prize of a numbered tier (1 for 1等 ... 7); Prize::None for any other number.
 Prize TierPrize(int tier);
+// What a prize is called wherever it is shown: "はずれ", "ストレート", "3等",
+// "3等（ボーナス数字不明）" …
+const char* PrizeName(Prize prize);
+// An amount of yen as shown beside a prize: "252,100円".
+std::string Yen(std::uint64_t amount);
+// Shown where a win's amount is not published yet.
+inline constexpr const char* kAmountUnpublished = "（金額未発表）";
+
 // The tier of a numbered prize (First 1 ... Seventh 7); 0 for the others (Numbers, None,
 // ThirdBonusUnknown).
 int TierNumber(Prize prize);

@@ -7,30 +7,10 @@
 
 namespace numira {
 
-std::string Yen(std::uint64_t amount) {
-  std::string digits = std::to_string(amount);
-  for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(static_cast<std::size_t>(i), ",");
-  return digits + "円";
-}
-
-std::string PrizeName(Prize prize) {
-  switch (prize) {
-    case Prize::None: return "はずれ";
-    case Prize::Straight: return "ストレート";
-    case Prize::Box: return "ボックス";
-    case Prize::SetStraight: return "セット（ストレート）";
-    case Prize::SetBox: return "セット（ボックス）";
-    case Prize::Mini: return "ミニ";
-    case Prize::ThirdBonusUnknown: return "3等（ボーナス数字不明）";
-    case Prize::SixthBonusUnknown: return "6等またははずれ（ボーナス数字不明）";
-    default: return std::to_string(TierNumber(prize)) + "等";
-  }
-}
-
 std::string ResultText(const LineResult& r) {
   if (!r.drawn) return "未抽せん";
   if (r.prize == Prize::None) return "はずれ";
-  return PrizeName(r.prize) + (r.amount ? " " + Yen(*r.amount) : std::string("（金額未発表）"));
+  return std::string(PrizeName(r.prize)) + (r.amount ? " " + Yen(*r.amount) : std::string(kAmountUnpublished));
 }
 
 std::uint64_t PricePerDraw(const Purchase& p) {
@@ -114,7 +94,7 @@ std::string NewDrawsSummary(const std::vector<Purchase>& purchases, const AllGam
       if (r.draw < from || !r.drawn || r.prize == Prize::None) continue;
       wins += (wins.empty() ? "" : "、") + std::string(ShownName(p.game)) + " 第" + std::to_string(r.draw) + "回 " +
               PrizeName(r.prize) + " " + std::to_string(p.units) + "口" +
-              (r.amount ? " " + Yen(*r.amount) : std::string("（金額未発表）"));
+              (r.amount ? " " + Yen(*r.amount) : std::string(kAmountUnpublished));
     }
   }
   if (covering == 0) return {};

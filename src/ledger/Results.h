@@ -44,10 +44,6 @@ std::vector<LineResult> ResultsOf(const Purchase& purchase, const GameData& data
 
 // "未抽せん", "はずれ", "3等 252,100円", "3等（金額未発表）", "ストレート（金額未発表）".
 std::string ResultText(const LineResult& result);
-// The prize as the player reads it: "1等", "ボックス", "3等（ボーナス数字不明）"; "はずれ" for none.
-std::string PrizeName(Prize prize);
-// "252,100円".
-std::string Yen(std::uint64_t amount);
 
 // The price of a purchase: price per 口 × 口数 × lines, per draw.
 std::uint64_t PricePerDraw(const Purchase& purchase);

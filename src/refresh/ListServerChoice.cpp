@@ -161,7 +161,7 @@ ListServerChoice ChooseListServer(const ListServerInputs& inputs) {
   return choice;
 }
 
-ConfigSetting FindListServerSetting(std::string_view text) {
+ConfigSetting FindConfigSetting(std::string_view text, std::string_view key) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);  // a byte-order mark some editors write
   ConfigSetting setting;
   int lineNo = 0;
@@ -172,7 +172,7 @@ ConfigSetting FindListServerSetting(std::string_view text) {
     ++lineNo;
     if (line.empty() || line.front() == '#' || line.front() == ';') continue;
     const auto eq = line.find('=');
-    if (eq == std::string_view::npos || Trim(line.substr(0, eq)) != "list-server") continue;
+    if (eq == std::string_view::npos || Trim(line.substr(0, eq)) != key) continue;
     setting.value = std::string(Trim(line.substr(eq + 1)));
     setting.line = lineNo;
   }
@@ -189,7 +189,7 @@ std::string ConfigFilePath(std::string_view xdgConfigHome, std::string_view home
   return base + "/numira/numira.conf";
 }
 
-ConfigSetting ReadListServerSetting(const std::string& path) {
+ConfigSetting ReadConfigSetting(const std::string& path, std::string_view key) {
   ConfigSetting none;
   if (path.empty()) return none;
   // A FIFO or a device is no configuration (EINVAL), nor is a folder (EISDIR).
@@ -199,18 +199,18 @@ ConfigSetting ReadListServerSetting(const std::string& path) {
     if (error != ENOENT && error != ENOTDIR) none.error = error;
     return none;
   }
-  return FindListServerSetting(*text);
+  return FindConfigSetting(*text, key);
 }
 
-std::string WithListServerSetting(std::string_view text, std::string_view value) {
-  const std::string line = "list-server=" + std::string(value);
-  const ConfigSetting current = FindListServerSetting(text);
+std::string WithConfigSetting(std::string_view text, std::string_view key, std::string_view value) {
+  const std::string line = std::string(key) + "=" + std::string(value);
+  const ConfigSetting current = FindConfigSetting(text, key);
   if (!current.value) {
     std::string out(text);
     if (!out.empty() && out.back() != '\n') out += '\n';
     return out + line + "\n";
   }
-  // The counted line's place: its number, as FindListServerSetting counts lines.
+  // The counted line's place: its number, as FindConfigSetting counts lines.
   std::size_t start = 0;
   for (int n = 1; n < current.line; ++n) start = text.find('\n', start) + 1;
   std::size_t end = text.find('\n', start);
@@ -222,7 +222,7 @@ std::string WithListServerSetting(std::string_view text, std::string_view value)
   return out + line + std::string(text.substr(end));
 }
 
-int WriteListServerSetting(const std::string& path, std::string_view value) {
+int WriteConfigSetting(const std::string& path, std::string_view key, std::string_view value) {
   if (path.empty() || path.front() != '/') return ENOENT;
   int error = 0;
   std::optional<std::string> text = ReadRegularFile(path, kMaxConfigBytes, &error);
@@ -234,7 +234,7 @@ int WriteListServerSetting(const std::string& path, std::string_view value) {
       if (::mkdir(path.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) return errno;
   }
   StagedFile stage(path);
-  if (const int e = stage.Write(WithListServerSetting(*text, value), NewFileMode::Umask); e != 0) return e;
+  if (const int e = stage.Write(WithConfigSetting(*text, key, value), NewFileMode::Umask); e != 0) return e;
   return stage.Commit();
 }
 

@@ -36,7 +36,7 @@ struct ListServerWarning {
   int error = 0;
 };
 
-// The list-server= setting as read from the configuration file.
+// A setting as read from the configuration file.
 struct ConfigSetting {
   std::optional<std::string> value;  // none: no such line (or no file)
   int line = 0;
@@ -59,28 +59,39 @@ struct ListServerChoice {
 // The first usable source in the order command line, configuration file, built-in.
 ListServerChoice ChooseListServer(const ListServerInputs& inputs);
 
-// The last "list-server = VALUE" line of a configuration file's text, trimmed of blanks.
-// Lines are KEY=VALUE; blank lines and lines starting with '#' or ';' are skipped, as
-// are other keys.
-ConfigSetting FindListServerSetting(std::string_view text);
+// numira.conf holds KEY=VALUE lines: list-server= and the window's own settings.
+// Blank lines and lines starting with '#' or ';' are skipped; where a key is given more
+// than once, the last line counts. Values are trimmed of blanks.
+inline constexpr const char* kListServerKey = "list-server";
+
+// The last "KEY = VALUE" line of a configuration file's text.
+ConfigSetting FindConfigSetting(std::string_view text, std::string_view key);
+inline ConfigSetting FindListServerSetting(std::string_view text) { return FindConfigSetting(text, kListServerKey); }
 
 // $XDG_CONFIG_HOME/numira/numira.conf, or ~/.config/numira/numira.conf when the variable
 // is unset, empty or not an absolute path; "" when home is not absolute either.
 std::string ConfigFilePath(std::string_view xdgConfigHome, std::string_view home);
 
 // Reads the setting from the file (a missing file has none).
-ConfigSetting ReadListServerSetting(const std::string& path);
+ConfigSetting ReadConfigSetting(const std::string& path, std::string_view key);
+inline ConfigSetting ReadListServerSetting(const std::string& path) { return ReadConfigSetting(path, kListServerKey); }
 
-// A configuration file's text with its list-server set to value: the line that counts
-// (the last one) is replaced, keeping its line end, or a line is added at the end; every
-// other line stays as it was.
-std::string WithListServerSetting(std::string_view text, std::string_view value);
+// A configuration file's text with KEY set to value: the line that counts (the last one)
+// is replaced, keeping its line end, or a line is added at the end; every other line
+// stays as it was.
+std::string WithConfigSetting(std::string_view text, std::string_view key, std::string_view value);
+inline std::string WithListServerSetting(std::string_view text, std::string_view value) {
+  return WithConfigSetting(text, kListServerKey, value);
+}
 
-// Sets list-server in the configuration file at path, which is made (with its folders)
-// when missing, and replaced through the file store: staged beside it and renamed into
-// place, so that a failure leaves it as it was. 0, or the errno of the step that failed
-// (EINVAL for a file that is too large or not a regular file; ENOENT for no path).
-int WriteListServerSetting(const std::string& path, std::string_view value);
+// Sets KEY in the configuration file at path, which is made (with its folders) when
+// missing, and replaced through the file store: staged beside it and renamed into place,
+// so that a failure leaves it as it was. 0, or the errno of the step that failed (EINVAL
+// for a file that is too large or not a regular file; ENOENT for no path).
+int WriteConfigSetting(const std::string& path, std::string_view key, std::string_view value);
+inline int WriteListServerSetting(const std::string& path, std::string_view value) {
+  return WriteConfigSetting(path, kListServerKey, value);
+}
 
 // The inputs of the running process: its environment and the given command-line value.
 ListServerInputs ProcessListServerInputs(std::optional<std::string> commandLine, std::string builtIn);

@@ -215,6 +215,10 @@ TEST(ListServerSetting, SettingItKeepsEveryOtherLine) {
     EXPECT_EQ(set, row.set);
     EXPECT_EQ(FindListServerSetting(set).value, std::optional<std::string>("h.example"));
   }
+  // Another key is set on its own line and leaves list-server as it was.
+  EXPECT_EQ(WithConfigSetting("list-server=h\ngames=loto6\n", "games", "loto7"), "list-server=h\ngames=loto7\n");
+  EXPECT_EQ(WithConfigSetting("list-server=h\n", "games", "a,b"), "list-server=h\ngames=a,b\n");
+  EXPECT_EQ(FindConfigSetting("games=a\nlist-server=h\n", "games").line, 1);
 }
 
 TEST(ListServerSetting, WrittenThroughTheStore) {
