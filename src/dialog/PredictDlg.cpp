@@ -73,13 +73,59 @@ void CPredictDlg::LoadAllLists() {
   }
 }
 
-std::string CPredictDlg::DrawsPath(Game game) const {
-  // The draws folder lies beside the game's won list.
+std::string CPredictDlg::BesideLists(Game game, const char* folder, const std::string& file) const {
+  // The data folders lie beside the game's won list.
   const std::string& list = listPath_[static_cast<std::size_t>(ListRow(game, ListKind::Correct))];
   const auto slash = list.rfind('/');
   if (list.empty()) return {};
-  return (slash == std::string::npos ? std::string() : list.substr(0, slash + 1)) + kDrawsFolder + "/" +
-         HistoryFileName(game);
+  return (slash == std::string::npos ? std::string() : list.substr(0, slash + 1)) + folder + "/" + file;
+}
+
+std::string CPredictDlg::DrawsPath(Game game) const { return BesideLists(game, kDrawsFolder, HistoryFileName(game)); }
+
+std::string CPredictDlg::PrizesPath(Game game) const {
+  return HasPrizes(game) ? BesideLists(game, kPrizesFolder, PrizeFileName(game)) : std::string();
+}
+
+const std::vector<DrawPrizes>& CPredictDlg::Prizes(Game game) const {
+  std::optional<std::vector<DrawPrizes>>& prizes = prizes_[GameIndex(game)];
+  if (prizes) return *prizes;
+  const std::string path = PrizesPath(game);
+  std::optional<std::vector<DrawPrizes>> read = path.empty() ? std::nullopt : PrizesOfFile(path, game);
+  if (read) {
+    // Prizes of other draws than the history's would show amounts no draw paid: none are
+    // shown rather than wrong ones. Rows past the history's last draw (a refresh that
+    // brought the prizes but not yet the draws) are left for the draws to come.
+    const std::vector<Draw>& draws = Draws(game);
+    const std::uint32_t last = draws.empty() ? 0 : draws.back().number;
+    read->erase(std::find_if(read->begin(), read->end(), [last](const DrawPrizes& p) { return p.number > last; }),
+                read->end());
+    if (PrizesAgainstDraws(*read, draws, game)) read.reset();
+  }
+  prizes.emplace(read ? std::move(*read) : std::vector<DrawPrizes>());
+  return *prizes;
+}
+
+const WinningList& CPredictDlg::HistoryList(Game game) const {
+  const std::size_t g = GameIndex(game);
+  if (lists_[g].listsLoaded == 1) return lists_[g];
+  std::optional<WinningList>& list = historyLists_[g];
+  if (list) return *list;
+  list.emplace();
+  for (const ListKind kind : {ListKind::Correct, ListKind::NoCorrect}) {
+    const int row = ListRow(game, kind);
+    if (row < 0) continue;
+    std::optional<ListContents> contents = ReadListFile(listPath_[static_cast<std::size_t>(row)], kind);
+    if (!contents) continue;
+    if (kind == ListKind::NoCorrect) {
+      list->neverWonEntries = std::move(contents->entries);
+    } else {
+      list->wonEntries = std::move(contents->entries);
+      list->winCounts = std::move(contents->counts);
+      list->latestDrawDate = std::move(contents->latestDrawDate);
+    }
+  }
+  return *list;
 }
 
 const std::vector<Draw>& CPredictDlg::Draws(Game game) const {
@@ -99,6 +145,7 @@ const std::vector<Draw>& CPredictDlg::Draws(Game game) const {
 
 void CPredictDlg::DrawFilesChanged() {
   for (auto& draws : draws_) draws.reset();
+  for (auto& prizes : prizes_) prizes.reset();
   window_.HistoryChanged();
   window_.CheckChanged();
 }
@@ -345,7 +392,7 @@ void CPredictDlg::OnHistory() { window_.ShowHistory(); }
 void CPredictDlg::OnCheck() { window_.ShowCheck(); }
 
 CheckOutcome CPredictDlg::OnCheckTicket(Game game, const std::string& typed, int typeIndex) const {
-  return CheckTypedTicket(game, Draws(game), typed, typeIndex);
+  return CheckTypedTicket(game, Draws(game), Prizes(game), typed, typeIndex);
 }
 
 bool CPredictDlg::OnSysCommand(unsigned id) {

@@ -93,6 +93,8 @@ class CPredictDlg {
   void DrawFilesChanged();
   // Where a game's draw file lies ("" when the lists have no usable folder).
   std::string DrawsPath(Game game) const;
+  // Where a game's prize file lies ("" as for DrawsPath, or for a game without prizes).
+  std::string PrizesPath(Game game) const;
 
   // Read-only views of the state.
   const WinningList& List(Game g) const { return lists_[GameIndex(g)]; }
@@ -114,12 +116,18 @@ class CPredictDlg {
   // "ロト６：02 08 19 27 33 42"); "" while none stands. A rolling game has none.
   std::string ProposalsText() const;
   // What the history window shows for the game.
-  HistoryPage History(Game g) const { return BuildHistoryPage(g, List(g), LastProposal(g), Draws(g)); }
+  HistoryPage History(Game g) const { return BuildHistoryPage(g, HistoryList(g), LastProposal(g), Draws(g)); }
+  // The game's won list as the history window shows it: the panel's when the panel has
+  // read it, else the file's, read when first needed (a game without a panel, say).
+  const WinningList& HistoryList(Game g) const;
   // The game's draws, in draw order (empty when its draw file is missing or faulty). The
   // file is read when a window first needs it, not at start-up.
   const std::vector<Draw>& Draws(Game g) const;
+  // The game's published prizes, in draw order, read the same way (empty when its prize
+  // file is missing, faulty, or not of the game's draws: no draw's prizes are known).
+  const std::vector<DrawPrizes>& Prizes(Game g) const;
   // What the check window shows for the game.
-  CheckPage Check(Game g) const { return BuildCheckPage(g, Draws(g), LastProposal(g)); }
+  CheckPage Check(Game g) const { return BuildCheckPage(g, Draws(g), Prizes(g), LastProposal(g)); }
 
   // How long the refresh's fetches may wait (and the whole refresh).
   void SetFetchLimits(const FetchLimits& limits) { fetchLimits_ = limits; }
@@ -137,6 +145,8 @@ class CPredictDlg {
   // open history window show it.
   void HistoryChanged(Game game);
   void Message(const std::string& text);
+  // A file of the data folder beside the game's won list: folder/file ("" without one).
+  std::string BesideLists(Game game, const char* folder, const std::string& file) const;
   // A failed refresh's box (first line: what failed, second: where and why), also on
   // standard error.
   void ReportFailure(const std::string& what, const std::string& why);
@@ -157,6 +167,9 @@ class CPredictDlg {
   std::array<std::string, kGames.size()> lastProposal_;
   // Each game's draws once read (Draws); none until a window asks for them.
   mutable std::array<std::optional<std::vector<Draw>>, kGames.size()> draws_;
+  // The same for the prizes (Prizes) and the won lists of the history window (HistoryList).
+  mutable std::array<std::optional<std::vector<DrawPrizes>>, kGames.size()> prizes_;
+  mutable std::array<std::optional<WinningList>, kGames.size()> historyLists_;
   // When each game's pending tick is due on the monotonic clock.
   std::array<std::chrono::steady_clock::time_point, kGames.size()> tickDue_{};
   // The predict button had the focus when its stop was asked for.

@@ -141,6 +141,17 @@ inline constexpr const char* kCheckButton = "照合";
 inline constexpr std::array<const char*, 4> kTicketTypes{"ストレート", "ボックス", "セット", "ミニ"};
 inline constexpr const char* kLatestOutcomeFormat = "第%1回（%2）：%3";
 inline constexpr const char* kPastWinsFormat = "過去の当せん：%1回";
+// What a win paid: the wins table's column, the carry-over of each draw in the draws
+// table, and a tier nobody won in the draw (no amount was paid).
+inline constexpr const char* kAmountColumn = "当せん金額";
+inline constexpr const char* kCarryoverColumn = "キャリーオーバー";
+inline constexpr const char* kNoWinner = "（該当なし）";
+// A ビンゴ５ card: its centre square, a square the draw matched (in the accessible name),
+// and the name: %1 the game, %2 the rows ("01○ 09 13／17 FREE 23○／…"), %3 complete lines.
+inline constexpr const char* kFreeSquare = "FREE";
+inline constexpr const char* kHitMark = "○";
+inline constexpr const char* kCardRowSeparator = "／";
+inline constexpr const char* kCardNameFormat = "%1 のカード：%2（%3ライン）";
 // A ticket that cannot be checked: what is wrong with it.
 inline constexpr const char* kTicketEmpty = "番号を入力してください。";
 inline constexpr const char* kTicketDigitsFormat = "番号は%1桁の数字です（入力は%2桁）。";

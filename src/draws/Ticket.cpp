@@ -166,16 +166,26 @@ constexpr std::array<Prize, 9> kBingoTiers{Prize::None,   Prize::Seventh, Prize:
 constexpr std::array<std::array<int, 3>, 8> kBingoLines{{
     {0, 1, 2}, {3, 4, 5}, {6, 7, 8}, {0, 3, 6}, {1, 4, 7}, {2, 5, 8}, {0, 4, 8}, {2, 4, 6}}};
 
-Prize BingoPrize(const Ticket& ticket, const std::vector<int>& drawn) {
+}  // namespace
+
+BingoCard CardOf(const Ticket& ticket, const std::vector<int>& drawn) {
+  BingoCard card;
+  card.hit[BingoCard::kFree] = true;
   // Card position of ticket square k (0..7): the FREE square sits between the 4th and 5th.
-  std::array<bool, 9> hit{};
-  hit[4] = true;
-  for (std::size_t k = 0; k < ticket.numbers.size() && k < 8; ++k)
-    hit[k < 4 ? k : k + 1] = std::find(drawn.begin(), drawn.end(), ticket.numbers[k]) != drawn.end();
-  int lines = 0;
-  for (const auto& line : kBingoLines) lines += hit[line[0]] && hit[line[1]] && hit[line[2]] ? 1 : 0;
-  return kBingoTiers[static_cast<std::size_t>(lines)];
+  for (std::size_t k = 0; k < ticket.numbers.size() && k < 8; ++k) {
+    const std::size_t at = k < BingoCard::kFree ? k : k + 1;
+    card.numbers[at] = ticket.numbers[k];
+    card.hit[at] = std::find(drawn.begin(), drawn.end(), ticket.numbers[k]) != drawn.end();
+  }
+  for (const auto& line : kBingoLines) {
+    if (!(card.hit[line[0]] && card.hit[line[1]] && card.hit[line[2]])) continue;
+    ++card.lines;
+    for (int at : line) card.onLine[static_cast<std::size_t>(at)] = true;
+  }
+  return card;
 }
+
+namespace {
 
 // Loto: the tier from the numbers matched and whether a bonus number is among the rest
 // of the ticket. 1等 all; 2等 all but one and a bonus; 3等 all but one; then a tier per
@@ -251,8 +261,15 @@ Prize PrizeOf(const Ticket& ticket, const Draw& draw, const std::vector<int>& dr
     }
     return Prize::None;
   }
-  if (RulesOf(ticket.game).form == EntryForm::Squares) return BingoPrize(ticket, drawn);
+  if (RulesOf(ticket.game).form == EntryForm::Squares)
+    return kBingoTiers[static_cast<std::size_t>(CardOf(ticket, drawn).lines)];
   return LotoPrize(ticket, draw, drawn);
+}
+
+const PrizeTier* PaidTier(const DrawPrizes* prizes, Prize prize) {
+  const int tier = TierNumber(prize);
+  if (!prizes || tier < 1 || static_cast<std::size_t>(tier) > prizes->tiers.size()) return nullptr;
+  return &prizes->tiers[static_cast<std::size_t>(tier - 1)];
 }
 
 TicketCheck CheckTicket(const Ticket& ticket, const std::vector<Draw>& draws) {

@@ -4,6 +4,7 @@
 // ビンゴ５: the ticket's 8 numbers fill a card read in rows, 1 2 3 / 4 FREE 5 / 6 7 8; the
 // complete lines of its 8 (rows, columns, diagonals) give the tier: 8 1等, 6 2等, 5 3等,
 // 4 4等, 3 5等, 2 6等, 1 7等.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "DrawHistory.h"
 #include "Game.h"
+#include "Prizes.h"
 
 namespace numira {
 
@@ -89,6 +91,22 @@ Prize PrizeOf(const Ticket& ticket, const Draw& draw);
 // The same with the draw's numbers already read (EntryNumberList), for checking many
 // tickets against one draw.
 Prize PrizeOf(const Ticket& ticket, const Draw& draw, const std::vector<int>& drawn);
+
+// What a win paid per ticket in its draw: the row of its tier in the draw's prizes.
+// nullptr where that is not known: no prizes of the draw, or a prize without a numbered
+// tier (a Numbers prize, a Loto prize whose tier hangs on a bonus number not recorded).
+const PrizeTier* PaidTier(const DrawPrizes* prizes, Prize prize);
+
+// A ビンゴ５ ticket's card against a draw, read in rows: squares 0 1 2 / 3 FREE 5 / 6 7 8.
+struct BingoCard {
+  static constexpr std::size_t kFree = 4;  // the centre square
+  std::array<int, 9> numbers{};            // the ticket's numbers in card order; 0 in the centre
+  std::array<bool, 9> hit{};               // matched by the draw, the centre always
+  std::array<bool, 9> onLine{};            // part of a complete line
+  int lines = 0;                           // complete lines of the 8 (rows, columns, diagonals)
+};
+// The card of a ticket of 8 numbers (one per square) against the draw's numbers.
+BingoCard CardOf(const Ticket& ticket, const std::vector<int>& drawn);
 
 struct TicketWin {
   std::uint32_t number = 0;

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -89,6 +90,54 @@ W* Child(QWidget* tab, const char* name) {
   return tab->findChild<W*>(QString::fromLatin1(name));
 }
 
+// A ビンゴ５ card: 3 × 3 squares of the same size, read in rows, FREE in the centre.
+QWidget* BuildCard() {
+  auto* card = new QWidget;
+  card->setObjectName(QStringLiteral("card"));
+  card->setFocusPolicy(Qt::NoFocus);
+  auto* grid = new QGridLayout(card);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setSpacing(2);
+  for (int at = 0; at < 9; ++at) {
+    auto* square = new QLabel;
+    square->setObjectName(QStringLiteral("square-%1").arg(at));
+    square->setAlignment(Qt::AlignCenter);
+    square->setFrameShape(QFrame::Box);
+    square->setAutoFillBackground(true);
+    QFont bold = square->font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    square->setFixedSize(metrics.horizontalAdvance(QString::fromUtf8(text::kFreeSquare)) + 10, metrics.height() + 6);
+    grid->addWidget(square, at / 3, at % 3);
+  }
+  return card;
+}
+
+// Fills the card's squares: a matched square in bold, the squares of a complete line in
+// the selection's colours; no card leaves the squares empty but the centre.
+void ShowCard(QWidget* card, const CheckOutcome& outcome) {
+  for (int at = 0; at < 9; ++at) {
+    auto* square = card->findChild<QLabel*>(QStringLiteral("square-%1").arg(at));
+    const bool known = outcome.card.size() == 9;
+    const CardSquare shown = known ? outcome.card[static_cast<std::size_t>(at)]
+                                   : CardSquare{at == 4 ? text::kFreeSquare : "", false, false};
+    square->setText(Q(shown.text));
+    QFont font = square->font();
+    font.setBold(shown.hit);
+    square->setFont(font);
+    QPalette palette = card->palette();
+    if (shown.onLine) {
+      palette.setColor(QPalette::Window, palette.color(QPalette::Highlight));
+      palette.setColor(QPalette::WindowText, palette.color(QPalette::HighlightedText));
+    } else {
+      palette.setColor(QPalette::Window, palette.color(QPalette::Base));
+      palette.setColor(QPalette::WindowText, palette.color(QPalette::Text));
+    }
+    square->setPalette(palette);
+  }
+  card->setAccessibleName(Q(outcome.cardName));
+}
+
 // One tab's widgets, made once; ShowPages fills them.
 QWidget* BuildTab(int index) {
   auto* tab = new QWidget;
@@ -139,7 +188,11 @@ QWidget* BuildTab(int index) {
   message->addWidget(outcome);
   message->addWidget(refusal);
   message->setFixedHeight(2 * outcome->fontMetrics().lineSpacing() + 2 * outcome->frameWidth());
-  layout->addWidget(message);
+  // Beside it, for ビンゴ５, the ticket's card against the latest draw: where its lines are.
+  auto* outcomeRow = new QHBoxLayout;
+  outcomeRow->addWidget(message, 1, Qt::AlignTop);
+  outcomeRow->addWidget(BuildCard());
+  layout->addLayout(outcomeRow);
   QTableView* wins = MakeTable(QStringLiteral("wins"), tab);
   layout->addWidget(wins, 2);
 
@@ -162,6 +215,7 @@ void ShowOutcome(QWidget* tab, const CheckOutcome& outcome) {
   line->setAccessibleName(Lines(outcome.lines));
   message->setCurrentWidget(line);
   ShowTable(Child<QTableView>(tab, "wins"), outcome.wins);
+  ShowCard(Child<QWidget>(tab, "card"), outcome);
 }
 
 }  // namespace
@@ -213,6 +267,7 @@ void CheckWindow::ShowPages(const std::vector<CheckPage>& pages) {
     }
     tabs_->setTabText(index, Q(page.tabName));
     if (old && *old == page) continue;
+    Child<QWidget>(tab, "card")->setVisible(HasCard(page.game));
     auto* summary = Child<QLabel>(tab, "summary");
     summary->setText(Lines(page.lines));
     summary->setVisible(!page.lines.empty());

@@ -313,7 +313,8 @@ void MainWindow::SetClipboardText(const std::string& text) { QGuiApplication::cl
 
 std::vector<HistoryPage> MainWindow::HistoryPages() const {
   std::vector<HistoryPage> pages;
-  for (Game g : kShownGames) pages.push_back(dlg_->History(g));
+  // Every game of the rules table, whichever panels the window shows.
+  for (Game g : kGames) pages.push_back(dlg_->History(g));
   return pages;
 }
 
@@ -341,7 +342,8 @@ void MainWindow::HistoryChanged() {
 
 std::vector<CheckPage> MainWindow::CheckPages() const {
   std::vector<CheckPage> pages;
-  for (Game g : kShownGames) pages.push_back(dlg_->Check(g));
+  // Every game of the rules table, whichever panels the window shows.
+  for (Game g : kGames) pages.push_back(dlg_->Check(g));
   return pages;
 }
 

@@ -25,6 +25,9 @@ class Check : public ::testing::Test {
       fs::create_directory(dir.path() / "draws");
       for (const auto& e : fs::directory_iterator(NUMIRA_DRAWS_DIR))
         fs::copy_file(e.path(), dir.path() / "draws" / e.path().filename());
+      fs::create_directory(dir.path() / "prizes");
+      for (const auto& e : fs::directory_iterator(NUMIRA_PRIZES_DIR))
+        fs::copy_file(e.path(), dir.path() / "prizes" / e.path().filename());
     }
     dlg = std::make_unique<CPredictDlg>(window, clock, DialogSetup{dir.Executable(), "127.0.0.1:9"});
     window.dialog = dlg.get();
@@ -48,8 +51,14 @@ TEST_F(Check, PagesListEveryDrawNewestFirst) {
       {Game::Num4, {"回号", "抽選日", "当せん番号"}, {"7054", "2026年8月21日", "9577"}, {"1", "1994年10月7日", "1149"}},
       {Game::Mini, {"回号", "抽選日", "当せん番号", "ボーナス数字"}, {"1353", "2025年9月23日", "06 11 13 14 18", ""},
        {"1", "1999年4月13日", "01 03 17 20 25", ""}},
-      {Game::Lot6, {"回号", "抽選日", "当せん番号", "ボーナス数字"}, {"2037", "2025年9月25日", "07 12 20 23 27 29", ""},
-       {"1", "2000年10月5日", "02 08 10 13 27 30", ""}},
+      {Game::Lot6, {"回号", "抽選日", "当せん番号", "ボーナス数字", "キャリーオーバー"},
+       {"2037", "2025年9月25日", "07 12 20 23 27 29", "", "195,374,667円"},
+       {"1", "2000年10月5日", "02 08 10 13 27 30", "", "0円"}},
+      {Game::Lot7, {"回号", "抽選日", "当せん番号", "ボーナス数字", "キャリーオーバー"},
+       {"691", "2026年8月21日", "08 10 20 22 23 27 37", "02 09", "（金額未発表）"},
+       {"1", "2013年4月5日", "07 10 12 17 23 28 34", "03 15", "0円"}},
+      {Game::Bingo5, {"回号", "抽選日", "当せん番号"}, {"484", "2026年8月19日", "01 09 13 17 23 28 34 40"},
+       {"1", "2017年4月5日", "01 10 13 19 23 28 35 37"}},
   };
   for (const Expect& e : cases) {
     const CheckPage page = dlg->Check(e.game);
@@ -89,10 +98,20 @@ std::vector<OutcomeCase> OutcomeCases() {
       {"n3_set_box", Game::Num3, "862", 2, {"第7054回（2026年8月21日）：セット（ボックス）"}, false,
        {"7054", "2026年8月21日", "セット（ボックス）"}},
       {"n3_mini", Game::Num3, "86", 3, {"第7054回（2026年8月21日）：ミニ"}, false, {"7054", "2026年8月21日", "ミニ"}},
+      // These frozen Mini Loto and Loto 6 histories record no bonus number: which of two
+      // tiers won is not known, nor what it paid.
       {"mini_bonus_unknown", Game::Mini, "6 11 13 14 30", 0, {"第1353回（2025年9月23日）：3等（ボーナス数字不明）"}, false,
-       {"1353", "2025年9月23日", "3等（ボーナス数字不明）"}},
-      {"loto6_first", Game::Lot6, "7.12.20.23.27.29", 0, {"第2037回（2025年9月25日）：1等"}, false,
-       {"2037", "2025年9月25日", "1等"}},
+       {"1353", "2025年9月23日", "3等（ボーナス数字不明）", ""}},
+      {"mini_fourth_paid", Game::Mini, "6 11 13 1 2", 0, {"第1353回（2025年9月23日）：4等 1,000円"}, false,
+       {"1353", "2025年9月23日", "4等", "1,000円"}},
+      {"loto6_first_nobody_won", Game::Lot6, "7.12.20.23.27.29", 0, {"第2037回（2025年9月25日）：1等（該当なし）"}, false,
+       {"2037", "2025年9月25日", "1等", "（該当なし）"}},
+      {"loto6_fourth_paid", Game::Lot6, "7 12 20 23 1 2", 0, {"第2037回（2025年9月25日）：4等 5,300円"}, false,
+       {"2037", "2025年9月25日", "4等", "5,300円"}},
+      {"loto7_unpublished", Game::Lot7, "8 10 20 22 23 1 2", 0, {"第691回（2026年8月21日）：4等（金額未発表）"}, false,
+       {"691", "2026年8月21日", "4等", "（金額未発表）"}},
+      {"bingo5_tier_alone", Game::Bingo5, "1 9 13 17 23 28 34 40", 0, {"第484回（2026年8月19日）：1等"}, false,
+       {"484", "2026年8月19日", "1等"}},
       {"loto6_miss", Game::Lot6, "1 2 3 4 5 6", 0, {"第2037回（2025年9月25日）：はずれ"}, false, {}},
       {"empty", Game::Num3, "", 0, {"番号を入力してください。"}, true, {}},
       {"n3_two_digits", Game::Num3, "84", 0, {"番号は3桁の数字です（入力は2桁）。"}, true, {}},
@@ -129,7 +148,10 @@ TEST_P(Outcome, LinesAndTable) {
   }
   ASSERT_EQ(o.lines.size(), 2u);
   EXPECT_EQ(o.lines[1], "過去の当せん：" + std::to_string(o.wins.rows.size()) + "回");
-  EXPECT_EQ(o.wins.columns, (std::vector<std::string>{"回号", "抽選日", "等級"}));
+  // The games with a prize table show what each win paid.
+  std::vector<std::string> columns{"回号", "抽選日", "等級"};
+  if (c.game == Game::Mini || c.game == Game::Lot6 || c.game == Game::Lot7) columns.push_back("当せん金額");
+  EXPECT_EQ(o.wins.columns, columns);
   if (!c.firstWin.empty()) {
     ASSERT_FALSE(o.wins.rows.empty());
     EXPECT_EQ(o.wins.rows.front(), c.firstWin);
@@ -169,7 +191,14 @@ TEST_F(Check, AFaultyDrawFileIsNoDrawsAndARereadBringsNewOnes) {
   EXPECT_EQ(window.checkChanges, changes + 1);
   ASSERT_EQ(dlg->Draws(Game::Mini).size(), 1u);
   EXPECT_EQ(dlg->Check(Game::Mini).draws.rows.front(), (std::vector<std::string>{"1", "1999年4月13日", "01 03 17 20 25", "31"}));
-  EXPECT_EQ(dlg->OnCheckTicket(Game::Mini, "1 3 17 20 31", 0).lines.front(), "第1回（1999年4月13日）：2等");
+  // Draw 1 of the prize file paid 46 tickets 275,800 yen each at 2等.
+  EXPECT_EQ(dlg->OnCheckTicket(Game::Mini, "1 3 17 20 31", 0).lines.front(), "第1回（1999年4月13日）：2等 275,800円");
+  // A prize file of other draws than the history's pays nothing the window would show.
+  testing::WriteBytes(dlg->PrizesPath(Game::Mini), "draw_no,date,t1_winners,t1_amount,t2_winners,t2_amount,t3_winners,"
+                                                   "t3_amount,t4_winners,t4_amount\n1,1999-04-20,1,2,3,4,5,6,7,8\n");
+  dlg->DrawFilesChanged();
+  EXPECT_TRUE(dlg->Prizes(Game::Mini).empty());
+  EXPECT_EQ(dlg->OnCheckTicket(Game::Mini, "1 3 17 20 31", 0).lines.front(), "第1回（1999年4月13日）：2等（金額未発表）");
 }
 
 TEST_F(Check, TheMenuOpensTheWindowAndAProposalPrefillsTheTicket) {
@@ -177,8 +206,8 @@ TEST_F(Check, TheMenuOpensTheWindowAndAProposalPrefillsTheTicket) {
   dlg->OnCheck();
   EXPECT_EQ(window.checkShown, 1);
   EXPECT_EQ(dlg->Check(Game::Lot6).ticket, "");
-  EXPECT_EQ(BuildCheckPage(Game::Lot6, dlg->Draws(Game::Lot6), "3.12.17.25.31.43").ticket, "03 12 17 25 31 43");
-  EXPECT_EQ(BuildCheckPage(Game::Num3, dlg->Draws(Game::Num3), "084").ticket, "084");
+  EXPECT_EQ(BuildCheckPage(Game::Lot6, dlg->Draws(Game::Lot6), {}, "3.12.17.25.31.43").ticket, "03 12 17 25 31 43");
+  EXPECT_EQ(BuildCheckPage(Game::Num3, dlg->Draws(Game::Num3), {}, "084").ticket, "084");
 }
 
 }  // namespace
