@@ -146,6 +146,8 @@ const std::vector<Draw>& CPredictDlg::Draws(Game game) const {
 void CPredictDlg::DrawFilesChanged() {
   for (auto& draws : draws_) draws.reset();
   for (auto& prizes : prizes_) prizes.reset();
+  // The lists beside the draws (those the panels do not read) may be new too.
+  for (auto& list : historyLists_) list.reset();
   window_.HistoryChanged();
   window_.CheckChanged();
 }
@@ -343,6 +345,8 @@ void CPredictDlg::ArmNextTick(Game game) {
 
 void CPredictDlg::HistoryChanged(Game game) {
   const std::size_t g = GameIndex(game);
+  // A list read anew: the history window's own copy of it is of the old file.
+  historyLists_[g].reset();
   // Only a standing proposal has a history to tell; a rolling one gets it when it stops.
   if (!lastProposal_[g].empty() && RollFinished(rolls_[g])) {
     const std::vector<std::string> tips = ProposalToolTips(game, lists_[g], lastProposal_[g]);

@@ -45,14 +45,10 @@ void CPredictDlg::OnRefreshDone(const RefreshReport& report) {
 
   int refreshed = 0;
   int failed = 0;
-  bool listsRead = false;
   for (std::size_t row = 0; row < report.lists.size(); ++row) {
     const ListResult& r = report.lists[row];
     switch (r.outcome) {
       case ListOutcome::Refreshed:
-        // The history window's copy of a list the panels do not read is read anew too.
-        historyLists_[GameIndex(kListFiles[row].game)].reset();
-        listsRead = true;
         ReadList(kListFiles[row].game, kListFiles[row].kind);
         ++refreshed;
         break;
@@ -77,10 +73,7 @@ void CPredictDlg::OnRefreshDone(const RefreshReport& report) {
   }
 
   // New draws go to the check and history windows; they never change the lists' outcome.
-  if (std::find(report.extras.begin(), report.extras.end(), ExtraOutcome::Refreshed) != report.extras.end())
-    DrawFilesChanged();
-  else if (listsRead)
-    window_.HistoryChanged();
+  if (std::find(report.extras.begin(), report.extras.end(), ExtraOutcome::Refreshed) != report.extras.end()) DrawFilesChanged();
 
   std::string status;
   if (failed == 0) {

@@ -73,11 +73,6 @@ TicketReading Fault(TicketFault fault, std::string item = {}, int count = 0, int
   return r;
 }
 
-std::vector<int> Sorted(std::vector<int> v) {
-  std::sort(v.begin(), v.end());
-  return v;
-}
-
 }  // namespace
 
 int TicketLength(Game game, TicketType type) {
@@ -168,7 +163,7 @@ constexpr std::array<std::array<int, 3>, 8> kBingoLines{{
 
 }  // namespace
 
-BingoCard CardOf(const Ticket& ticket, const std::vector<int>& drawn) {
+BingoCard CardOf(const Ticket& ticket, std::span<const int> drawn) {
   BingoCard card;
   card.hit[BingoCard::kFree] = true;
   // Card position of ticket square k (0..7): the FREE square sits between the 4th and 5th.
@@ -190,7 +185,7 @@ namespace {
 // Loto: the tier from the numbers matched and whether a bonus number is among the rest
 // of the ticket. 1等 all; 2等 all but one and a bonus; 3等 all but one; then a tier per
 // number fewer, the lowest tier of some games only with a bonus.
-Prize LotoPrize(const Ticket& ticket, const Draw& draw, const std::vector<int>& drawn) {
+Prize LotoPrize(const Ticket& ticket, const Draw& draw, std::span<const int> drawn) {
   const GameRules& rules = RulesOf(ticket.game);
   int matches = 0;
   for (int n : ticket.numbers) matches += std::count(drawn.begin(), drawn.end(), n) > 0 ? 1 : 0;
@@ -241,19 +236,28 @@ int TierNumber(Prize prize) {
   }
 }
 
-Prize PrizeOf(const Ticket& ticket, const Draw& draw) {
-  return PrizeOf(ticket, draw, EntryNumberList(draw.numbers, ticket.game));
+namespace {
+
+// The same digits in any order, without a copy on the heap (a check runs over thousands of draws).
+bool SameDigits(const std::vector<int>& a, std::span<const int> b) {
+  std::array<int, kMaxEntryCount> x{}, y{};
+  if (a.size() != b.size() || a.size() > x.size()) return false;
+  std::copy(a.begin(), a.end(), x.begin());
+  std::copy(b.begin(), b.end(), y.begin());
+  std::sort(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(a.size()));
+  std::sort(y.begin(), y.begin() + static_cast<std::ptrdiff_t>(b.size()));
+  return x == y;
 }
 
-Prize PrizeOf(const Ticket& ticket, const Draw& draw, const std::vector<int>& drawn) {
+Prize PrizeIn(const Ticket& ticket, const Draw& draw, std::span<const int> drawn) {
   if (IsNumbers(ticket.game)) {
     if (drawn.size() != static_cast<std::size_t>(RulesOf(ticket.game).count)) return Prize::None;
-    const bool inOrder = ticket.numbers == drawn;
-    const bool sameDigits = Sorted(ticket.numbers) == Sorted(drawn);
+    const bool inOrder = std::equal(ticket.numbers.begin(), ticket.numbers.end(), drawn.begin(), drawn.end());
     switch (ticket.type) {
       case TicketType::Straight: return inOrder ? Prize::Straight : Prize::None;
-      case TicketType::Box: return sameDigits ? Prize::Box : Prize::None;
-      case TicketType::Set: return inOrder ? Prize::SetStraight : sameDigits ? Prize::SetBox : Prize::None;
+      case TicketType::Box: return SameDigits(ticket.numbers, drawn) ? Prize::Box : Prize::None;
+      case TicketType::Set:
+        return inOrder ? Prize::SetStraight : SameDigits(ticket.numbers, drawn) ? Prize::SetBox : Prize::None;
       case TicketType::Mini:
         return ticket.numbers.size() == 2 && std::equal(drawn.end() - 2, drawn.end(), ticket.numbers.begin())
                    ? Prize::Mini
@@ -264,6 +268,18 @@ Prize PrizeOf(const Ticket& ticket, const Draw& draw, const std::vector<int>& dr
   if (RulesOf(ticket.game).form == EntryForm::Squares)
     return kBingoTiers[static_cast<std::size_t>(CardOf(ticket, drawn).lines)];
   return LotoPrize(ticket, draw, drawn);
+}
+
+}  // namespace
+
+Prize PrizeOf(const Ticket& ticket, const Draw& draw) {
+  const std::optional<EntryNumbers> drawn = ParseEntry(draw.numbers, ticket.game);
+  if (!drawn) return PrizeIn(ticket, draw, {});
+  return PrizeIn(ticket, draw, std::span<const int>(drawn->data(), static_cast<std::size_t>(RulesOf(ticket.game).count)));
+}
+
+Prize PrizeOf(const Ticket& ticket, const Draw& draw, const std::vector<int>& drawn) {
+  return PrizeIn(ticket, draw, drawn);
 }
 
 const PrizeTier* PaidTier(const DrawPrizes* prizes, Prize prize) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -106,7 +107,7 @@ struct BingoCard {
   int lines = 0;                           // complete lines of the 8 (rows, columns, diagonals)
 };
 // The card of a ticket of 8 numbers (one per square) against the draw's numbers.
-BingoCard CardOf(const Ticket& ticket, const std::vector<int>& drawn);
+BingoCard CardOf(const Ticket& ticket, std::span<const int> drawn);
 
 struct TicketWin {
   std::uint32_t number = 0;

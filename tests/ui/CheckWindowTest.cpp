@@ -34,11 +34,15 @@ class CheckWin : public RollingWindowTest {
  protected:
   void SetUp() override {
     ShownWindowTest::SetUp();
-    // The draw files beside the lists, as the seeding or a refresh leaves them.
+    // The draw and prize files beside the lists, as the seeding or a refresh leaves them.
     ASSERT_TRUE(QDir().mkpath(lists.Path("draws")));
-    for (const Game game : kShownGames) {
+    ASSERT_TRUE(QDir().mkpath(lists.Path("prizes")));
+    for (const Game game : kGames) {
       const QString name = QString::fromStdString(HistoryFileName(game));
       ASSERT_TRUE(QFile::copy(QStringLiteral(NUMIRA_DRAWS_DIR "/") + name, lists.Path("draws") + "/" + name));
+      if (QFile::exists(QStringLiteral(NUMIRA_PRIZES_DIR "/") + name)) {
+        ASSERT_TRUE(QFile::copy(QStringLiteral(NUMIRA_PRIZES_DIR "/") + name, lists.Path("prizes") + "/" + name));
+      }
     }
     window->Dialog().DrawFilesChanged();
   }
@@ -65,9 +69,10 @@ TEST_F(CheckWin, OpensWithCtrlKAndFromTheMenuAsOneNonModalWindow) {
   EXPECT_TRUE(c->isVisible());
   EXPECT_FALSE(c->isModal());
   EXPECT_EQ(c->windowTitle(), QStringLiteral("当せん照合"));
-  ASSERT_EQ(TabsOf(c)->count(), 4);
-  const QStringList names{"ナンバーズ３", "ナンバーズ４", "ミニロト", "ロト６"};
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(TabsOf(c)->tabText(i), names[i]);
+  // Every game, whichever panels the main window shows.
+  ASSERT_EQ(TabsOf(c)->count(), 6);
+  const QStringList names{"ナンバーズ３", "ナンバーズ４", "ミニロト", "ロト６", "ロト７", "ビンゴ５"};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(TabsOf(c)->tabText(i), names[i]);
 
   // The menu item right below the history item raises the same window.
   TabsOf(c)->setCurrentIndex(3);
@@ -113,7 +118,11 @@ TEST_F(CheckWin, TablesHoldEveryDrawNewestFirstAsRealTables) {
       {0, "numbers3.csv", {"回号", "抽選日", "当せん番号"}, {"7054", "2026年8月21日", "286"}},
       {1, "numbers4.csv", {"回号", "抽選日", "当せん番号"}, {"7054", "2026年8月21日", "9577"}},
       {2, "miniloto.csv", {"回号", "抽選日", "当せん番号", "ボーナス数字"}, {"1353", "2025年9月23日", "06 11 13 14 18", ""}},
-      {3, "loto6.csv", {"回号", "抽選日", "当せん番号", "ボーナス数字"}, {"2037", "2025年9月25日", "07 12 20 23 27 29", ""}},
+      {3, "loto6.csv", {"回号", "抽選日", "当せん番号", "ボーナス数字", "キャリーオーバー"},
+       {"2037", "2025年9月25日", "07 12 20 23 27 29", "", "195,374,667円"}},
+      {4, "loto7.csv", {"回号", "抽選日", "当せん番号", "ボーナス数字", "キャリーオーバー"},
+       {"691", "2026年8月21日", "08 10 20 22 23 27 37", "02 09", "（金額未発表）"}},
+      {5, "bingo5.csv", {"回号", "抽選日", "当せん番号"}, {"484", "2026年8月19日", "01 09 13 17 23 28 34 40"}},
   };
   for (const Expect& e : cases) {
     SCOPED_TRACE(e.tab);
@@ -193,8 +202,49 @@ TEST_F(CheckWin, ACheckShowsItsOutcomeAndARefusalTakesItsPlace) {
   EXPECT_TRUE(In<QLabel>(c, 0, "outcome")->text().startsWith(QStringLiteral("第7054回（2026年8月21日）：ミニ\n")));
 
   CheckTicket(3, QStringLiteral("7 12 20 23 27 29"));
-  EXPECT_TRUE(In<QLabel>(c, 3, "outcome")->text().startsWith(QStringLiteral("第2037回（2025年9月25日）：1等\n")));
+  EXPECT_TRUE(In<QLabel>(c, 3, "outcome")->text().startsWith(QStringLiteral("第2037回（2025年9月25日）：1等（該当なし）\n")));
   EXPECT_EQ(Cell(In<QTableView>(c, 3, "wins"), 0, 2), QStringLiteral("1等"));
+  // What each win paid, beside its tier.
+  CheckTicket(3, QStringLiteral("7 12 20 23 27 1"));
+  EXPECT_TRUE(In<QLabel>(c, 3, "outcome")->text().startsWith(QStringLiteral("第2037回（2025年9月25日）：3等（ボーナス数字不明）\n")));
+  CheckTicket(3, QStringLiteral("7 12 20 23 1 2"));
+  EXPECT_TRUE(In<QLabel>(c, 3, "outcome")->text().startsWith(QStringLiteral("第2037回（2025年9月25日）：4等 5,300円\n")));
+  QTableView* loto6Wins = In<QTableView>(c, 3, "wins");
+  EXPECT_EQ(loto6Wins->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("当せん金額"));
+  EXPECT_EQ(Cell(loto6Wins, 0, 3), QStringLiteral("5,300円"));
+}
+
+TEST_F(CheckWin, ABingo5TicketShowsAsItsCardWithFreeInTheCentre) {
+  Open();
+  ui::CheckWindow* c = CheckOf(*window);
+  TabsOf(c)->setCurrentIndex(5);
+  QApplication::processEvents();
+  auto* card = In<QWidget>(c, 5, "card");
+  EXPECT_TRUE(card->isVisible());
+  const auto square = [&](int at) { return card->findChild<QLabel*>(QStringLiteral("square-%1").arg(at)); };
+  // Before a check: an empty card but its centre.
+  for (int at = 0; at < 9; ++at) EXPECT_EQ(square(at)->text(), at == 4 ? QStringLiteral("FREE") : QString()) << at;
+  // Draw 484: 1.9.13.17.23.28.34.40. Both diagonals through FREE.
+  CheckTicket(5, QStringLiteral("1 6 13 16 21 28 31 40"));
+  EXPECT_TRUE(In<QLabel>(c, 5, "outcome")->text().startsWith(QStringLiteral("第484回（2026年8月19日）：6等\n")));
+  const QStringList texts{"01", "06", "13", "16", "FREE", "21", "28", "31", "40"};
+  for (int at = 0; at < 9; ++at) {
+    EXPECT_EQ(square(at)->text(), texts[at]) << at;
+    EXPECT_EQ(square(at)->font().bold(), at % 2 == 0) << at;  // the matched squares and FREE
+  }
+  // A square on a complete line stands out from one that is not.
+  EXPECT_NE(square(0)->palette().color(QPalette::Window), square(1)->palette().color(QPalette::Window));
+  EXPECT_EQ(card->accessibleName(), QStringLiteral("ビンゴ５ のカード：01○ 06 13○／16 FREE 21／28○ 31 40○（2ライン）"));
+  // No amount column for a game without a prize table.
+  EXPECT_EQ(In<QTableView>(c, 5, "wins")->model()->columnCount(), 3);
+  // A refusal leaves no card.
+  CheckTicket(5, QStringLiteral("1 2"));
+  EXPECT_EQ(square(0)->text(), QString());
+  // The other games have none.
+  for (int tab = 0; tab < 5; ++tab) {
+    TabsOf(c)->setCurrentIndex(tab);
+    EXPECT_FALSE(In<QWidget>(c, tab, "card")->isVisible()) << tab;
+  }
 }
 
 TEST_F(CheckWin, TheRefusalIsRedAndReadableOnADarkPalette) {
@@ -217,7 +267,8 @@ TEST_F(CheckWin, TheTicketsRowStaysWhereItIsAndAPastedPageIsRefusedInALineThatFi
   Open();
   ui::CheckWindow* c = CheckOf(*window);
   const QSize size = c->size();
-  for (int tab : {0, 3}) {
+  const QStringList tickets{"286", "", "", "7 12 20 23 27 29", "", "1 6 13 16 21 28 31 40"};
+  for (int tab : {0, 3, 5}) {
     TabsOf(c)->setCurrentIndex(tab);
     QApplication::processEvents();
     auto* field = In<QLineEdit>(c, tab, "ticket");
@@ -226,7 +277,7 @@ TEST_F(CheckWin, TheTicketsRowStaysWhereItIsAndAPastedPageIsRefusedInALineThatFi
       QApplication::processEvents();
       EXPECT_EQ(field->mapTo(c, QPoint(0, 0)), place);
     };
-    CheckTicket(tab, tab == 0 ? QStringLiteral("286") : QStringLiteral("7 12 20 23 27 29"));
+    CheckTicket(tab, tickets[tab]);
     stays();
     CheckTicket(tab, QStringLiteral("x"));
     stays();
@@ -278,9 +329,11 @@ TEST_F(CheckWin, TheKeyboardWalksFromTheTicketThroughItsTypeAndTheButtonToTheTab
       {"ticket-type", Qt::Key_Tab, Qt::ControlModifier, 1},
       {"draws", Qt::Key_PageDown, Qt::ControlModifier, 2},
       {"ticket", Qt::Key_PageDown, Qt::ControlModifier, 3},
-      {"wins", Qt::Key_Tab, Qt::ControlModifier, 0},
-      {"draws", Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 3},
-      {"check-button", Qt::Key_PageUp, Qt::ControlModifier, 2},
+      {"wins", Qt::Key_Tab, Qt::ControlModifier, 4},
+      {"draws", Qt::Key_PageDown, Qt::ControlModifier, 5},
+      {"ticket", Qt::Key_Tab, Qt::ControlModifier, 0},
+      {"draws", Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 5},
+      {"check-button", Qt::Key_PageUp, Qt::ControlModifier, 4},
   };
   for (const auto& s : steps) {
     SCOPED_TRACE(std::string(s.from) + " to " + std::to_string(s.to));

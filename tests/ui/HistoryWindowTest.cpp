@@ -6,6 +6,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMessageBox>
@@ -59,10 +60,12 @@ TEST_F(History, OpensWithCtrlHAndFromTheMenuAsOneNonModalWindow) {
   EXPECT_TRUE(h->isVisible());
   EXPECT_FALSE(h->isModal());
   EXPECT_EQ(h->windowTitle(), QString::fromUtf8(text::kHistoryTitle));
-  ASSERT_EQ(TabsOf(h)->count(), 4);
+  // Every game, whichever panels the main window shows.
+  ASSERT_EQ(TabsOf(h)->count(), 6);
   for (const PanelDef& p : kPanels)
     EXPECT_EQ(TabsOf(h)->tabText(static_cast<int>(GameIndex(p.game))), Q(FindControl(p.groupBox)->text));
-  EXPECT_EQ(TabsOf(h)->tabText(0), QStringLiteral("ナンバーズ３"));
+  const QStringList names{"ナンバーズ３", "ナンバーズ４", "ミニロト", "ロト６", "ロト７", "ビンゴ５"};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(TabsOf(h)->tabText(i), names[i]);
   // The main window still takes clicks while it is open.
   QTest::mouseClick(Button(*window, ctl::kNum3Predict), Qt::LeftButton);
   EXPECT_TRUE(window->TimerArmed(Panel(Game::Num3).timerId));
@@ -101,7 +104,7 @@ TEST_F(History, OpensWithCtrlHAndFromTheMenuAsOneNonModalWindow) {
 TEST_F(History, EachTabShowsItsPageInATableAndAChart) {
   Open();
   ui::HistoryWindow* h = HistoryOf(*window);
-  for (Game g : kShownGames) {
+  for (Game g : kGames) {
     const int tab = static_cast<int>(GameIndex(g));
     SCOPED_TRACE(tab);
     const HistoryPage page = window->Dialog().History(g);
@@ -132,11 +135,22 @@ TEST_F(History, EachTabShowsItsPageInATableAndAChart) {
     ASSERT_EQ(series->count(), static_cast<int>(page.bars.size()));
     // A few bars and cells against the draw history the shipped lists were built from.
     const char* csv = testing::kDrawFiles[GameIndex(g)];
-    const std::uint64_t fifth = IsLoto(g) ? testing::NumberDrawCounts(csv, g == Game::Mini ? 31 : 43)[5]
-                                          : testing::DigitDrawCounts(csv, g == Game::Num3 ? 3 : 4).back()[5];
+    const int numbers[] = {0, 0, 31, 43, 37, 40};  // how many numbers each game draws from
+    const bool digits = numbers[tab] == 0;
+    const std::uint64_t fifth = !digits ? testing::NumberDrawCounts(csv, numbers[tab])[5]
+                                        : testing::DigitDrawCounts(csv, g == Game::Num3 ? 3 : 4).back()[5];
     EXPECT_EQ(series->barSets().back()->at(5), fifth);
-    EXPECT_EQ(Cell(table, 5, IsLoto(g) ? 1 : table->model()->columnCount() - 1), QString::number(fifth));
+    EXPECT_EQ(Cell(table, 5, !digits ? 1 : table->model()->columnCount() - 1), QString::number(fifth));
+    EXPECT_EQ(table->model()->rowCount(), digits ? 10 : numbers[tab]);
   }
+  EXPECT_EQ(Table(h, 4)->accessibleName(), QStringLiteral("ロト７ 数字別当せん回数の表"));
+  EXPECT_EQ(Page(h, 5)->findChild<QChartView*>(QStringLiteral("chart"))->accessibleName(),
+            QStringLiteral("ビンゴ５ 数字別当せん回数のグラフ"));
+  // The headlines of the two games without a panel, from their lists: 691 and 484 draws.
+  EXPECT_EQ(Page(h, 4)->findChild<QLabel*>(QStringLiteral("summary"))->text(),
+            QStringLiteral("最新抽選日：2026年8月21日　抽選回数：691回"));
+  EXPECT_EQ(Page(h, 5)->findChild<QLabel*>(QStringLiteral("summary"))->text(),
+            QStringLiteral("最新抽選日：2026年8月19日　抽選回数：484回"));
   EXPECT_EQ(Table(h, 3)->accessibleName(), QStringLiteral("ロト６ 数字別当せん回数の表"));
 }
 
@@ -203,6 +217,31 @@ TEST_F(History, ANewReadOfAListShowsInTheOpenWindow) {
   EXPECT_EQ(Page(h, 2)->findChild<QLabel*>(QStringLiteral("summary"))->text(), QString::fromUtf8(text::kNoData));
   EXPECT_EQ(Table(h, 2), nullptr);
   EXPECT_EQ(Page(h, 2)->findChild<QChartView*>(), nullptr);
+}
+
+TEST_F(History, TheTwoNewGamesTellHowManyDrawsAgoEachNumberCameUpAndNewFilesShowInTheOpenWindow) {
+  ASSERT_TRUE(QDir().mkpath(lists.Path("draws")));
+  for (const char* csv : {"loto7.csv", "bingo5.csv"})
+    ASSERT_TRUE(QFile::copy(QStringLiteral(NUMIRA_DRAWS_DIR "/") + csv, lists.Path("draws") + "/" + csv));
+  Open();
+  ui::HistoryWindow* h = HistoryOf(*window);
+  // Loto 7 691: 8.10.20.22.23.27.37; 690: 3.10.14.17.18.20.25. ビンゴ５ 484: 1.9.13.17.23.28.34.40.
+  const struct {
+    int tab, number;
+    QString since;
+  } cells[] = {{4, 8, "0"}, {4, 37, "0"}, {4, 3, "1"}, {4, 14, "1"}, {5, 1, "0"}, {5, 40, "0"}};
+  for (const auto& c : cells) EXPECT_EQ(Cell(Table(h, c.tab), c.number - 1, 3), c.since) << c.tab << " " << c.number;
+  EXPECT_EQ(Table(h, 4)->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("前回から"));
+
+  // New lists and draws of a game without a panel (a refresh's extra files) show in the
+  // open window.
+  testing::WriteBytes(lists.Path("Lot7Correct.txt").toStdString(),
+                      "#2026\x94\x4E" "9\x8C\x8E" "4\x93\xFA\r\n1.2.3.4.5.6.7,1\r\n");
+  window->Dialog().DrawFilesChanged();
+  EXPECT_EQ(Page(h, 4)->findChild<QLabel*>(QStringLiteral("summary"))->text(),
+            QStringLiteral("最新抽選日：2026年9月4日　抽選回数：1回"));
+  EXPECT_EQ(Cell(Table(h, 4), 0, 1), QStringLiteral("1"));
+  EXPECT_EQ(Cell(Table(h, 4), 7, 1), QStringLiteral("0"));
 }
 
 TEST_F(History, TheProgramLoadsItFromTheLibraryBesideItAndSaysSoWhenThatIsMissing) {
