@@ -129,38 +129,48 @@ TEST(HistoryPage, ShowsTheFiguresAndMarksTheProposal) {
        "ナンバーズ３ 位ごとの数字別当せん回数のグラフ", {{2, 1}, {6, 3}, {8, 2}}},
       {Game::Num4, "Num4Correct.txt", nullptr, "", "numbers4.csv", {"最新抽選日：2026年8月21日　抽選回数：7,054回", "未当せんの数字：0個"},
        {"数字", "千の位", "百の位", "十の位", "一の位"}, "ナンバーズ４ 位ごとの数字別当せん回数のグラフ", {}},
+      {Game::Lot7, "Lot7Correct.txt", nullptr, "2.8.15.17.25.28.34", "loto7.csv", {"最新抽選日：2026年8月21日　抽選回数：691回"},
+       {"数字", "当せん回数", "割合", "前回から"}, "ロト７ 数字別当せん回数のグラフ",
+       {{1, 1}, {7, 1}, {14, 1}, {16, 1}, {24, 1}, {27, 1}, {33, 1}}},
+      {Game::Bingo5, "Bingo5Correct.txt", nullptr, "1.10.13.19.23.28.35.37", "bingo5.csv",
+       {"最新抽選日：2026年8月19日　抽選回数：484回"}, {"数字", "当せん回数", "割合", "前回から"}, "ビンゴ５ 数字別当せん回数のグラフ",
+       {{0, 1}, {9, 1}, {12, 1}, {18, 1}, {22, 1}, {27, 1}, {34, 1}, {36, 1}}},
   };
   for (const PageCase& c : cases) {
+    // How many numbers the game draws from; 0 for the digits of a Numbers game.
+    const int range = c.game == Game::Mini ? 31 : c.game == Game::Lot6 ? 43 : c.game == Game::Lot7 ? 37
+                      : c.game == Game::Bingo5 ? 40 : 0;
+    const bool perNumber = range > 0;
     const WinningList list = ReadReal(c.won, c.neverWon);
     const HistoryPage page = BuildHistoryPage(c.game, list, c.proposal);
     // The expected counts come from the draw history, not from the figures under test.
     const std::uint64_t draws = DrawHistory(c.csv).size();
-    const auto numberCounts = IsLoto(c.game) ? testing::NumberDrawCounts(c.csv, c.game == Game::Lot6 ? 43 : 31)
+    const auto numberCounts = perNumber ? testing::NumberDrawCounts(c.csv, range)
                                              : std::vector<std::uint64_t>{};
-    const auto digitCounts = IsLoto(c.game) ? std::vector<std::array<std::uint64_t, 10>>{}
+    const auto digitCounts = perNumber ? std::vector<std::array<std::uint64_t, 10>>{}
                                             : testing::DigitDrawCounts(c.csv, c.game == Game::Num3 ? 3 : 4);
     EXPECT_EQ(page.lines, c.lines);
     EXPECT_EQ(page.columns, c.columns);
     EXPECT_EQ(page.chartName, c.chartName);
-    ASSERT_EQ(page.rows.size(), IsLoto(c.game) ? numberCounts.size() : 10u);
-    ASSERT_EQ(page.bars.size(), c.columns.size() - (IsLoto(c.game) ? 3 : 1));
+    ASSERT_EQ(page.rows.size(), perNumber ? numberCounts.size() : 10u);
+    ASSERT_EQ(page.bars.size(), c.columns.size() - (perNumber ? 3 : 1));
     std::vector<std::pair<std::size_t, std::size_t>> marked;
     for (std::size_t r = 0; r < page.rows.size(); ++r) {
-      EXPECT_EQ(page.rows[r][0].text, std::to_string(IsLoto(c.game) ? r + 1 : r));
+      EXPECT_EQ(page.rows[r][0].text, std::to_string(perNumber ? r + 1 : r));
       // Without draws, 前回から is empty and sorts last.
-      if (IsLoto(c.game)) {
+      if (perNumber) {
         ASSERT_EQ(page.rows[r].size(), 4u);
         EXPECT_EQ(page.rows[r][3].text, "");
         EXPECT_EQ(page.rows[r][3].sortKey, std::numeric_limits<std::uint64_t>::max());
       }
-      for (std::size_t col = 1; col < page.rows[r].size() - (IsLoto(c.game) ? 1 : 0); ++col) {
-        const std::uint64_t n = IsLoto(c.game) ? numberCounts[r] : digitCounts[col - 1][r];
+      for (std::size_t col = 1; col < page.rows[r].size() - (perNumber ? 1 : 0); ++col) {
+        const std::uint64_t n = perNumber ? numberCounts[r] : digitCounts[col - 1][r];
         EXPECT_EQ(page.rows[r][col].sortKey, n);
         EXPECT_EQ(page.rows[r][col].text,
-                  col == 2 && IsLoto(c.game) ? ShareText(n, draws) : testing::WithCommas(static_cast<std::int64_t>(n)));
-        if (page.rows[r][col].marked && (col == 1 || !IsLoto(c.game))) marked.emplace_back(r, col);
+                  col == 2 && perNumber ? ShareText(n, draws) : testing::WithCommas(static_cast<std::int64_t>(n)));
+        if (page.rows[r][col].marked && (col == 1 || !perNumber)) marked.emplace_back(r, col);
       }
-      EXPECT_EQ(page.bars.back().values[r], page.rows[r][IsLoto(c.game) ? 1 : page.rows[r].size() - 1].sortKey);
+      EXPECT_EQ(page.bars.back().values[r], page.rows[r][perNumber ? 1 : page.rows[r].size() - 1].sortKey);
     }
     EXPECT_EQ(marked, c.marked) << c.chartName;
     if (c.game == Game::Lot6) {
