@@ -125,15 +125,9 @@ void ShowCard(QWidget* card, const CheckOutcome& outcome) {
     QFont font = square->font();
     font.setBold(shown.hit);
     square->setFont(font);
-    QPalette palette = card->palette();
-    if (shown.onLine) {
-      palette.setColor(QPalette::Window, palette.color(QPalette::Highlight));
-      palette.setColor(QPalette::WindowText, palette.color(QPalette::HighlightedText));
-    } else {
-      palette.setColor(QPalette::Window, palette.color(QPalette::Base));
-      palette.setColor(QPalette::WindowText, palette.color(QPalette::Text));
-    }
-    square->setPalette(palette);
+    // Roles, not colours: a new palette recolours the card by itself.
+    square->setBackgroundRole(shown.onLine ? QPalette::Highlight : QPalette::Base);
+    square->setForegroundRole(shown.onLine ? QPalette::HighlightedText : QPalette::Text);
   }
   card->setAccessibleName(Q(outcome.cardName));
 }

@@ -233,7 +233,9 @@ TEST_F(CheckWin, ABingo5TicketShowsAsItsCardWithFreeInTheCentre) {
     EXPECT_EQ(square(at)->font().bold(), at % 2 == 0) << at;  // the matched squares and FREE
   }
   // A square on a complete line stands out from one that is not.
-  EXPECT_NE(square(0)->palette().color(QPalette::Window), square(1)->palette().color(QPalette::Window));
+  EXPECT_EQ(square(0)->backgroundRole(), QPalette::Highlight);
+  EXPECT_EQ(square(1)->backgroundRole(), QPalette::Base);
+  EXPECT_NE(square(0)->grab().toImage().pixelColor(3, 3), square(1)->grab().toImage().pixelColor(3, 3));
   EXPECT_EQ(card->accessibleName(), QStringLiteral("ビンゴ５ のカード：01○ 06 13○／16 FREE 21／28○ 31 40○（2ライン）"));
   // No amount column for a game without a prize table.
   EXPECT_EQ(In<QTableView>(c, 5, "wins")->model()->columnCount(), 3);
