@@ -4,15 +4,16 @@
 //       rolling (red);
 //   numira-screenshot [--dark] history OUTPUT.png [LIST-DIR] [TAB 0-3]
 //       the history window, each game's finished proposal marked, the chosen tab in front;
-//   numira-screenshot [--dark] check OUTPUT.png [LIST-DIR] [TAB 0-3]
-//       the check window with the draw histories, the chosen game's finished proposal
-//       checked against them.
+//   numira-screenshot [--dark] check OUTPUT.png [LIST-DIR] [TAB 0-5]
+//       the check window with the draw histories and prizes, the chosen game's finished
+//       proposal (a game without a panel: the rules table's example) checked against them.
 // --dark draws them on a dark desktop palette (Fusion, like qt6ct's "darker").
 // The rolls run on the real event loop, as the user sees them (about 7 s each).
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QPalette>
 #include <QPushButton>
@@ -20,6 +21,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,6 +33,7 @@
 #include "HistoryWindow.h"
 #include "ListTable.h"
 #include "MainWindow.h"
+#include "Prizes.h"
 
 using namespace numira;
 
@@ -91,7 +94,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: %s [--dark] main OUTPUT.png [LIST-DIR]\n"
                  "       %s [--dark] history OUTPUT.png [LIST-DIR] [TAB 0-3]\n"
-                 "       %s [--dark] check OUTPUT.png [LIST-DIR] [TAB 0-3]\n",
+                 "       %s [--dark] check OUTPUT.png [LIST-DIR] [TAB 0-5]\n",
                  argv[0], argv[0], argv[0]);
     return 2;
   }
@@ -117,11 +120,15 @@ int main(int argc, char** argv) {
     }
   }
 
-  // The draw histories beside the lists, as the program finds them.
+  // The draw histories and prize files beside the lists, as the program finds them.
   QDir().mkpath(dir.filePath(QString::fromUtf8(kDrawsFolder)));
-  for (const Game game : kShownGames) {
+  QDir().mkpath(dir.filePath(QString::fromUtf8(kPrizesFolder)));
+  for (const Game game : kGames) {
     const QString name = QString::fromStdString(HistoryFileName(game));
     QFile::copy(QStringLiteral(NUMIRA_DRAWS_DIR "/") + name, dir.filePath(QString::fromUtf8(kDrawsFolder) + "/" + name));
+    if (HasPrizes(game))
+      QFile::copy(QStringLiteral(NUMIRA_PRIZES_DIR "/") + name,
+                  dir.filePath(QString::fromUtf8(kPrizesFolder) + "/" + name));
   }
 
   const SystemClock clock;
@@ -142,18 +149,22 @@ int main(int argc, char** argv) {
     h->findChild<QTabWidget*>()->setCurrentIndex(argc > 4 ? std::atoi(argv[4]) : 3);
     shown = h;
   } else if (check) {
-    const int tab = argc > 4 ? std::atoi(argv[4]) : 3;
-    RollToProposals(window, {kShownGames[static_cast<std::size_t>(tab & 3)]});
+    const int tab = std::clamp(argc > 4 ? std::atoi(argv[4]) : 3, 0, static_cast<int>(kGames.size()) - 1);
+    const Game game = kGames[static_cast<std::size_t>(tab)];
+    if (HasPanel(game)) RollToProposals(window, {game});
     window.ShowCheck();
     auto* c = window.findChild<ui::CheckWindow*>();
     if (!c) {
       std::fprintf(stderr, "the check window did not open\n");
       return 1;
     }
-    c->findChild<QTabWidget*>()->setCurrentIndex(tab & 3);
+    c->findChild<QTabWidget*>()->setCurrentIndex(tab);
     QApplication::processEvents();
+    QWidget* page = c->findChild<QTabWidget*>()->currentWidget();
+    if (auto* ticket = page->findChild<QLineEdit*>(QStringLiteral("ticket")); ticket && ticket->text().isEmpty())
+      ticket->setText(QString::fromUtf8(RulesOf(game).example).replace(QLatin1Char('.'), QLatin1Char(' ')));
     // 照合 with the prefilled proposal.
-    c->findChild<QTabWidget*>()->currentWidget()->findChild<QPushButton*>(QStringLiteral("check-button"))->click();
+    page->findChild<QPushButton*>(QStringLiteral("check-button"))->click();
     shown = c;
   } else {
     RollToProposals(window, {Game::Num3});
