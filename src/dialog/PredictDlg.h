@@ -88,8 +88,9 @@ class CPredictDlg {
   void SeedUserFolder();
   int ReadList(Game game, ListKind kind);
   void LoadAllLists();
-  // The draw files may have changed: each game's draws are read anew when next needed, and
-  // open history and check windows show them.
+  // The files beside the lists may have changed: each game's draws, prizes and (for the
+  // history window) lists are read anew when next needed, and open history and check
+  // windows show them.
   void DrawFilesChanged();
   // Where a game's draw file lies ("" when the lists have no usable folder).
   std::string DrawsPath(Game game) const;
