@@ -41,14 +41,6 @@ std::vector<std::vector<std::string>> CsvRows(const fs::path& file) {
   return rows;
 }
 
-std::set<int> Numbers(const std::string& text) {
-  std::set<int> out;
-  std::stringstream s(text);
-  std::string part;
-  while (std::getline(s, part, '.'))
-    if (!part.empty()) out.insert(std::stoi(part));
-  return out;
-}
 
 // The tier by hand, from the published rules of each game: {numbers matched, a bonus
 // number among the rest needed} → tier.
@@ -143,7 +135,7 @@ TEST_P(Amounts, EachWinShowsWhatItsDrawPaid) {
   for (const auto& row : CsvRows(HistoryWithBonus(c.game))) {
     if (c.upTo > 0 && std::stoul(row[0]) > c.upTo) break;
     ASSERT_EQ(row.size(), 4u) << row[0];  // every draw has its bonus numbers
-    const int tier = Tier(c.game, mine, Numbers(row[2]), Numbers(row[3]));
+    const int tier = Tier(c.game, mine, testing::DottedNumbers(row[2]), testing::DottedNumbers(row[3]));
     if (tier == 0) continue;
     std::string amount = "（金額未発表）";
     if (const auto it = paid.find(row[0]); it != paid.end()) {

@@ -14,14 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::set<int> Dotted(const std::string& text) {
-  std::set<int> numbers;
-  std::stringstream in(text);
-  std::string part;
-  while (std::getline(in, part, '.'))
-    if (!part.empty()) numbers.insert(std::stoi(part));
-  return numbers;
-}
 
 // Loto 7 by hand: 7 1等, 6+bonus 2等, 6 3等, 5 4等, 4 5等, 3+bonus 6等.
 Prize Loto7(const std::set<int>& mine, const std::set<int>& drawn, const std::set<int>& bonus) {
@@ -105,7 +97,7 @@ TEST_P(RuleTable, WinsWhatTheDrawsSay) {
   std::getline(in, line);
   std::vector<std::pair<std::uint32_t, Prize>> expected;
   std::vector<int> mine;
-  for (int n : Dotted([&] {
+  for (int n : testing::DottedNumbers([&] {
          std::string d = c.typed;
          for (char& ch : d) ch = ch == ' ' ? '.' : ch;
          return d;
@@ -117,8 +109,8 @@ TEST_P(RuleTable, WinsWhatTheDrawsSay) {
     std::string part;
     while (std::getline(fields, part, ',')) f.push_back(part);
     ASSERT_GE(f.size(), 3u) << line;
-    const std::set<int> drawn = Dotted(f[2]);
-    const Prize p = c.game == Game::Lot7 ? Loto7({mine.begin(), mine.end()}, drawn, Dotted(f.size() > 3 ? f[3] : ""))
+    const std::set<int> drawn = testing::DottedNumbers(f[2]);
+    const Prize p = c.game == Game::Lot7 ? Loto7({mine.begin(), mine.end()}, drawn, testing::DottedNumbers(f.size() > 3 ? f[3] : ""))
                                          : Bingo(mine, drawn);
     if (p != Prize::None) expected.insert(expected.begin(), {static_cast<std::uint32_t>(std::stoul(f[0])), p});
   }

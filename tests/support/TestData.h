@@ -12,6 +12,7 @@
 #include <locale>
 #include <map>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -117,6 +118,16 @@ class ScopedEnv {
 // The draw history of each game, in the order of the games.
 inline constexpr std::array<const char*, 6> kDrawFiles{"numbers3.csv", "numbers4.csv", "miniloto.csv",
                                                        "loto6.csv",    "loto7.csv",    "bingo5.csv"};
+
+// The numbers of a dotted entry or bonus field ("3.12.17"; "" none), as a set.
+inline std::set<int> DottedNumbers(const std::string& text) {
+  std::set<int> numbers;
+  std::stringstream in(text);
+  std::string part;
+  while (std::getline(in, part, '.'))
+    if (!part.empty()) numbers.insert(std::stoi(part));
+  return numbers;
+}
 
 // Loto: in how many draws of the history each number 1..range came up (index n - 1).
 inline std::vector<std::uint64_t> NumberDrawCounts(const char* csv, int range) {
