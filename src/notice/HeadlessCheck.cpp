@@ -1,0 +1,60 @@
+#include "HeadlessCheck.h"
+
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "DrawFileNames.h"
+#include "DrawSeed.h"
+#include "Ledger.h"
+#include "ListServerChoice.h"
+
+namespace numira {
+
+AllGames ReadGameData(const std::string& folder) {
+  AllGames data;
+  for (Game g : kGames) {
+    GameData& d = data[GameIndex(g)];
+    if (auto draws = DrawsOfFile(folder + kDrawsFolder + "/" + HistoryFileName(g), g)) d.draws = std::move(*draws);
+    if (!HasPrizes(g)) continue;
+    if (auto prizes = PrizesOfFile(folder + kPrizesFolder + "/" + PrizeFileName(g), g)) d.prizes = std::move(*prizes);
+  }
+  return data;
+}
+
+CheckFiles UserCheckFiles(const std::string& dataFolder, const std::string& listFolder) {
+  return {listFolder, dataFolder + "numira.db", dataFolder + kNoticeStateFile};
+}
+
+std::vector<Notice> CheckNotices(const CheckFiles& files, const std::array<std::uint32_t, 6>& before, bool notifyLosses,
+                                 Date today, std::vector<std::string>& problems) {
+  std::vector<Notice> out;
+  struct stat st {};
+  // No purchases recorded yet: the check makes no database.
+  if (files.ledger.empty() || ::stat(files.ledger.c_str(), &st) != 0) return out;
+  Ledger::Opening opening = Ledger::Open(files.ledger);
+  if (!opening.ledger) {
+    problems.push_back(opening.error);
+    return out;
+  }
+  const std::vector<Purchase> purchases = opening.ledger->Purchases();
+  opening.ledger.reset();
+  const AllGames data = ReadGameData(files.listFolder);
+  if (auto n = ResultsNotice(purchases, data, before, notifyLosses)) out.push_back(*n);
+  if (!DeadlineNoticedOn(files.state, today)) {
+    if (auto n = DeadlineNotice(purchases, data, today)) {
+      out.push_back(*n);
+      if (const int e = RecordDeadlineNotice(files.state, today))
+        problems.push_back(files.state + ": " + std::strerror(e));
+    }
+  }
+  return out;
+}
+
+bool ConfigSwitchOn(const std::string& configFile, const char* key) {
+  if (configFile.empty()) return false;
+  const ConfigSetting s = ReadConfigSetting(configFile, key);
+  return s.value && *s.value == "on";
+}
+
+}  // namespace numira

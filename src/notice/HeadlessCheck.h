@@ -1,0 +1,39 @@
+#pragma once
+// The check that runs with no window (numira-check, started by the user's systemd timer):
+// what it reads of the player's folder and what it has to say once the refresh is over.
+// The refresh itself is numira-refresh's, run by the program like the window runs it.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Notices.h"
+
+namespace numira {
+
+// Each game's draws and prizes in a lists' folder ("" or ending in "/"): draws/<game>.csv
+// and prizes/<game>.csv; a file that is missing or unsound reads as none.
+AllGames ReadGameData(const std::string& folder);
+
+// Where the check finds the player's files.
+struct CheckFiles {
+  std::string listFolder;  // the lists' folder ("" or ending in "/")
+  std::string ledger;      // the purchases' database (never made here: none, no results)
+  std::string state;       // the notices' own state file (kNoticeStateFile)
+};
+// The files of the user's data folder (UserDataFolder "numira"): numira.db, notice-state.
+CheckFiles UserCheckFiles(const std::string& dataFolder, const std::string& listFolder);
+
+// What the check has to say: the results of the draws after `before` (ResultsNotice), and
+// once a day the wins whose deadline is near (DeadlineNotice; the day is recorded in the
+// state file). Without a database, or when it cannot be opened, nothing: the lines of
+// why go to `problems`.
+std::vector<Notice> CheckNotices(const CheckFiles& files, const std::array<std::uint32_t, 6>& before, bool notifyLosses,
+                                 Date today, std::vector<std::string>& problems);
+
+// numira.conf's settings of the automatic refresh; "on" turns them on, anything else off.
+inline constexpr const char* kAutoRefreshKey = "auto-refresh";
+inline constexpr const char* kNotifyLossesKey = "notify-losses";
+bool ConfigSwitchOn(const std::string& configFile, const char* key);
+
+}  // namespace numira
