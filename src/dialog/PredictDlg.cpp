@@ -58,10 +58,7 @@ void CPredictDlg::ChooseListFolder() {
 }
 
 void CPredictDlg::SeedUserFolder() {
-  std::vector<SeedFile> files = ListSeedFiles(listFolder_);
-  for (SeedFile& f : DrawSeedFiles(listFolder_)) files.push_back(std::move(f));
-  for (SeedFile& f : PrizeSeedFiles(listFolder_)) files.push_back(std::move(f));
-  listFolder_ = SeedListFolder(listFolder_, files);
+  listFolder_ = SeedListFolder(listFolder_, UserFolderSeedFiles(listFolder_));
   listPath_ = ListPathsIn(listFolder_.folder);
 }
 
