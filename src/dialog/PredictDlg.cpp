@@ -46,6 +46,7 @@ bool CPredictDlg::OnInitDialog() {
   // where nothing may be stored).
   if (listFolder_.writable) SweepLeftovers(listPath_);
   LoadAllLists();
+  StartAutoRefresh();
   window_.CenterWindow();
   return true;
 }
@@ -195,6 +196,7 @@ void CPredictDlg::OnPredict(Game game) {
   }
   roll.rollInterval = kFreeRollInterval;
   roll.stopCounter = 0;
+  rolling_[g] = true;
   // A rolling field tells no history.
   for (int id : ResultFields(game)) window_.SetToolTip(id, "");
   window_.SetText(panel.predictButton, text::kStop);
@@ -210,6 +212,7 @@ void CPredictDlg::Message(const std::string& text) { window_.MessageBox(text, wi
 void CPredictDlg::OnTimer(int id) {
   for (const PanelDef& p : kPanels)
     if (p.timerId == id) return OnRollTick(p.game);
+  if (id == ctl::kAutoRefreshTimer) return OnAutoRefreshTick();
 }
 
 void CPredictDlg::OnRollTick(Game game) {
@@ -260,6 +263,7 @@ void CPredictDlg::ShowCombination(Game game, Combination c) {
 void CPredictDlg::FinishRoll(Game game, std::string proposal) {
   const std::size_t g = GameIndex(game);
   lastProposal_[g] = std::move(proposal);
+  rolling_[g] = false;
   HistoryChanged(game);
   window_.CheckChanged();
   const PanelDef& panel = Panel(game);
@@ -346,6 +350,10 @@ CheckOutcome CPredictDlg::OnCheckTicket(Game game, const std::string& typed, int
 }
 
 bool CPredictDlg::OnSysCommand(unsigned id) {
+  if (id == ctl::kAutoRefreshItem || id == ctl::kNotifyLossesItem) {
+    id == ctl::kAutoRefreshItem ? OnAutoRefreshToggled() : OnNotifyLossesToggled();
+    return true;
+  }
   if (id == ctl::kSettingsItem) {
     window_.ShowSettings();
     return true;

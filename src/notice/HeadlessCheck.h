@@ -36,4 +36,7 @@ inline constexpr const char* kAutoRefreshKey = "auto-refresh";
 inline constexpr const char* kNotifyLossesKey = "notify-losses";
 bool ConfigSwitchOn(const std::string& configFile, const char* key);
 
+// The user's systemd timer that starts the check (the package's numira-check.timer).
+inline constexpr const char* kUserTimerUnit = "numira-check.timer";
+
 }  // namespace numira
