@@ -75,7 +75,11 @@ void CPredictDlg::OnAutoRefreshTick() {
   if (!autoRefresh_) return;
   // A roll or a refresh under way goes first: the refresh is tried again in a minute.
   if (refreshing_ || AnyRolling()) return window_.SetTimer(ctl::kAutoRefreshTimer, 60 * 1000);
-  if (!RefreshDue(clock_.Seconds(), DrawDatesInData()) || listServer_.empty()) return ArmAutoRefresh();
+  const std::string state = UserCheckFiles(UserDataFolder(ProcessUserEnv(), "numira"), listFolder_.folder).state;
+  const std::int64_t now = clock_.Seconds();
+  // Nothing missing, nowhere to ask, or the timer's check has just asked.
+  if (!RefreshDue(now, DrawDatesInData()) || listServer_.empty() || RefreshedRecently(state, now)) return ArmAutoRefresh();
+  RecordRefresh(state, now);
   autoRun_ = true;
   OnDownload();
   if (!refreshing_) {

@@ -98,7 +98,11 @@ int main(int argc, char** argv) {
   const AllGames before = ReadGameData(folder.folder);
   const std::int64_t now = std::time(nullptr);
   int status = 0;
-  if (anyTime || RefreshDue(now, LatestDates(before))) {
+  const CheckFiles files = UserCheckFiles(dataFolder, folder.folder);
+  const bool due = RefreshDue(now, LatestDates(before));
+  if (due && !anyTime && RefreshedRecently(files.state, now)) {
+    Say("the list server was asked less than ten minutes ago; not again");
+  } else if (anyTime || due) {
     const ListServerChoice choice = ChooseListServer(inputs);
     if (choice.baseUrl.empty()) {
       Say("no list server: name one with list-server= in " + inputs.configFile);
@@ -107,6 +111,7 @@ int main(int argc, char** argv) {
       Say("the lists' folder cannot be written: " + folder.folder);
       status = 1;
     } else {
+      RecordRefresh(files.state, now);
       const RefreshReport report = RunRefreshProgram(
           RefreshProgramPath(exe), RefreshRequest{choice.baseUrl, ListPathsIn(folder.folder), "numira", FetchLimits{}, false});
       int failed = 0;
@@ -121,7 +126,7 @@ int main(int argc, char** argv) {
 
   std::vector<std::string> problems;
   const std::vector<Notice> notices =
-      CheckNotices(UserCheckFiles(dataFolder, folder.folder), LatestDrawNumbers(before),
+      CheckNotices(files, LatestDrawNumbers(before),
                    ConfigSwitchOn(inputs.configFile, kNotifyLossesKey), JapanTimeOf(std::time(nullptr)).date, problems);
   for (const std::string& p : problems) Say(p);
   DesktopNotices desktop(Folder(exe) + "numira", QStringLiteral(NUMIRA_APP_ID));

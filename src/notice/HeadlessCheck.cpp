@@ -23,6 +23,8 @@ AllGames ReadGameData(const std::string& folder) {
 }
 
 CheckFiles UserCheckFiles(const std::string& dataFolder, const std::string& listFolder) {
+  // Without a data folder (no home) there is neither.
+  if (dataFolder.empty()) return {listFolder, "", ""};
   return {listFolder, dataFolder + "numira.db", dataFolder + kNoticeStateFile};
 }
 

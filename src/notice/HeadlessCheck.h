@@ -21,7 +21,8 @@ struct CheckFiles {
   std::string ledger;      // the purchases' database (never made here: none, no results)
   std::string state;       // the notices' own state file (kNoticeStateFile)
 };
-// The files of the user's data folder (UserDataFolder "numira"): numira.db, notice-state.
+// The files of the user's data folder (UserDataFolder "numira"): numira.db, notice-state;
+// none for an empty folder.
 CheckFiles UserCheckFiles(const std::string& dataFolder, const std::string& listFolder);
 
 // What the check has to say: the results of the draws after `before` (ResultsNotice), and

@@ -117,4 +117,18 @@ int RecordDeadlineNotice(const std::string& statePath, Date today) {
   return WriteConfigSetting(statePath, kDeadlineNoticedKey, IsoDate(today));
 }
 
+bool RefreshedRecently(const std::string& statePath, std::int64_t nowUtc) {
+  const ConfigSetting s = ReadConfigSetting(statePath, kLastRefreshKey);
+  if (!s.value || s.value->empty() || s.value->size() > 18 ||
+      s.value->find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  const std::int64_t last = std::stoll(*s.value);
+  // A time ahead of now (the clock was set back) counts as long ago.
+  return last <= nowUtc && nowUtc - last < kRecentRefreshSeconds;
+}
+
+int RecordRefresh(const std::string& statePath, std::int64_t nowUtc) {
+  return WriteConfigSetting(statePath, kLastRefreshKey, std::to_string(nowUtc));
+}
+
 }  // namespace numira

@@ -50,4 +50,12 @@ bool DeadlineNoticedOn(const std::string& statePath, Date today);
 // Records that it was given today; 0 or the errno of the write.
 int RecordDeadlineNotice(const std::string& statePath, Date today);
 
+// When an automatic refresh (the window's or the timer's) last asked the list server
+// ("last-refresh=<seconds since 1970 UTC>"): the other one does not ask again within ten
+// minutes, so that an open window and the timer together ask no more often than one.
+inline constexpr const char* kLastRefreshKey = "last-refresh";
+inline constexpr std::int64_t kRecentRefreshSeconds = 10 * 60;
+bool RefreshedRecently(const std::string& statePath, std::int64_t nowUtc);
+int RecordRefresh(const std::string& statePath, std::int64_t nowUtc);
+
 }  // namespace numira

@@ -47,6 +47,8 @@ class AutoRefreshTest : public ::testing::Test {
   }
 
   TempDir dir;
+  // The player's data folder, where the automatic refreshes note when they asked.
+  ScopedEnv dataHome{"XDG_DATA_HOME", dir / "data"};
   FakeClock clock;
   FakeWindow win;
   std::unique_ptr<CPredictDlg> dlg;
@@ -72,6 +74,22 @@ TEST_F(AutoRefreshTest, EveryQuarterFromHalfPastEightToElevenWhileTheDrawsAreMis
   EXPECT_EQ(win.refreshesStarted, 10);
   EXPECT_TRUE(win.messages.empty());
   EXPECT_EQ(win.TimerDue(ctl::kAutoRefreshTimer), At(1, 20, 30));
+}
+
+TEST_F(AutoRefreshTest, NotRightAfterTheTimersCheck) {
+  ListServer server;
+  // The timer's check asked at 20:28 (JST), two minutes before the window's step.
+  fs::create_directories(dir.path() / "data/numira");
+  WriteBytes(dir / "data/numira/notice-state", "last-refresh=" + std::to_string(kMondayNoon + 8 * 3600 + 28 * 60) + "\n");
+  Open(server.Host(), "auto-refresh=on\n");
+  win.RunUntil(At(0, 20, 44));
+  EXPECT_EQ(win.refreshesStarted, 0);
+  EXPECT_EQ(win.TimerDue(ctl::kAutoRefreshTimer), At(0, 20, 45));
+  win.RunUntil(At(0, 20, 45));
+  EXPECT_EQ(win.refreshesStarted, 1);
+  // The window notes its own, for the timer's check.
+  EXPECT_EQ(ReadBytes(dir / "data/numira/notice-state"),
+            "last-refresh=" + std::to_string(kMondayNoon + 8 * 3600 + 45 * 60) + "\n");
 }
 
 TEST_F(AutoRefreshTest, NotOnceTheDaysDrawsAreIn) {

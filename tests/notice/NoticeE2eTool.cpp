@@ -1,6 +1,7 @@
 // The end-to-end run's helpers (scripts/notice-e2e):
-//   notice_e2e_tool record DB GAME NUMBERS UNITS FIRST_DRAW
-//     records a purchase of one line in the player's database, as 購入記録 does;
+//   notice_e2e_tool record DB GAME NUMBERS UNITS FIRST_DRAW [COUNT]
+//     records a purchase of one line in the player's database, as 購入記録 does (COUNT
+//     times: the rest through the CSV import, all at once);
 //   notice_e2e_tool notifications FILE close|default
 //     owns org.freedesktop.Notifications on the session bus and writes each notice's
 //     application name, icon, summary, body, actions and desktop-entry hint into FILE
@@ -71,7 +72,7 @@ class FakeNotifications : public QDBusVirtualObject {
   uint last_ = 0;
 };
 
-int Record(char** argv) {
+int Record(int argc, char** argv) {
   using namespace numira;
   const std::optional<Game> game = GameById(argv[3]);
   if (!game) return 2;
@@ -92,13 +93,22 @@ int Record(char** argv) {
     return 1;
   }
   o.ledger->Add(p);
+  const int count = argc == 8 ? std::stoi(argv[7]) : 1;
+  if (count > 1) {
+    const std::string csv = o.ledger->ExportCsv();
+    const std::size_t header = csv.find('\n') + 1;
+    const std::string row = csv.substr(csv.rfind('\n', csv.size() - 2) + 1);
+    std::string more = csv.substr(0, header);
+    for (int i = 1; i < count; ++i) more += row;
+    o.ledger->ImportCsv(more, p.created);
+  }
   return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 7 && std::string(argv[1]) == "record") return Record(argv);
+  if ((argc == 7 || argc == 8) && std::string(argv[1]) == "record") return Record(argc, argv);
   if (argc != 4 || std::string(argv[1]) != "notifications") {
     std::fputs("usage: notice_e2e_tool record DB GAME NUMBERS UNITS FIRST | notifications FILE close|default\n", stderr);
     return 2;

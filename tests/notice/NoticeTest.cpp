@@ -214,12 +214,35 @@ TEST(Notices, DeadlineOnceADay) {
   EXPECT_EQ(testing::ReadBytes(state), "deadline-noticed=2026-09-21\n");
 }
 
+TEST(Notices, RecentRefresh) {
+  testing::TempDir dir;
+  const std::string state = dir / "notice-state";
+  const std::int64_t t = At(0, 20, 30);
+  EXPECT_FALSE(RefreshedRecently(state, t));
+  EXPECT_EQ(RecordRefresh(state, t), 0);
+  EXPECT_EQ(testing::ReadBytes(state), "last-refresh=" + std::to_string(t) + "\n");
+  EXPECT_TRUE(RefreshedRecently(state, t));
+  EXPECT_TRUE(RefreshedRecently(state, t + 599));
+  EXPECT_FALSE(RefreshedRecently(state, t + 600));
+  EXPECT_FALSE(RefreshedRecently(state, t - 60));  // noted ahead of now: the clock went back
+  // Beside the deadline's line, each kept.
+  EXPECT_EQ(RecordDeadlineNotice(state, Date{2026, 12, 7}), 0);
+  EXPECT_TRUE(RefreshedRecently(state, t + 1));
+  for (const char* bad : {"last-refresh=\n", "last-refresh=12ab\n", "last-refresh=-5\n", "last-refresh=99999999999999999999\n"}) {
+    testing::WriteBytes(state, bad);
+    EXPECT_FALSE(RefreshedRecently(state, t)) << bad;
+  }
+}
+
 TEST(HeadlessCheck, NoticesFromTheLedger) {
   testing::TempDir dir;
   const std::string tests = fs::path(NUMIRA_DRAWS_DIR).parent_path().string() + "/";
   CheckFiles files = UserCheckFiles(dir.path().string() + "/", tests);
   EXPECT_EQ(files.ledger, dir / "numira.db");
   EXPECT_EQ(files.state, dir / "notice-state");
+  // No data folder (no home): neither file, never one in the working folder.
+  EXPECT_EQ(UserCheckFiles("", tests).ledger, "");
+  EXPECT_EQ(UserCheckFiles("", tests).state, "");
   std::vector<std::string> problems;
   // No database: no notice, and none is made.
   EXPECT_TRUE(CheckNotices(files, Before(7054, 2036), false, Date{2026, 9, 20}, problems).empty());
