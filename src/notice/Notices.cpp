@@ -53,24 +53,20 @@ std::optional<Notice> ResultsNotice(const std::vector<Purchase>& purchases, cons
   };
   // By game, draw and tier: the order the lines are shown in.
   std::map<std::tuple<std::size_t, std::uint32_t, int>, Win> wins;
-  int covering = 0;
-  for (const Purchase& p : purchases) {
-    const GameData& d = data[GameIndex(p.game)];
-    const std::uint32_t latest = d.draws.empty() ? 0 : d.draws.back().number;
-    const std::uint32_t from = before[GameIndex(p.game)] + 1;
-    if (from > latest || p.LastDraw() < from || p.firstDraw > latest) continue;
-    ++covering;
-    for (const LineResult& r : ResultsOf(p, d, Date{})) {
-      if (r.draw < from || !r.drawn || r.prize == Prize::None) continue;
+  const std::vector<NewDrawResults> covering = ResultsInNewDraws(purchases, data, before);
+  for (const NewDrawResults& c : covering) {
+    const Purchase& p = *c.purchase;
+    for (const LineResult& r : c.results) {
+      if (r.prize == Prize::None) continue;
       Win& w = wins[{GameIndex(p.game), r.draw, static_cast<int>(r.prize)}];
       w.units += static_cast<std::uint64_t>(p.units);
       w.amount = (w.amount && r.amount) ? std::optional<std::uint64_t>(*w.amount + *r.amount) : std::nullopt;
     }
   }
-  if (covering == 0) return std::nullopt;
+  if (covering.empty()) return std::nullopt;
   if (wins.empty()) {
     if (!notifyLosses) return std::nullopt;
-    return Notice{kResultsSummary, "当せんなし（" + std::to_string(covering) + "枚）"};
+    return Notice{kResultsSummary, "当せんなし（" + std::to_string(covering.size()) + "枚）"};
   }
   std::vector<std::string> lines;
   std::uint64_t total = 0;

@@ -8,6 +8,7 @@
 #include "HeadlessCheck.h"
 #include "Ledger.h"
 #include "Notices.h"
+#include "PurchaseSlip.h"
 #include "TestData.h"
 
 namespace numira {
@@ -126,16 +127,7 @@ const AllGames& Data() {
   return all;
 }
 
-Purchase Slip(Game game, std::vector<std::string> numbers, int units, std::uint32_t first, int draws = 1,
-              TicketType type = TicketType::Straight) {
-  Purchase p;
-  p.game = game;
-  for (const std::string& n : numbers) p.lines.push_back(*ReadLine(n, game, type).line);
-  p.units = units;
-  p.firstDraw = first;
-  p.draws = draws;
-  return p;
-}
+using testing::Slip;
 
 std::array<std::uint32_t, 6> Before(std::uint32_t num3, std::uint32_t lot6) {
   std::array<std::uint32_t, 6> b = LatestDrawNumbers(Data());
