@@ -431,11 +431,15 @@ void MainWindow::StartRefresh(const RefreshRequest& request) {
 }
 
 void MainWindow::SwitchUserTimer(bool enable) {
-  auto* systemctl = new QProcess(this);
+  // Not the window's child: a window closed before systemctl ends must neither kill it nor
+  // hear from it. The holder is never deleted; each process goes once it has ended.
+  static QObject* const systemctls = new QObject;
+  auto* systemctl = new QProcess(systemctls);
+  connect(systemctl, &QProcess::finished, systemctl, &QObject::deleteLater);
   systemctl->setProcessChannelMode(QProcess::MergedChannels);
   const auto done = [this, systemctl, enable](bool ok, const std::string& why) {
     systemctl->disconnect(this);
-    systemctl->deleteLater();
+    if (systemctl->state() == QProcess::NotRunning) systemctl->deleteLater();
     Dispatch([this, enable, ok, why] { dlg_->OnUserTimerSwitched(enable, ok, why); });
   };
   connect(systemctl, &QProcess::finished, this, [systemctl, done](int code, QProcess::ExitStatus status) {
