@@ -31,6 +31,15 @@ CheckFiles UserCheckFiles(const std::string& dataFolder, const std::string& list
 std::vector<Notice> CheckNotices(const CheckFiles& files, const std::array<std::uint32_t, 6>& before, bool notifyLosses,
                                  Date today, std::vector<std::string>& problems) {
   std::vector<Notice> out;
+  const AllGames data = ReadGameData(files.listFolder);
+  const std::array<std::uint32_t, 6> from = NoticedDraws(files.state).value_or(before);
+  // The draws are told (or had nothing to tell) from here on, whatever comes next.
+  if (!files.state.empty() && from != LatestDrawNumbers(data)) {
+    std::string line;
+    for (std::uint32_t n : LatestDrawNumbers(data)) line += (line.empty() ? "" : ",") + std::to_string(n);
+    if (const int e = WriteConfigSetting(files.state, kNoticedDrawsKey, line))
+      problems.push_back(files.state + ": " + std::strerror(e));
+  }
   struct stat st {};
   // No purchases recorded yet: the check makes no database.
   if (files.ledger.empty() || ::stat(files.ledger.c_str(), &st) != 0) return out;
@@ -41,14 +50,29 @@ std::vector<Notice> CheckNotices(const CheckFiles& files, const std::array<std::
   }
   const std::vector<Purchase> purchases = opening.ledger->Purchases();
   opening.ledger.reset();
-  const AllGames data = ReadGameData(files.listFolder);
-  if (auto n = ResultsNotice(purchases, data, before, notifyLosses)) out.push_back(*n);
+  if (auto n = ResultsNotice(purchases, data, from, notifyLosses)) out.push_back(*n);
   if (!DeadlineNoticedOn(files.state, today)) {
     if (auto n = DeadlineNotice(purchases, data, today)) {
       out.push_back(*n);
       if (const int e = RecordDeadlineNotice(files.state, today))
         problems.push_back(files.state + ": " + std::strerror(e));
     }
+  }
+  return out;
+}
+
+std::optional<std::array<std::uint32_t, 6>> NoticedDraws(const std::string& statePath) {
+  const ConfigSetting s = ReadConfigSetting(statePath, kNoticedDrawsKey);
+  if (!s.value) return std::nullopt;
+  std::array<std::uint32_t, 6> out{};
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const std::size_t end = i + 1 < out.size() ? s.value->find(',', at) : s.value->size();
+    if (end == std::string::npos) return std::nullopt;
+    const std::string n = s.value->substr(at, end - at);
+    if (n.empty() || n.size() > 9 || n.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+    out[i] = static_cast<std::uint32_t>(std::stoul(n));
+    at = end + 1;
   }
   return out;
 }

@@ -4,6 +4,7 @@
 // The refresh itself is numira-refresh's, run by the program like the window runs it.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,12 +26,21 @@ struct CheckFiles {
 // none for an empty folder.
 CheckFiles UserCheckFiles(const std::string& dataFolder, const std::string& listFolder);
 
-// What the check has to say: the results of the draws after `before` (ResultsNotice), and
+// What the check has to say: the results of the draws not noticed yet (ResultsNotice), and
 // once a day the wins whose deadline is near (DeadlineNotice; the day is recorded in the
-// state file). Without a database, or when it cannot be opened, nothing: the lines of
-// why go to `problems`.
+// state file). The draws not noticed yet are those after the ones the state file names
+// (noticed-draws=, each game's latest draw number when results were last told), so that
+// draws an open window's refresh brought are told by the next check too; without that
+// line, those after `before` (the data before this check's refresh). The data's latest
+// draws are recorded as noticed then. Without a database, or when it cannot be opened, no
+// notice: the lines of why go to `problems`.
 std::vector<Notice> CheckNotices(const CheckFiles& files, const std::array<std::uint32_t, 6>& before, bool notifyLosses,
                                  Date today, std::vector<std::string>& problems);
+
+inline constexpr const char* kNoticedDrawsKey = "noticed-draws";
+// The state file's noticed-draws line: six draw numbers in Game order; nullopt for none or
+// a line that is not six numbers.
+std::optional<std::array<std::uint32_t, 6>> NoticedDraws(const std::string& statePath);
 
 // numira.conf's settings of the automatic refresh; "on" turns them on, anything else off.
 inline constexpr const char* kAutoRefreshKey = "auto-refresh";

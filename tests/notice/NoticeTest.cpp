@@ -239,6 +239,9 @@ TEST(HeadlessCheck, NoticesFromTheLedger) {
   // No database: no notice, and none is made.
   EXPECT_TRUE(CheckNotices(files, Before(7054, 2036), false, Date{2026, 9, 20}, problems).empty());
   EXPECT_FALSE(fs::exists(files.ledger));
+  // The new draw had nothing to tell then, and is not told later.
+  EXPECT_EQ(NoticedDraws(files.state), LatestDrawNumbers(Data()));
+  fs::remove(files.state);
   {
     Ledger::Opening o = Ledger::Open(files.ledger);
     ASSERT_TRUE(o.ledger) << o.error;
@@ -248,8 +251,11 @@ TEST(HeadlessCheck, NoticesFromTheLedger) {
   ASSERT_EQ(n.size(), 2u);
   EXPECT_EQ(n[0].body, "ロト６ 第2037回：4等 5,300円（1口）");
   EXPECT_EQ(n[1].body, "ロト６ 第2037回：4等 5,300円 2026年9月25日まで（あと5日）");
-  // The same day again: the deadline was noticed; nothing new either.
+  // The same day again: the deadline was noticed; the draw's results were told.
   EXPECT_TRUE(CheckNotices(files, Before(7054, 2037), false, Date{2026, 9, 20}, problems).empty());
+  EXPECT_TRUE(CheckNotices(files, Before(7054, 2036), false, Date{2026, 9, 20}, problems).empty());
+  ASSERT_TRUE(NoticedDraws(files.state));
+  EXPECT_EQ(*NoticedDraws(files.state), LatestDrawNumbers(Data()));
   EXPECT_EQ(CheckNotices(files, Before(7054, 2037), false, Date{2026, 9, 21}, problems).size(), 1u);
   EXPECT_TRUE(problems.empty());
   // A file that is no database of ours: refused, said why, left as it is.
@@ -257,6 +263,38 @@ TEST(HeadlessCheck, NoticesFromTheLedger) {
   EXPECT_TRUE(CheckNotices(files, Before(7054, 2036), false, Date{2026, 9, 22}, problems).empty());
   EXPECT_EQ(problems.size(), 1u);
   EXPECT_EQ(testing::ReadBytes(files.ledger), "not a database");
+}
+
+TEST(HeadlessCheck, DrawsAWindowBroughtAreToldByTheNextCheck) {
+  testing::TempDir dir;
+  const std::string tests = fs::path(NUMIRA_DRAWS_DIR).parent_path().string() + "/";
+  const CheckFiles files = UserCheckFiles(dir.path().string() + "/", tests);
+  {
+    Ledger::Opening o = Ledger::Open(files.ledger);
+    ASSERT_TRUE(o.ledger) << o.error;
+    o.ledger->Add(Slip(Game::Lot6, {"1 2 7 12 20 23"}, 1, 2037));
+  }
+  // The last check told up to Loto 6 2036; an open window has since brought 2037, so this
+  // check's own refresh finds nothing new.
+  const std::array<std::uint32_t, 6> told = Before(7054, 2036);
+  std::string line;
+  for (std::uint32_t n : told) line += (line.empty() ? "" : ",") + std::to_string(n);
+  testing::WriteBytes(files.state, "noticed-draws=" + line + "\ndeadline-noticed=2027-01-01\n");
+  std::vector<std::string> problems;
+  const std::vector<Notice> n = CheckNotices(files, LatestDrawNumbers(Data()), false, Date{2027, 1, 1}, problems);
+  ASSERT_EQ(n.size(), 1u);
+  EXPECT_EQ(n[0].body, "ロト６ 第2037回：4等 5,300円（1口）");
+  EXPECT_EQ(*NoticedDraws(files.state), LatestDrawNumbers(Data()));
+  EXPECT_TRUE(CheckNotices(files, LatestDrawNumbers(Data()), false, Date{2027, 1, 1}, problems).empty());
+  EXPECT_TRUE(problems.empty());
+  // A line that is not six numbers is no line.
+  for (const char* bad : {"noticed-draws=1,2,3,4,5\n", "noticed-draws=1,2,3,4,5,6,7\n", "noticed-draws=1,2,3,4,5,x\n",
+                          "noticed-draws=1,,3,4,5,6\n", "noticed-draws=\n"}) {
+    testing::WriteBytes(files.state, bad);
+    EXPECT_FALSE(NoticedDraws(files.state)) << bad;
+  }
+  testing::WriteBytes(files.state, "noticed-draws = 7054,7054,1353,2037,691,484\n");
+  EXPECT_EQ(*NoticedDraws(files.state), (std::array<std::uint32_t, 6>{7054, 7054, 1353, 2037, 691, 484}));
 }
 
 TEST(HeadlessCheck, Switches) {
