@@ -38,6 +38,11 @@ inline constexpr unsigned kCheckItem = 1;
 inline constexpr unsigned kSettingsItem = 2;
 // The menu item that copies the standing proposals, also the window's own.
 inline constexpr unsigned kCopyItem = 0x0C0C;
+// The check items 自動更新 and はずれも通知, the window's own.
+inline constexpr unsigned kAutoRefreshItem = 0x0A0A;
+inline constexpr unsigned kNotifyLossesItem = 0x0A0B;
+// The timer of the automatic refresh.
+inline constexpr int kAutoRefreshTimer = 20;
 // The platform's close command, which the window handles by default.
 inline constexpr unsigned kCloseCommand = 0xF060;
 }  // namespace ctl

@@ -46,6 +46,7 @@ bool CPredictDlg::OnInitDialog() {
   // where nothing may be stored).
   if (listFolder_.writable) SweepLeftovers(listPath_);
   LoadAllLists();
+  StartAutoRefresh();
   window_.CenterWindow();
   return true;
 }
@@ -58,10 +59,7 @@ void CPredictDlg::ChooseListFolder() {
 }
 
 void CPredictDlg::SeedUserFolder() {
-  std::vector<SeedFile> files = ListSeedFiles(listFolder_);
-  for (SeedFile& f : DrawSeedFiles(listFolder_)) files.push_back(std::move(f));
-  for (SeedFile& f : PrizeSeedFiles(listFolder_)) files.push_back(std::move(f));
-  listFolder_ = SeedListFolder(listFolder_, files);
+  listFolder_ = SeedListFolder(listFolder_, UserFolderSeedFiles(listFolder_));
   listPath_ = ListPathsIn(listFolder_.folder);
 }
 
@@ -247,6 +245,7 @@ void CPredictDlg::OnPredict(Game game) {
   }
   roll.rollInterval = kFreeRollInterval;
   roll.stopCounter = 0;
+  rolling_[g] = true;
   // A rolling field tells no history.
   for (int id : ResultFields(game)) window_.SetToolTip(id, "");
   window_.SetText(panel.predictButton, text::kStop);
@@ -262,6 +261,7 @@ void CPredictDlg::Message(const std::string& text) { window_.MessageBox(text, wi
 void CPredictDlg::OnTimer(int id) {
   for (const PanelDef& p : kPanels)
     if (p.timerId == id) return OnRollTick(p.game);
+  if (id == ctl::kAutoRefreshTimer) return OnAutoRefreshTick();
 }
 
 void CPredictDlg::OnRollTick(Game game) {
@@ -312,6 +312,7 @@ void CPredictDlg::ShowCombination(Game game, Combination c) {
 void CPredictDlg::FinishRoll(Game game, std::string proposal) {
   const std::size_t g = GameIndex(game);
   lastProposal_[g] = std::move(proposal);
+  rolling_[g] = false;
   HistoryChanged(game);
   window_.CheckChanged();
   const PanelDef& panel = Panel(game);
@@ -400,6 +401,10 @@ CheckOutcome CPredictDlg::OnCheckTicket(Game game, const std::string& typed, int
 }
 
 bool CPredictDlg::OnSysCommand(unsigned id) {
+  if (id == ctl::kAutoRefreshItem || id == ctl::kNotifyLossesItem) {
+    id == ctl::kAutoRefreshItem ? OnAutoRefreshToggled() : OnNotifyLossesToggled();
+    return true;
+  }
   if (id == ctl::kSettingsItem) {
     window_.ShowSettings();
     return true;

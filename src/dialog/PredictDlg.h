@@ -79,6 +79,17 @@ class CPredictDlg {
   // 設定 saved a list server (a base address): the next refresh asks it.
   void OnListServerSaved(const std::string& baseUrl) { listServer_ = baseUrl; }
   bool Refreshing() const { return refreshing_; }
+  // 自動更新 and はずれも通知: the check items (remembered in numira.conf). With 自動更新
+  // on, the window refreshes by itself on Japan's evenings of the draws (AutoCheck.h),
+  // as the button does, and the user's systemd timer runs the check while it is closed.
+  void OnAutoRefreshToggled();
+  void OnNotifyLossesToggled();
+  bool AutoRefresh() const { return autoRefresh_; }
+  bool NotifyLosses() const { return notifyLosses_; }
+  // The user's timer was switched, or could not be (why: the reason, for standard error).
+  void OnUserTimerSwitched(bool enable, bool ok, const std::string& why);
+  // Reads the check items' settings and arms the automatic refresh when it is on.
+  void StartAutoRefresh();
   // Colour of a control's text, asked each time the control is drawn.
   TextColour OnCtlColor(int id) const;
 
@@ -152,6 +163,16 @@ class CPredictDlg {
   // standard error.
   void ReportFailure(const std::string& what, const std::string& why);
 
+  // The automatic refresh's timer fired: a refresh when the day's draws are missing and
+  // nothing else runs; then the next time is armed.
+  void OnAutoRefreshTick();
+  void ArmAutoRefresh();
+  bool AnyRolling() const;
+  // Each game's latest draw date in its draw file.
+  std::array<std::optional<Date>, kGames.size()> DrawDatesInData() const;
+  // Saves a check item's setting; false (the status line says why) when it cannot be.
+  bool SaveSwitch(const char* key, bool on);
+
   WindowServices& window_;
   const Clock& clock_;
   std::string executablePath_;
@@ -181,6 +202,13 @@ class CPredictDlg {
   std::int32_t lastDownloadOk_ = 0;
   FetchLimits fetchLimits_;
   bool refreshing_ = false;
+  bool autoRefresh_ = false;
+  bool notifyLosses_ = false;
+  // The refresh under way was started by the timer: a failure shows in the status line,
+  // never as a box that would wait for the player.
+  bool autoRun_ = false;
+  // Each game's roll runs (from its start until it stands).
+  std::array<bool, kGames.size()> rolling_{};
 };
 
 }  // namespace numira

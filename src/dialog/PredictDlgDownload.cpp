@@ -37,6 +37,14 @@ void CPredictDlg::OnDownload() {
 void CPredictDlg::OnRefreshDone(const RefreshReport& report) {
   if (!refreshing_) return;
   refreshing_ = false;
+  // The next automatic refresh, however this one ends.
+  struct NextAuto {
+    CPredictDlg& dlg;
+    ~NextAuto() {
+      dlg.autoRun_ = false;
+      if (dlg.autoRefresh_) dlg.ArmAutoRefresh();
+    }
+  } nextAuto{*this};
   // The wait cursor ends however the refresh ended, once its outcome is shown.
   struct EndWait {
     WindowServices& window;
@@ -93,7 +101,7 @@ void CPredictDlg::ReportFailure(const std::string& what, const std::string& why)
   const std::string text = why.empty() ? what : what + "\n" + why;
   window_.WriteStandardError(text::kStandardErrorPrefix + what + "\n" +
                              (why.empty() ? std::string() : text::kStandardErrorPrefix + why + "\n"));
-  window_.MessageBox(text, windowTitle_, MessageIcon::Warning);
+  if (!autoRun_) window_.MessageBox(text, windowTitle_, MessageIcon::Warning);
 }
 
 }  // namespace numira

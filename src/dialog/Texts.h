@@ -222,4 +222,13 @@ inline constexpr const char* kTrialPartlyFailed = "このサーバーには一�
 inline constexpr const char* kSaveFailedFormat = "設定ファイルに書き込めません（%1）。";
 inline constexpr const char* kNoConfigFile = "設定ファイルの場所がわかりません（HOME が設定されていません）。";
 
+// 自動更新 and はずれも通知: the context menu's check items, and the one line the window
+// shows when the user's systemd timer cannot be switched.
+inline constexpr const char* kAutoRefreshMenuItem = "自動更新";
+inline constexpr const char* kNotifyLossesMenuItem = "はずれも通知";
+inline constexpr const char* kNoUserTimer =
+    "systemd のユーザーセッションがないため、自動更新はこのウィンドウを開いている間だけ行います。";
+// %1: the configuration file and why it cannot be written.
+inline constexpr const char* kSwitchNotSavedFormat = "設定を保存できません（%1）。";
+
 }  // namespace numira::text

@@ -43,6 +43,10 @@ class WindowServices {
 
   // Opens the settings window (設定), or raises it when it is open.
   virtual void ShowSettings() {}
+  // Enables (and starts) or disables (and stops) the user's systemd timer of the check
+  // with no window, without waiting: the window hands the outcome to
+  // CPredictDlg::OnUserTimerSwitched when it is known. A window without it has none.
+  virtual void SwitchUserTimer(bool /*enable*/) {}
   // A line for the program's standard error (it ends in a line feed).
   virtual void WriteStandardError(const std::string& /*line*/) {}
 

@@ -83,4 +83,11 @@ std::vector<SeedFile> PrizeSeedFiles(const ListFolderChoice& choice) {
   });
 }
 
+std::vector<SeedFile> UserFolderSeedFiles(const ListFolderChoice& choice) {
+  std::vector<SeedFile> files = ListSeedFiles(choice);
+  for (SeedFile& f : DrawSeedFiles(choice)) files.push_back(std::move(f));
+  for (SeedFile& f : PrizeSeedFiles(choice)) files.push_back(std::move(f));
+  return files;
+}
+
 }  // namespace numira

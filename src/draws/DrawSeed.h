@@ -32,4 +32,7 @@ std::vector<SeedFile> DrawSeedFiles(const ListFolderChoice& choice);
 // file replaces the user's copy when that is missing, unsound, or ends with an earlier draw.
 std::vector<SeedFile> PrizeSeedFiles(const ListFolderChoice& choice);
 
+// Everything the user's folder is seeded with: the lists, the draw files, the prize files.
+std::vector<SeedFile> UserFolderSeedFiles(const ListFolderChoice& choice);
+
 }  // namespace numira

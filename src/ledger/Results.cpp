@@ -80,25 +80,37 @@ std::vector<Totals> TotalsOf(const std::vector<Purchase>& purchases, const AllGa
   return out;
 }
 
-std::string NewDrawsSummary(const std::vector<Purchase>& purchases, const AllGames& data,
-                            const std::array<std::uint32_t, 6>& before) {
-  int covering = 0;
-  std::string wins;
+std::vector<NewDrawResults> ResultsInNewDraws(const std::vector<Purchase>& purchases, const AllGames& data,
+                                              const std::array<std::uint32_t, 6>& before) {
+  std::vector<NewDrawResults> out;
   for (const Purchase& p : purchases) {
     const GameData& d = data[GameIndex(p.game)];
     const std::uint32_t latest = d.draws.empty() ? 0 : d.draws.back().number;
     const std::uint32_t from = before[GameIndex(p.game)] + 1;
     if (from > latest || p.LastDraw() < from || p.firstDraw > latest) continue;
-    ++covering;
-    for (const LineResult& r : ResultsOf(p, d, Date{})) {
-      if (r.draw < from || !r.drawn || r.prize == Prize::None) continue;
+    NewDrawResults& covering = out.emplace_back();
+    covering.purchase = &p;
+    for (const LineResult& r : ResultsOf(p, d, Date{}))
+      if (r.draw >= from && r.drawn) covering.results.push_back(r);
+  }
+  return out;
+}
+
+std::string NewDrawsSummary(const std::vector<Purchase>& purchases, const AllGames& data,
+                            const std::array<std::uint32_t, 6>& before) {
+  const std::vector<NewDrawResults> covering = ResultsInNewDraws(purchases, data, before);
+  std::string wins;
+  for (const NewDrawResults& c : covering) {
+    const Purchase& p = *c.purchase;
+    for (const LineResult& r : c.results) {
+      if (r.prize == Prize::None) continue;
       wins += (wins.empty() ? "" : "、") + std::string(ShownName(p.game)) + " 第" + std::to_string(r.draw) + "回 " +
               PrizeName(r.prize) + " " + std::to_string(p.units) + "口" +
               (r.amount ? " " + Yen(*r.amount) : std::string(kAmountUnpublished));
     }
   }
-  if (covering == 0) return {};
-  if (wins.empty()) return "購入記録：当せんなし（" + std::to_string(covering) + "枚）";
+  if (covering.empty()) return {};
+  if (wins.empty()) return "購入記録：当せんなし（" + std::to_string(covering.size()) + "枚）";
   return "購入記録：" + wins;
 }
 

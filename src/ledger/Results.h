@@ -60,6 +60,15 @@ struct Totals {
 // in Game order then by year.
 std::vector<Totals> TotalsOf(const std::vector<Purchase>& purchases, const AllGames& data, Date today);
 
+// The purchases covering the draws after `before` (each game's latest draw number before a
+// refresh), each with its results in those draws (drawn ones only).
+struct NewDrawResults {
+  const Purchase* purchase = nullptr;
+  std::vector<LineResult> results;
+};
+std::vector<NewDrawResults> ResultsInNewDraws(const std::vector<Purchase>& purchases, const AllGames& data,
+                                              const std::array<std::uint32_t, 6>& before);
+
 // The one line after a refresh: the results in the draws after `before` (each game's
 // latest draw number before the refresh) of every purchase covering them —
 // "購入記録：ロト６ 第2131回 3等 1口 252,100円" (wins joined by "、") or

@@ -9,13 +9,16 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <cstdio>
 #include <exception>
+#include <tuple>
 
 #include "AboutBox.h"
+#include "HeadlessCheck.h"
 #include "AppIcon.h"
 #include "ControlLabel.h"
 #include "DialogUnits.h"
@@ -429,6 +432,29 @@ void MainWindow::StartRefresh(const RefreshRequest& request) {
   refresh_->Start(RefreshProgramPath(dlg_->ExecutablePath()), request);
 }
 
+void MainWindow::SwitchUserTimer(bool enable) {
+  // Not the window's child: a window closed before systemctl ends must neither kill it nor
+  // hear from it. The holder is never deleted; each process goes once it has ended.
+  static QObject* const systemctls = new QObject;
+  auto* systemctl = new QProcess(systemctls);
+  connect(systemctl, &QProcess::finished, systemctl, &QObject::deleteLater);
+  systemctl->setProcessChannelMode(QProcess::MergedChannels);
+  const auto done = [this, systemctl, enable](bool ok, const std::string& why) {
+    systemctl->disconnect(this);
+    if (systemctl->state() == QProcess::NotRunning) systemctl->deleteLater();
+    Dispatch([this, enable, ok, why] { dlg_->OnUserTimerSwitched(enable, ok, why); });
+  };
+  connect(systemctl, &QProcess::finished, this, [systemctl, done](int code, QProcess::ExitStatus status) {
+    const std::string said = S(QString::fromLocal8Bit(systemctl->readAll()).simplified());
+    done(status == QProcess::NormalExit && code == 0, "systemctl --user: " + said);
+  });
+  connect(systemctl, &QProcess::errorOccurred, this, [done](QProcess::ProcessError error) {
+    if (error == QProcess::FailedToStart) done(false, "systemctl cannot be started");
+  });
+  systemctl->start(QStringLiteral("systemctl"), {QStringLiteral("--user"), enable ? QStringLiteral("enable") : QStringLiteral("disable"),
+                                                 QStringLiteral("--now"), QString::fromUtf8(kUserTimerUnit)});
+}
+
 std::string MainWindow::WindowTitle() const { return S(windowTitle()); }
 
 void MainWindow::CenterWindow() {
@@ -475,6 +501,14 @@ std::unique_ptr<QMenu> MainWindow::BuildSystemMenu() {
   QAction* check = menu->addAction(Q(text::kCheckMenuItem));
   check->setData(ctl::kCheckItem);
   check->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+  // 自動更新 and はずれも通知: check items, shown as the dialog holds them.
+  for (const auto& [item, label, on] : {std::tuple{ctl::kAutoRefreshItem, text::kAutoRefreshMenuItem, dlg_->AutoRefresh()},
+                                        std::tuple{ctl::kNotifyLossesItem, text::kNotifyLossesMenuItem, dlg_->NotifyLosses()}}) {
+    QAction* action = menu->addAction(Q(label));
+    action->setCheckable(true);
+    action->setChecked(on);
+    action->setData(item);
+  }
   menu->addAction(Q(text::kSettingsMenuItem))->setData(ctl::kSettingsItem);
   // The title bar's menu belongs to the window manager here, so the about item is
   // offered on the window's own context menu, with the command id it would carry there,

@@ -62,6 +62,8 @@ class MainWindow : public QDialog, public WindowServices {
   void UpdateNow() override;
   // Runs the refresh in the refresh program beside the executable (numira-refresh).
   void StartRefresh(const RefreshRequest& request) override;
+  // systemctl --user enable|disable --now numira-check.timer, not waited for.
+  void SwitchUserTimer(bool enable) override;
   std::string WindowTitle() const override;
   void CenterWindow() override;
   void EndDialog(int code) override;

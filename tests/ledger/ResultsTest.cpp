@@ -2,6 +2,7 @@
 // fixtures; amounts and dates are literals read off the files and the calendar.
 #include <gtest/gtest.h>
 
+#include "PurchaseSlip.h"
 #include "Results.h"
 #include "Schedule.h"
 #include "TestData.h"
@@ -28,16 +29,7 @@ const AllGames& Data() {
   return all;
 }
 
-Purchase Slip(Game game, std::vector<std::string> numbers, int units, std::uint32_t first, int draws,
-              TicketType type = TicketType::Straight) {
-  Purchase p;
-  p.game = game;
-  for (const std::string& n : numbers) p.lines.push_back(*ReadLine(n, game, type).line);
-  p.units = units;
-  p.firstDraw = first;
-  p.draws = draws;
-  return p;
-}
+using testing::Slip;
 
 struct ResultCase {
   const char* name;

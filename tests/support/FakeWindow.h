@@ -88,6 +88,10 @@ class FakeWindow : public WindowServices {
   // How the in-process refresh writes its part files (a test makes a disk fail with it).
   FileOps fileOps;
   std::optional<RefreshRequest> pendingRefresh;
+  // When set, the clock's calendar seconds follow the virtual time from this value at 0 ms.
+  std::optional<std::uint32_t> secondsAtZero;
+  // Each switch of the user's systemd timer the dialog asked for (true: enable).
+  std::vector<bool> userTimerSwitches;
 
   // ---- Window services ----
   void Enable(int id, bool enabled) override {
@@ -141,6 +145,7 @@ class FakeWindow : public WindowServices {
   std::string WindowTitle() const override { return title; }
   void CenterWindow() override { centred = true; }
   void EndDialog(int code) override { endCode = code; }
+  void SwitchUserTimer(bool enable) override { userTimerSwitches.push_back(enable); }
 
   // ---- Test helpers ----
   // Runs the refresh that was started and hands its report to the dialog.
@@ -196,6 +201,7 @@ class FakeWindow : public WindowServices {
   void SetNow(std::int64_t t) {
     now = t;
     if (clock) clock->monotonicMs = t;
+    if (clock && secondsAtZero) clock->seconds = *secondsAtZero + static_cast<std::uint32_t>(t / 1000);
   }
   const FakeControl& Get(int id) const {
     static const FakeControl kNone;
