@@ -50,4 +50,8 @@ CheckOutcome CheckTypedTicket(Game game, const std::vector<Draw>& draws, const s
 // ascending, space-separated ("01 08 19 27 33 42"); a bonus number two-digit ("07").
 std::string ShownNumbers(const std::string& stored, Game game);
 
+// A piece of a typed ticket (or count) in a refusal: in 「」, control characters escaped,
+// and cut so that the refusal stays one short line whatever was pasted.
+std::string TypedPiece(const std::string& piece);
+
 }  // namespace numira

@@ -38,6 +38,10 @@ inline constexpr unsigned kCheckItem = 1;
 inline constexpr unsigned kSettingsItem = 2;
 // The menu item that copies the standing proposals, also the window's own.
 inline constexpr unsigned kCopyItem = 0x0C0C;
+// The purchases window's item (購入記録), and the items that record a panel's standing
+// proposal: kRecordProposalItem + the game's index. The window's own, as the copy item.
+inline constexpr unsigned kPurchasesItem = 0x0D00;
+inline constexpr unsigned kRecordProposalItem = 0x0D10;
 // The platform's close command, which the window handles by default.
 inline constexpr unsigned kCloseCommand = 0xF060;
 }  // namespace ctl

@@ -99,8 +99,10 @@ const std::vector<Draw>& CPredictDlg::Draws(Game game) const {
 
 void CPredictDlg::DrawFilesChanged() {
   for (auto& draws : draws_) draws.reset();
+  ledgerData_.reset();
   window_.HistoryChanged();
   window_.CheckChanged();
+  window_.PurchasesChanged();
 }
 
 int CPredictDlg::ReadList(Game game, ListKind kind) {
@@ -263,6 +265,7 @@ void CPredictDlg::ShowCombination(Game game, Combination c) {
 void CPredictDlg::FinishRoll(Game game, std::string proposal) {
   const std::size_t g = GameIndex(game);
   lastProposal_[g] = std::move(proposal);
+  if (!lastProposal_[g].empty()) AddToSlip(game, lastProposal_[g]);  // the slip's next line
   HistoryChanged(game);
   window_.CheckChanged();
   const PanelDef& panel = Panel(game);
