@@ -247,8 +247,9 @@ void PurchasesWindow::Refresh() {
   game_->setCurrentIndex(game >= 0 && game < game_->count() ? game : std::max(0, game_->count() - 1));
   if (game < 0) FormGameChanged();
   else if (game_->currentIndex() >= 0) nextDraw_->setText(Q(page_.games[static_cast<std::size_t>(game_->currentIndex())].nextDraw));
-  for (QWidget* w : std::initializer_list<QWidget*>{game_, numbers_, type_, units_, firstDraw_, draws_, record_})
+  for (QWidget* w : std::initializer_list<QWidget*>{game_, numbers_, units_, firstDraw_, draws_, record_})
     w->setEnabled(page_.usable);
+  type_->setEnabled(page_.usable && type_->count() > 0);
 
   const int slipRow = slips_->currentRow();
   slips_->clear();
