@@ -108,7 +108,6 @@ RecordOutcome CPredictDlg::Record(Purchase purchase) {
   RecordOutcome outcome;
   outcome.recorded = true;
   outcome.line = RecordedText(purchase, Draws(purchase.game), Today());
-  purchasesNews_ = outcome.line;
   window_.PurchasesChanged();
   return outcome;
 }
@@ -181,9 +180,8 @@ std::string CPredictDlg::OnRemovePurchase(std::int64_t id) {
   const std::string name = ShownName(removed->game) + std::string(" ") +
                            Fill(text::kOneDrawFormat, {std::to_string(removed->firstDraw)});
   removed_ = std::move(removed);
-  purchasesNews_ = Fill(text::kRemovedFormat, {name});
   window_.PurchasesChanged();
-  return purchasesNews_;
+  return Fill(text::kRemovedFormat, {name});
 }
 
 std::string CPredictDlg::OnUndoRemove() {
@@ -196,9 +194,8 @@ std::string CPredictDlg::OnUndoRemove() {
     return e.what();
   }
   removed_.reset();
-  purchasesNews_ = text::kRestored;
   window_.PurchasesChanged();
-  return purchasesNews_;
+  return text::kRestored;
 }
 
 void CPredictDlg::OnSetClaimed(std::int64_t id, int line, std::uint32_t draw, bool claimed) {
@@ -238,7 +235,6 @@ RecordOutcome CPredictDlg::OnImportPurchases(const std::string& path) {
   RecordOutcome outcome;
   outcome.recorded = true;
   outcome.line = Fill(text::kImportedFormat, {Grouped(added)});
-  purchasesNews_ = outcome.line;
   window_.PurchasesChanged();
   return outcome;
 }
