@@ -75,11 +75,13 @@ const AllGames& CPredictDlg::LedgerData() const {
 
 void CPredictDlg::OnPurchases() { window_.ShowPurchases(); }
 
+// The games of the window's panels, in their order.
+static std::vector<Game> ShownGames() { return {kShownGames.begin(), kShownGames.end()}; }
+
 PurchasesPage CPredictDlg::Purchases() {
-  std::vector<Game> games(kShownGames.begin(), kShownGames.end());
   Ledger* ledger = OpenLedger();
   PurchasesPage page =
-      BuildPurchasesPage(ledger ? ledger->Purchases() : std::vector<Purchase>{}, LedgerData(), Today(), games);
+      BuildPurchasesPage(ledger ? ledger->Purchases() : std::vector<Purchase>{}, LedgerData(), Today(), ShownGames());
   if (!ledger) {
     // The rest of the program works; the player's file stays as it is, for recovery.
     page.usable = false;
@@ -137,9 +139,8 @@ RecordOutcome CPredictDlg::OnRecordProposal(Game game) {
 }
 
 RecordOutcome CPredictDlg::OnRecordTyped(const PurchaseForm& form) {
-  const PurchasesPage page = Purchases();
-  if (!page.usable) return Refused(ledgerError_);
-  FormReading reading = ReadPurchaseForm(form, page.games);
+  if (!OpenLedger()) return Refused(ledgerError_);
+  FormReading reading = ReadPurchaseForm(form, FormGames(LedgerData(), Today(), ShownGames()));
   if (!reading.purchase) {
     RecordOutcome outcome;
     outcome.faults = std::move(reading.faults);
@@ -252,7 +253,7 @@ void CPredictDlg::AddToSlip(Game game, const std::string& proposal) {
   else
     slip.lines.push_back(*line.line);
   ++slip.next;
-  window_.PurchasesChanged();
+  window_.SlipsChanged();
 }
 
 std::vector<SlipView> CPredictDlg::Slips() const {

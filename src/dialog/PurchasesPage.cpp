@@ -159,6 +159,12 @@ PurchasesPage BuildPurchasesPage(const std::vector<Purchase>& purchases, const A
       page.totals.rows.push_back(TotalsRow(all, kAllYears));
     }
   }
+  page.games = FormGames(data, today, games);
+  return page;
+}
+
+std::vector<FormGame> FormGames(const AllGames& data, Date today, const std::vector<Game>& games) {
+  std::vector<FormGame> out;
   for (Game g : games) {
     FormGame f;
     f.game = g;
@@ -168,9 +174,9 @@ PurchasesPage BuildPurchasesPage(const std::vector<Purchase>& purchases, const A
       f.firstDraw = std::to_string(next->number);
       f.nextDraw = NextDrawText(*next);
     }
-    page.games.push_back(std::move(f));
+    out.push_back(std::move(f));
   }
-  return page;
+  return out;
 }
 
 FormReading ReadPurchaseForm(const PurchaseForm& form, const std::vector<FormGame>& games) {

@@ -54,6 +54,9 @@ struct PurchasesPage {
 PurchasesPage BuildPurchasesPage(const std::vector<Purchase>& purchases, const AllGames& data, Date today,
                                  const std::vector<Game>& games);
 
+// The form's games: each with its ticket types and its next draw on `today`.
+std::vector<FormGame> FormGames(const AllGames& data, Date today, const std::vector<Game>& games);
+
 // The words of a draw to come: "第2131回（2026年8月24日）", with "（予定）" where the data is
 // more than a week behind and a refresh may correct it.
 std::string NextDrawText(const NextDraw& next);

@@ -45,6 +45,8 @@ class WindowServices {
   virtual void ShowPurchases() {}
   // The tickets, the draws or a slip have changed: an open purchases window shows them anew.
   virtual void PurchasesChanged() {}
+  // A slip has a new line: an open purchases window shows the slips anew.
+  virtual void SlipsChanged() {}
 
   // Opens the settings window (設定), or raises it when it is open.
   virtual void ShowSettings() {}

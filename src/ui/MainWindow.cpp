@@ -413,6 +413,10 @@ void MainWindow::PurchasesChanged() {
   if (purchases_) purchases_->Refresh();
 }
 
+void MainWindow::SlipsChanged() {
+  if (purchases_) purchases_->RefreshSlips();
+}
+
 void MainWindow::WriteStandardError(const std::string& line) {
   std::fputs(line.c_str(), stderr);
   std::fflush(stderr);

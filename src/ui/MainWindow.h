@@ -61,6 +61,7 @@ class MainWindow : public QDialog, public WindowServices {
   void ShowSettings() override;
   void ShowPurchases() override;
   void PurchasesChanged() override;
+  void SlipsChanged() override;
   void WriteStandardError(const std::string& line) override;
   void SetTimer(int id, int milliseconds) override;
   void KillTimer(int id) override;

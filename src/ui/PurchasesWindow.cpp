@@ -225,10 +225,7 @@ QWidget* PurchasesWindow::BuildSlip() {
 
 void PurchasesWindow::Refresh() {
   const int row = table_->currentIndex().row();
-  dispatch_([this] {
-    page_ = dlg_.Purchases();
-    slipViews_ = dlg_.Slips();
-  });
+  dispatch_([this] { page_ = dlg_.Purchases(); });
   QStringList lines;
   for (const std::string& l : page_.lines) lines << Q(l);
   summary_->setText(lines.join('\n'));
@@ -245,12 +242,23 @@ void PurchasesWindow::Refresh() {
   game_->clear();
   for (const FormGame& g : page_.games) game_->addItem(Q(g.name));
   game_->setCurrentIndex(game >= 0 && game < game_->count() ? game : std::max(0, game_->count() - 1));
-  if (game < 0) FormGameChanged();
-  else if (game_->currentIndex() >= 0) nextDraw_->setText(Q(page_.games[static_cast<std::size_t>(game_->currentIndex())].nextDraw));
+  if (game < 0) {
+    FormGameChanged();
+  } else if (game_->currentIndex() >= 0) {
+    // New draws move the next draw on; a first draw the player typed stays.
+    const FormGame& g = page_.games[static_cast<std::size_t>(game_->currentIndex())];
+    nextDraw_->setText(Q(g.nextDraw));
+    if (!firstDraw_->isModified()) firstDraw_->setText(Q(g.firstDraw));
+  }
   for (QWidget* w : std::initializer_list<QWidget*>{game_, numbers_, units_, firstDraw_, draws_, record_})
     w->setEnabled(page_.usable);
   type_->setEnabled(page_.usable && type_->count() > 0);
 
+  RefreshSlips();
+}
+
+void PurchasesWindow::RefreshSlips() {
+  dispatch_([this] { slipViews_ = dlg_.Slips(); });
   const int slipRow = slips_->currentRow();
   slips_->clear();
   for (std::size_t i = 0; i < slipViews_.size(); ++i) {

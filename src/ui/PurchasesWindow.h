@@ -27,6 +27,8 @@ class PurchasesWindow : public QDialog {
 
   // Shows the dialog's page and slips anew.
   void Refresh();
+  // Shows the slips anew (the tickets are as they were).
+  void RefreshSlips();
 
   // The form's controls and the window's tables, for those that look at them.
   QTableView* Table() const { return table_; }
