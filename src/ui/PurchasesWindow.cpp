@@ -127,7 +127,8 @@ PurchasesWindow::PurchasesWindow(QWidget* parent, CPredictDlg& dlg, Dispatcher d
   setFont(DialogFont());
   setModal(false);
   auto* layout = new QVBoxLayout(this);
-  summary_ = new QLabel;
+  // A database that cannot be used is told in red (readable on any palette).
+  summary_ = new ControlLabel(0, [this](int) { return page_.usable ? TextColour::Default : TextColour::Red; }, nullptr);
   summary_->setObjectName(QStringLiteral("summary"));
   summary_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   summary_->setWordWrap(true);

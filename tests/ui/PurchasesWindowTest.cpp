@@ -215,5 +215,27 @@ TEST_F(PurchasesView, ThePanelMenuAndTheCheckWindowRecord) {
   EXPECT_EQ(w->Table()->model()->rowCount(), 2);
 }
 
+TEST_F(PurchasesView, ADamagedDatabaseIsNamedTheFormIsOffTheFileStays) {
+  // Nothing has opened the database yet: a file put there now is what the window finds.
+  const QByteArray junk("SQLite format 3\0 but cut short here", 36);
+  {
+    QFile f(lists.Path("numira.db"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(junk);
+  }
+  ui::PurchasesWindow* w = Open();
+  ASSERT_NE(w, nullptr);
+  const QString said = w->findChild<QLabel*>(QStringLiteral("summary"))->text();
+  EXPECT_TRUE(said.contains(lists.Path("numira.db"))) << said.toStdString();
+  EXPECT_FALSE(Named<QLineEdit>(w, "番号")->isEnabled());
+  EXPECT_FALSE(ButtonText(w, "記録")->isEnabled());
+  // The rest of the program works; the file is as it was.
+  Roll(Game::Num3);
+  EXPECT_FALSE(window->Dialog().ProposalsText().empty());
+  QFile f(lists.Path("numira.db"));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), junk);
+}
+
 }  // namespace
 }  // namespace numira::uitest
