@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "FakeWindow.h"
+#include "FrozenGames.h"
 #include "Ledger.h"
 #include "PredictDlg.h"
 #include "PurchasesPage.h"
@@ -24,19 +25,7 @@ constexpr std::uint32_t kSeptember10 = 1789009200;
 // 2025-09-28 12:00 in Japan, a Sunday three days after the last Loto 6 draw of the data.
 constexpr std::uint32_t kSeptember28 = 1759028400;
 
-GameData Frozen(Game game) {
-  GameData d;
-  d.draws = ParseHistory(testing::ReadBytes(fs::path(NUMIRA_DRAWS_DIR) / HistoryFileName(game)), game, GameId(game));
-  if (HasPrizes(game))
-    d.prizes = ParsePrizes(testing::ReadBytes(fs::path(NUMIRA_PRIZES_DIR) / PrizeFileName(game)), game, "prizes");
-  return d;
-}
-
-AllGames FrozenData() {
-  AllGames all;
-  for (Game g : {Game::Num3, Game::Lot6}) all[GameIndex(g)] = Frozen(g);
-  return all;
-}
+const AllGames& FrozenData() { return testing::FrozenGames(); }
 
 Purchase Ticket(std::int64_t id, Game game, std::vector<std::string> numbers, int units, std::uint32_t first,
                 int draws, TicketType type = TicketType::Straight) {

@@ -4,6 +4,7 @@
 
 #include "Results.h"
 #include "Schedule.h"
+#include "FrozenGames.h"
 #include "TestData.h"
 
 namespace numira {
@@ -11,22 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-GameData Real(Game game) {
-  GameData d;
-  d.draws = ParseHistory(testing::ReadBytes(fs::path(NUMIRA_DRAWS_DIR) / HistoryFileName(game)), game, GameId(game));
-  if (HasPrizes(game))
-    d.prizes = ParsePrizes(testing::ReadBytes(fs::path(NUMIRA_PRIZES_DIR) / PrizeFileName(game)), game, "prizes");
-  return d;
-}
-
-const AllGames& Data() {
-  static const AllGames all = [] {
-    AllGames a;
-    for (Game g : kGames) a[GameIndex(g)] = Real(g);
-    return a;
-  }();
-  return all;
-}
+const AllGames& Data() { return testing::FrozenGames(); }
 
 Purchase Slip(Game game, std::vector<std::string> numbers, int units, std::uint32_t first, int draws,
               TicketType type = TicketType::Straight) {
