@@ -215,6 +215,28 @@ TEST_F(PurchasesView, ThePanelMenuAndTheCheckWindowRecord) {
   EXPECT_EQ(w->Table()->model()->rowCount(), 2);
 }
 
+TEST_F(PurchasesView, AWinIsMarkedReceived) {
+  ui::PurchasesWindow* w = Open();
+  ASSERT_NE(w, nullptr);
+  // Loto 6 2037 (2025-09-25) 7.12.20.23.27.29: four of these, 4等, paid up to 2026-09-25.
+  Named<QComboBox>(w, "くじ")->setCurrentIndex(GameIndex(Game::Lot6));
+  Named<QLineEdit>(w, "番号")->setText(QStringLiteral("1 2 7 12 20 23"));
+  Named<QLineEdit>(w, "回号")->setText(QStringLiteral("2037"));
+  QTest::mouseClick(ButtonText(w, "記録"), Qt::LeftButton);
+  ASSERT_EQ(w->Table()->model()->rowCount(), 1);
+  QPushButton* received = ButtonText(w, "受取済み");
+  EXPECT_FALSE(received->isEnabled());  // no row chosen
+  w->Table()->selectRow(0);
+  EXPECT_TRUE(received->isEnabled());
+  EXPECT_FALSE(received->isChecked());
+  EXPECT_EQ(w->Table()->model()->index(0, 8).data().toString(), QStringLiteral("2026年9月25日"));
+  QTest::mouseClick(received, Qt::LeftButton);
+  EXPECT_EQ(w->Table()->model()->index(0, 8).data().toString(), QStringLiteral("2026年9月25日（受取済み）"));
+  EXPECT_TRUE(received->isChecked());
+  QTest::mouseClick(received, Qt::LeftButton);  // and back
+  EXPECT_EQ(w->Table()->model()->index(0, 8).data().toString(), QStringLiteral("2026年9月25日"));
+}
+
 TEST_F(PurchasesView, ADamagedDatabaseIsNamedTheFormIsOffTheFileStays) {
   // Nothing has opened the database yet: a file put there now is what the window finds.
   const QByteArray junk("SQLite format 3\0 but cut short here", 36);
