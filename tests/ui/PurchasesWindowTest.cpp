@@ -68,6 +68,14 @@ TEST_F(PurchasesView, CtrlLOpensItBesideTheMainWindowNonModal) {
   EXPECT_EQ(window->findChildren<QDialog*>(QStringLiteral("purchases")).size(), 1);
   EXPECT_EQ(w->Table()->model()->rowCount(), 0);
   EXPECT_EQ(w->Table()->accessibleName(), QStringLiteral("購入記録の表"));
+  // Closed, it is gone; the command line's way (--purchases) opens it as Ctrl+L does.
+  w->close();
+  QApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(Purchases(), nullptr);
+  window->OpenPurchases();
+  ASSERT_NE(Purchases(), nullptr);
+  EXPECT_TRUE(Purchases()->isVisible());
 }
 
 TEST_F(PurchasesView, TheFormRefusesFieldByFieldThenRecords) {
