@@ -112,9 +112,8 @@ std::string NextDrawText(const NextDraw& next) {
 }
 
 std::string SlipLineText(Game game, int line, const PurchaseLine& numbers) {
-  std::string text = std::string(ShownName(game)) + " " + LineLetter(line) + "：" + ShownNumbers(numbers.numbers, game);
-  if (IsNumbers(game)) text += std::string(" ") + TicketTypeName(numbers.type);
-  return text;
+  // A slip's lines are the rolls' proposals: Numbers ones are ストレート, which goes without saying.
+  return std::string(ShownName(game)) + " " + LineLetter(line) + "：" + ShownNumbers(numbers.numbers, game);
 }
 
 PurchasesPage BuildPurchasesPage(const std::vector<Purchase>& purchases, const AllGames& data, Date today,

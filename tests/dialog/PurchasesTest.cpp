@@ -291,6 +291,7 @@ TEST_F(Purchases, SlipOfFiveLinesStartsOverAtA) {
   const std::vector<SlipView> slips = dlg->Slips();
   ASSERT_EQ(slips.size(), 2u);  // panel order: ナンバーズ３, then ロト６
   EXPECT_EQ(slips[0].game, Game::Num3);
+  EXPECT_EQ(slips[0].lines, std::vector<std::string>{"ナンバーズ３ A：" + dlg->LastProposal(Game::Num3)});
   const SlipView& loto = slips[1];
   EXPECT_EQ(loto.title, "ロト６ 第2136回（2026年9月10日）（予定）");
   ASSERT_EQ(loto.lines.size(), 5u);
