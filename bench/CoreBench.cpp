@@ -10,6 +10,8 @@
 
 #include "ListReader.h"
 #include "ListTable.h"
+#include "DrawSeed.h"
+#include "Ledger.h"
 #include "PredictDlg.h"
 
 namespace numira {
@@ -116,6 +118,86 @@ void NeverWonTick(benchmark::State& state) {
   fs::remove_all(dir);
 }
 BENCHMARK(NeverWonTick)->Arg(10)->Arg(1000000)->Unit(benchmark::kNanosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// ---- 購入記録 through the dialog: start-up with and without a database of 10,000 tickets,
+// recording one (with its commit to disk), the page of 10,000 and checking them after new draws.
+
+// A copy of the lists, draws and prizes, and (tickets > 0) a database of that many one-line
+// tickets of every game, 1–10 draws each, spread over each history.
+fs::path PurchasesCopy(int tickets) {
+  const fs::path dir = ScratchDir() / ("purchases-" + std::to_string(tickets));
+  if (fs::exists(dir)) return dir;
+  fs::create_directories(dir / "draws");
+  fs::create_directories(dir / "prizes");
+  for (const auto& e : fs::directory_iterator(NUMIRA_DATA_DIR)) fs::copy_file(e.path(), dir / e.path().filename());
+  for (const auto& e : fs::directory_iterator(NUMIRA_DRAWS_DIR)) fs::copy_file(e.path(), dir / "draws" / e.path().filename());
+  for (const auto& e : fs::directory_iterator(NUMIRA_PRIZES_DIR)) fs::copy_file(e.path(), dir / "prizes" / e.path().filename());
+  if (tickets == 0) return dir;
+  const std::array<const char*, 6> lines{"084", "0841", "2.5.9.17.31", "1.8.19.27.33.42", "2.8.15.17.25.28.34",
+                                         "1.10.13.19.23.28.35.37"};
+  const std::array<std::uint32_t, 6> drawn{7000, 7000, 1300, 2000, 650, 480};
+  std::string csv = "くじ,番号,申込タイプ,口数,回号,継続回数,行,受取済み,記録日時\n";
+  for (int i = 0; i < tickets; ++i) {
+    const std::size_t g = static_cast<std::size_t>(i) % kGames.size();
+    csv += std::string(GameId(kGames[g])) + "," + lines[g] + "," + (g < 2 ? "ストレート" : "") + ",1," +
+           std::to_string(1 + (static_cast<std::uint32_t>(i) * 7919u) % drawn[g]) + "," + std::to_string(1 + i % 10) +
+           ",A,,2026-08-24 21:05\n";
+  }
+  Ledger::Opening o = Ledger::Open((dir / "numira.db").string());
+  if (!o.ledger || o.ledger->ImportCsv(csv, "2026-08-24 21:05") != tickets) std::abort();
+  return dir;
+}
+
+void StartUp(benchmark::State& state) {
+  const fs::path dir = PurchasesCopy(static_cast<int>(state.range(0)));
+  const SystemClock clock;
+  for (auto _ : state) {
+    NullWindow window;
+    CPredictDlg dlg(window, clock, DialogSetup{(dir / "numira").string(), "127.0.0.1"});
+    dlg.OnInitDialog();
+    if (dlg.LedgerOpen()) std::abort();
+  }
+}
+BENCHMARK(StartUp)->Arg(0)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
+
+void RecordTicket(benchmark::State& state) {
+  const fs::path dir = PurchasesCopy(10000);
+  const SystemClock clock;
+  NullWindow window;
+  CPredictDlg dlg(window, clock, DialogSetup{(dir / "numira").string(), "127.0.0.1"});
+  dlg.OnInitDialog();
+  if (!dlg.OnRecordTyped(PurchaseForm{3, "1 2 3 4 5 6", 0, "1", "", "3"}).recorded) std::abort();  // opened
+  for (auto _ : state)
+    if (!dlg.OnRecordTyped(PurchaseForm{3, "1 2 3 4 5 6", 0, "1", "", "3"}).recorded) std::abort();
+}
+BENCHMARK(RecordTicket)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void PurchasesPageOf10000(benchmark::State& state) {
+  const fs::path dir = PurchasesCopy(10000);
+  const SystemClock clock;
+  NullWindow window;
+  CPredictDlg dlg(window, clock, DialogSetup{(dir / "numira").string(), "127.0.0.1"});
+  dlg.OnInitDialog();
+  for (auto _ : state) benchmark::DoNotOptimize(dlg.Purchases());
+}
+BENCHMARK(PurchasesPageOf10000)->Unit(benchmark::kMillisecond);
+
+// After a refresh: every ticket read from the file and checked against the draws since
+// each game's draw 500 back (some 4,000 of the 10,000 cover them).
+void CheckAfterNewDraws(benchmark::State& state) {
+  const fs::path dir = PurchasesCopy(10000);
+  AllGames data;
+  std::array<std::uint32_t, 6> before{};
+  for (Game g : kGames) {
+    GameData& d = data[GameIndex(g)];
+    d.draws = *DrawsOfFile((dir / "draws" / HistoryFileName(g)).string(), g);
+    if (HasPrizes(g)) d.prizes = *PrizesOfFile((dir / "prizes" / PrizeFileName(g)).string(), g);
+    before[GameIndex(g)] = d.draws.back().number > 500 ? d.draws.back().number - 500 : 0;
+  }
+  Ledger::Opening o = Ledger::Open((dir / "numira.db").string());
+  for (auto _ : state) benchmark::DoNotOptimize(NewDrawsSummary(o.ledger->Purchases(), data, before));
+}
+BENCHMARK(CheckAfterNewDraws)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace numira

@@ -7,9 +7,13 @@
 //   numira-screenshot [--dark] check OUTPUT.png [LIST-DIR] [TAB 0-5]
 //       the check window with the draw histories and prizes, the chosen game's finished
 //       proposal (a game without a panel: the rules table's example) checked against them.
+//   numira-screenshot [--dark] purchases OUTPUT.png [LIST-DIR]
+//       the purchases window (購入記録) on 2026-09-10 with a few tickets typed into its form
+//       and a slip of two proposals.
 // --dark draws them on a dark desktop palette (Fusion, like qt6ct's "darker").
 // The rolls run on the real event loop, as the user sees them (about 7 s each).
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -30,6 +34,7 @@
 #include "CheckWindow.h"
 #include "Clock.h"
 #include "DrawFileNames.h"
+#include "Prizes.h"
 #include "HistoryWindow.h"
 #include "ListTable.h"
 #include "MainWindow.h"
@@ -78,6 +83,35 @@ QPalette DarkPalette() {
   return p;
 }
 
+// A day with a win's claim deadline 16 days ahead: 2026-09-10 12:00 in Japan.
+class PurchasesDay final : public Clock {
+ public:
+  // A second later at each asking, so that each roll has a seed of its own.
+  std::uint32_t Seconds() const override { return 1789009200 + ticks_++; }
+  LocalTime Local() const override { return {2026, 9, 10, 12, 0, 0}; }
+
+ private:
+  mutable std::uint32_t ticks_ = 0;
+};
+
+// Types a ticket into the purchases window's form, its controls found by their names.
+void TypeTicket(QWidget* w, Game game, const char* numbers, int type, const char* units, const char* first,
+                const char* draws) {
+  const auto named = [w](const char* name) -> QWidget* {
+    for (QWidget* c : w->findChildren<QWidget*>())
+      if (c->accessibleName() == QString::fromUtf8(name)) return c;
+    return nullptr;
+  };
+  static_cast<QComboBox*>(named("くじ"))->setCurrentIndex(static_cast<int>(GameIndex(game)));
+  static_cast<QLineEdit*>(named("番号"))->setText(QString::fromUtf8(numbers));
+  if (type >= 0) static_cast<QComboBox*>(named("申込タイプ"))->setCurrentIndex(type);
+  static_cast<QLineEdit*>(named("口数"))->setText(QString::fromUtf8(units));
+  if (first) static_cast<QLineEdit*>(named("回号"))->setText(QString::fromUtf8(first));
+  static_cast<QLineEdit*>(named("継続回数"))->setText(QString::fromUtf8(draws));
+  for (QPushButton* b : w->findChildren<QPushButton*>())
+    if (b->text() == QStringLiteral("記録")) b->click();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -90,12 +124,14 @@ int main(int argc, char** argv) {
   }
   const bool history = argc >= 3 && std::strcmp(argv[1], "history") == 0;
   const bool check = argc >= 3 && std::strcmp(argv[1], "check") == 0;
-  if (argc < 3 || (!history && !check && std::strcmp(argv[1], "main") != 0)) {
+  const bool purchases = argc >= 3 && std::strcmp(argv[1], "purchases") == 0;
+  if (argc < 3 || (!history && !check && !purchases && std::strcmp(argv[1], "main") != 0)) {
     std::fprintf(stderr,
                  "usage: %s [--dark] main OUTPUT.png [LIST-DIR]\n"
                  "       %s [--dark] history OUTPUT.png [LIST-DIR] [TAB 0-3]\n"
-                 "       %s [--dark] check OUTPUT.png [LIST-DIR] [TAB 0-5]\n",
-                 argv[0], argv[0], argv[0]);
+                 "       %s [--dark] check OUTPUT.png [LIST-DIR] [TAB 0-5]\n"
+                 "       %s [--dark] purchases OUTPUT.png [LIST-DIR]\n",
+                 argv[0], argv[0], argv[0], argv[0]);
     return 2;
   }
   QApplication app(argc, argv);
@@ -131,7 +167,9 @@ int main(int argc, char** argv) {
                   dir.filePath(QString::fromUtf8(kPrizesFolder) + "/" + name));
   }
 
-  const SystemClock clock;
+  const SystemClock systemClock;
+  const PurchasesDay purchasesDay;
+  const Clock& clock = purchases ? static_cast<const Clock&>(purchasesDay) : systemClock;
   ui::MainWindow window(clock, DialogSetup{dir.filePath(QStringLiteral("numira")).toStdString(), {}},
                         [](QWidget* parent, std::string&) -> ui::HistoryView* { return new ui::HistoryWindow(parent); });
   window.show();
@@ -166,6 +204,24 @@ int main(int argc, char** argv) {
     // 照合 with the prefilled proposal.
     page->findChild<QPushButton*>(QStringLiteral("check-button"))->click();
     shown = c;
+  } else if (purchases) {
+    RollToProposals(window, {Game::Lot6});
+    RollToProposals(window, {Game::Lot6});
+    window.OpenPurchases();
+    auto* p = window.findChild<QDialog*>(QStringLiteral("purchases"));
+    if (!p) {
+      std::fprintf(stderr, "the purchases window did not open\n");
+      return 1;
+    }
+    // Loto 6 2037 (2025-09-25): 4等, paid up to 2026-09-25; Mini Loto over three draws; a
+    // Numbers 3 box; and a bad 口数, refused.
+    TypeTicket(p, Game::Lot6, "7 12 20 23 40 41", -1, "2", "2037", "1");
+    TypeTicket(p, Game::Mini, "3 9 14 22 30", -1, "1", "1351", "3");
+    TypeTicket(p, Game::Num3, "682", 1, "1", "7054", "1");
+    TypeTicket(p, Game::Lot6, "1 2 3 4 5 6", -1, "0", nullptr, "1");
+    p->resize(1000, 820);
+    QApplication::processEvents();
+    shown = p;
   } else {
     RollToProposals(window, {Game::Num3});
     Button(window, ctl::kMiniPredict)->click();  // Mini Loto: rolling freely

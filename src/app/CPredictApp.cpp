@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include <QTimer>
+
 #include "Clock.h"
 #include "MainWindow.h"
 #include "TextFill.h"
@@ -13,6 +15,8 @@ namespace numira {
 bool CPredictApp::InitInstance() {
   static const SystemClock clock;
   auto dialog = std::make_unique<ui::MainWindow>(clock, setup_);
+  // Once the main window runs, so that the purchases window opens beside it.
+  if (openPurchases_) QTimer::singleShot(0, dialog.get(), [w = dialog.get()] { w->OpenPurchases(); });
   dialog->exec();
   dialog.reset();
   return false;

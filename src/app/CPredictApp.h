@@ -10,7 +10,9 @@ namespace numira {
 class CPredictApp {
  public:
   // setup: where the main window finds its lists and its list server.
-  explicit CPredictApp(DialogSetup setup = {}) : setup_(std::move(setup)) {}
+  // openPurchases: the purchases window (購入記録) opens with the main window.
+  explicit CPredictApp(DialogSetup setup = {}, bool openPurchases = false)
+      : setup_(std::move(setup)), openPurchases_(openPurchases) {}
 
   // Constructs the main window with no parent, runs it modally until it ends (the end
   // code is not examined) and destroys it. Returns false: there is no message loop
@@ -19,6 +21,7 @@ class CPredictApp {
 
  private:
   DialogSetup setup_;
+  bool openPurchases_ = false;
 };
 
 // Whether a window can be shown: a display, a Wayland display or an explicit Qt

@@ -72,6 +72,8 @@ CommandLine ParseCommandLine(int argc, char** argv) {
         return cl;
       }
       cl.listServer = std::string(*value);
+    } else if (arg == "--purchases") {
+      cl.purchases = true;
     } else if (const int n = ToolkitArguments(arg); n > 0) {
       // Left for the toolkit, with its value when it has one.
       for (int k = 0; k < n && i < argc; ++k) cl.rest.push_back(argv[i++]);

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
       QString::fromStdString(numira::ApplicationName(exe.empty() ? std::string(argv[0]) : exe)));
   // Ties the windows to the menu entry and its icon.
   QGuiApplication::setDesktopFileName(QStringLiteral(NUMIRA_APP_ID));
-  numira::CPredictApp theApp(numira::DialogSetup{{}, server.baseUrl, inputs.configFile});
+  numira::CPredictApp theApp(numira::DialogSetup{{}, server.baseUrl, inputs.configFile}, cl.purchases);
   theApp.InitInstance();
   return 0;
 }

@@ -16,17 +16,6 @@ static_assert(text::kTicketTypes.size() == static_cast<std::size_t>(TicketType::
 // The ticket types a game offers: Numbers 3 all four, Numbers 4 all but ミニ, Loto none.
 std::size_t TypeCount(Game game) { return !IsNumbers(game) ? 0 : game == Game::Num3 ? 4 : 3; }
 
-// A piece of the typed ticket in a refusal: in 「」, control characters escaped, and cut
-// so that the refusal stays one short line whatever was pasted.
-std::string TypedPiece(const std::string& piece) {
-  QuoteStyle style;
-  style.asciiOnly = false;
-  style.maxBytes = 24;
-  style.open = "「";
-  style.close = "」";
-  return Quoted(piece, style);
-}
-
 std::string Refusal(const TicketReading& r, Game game) {
   switch (r.fault) {
     case TicketFault::None: break;
@@ -87,6 +76,17 @@ void ShowCard(CheckOutcome& outcome, Game game, const Ticket& ticket, const Draw
 std::string WinText(Game game, Prize prize, const DrawPrizes* prizes) {
   const Paid paid = PaidOf(game, prize, prizes);
   return std::string(PrizeName(prize)) + (paid.yen ? " " : "") + paid.text;
+}
+
+// In 「」, control characters escaped, and cut
+// so that the refusal stays one short line whatever was pasted.
+std::string TypedPiece(const std::string& piece) {
+  QuoteStyle style;
+  style.asciiOnly = false;
+  style.maxBytes = 24;
+  style.open = "「";
+  style.close = "」";
+  return Quoted(piece, style);
 }
 
 std::string ShownNumbers(const std::string& stored, Game game) {

@@ -76,4 +76,8 @@ std::string WinText(Game game, Prize prize, const DrawPrizes* prizes);
 // ascending, space-separated ("01 08 19 27 33 42"); a bonus number two-digit ("07").
 std::string ShownNumbers(const std::string& stored, Game game);
 
+// A piece of a typed ticket (or count) in a refusal: in 「」, control characters escaped,
+// and cut so that the refusal stays one short line whatever was pasted.
+std::string TypedPiece(const std::string& piece);
+
 }  // namespace numira

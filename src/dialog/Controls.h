@@ -43,6 +43,10 @@ inline constexpr unsigned kAutoRefreshItem = 0x0A0A;
 inline constexpr unsigned kNotifyLossesItem = 0x0A0B;
 // The timer of the automatic refresh.
 inline constexpr int kAutoRefreshTimer = 20;
+// The purchases window's item (購入記録), and the items that record a panel's standing
+// proposal: kRecordProposalItem + the game's index. The window's own, as the copy item.
+inline constexpr unsigned kPurchasesItem = 0x0D00;
+inline constexpr unsigned kRecordProposalItem = 0x0D10;
 // The platform's close command, which the window handles by default.
 inline constexpr unsigned kCloseCommand = 0xF060;
 }  // namespace ctl

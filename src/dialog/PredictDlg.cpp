@@ -146,8 +146,10 @@ void CPredictDlg::DrawFilesChanged() {
   for (auto& prizes : prizes_) prizes.reset();
   // The lists beside the draws (those the panels do not read) may be new too.
   for (auto& list : historyLists_) list.reset();
+  ledgerData_.reset();
   window_.HistoryChanged();
   window_.CheckChanged();
+  window_.PurchasesChanged();
 }
 
 int CPredictDlg::ReadList(Game game, ListKind kind) {
@@ -313,6 +315,7 @@ void CPredictDlg::FinishRoll(Game game, std::string proposal) {
   const std::size_t g = GameIndex(game);
   lastProposal_[g] = std::move(proposal);
   rolling_[g] = false;
+  if (!lastProposal_[g].empty()) AddToSlip(game, lastProposal_[g]);  // the slip's next line
   HistoryChanged(game);
   window_.CheckChanged();
   const PanelDef& panel = Panel(game);

@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -22,6 +23,8 @@
 #include "ListReader.h"
 #include "ListFolder.h"
 #include "ListTable.h"
+#include "Ledger.h"
+#include "PurchasesPage.h"
 #include "LotoDraw.h"
 #include "RollRandom.h"
 #include "RollState.h"
@@ -48,9 +51,28 @@ struct DialogSetup {
 // The list server the program was built with ("" none).
 const char* BuiltInListServer();
 
+
+
+// What came of recording a ticket: the line that announces it, or what is wrong (a refused
+// form field by field, or one line when nothing could be recorded at all).
+struct RecordOutcome {
+  bool recorded = false;
+  std::string line;
+  std::vector<FormFault> faults;
+};
+
+// A game's slip (申込カード): the proposals its rolls stopped on, lines A–E.
+struct SlipView {
+  Game game = Game::Lot6;
+  std::string title;               // "ロト６ 第2131回（2026年8月24日）"
+  std::vector<std::string> lines;  // "ロト６ A：01 08 19 27 33 42"
+  std::string Text() const;        // the title and the lines, as copied
+};
+
 class CPredictDlg {
  public:
   CPredictDlg(WindowServices& window, const Clock& clock, DialogSetup setup = {});
+  ~CPredictDlg();
 
   // Event handlers.
   bool OnInitDialog();
@@ -141,6 +163,43 @@ class CPredictDlg {
   // What the check window shows for the game.
   CheckPage Check(Game g) const { return BuildCheckPage(g, Draws(g), Prizes(g), LastProposal(g)); }
 
+  // ---- 購入記録: the player's tickets, kept in the database that is opened when first needed ----
+  // The menu item and Ctrl+L: opens the purchases window.
+  void OnPurchases();
+  // What the purchases window shows (the database is opened here when it is not yet).
+  PurchasesPage Purchases();
+  // Records the game's standing proposal as a ticket for its next draw (the panel's menu
+  // item, and the purchases window's button); the purchases window shows it.
+  RecordOutcome OnRecordProposal(Game game);
+  // Records the form of the purchases window, or refuses it field by field.
+  RecordOutcome OnRecordTyped(const PurchaseForm& form);
+  // Records the ticket typed in the check window for the game's next draw.
+  RecordOutcome OnRecordChecked(Game game, const std::string& typed, int typeIndex);
+  // Records every line of the game's slip as one ticket.
+  RecordOutcome OnRecordSlip(Game game);
+  // Removes a ticket (the window has asked first); the last removal can be undone while
+  // the window is open. The line that tells it.
+  std::string OnRemovePurchase(std::int64_t id);
+  std::string OnUndoRemove();
+  bool CanUndoRemove() const { return removed_.has_value(); }
+  // The purchases window has closed: its removals can no longer be undone.
+  void OnPurchasesClosed() { removed_.reset(); }
+  // Marks a win as received (受取済み), or not.
+  void OnSetClaimed(std::int64_t id, int line, std::uint32_t draw, bool claimed);
+  // Writes every ticket as CSV to the file, or reads the tickets of a CSV file (all or
+  // none); the line that tells how it went.
+  RecordOutcome OnExportPurchases(const std::string& path);
+  RecordOutcome OnImportPurchases(const std::string& path);
+  // Where the database lies ("" when the program has no folder to keep it in).
+  std::string LedgerPath() const;
+  bool LedgerOpen() const { return ledger_ != nullptr; }
+  // The slips of the shown games that have lines, in panel order; one as copied.
+  std::vector<SlipView> Slips() const;
+  // Ctrl+C while the slip has the focus: the game's whole slip goes to the clipboard.
+  void OnCopySlip(Game game);
+  // The line that told what the latest refresh's new draws did to the tickets ("" none).
+  const std::string& PurchasesNews() const { return purchasesNews_; }
+
   // How long the refresh's fetches may wait (and the whole refresh).
   void SetFetchLimits(const FetchLimits& limits) { fetchLimits_ = limits; }
 
@@ -172,6 +231,20 @@ class CPredictDlg {
   std::array<std::optional<Date>, kGames.size()> DrawDatesInData() const;
   // Saves a check item's setting; false (the status line says why) when it cannot be.
   bool SaveSwitch(const char* key, bool on);
+  // ---- 購入記録 ----
+  Ledger* OpenLedger();
+  // Each game's draws and prizes, as the results are counted against.
+  const AllGames& LedgerData() const;
+  Date Today() const;
+  RecordOutcome Record(Purchase purchase);
+  RecordOutcome Refused(const std::string& line) const;
+  // Every game's latest draw number now (0 for none).
+  std::array<std::uint32_t, kGames.size()> LatestDraws() const;
+  // Before a refresh: the latest draws, to tell the new ones after it.
+  void NoteDrawsBeforeRefresh();
+  // After a refresh that brought new draws: the tickets covering them are checked.
+  void ReportNewDraws();
+  void AddToSlip(Game game, const std::string& proposal);
 
   WindowServices& window_;
   const Clock& clock_;
@@ -209,6 +282,19 @@ class CPredictDlg {
   bool autoRun_ = false;
   // Each game's roll runs (from its start until it stands).
   std::array<bool, kGames.size()> rolling_{};
+
+  // 購入記録.
+  std::unique_ptr<Ledger> ledger_;
+  std::string ledgerError_;
+  mutable std::optional<AllGames> ledgerData_;
+  std::optional<Purchase> removed_;
+  std::optional<std::array<std::uint32_t, kGames.size()>> drawsBefore_;
+  std::string purchasesNews_;
+  struct Slip {
+    std::vector<PurchaseLine> lines;
+    std::size_t next = 0;  // the line the next stop fills
+  };
+  std::array<Slip, kGames.size()> slips_;
 };
 
 }  // namespace numira

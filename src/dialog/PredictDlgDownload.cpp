@@ -31,6 +31,7 @@ void CPredictDlg::OnDownload() {
   // Where nothing may be stored (an installed copy's own folder) no list is fetched: each
   // fails and keeps the copy in use.
   const ListPaths lists = listFolder_.writable ? listPath_ : ListPaths{};
+  NoteDrawsBeforeRefresh();  // the tickets are checked against the draws it brings
   window_.StartRefresh(RefreshRequest{listServer_, lists, appName_, fetchLimits_, false});
 }
 
@@ -81,7 +82,10 @@ void CPredictDlg::OnRefreshDone(const RefreshReport& report) {
   }
 
   // New draws go to the check and history windows; they never change the lists' outcome.
-  if (std::find(report.extras.begin(), report.extras.end(), ExtraOutcome::Refreshed) != report.extras.end()) DrawFilesChanged();
+  if (std::find(report.extras.begin(), report.extras.end(), ExtraOutcome::Refreshed) != report.extras.end()) {
+    DrawFilesChanged();
+    ReportNewDraws();
+  }
 
   std::string status;
   if (failed == 0) {

@@ -74,7 +74,7 @@ inline constexpr const char* kNoDisplay =
 inline constexpr const char* kVersionLine = "numira " NUMIRA_VERSION "\n";
 // %1: the built-in list server.
 inline constexpr const char* kUsageFormat =
-    "Usage: numira [--list-server SERVER]\n"
+    "Usage: numira [--list-server SERVER] [--purchases]\n"
     "       numira --help | --version\n"
     "ぬみら: 数字選択式宝くじの予想をします。 Proposes numbers for Numbers 3, Numbers 4, Mini Loto and Loto 6.\n"
     "\n"
@@ -82,6 +82,7 @@ inline constexpr const char* kUsageFormat =
     "                        or https://HOST[:PORT]. Without it, list-server=SERVER in\n"
     "                        $XDG_CONFIG_HOME/numira/numira.conf (~/.config/numira/numira.conf),\n"
     "                        else %1\n"
+    "  --purchases           start with 購入記録 (the purchases window) open\n"
     "  -h, --help            show this help and exit\n"
     "  --version             show the version and exit\n";
 inline constexpr const char* kServerForms = "HOST[:PORT], http://HOST[:PORT] or https://HOST[:PORT]";

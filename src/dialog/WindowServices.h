@@ -41,6 +41,13 @@ class WindowServices {
   // The draws or a last proposal have changed: an open check window shows them anew.
   virtual void CheckChanged() {}
 
+  // Opens the purchases window (購入記録), or raises it when it is open.
+  virtual void ShowPurchases() {}
+  // The tickets, the draws or a slip have changed: an open purchases window shows them anew.
+  virtual void PurchasesChanged() {}
+  // A slip has a new line: an open purchases window shows the slips anew.
+  virtual void SlipsChanged() {}
+
   // Opens the settings window (設定), or raises it when it is open.
   virtual void ShowSettings() {}
   // Enables (and starts) or disables (and stops) the user's systemd timer of the check

@@ -19,6 +19,7 @@
 #include "AppIcon.h"
 #include "ControlLabel.h"
 #include "Fonts.h"
+#include "PurchaseTexts.h"
 #include "Texts.h"
 
 namespace numira::ui {
@@ -162,6 +163,11 @@ QWidget* BuildTab(int index) {
   row->addWidget(typeLabel);
   row->addWidget(type);
   row->addWidget(button);
+  auto* record = new QPushButton(QString::fromUtf8(text::kRecordButton));  // shown where a recorder is set
+  record->setObjectName(QStringLiteral("record-button"));
+  record->setAutoDefault(false);
+  record->hide();
+  row->addWidget(record);
   layout->addLayout(row);
 
   // The outcome, or in its place what is wrong with a refused ticket, in a space of two
@@ -258,6 +264,9 @@ void CheckWindow::ShowPages(const std::vector<CheckPage>& pages) {
       auto* button = Child<QPushButton>(tab, "check-button");
       connect(button, &QPushButton::clicked, this, [this, index] { RunCheck(index); });
       connect(Child<QLineEdit>(tab, "ticket"), &QLineEdit::returnPressed, this, [this, index] { RunCheck(index); });
+      auto* record = Child<QPushButton>(tab, "record-button");
+      connect(record, &QPushButton::clicked, this, [this, index] { RecordTicket(index); });
+      record->setVisible(static_cast<bool>(recorder_));
     }
     tabs_->setTabText(index, Q(page.tabName));
     if (old && *old == page) continue;
@@ -303,6 +312,21 @@ void CheckWindow::RunCheck(int tab) {
   // A check that failed with an error (reported by the window) says nothing and changes nothing.
   if (outcome.refused && outcome.lines.empty()) return;
   ShowOutcome(page, outcome);
+}
+
+void CheckWindow::RecordTicket(int tab) {
+  if (tab < 0 || static_cast<std::size_t>(tab) >= shown_.size() || !recorder_) return;
+  QWidget* page = tabs_->widget(tab);
+  const std::string typed = Child<QLineEdit>(page, "ticket")->text().toUtf8().toStdString();
+  const int type = Child<QComboBox>(page, "ticket-type")->currentIndex();
+  const CheckOutcome said = recorder_(shown_[static_cast<std::size_t>(tab)].game, typed, type);
+  if (said.lines.empty()) return;
+  // The line goes where an outcome goes; the tables stay as they are.
+  auto* message = Child<QStackedWidget>(page, "message");
+  auto* line = Child<QLabel>(page, said.refused ? "refusal" : "outcome");
+  line->setText(Lines(said.lines));
+  line->setAccessibleName(Lines(said.lines));
+  message->setCurrentWidget(line);
 }
 
 void CheckWindow::FocusTicket() {

@@ -21,6 +21,11 @@ class CheckWindow : public QDialog {
 
   CheckWindow(QWidget* parent, Checker checker);
 
+  // 記録 on a game's page: the typed ticket goes to 購入記録. The recorder answers with the
+  // line that tells how it went (refused: what is wrong). Without one there is no 記録 button.
+  using Recorder = std::function<CheckOutcome(Game game, const std::string& typed, int typeIndex)>;
+  void SetRecorder(Recorder recorder) { recorder_ = std::move(recorder); }
+
   // Shows the pages, one tab each, in their order. A tab whose page has not changed is
   // left as it is; new draws clear the tab's outcome; a new proposal refills its ticket.
   void ShowPages(const std::vector<CheckPage>& pages);
@@ -31,11 +36,13 @@ class CheckWindow : public QDialog {
 
  private:
   void RunCheck(int tab);
+  void RecordTicket(int tab);
   void FocusTicket();
 
   QTabWidget* tabs_;
   std::vector<CheckPage> shown_;
   Checker checker_;
+  Recorder recorder_;
 };
 
 }  // namespace numira::ui

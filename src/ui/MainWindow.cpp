@@ -23,6 +23,7 @@
 #include "ControlLabel.h"
 #include "DialogUnits.h"
 #include "Fonts.h"
+#include "PurchaseTexts.h"
 #include "SideWindows.h"
 #include "TextFill.h"
 #include "Texts.h"
@@ -57,6 +58,8 @@ MainWindow::MainWindow(const Clock& clock, DialogSetup setup, HistoryMaker makeH
   connect(history, &QShortcut::activated, this, [this] { Dispatch([this] { dlg_->OnHistory(); }); });
   auto* check = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), this);
   connect(check, &QShortcut::activated, this, [this] { Dispatch([this] { dlg_->OnCheck(); }); });
+  auto* purchases = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
+  connect(purchases, &QShortcut::activated, this, [this] { Dispatch([this] { dlg_->OnPurchases(); }); });
   auto* copy = new QShortcut(QKeySequence::Copy, this);
   connect(copy, &QShortcut::activated, this, [this] { Dispatch([this] { dlg_->OnCopy(); }); });
   frames_ = new FramePacer(this);
@@ -358,6 +361,16 @@ void MainWindow::ShowCheck() {
       Dispatch([&] { outcome = dlg_->OnCheckTicket(game, typed, type); });
       return outcome;
     });
+    // 記録: the typed ticket goes to 購入記録.
+    check_->SetRecorder([this](Game game, const std::string& typed, int type) {
+      CheckOutcome said;
+      Dispatch([&] {
+        const RecordOutcome outcome = dlg_->OnRecordChecked(game, typed, type);
+        said.refused = !outcome.recorded;
+        said.lines = {outcome.line};
+      });
+      return said;
+    });
     ForgetWhenClosed(this, check_);
   }
   check_->ShowPages(CheckPages());
@@ -377,6 +390,36 @@ void MainWindow::ShowSettings() {
     ForgetWhenClosed(this, settings_);
   }
   Present(settings_);
+}
+
+void MainWindow::ShowPurchases() {
+  if (!purchases_) {
+    purchases_ = new PurchasesWindow(this, *dlg_, [this](const std::function<void()>& action) { Dispatch(action); });
+    ForgetWhenClosed(this, purchases_);
+    PlaceBeside(*this, purchases_);
+  } else {
+    purchases_->Refresh();
+  }
+  Present(purchases_);
+}
+
+void MainWindow::OpenPurchases() {
+  Dispatch([this] { dlg_->OnPurchases(); });
+}
+
+void MainWindow::RecordProposal(Game game) {
+  Dispatch([this, game] {
+    const RecordOutcome outcome = dlg_->OnRecordProposal(game);
+    if (!outcome.recorded) MessageBox(outcome.line, dlg_->WindowTitle(), MessageIcon::Warning);
+  });
+}
+
+void MainWindow::PurchasesChanged() {
+  if (purchases_) purchases_->Refresh();
+}
+
+void MainWindow::SlipsChanged() {
+  if (purchases_) purchases_->RefreshSlips();
 }
 
 void MainWindow::WriteStandardError(const std::string& line) {
@@ -483,7 +526,7 @@ void MainWindow::done(int code) {
 
 // ---- Events ----------------------------------------------------------------------------
 
-std::unique_ptr<QMenu> MainWindow::BuildSystemMenu() {
+std::unique_ptr<QMenu> MainWindow::BuildSystemMenu(std::optional<Game> panel) {
   auto menu = std::make_unique<QMenu>(this);
   menu->setObjectName(QStringLiteral("system-menu"));
   menu->setFont(font());
@@ -493,6 +536,9 @@ std::unique_ptr<QMenu> MainWindow::BuildSystemMenu() {
     copy->setData(ctl::kCopyItem);
     copy->setShortcut(QKeySequence::Copy);
   }
+  // On a panel whose proposal stands: record it as a ticket for the next draw.
+  if (panel && !dlg_->LastProposal(*panel).empty() && RollFinished(dlg_->Roll(*panel)))
+    menu->addAction(Q(text::kRecordProposalMenuItem))->setData(ctl::kRecordProposalItem + static_cast<unsigned>(GameIndex(*panel)));
   // The history window's item, with the shortcut that also opens it.
   QAction* history = menu->addAction(Q(text::kHistoryMenuItem));
   history->setData(ctl::kHistoryItem);
@@ -501,6 +547,10 @@ std::unique_ptr<QMenu> MainWindow::BuildSystemMenu() {
   QAction* check = menu->addAction(Q(text::kCheckMenuItem));
   check->setData(ctl::kCheckItem);
   check->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+  // The purchases window's item, with its shortcut.
+  QAction* purchases = menu->addAction(Q(text::kPurchasesMenuItem));
+  purchases->setData(ctl::kPurchasesItem);
+  purchases->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
   // 自動更新 and はずれも通知: check items, shown as the dialog holds them.
   for (const auto& [item, label, on] : {std::tuple{ctl::kAutoRefreshItem, text::kAutoRefreshMenuItem, dlg_->AutoRefresh()},
                                         std::tuple{ctl::kNotifyLossesItem, text::kNotifyLossesMenuItem, dlg_->NotifyLosses()}}) {
@@ -520,7 +570,12 @@ std::unique_ptr<QMenu> MainWindow::BuildSystemMenu() {
 }
 
 void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
-  std::unique_ptr<QMenu> menu = BuildSystemMenu();
+  // The panel under the pointer, if any.
+  std::optional<Game> panel;
+  for (const PanelDef& p : kPanels)
+    if (QWidget* group = Control(p.groupBox); group && group->isVisible() && group->geometry().contains(event->pos()))
+      panel = p.game;
+  std::unique_ptr<QMenu> menu = BuildSystemMenu(panel);
   QAction* chosen = menu->exec(event->globalPos());
   if (chosen == nullptr) return;
   const unsigned command = chosen->data().toUInt();
@@ -528,6 +583,9 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
   if (command == ctl::kHistoryItem) return Dispatch([this] { dlg_->OnHistory(); });
   if (command == ctl::kCheckItem) return Dispatch([this] { dlg_->OnCheck(); });
   if (command == ctl::kCopyItem) return Dispatch([this] { dlg_->OnCopy(); });
+  if (command == ctl::kPurchasesItem) return Dispatch([this] { dlg_->OnPurchases(); });
+  for (Game g : kShownGames)
+    if (command == ctl::kRecordProposalItem + GameIndex(g)) return RecordProposal(g);
   Dispatch([this, command] { dlg_->OnSysCommand(command); });
 }
 

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "CheckWindow.h"
@@ -14,6 +15,7 @@
 #include "HistoryView.h"
 #include "OneShotTimer.h"
 #include "PredictDlg.h"
+#include "PurchasesWindow.h"
 #include "RefreshProcess.h"
 #include "SettingsWindow.h"
 #include "WindowServices.h"
@@ -33,7 +35,11 @@ class MainWindow : public QDialog, public WindowServices {
   // The context menu that stands in for the title bar's system menu: the copy item
   // while a proposal stands, the history item, the check item, the settings item, then
   // the about item.
-  std::unique_ptr<QMenu> BuildSystemMenu();
+  // On a panel (`panel`), the item that records its standing proposal comes second.
+  std::unique_ptr<QMenu> BuildSystemMenu(std::optional<Game> panel = std::nullopt);
+
+  // Opens the purchases window as Ctrl+L does (the command line's --purchases).
+  void OpenPurchases();
 
   // ---- Window services ----
   void Enable(int id, bool enabled) override;
@@ -53,6 +59,9 @@ class MainWindow : public QDialog, public WindowServices {
   void ShowCheck() override;
   void CheckChanged() override;
   void ShowSettings() override;
+  void ShowPurchases() override;
+  void PurchasesChanged() override;
+  void SlipsChanged() override;
   void WriteStandardError(const std::string& line) override;
   void SetTimer(int id, int milliseconds) override;
   void KillTimer(int id) override;
@@ -94,6 +103,8 @@ class MainWindow : public QDialog, public WindowServices {
   template <class F>
   void Dispatch(F&& handler);
   void CentreOnScreen();
+  // The panel's menu item: records its standing proposal, or says why it cannot.
+  void RecordProposal(Game game);
   // A one-shot timer fired: its tick, and those of other timers due within a millisecond.
   void TimerExpired(int id);
   std::vector<HistoryPage> HistoryPages() const;
@@ -109,6 +120,8 @@ class MainWindow : public QDialog, public WindowServices {
   HistoryMaker makeHistory_;
   // The check window while it is open.
   QPointer<CheckWindow> check_;
+  // The purchases window (購入記録) while it is open.
+  QPointer<PurchasesWindow> purchases_;
   // The settings window while it is open.
   QPointer<SettingsWindow> settings_;
   // The refresh program, started for each refresh.

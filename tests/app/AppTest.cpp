@@ -82,6 +82,7 @@ TEST(App, HelpAndVersionPrintAndExitWithZeroWithOrWithoutADisplay) {
       EXPECT_EQ(r.exitCode, 0);
       EXPECT_TRUE(r.out.startsWith(QStringLiteral("Usage: numira"))) << r.out.toStdString();
       EXPECT_TRUE(r.out.contains(QStringLiteral("--list-server SERVER"))) << r.out.toStdString();
+      EXPECT_TRUE(r.out.contains(QStringLiteral("--purchases"))) << r.out.toStdString();
       EXPECT_TRUE(r.out.contains(QStringLiteral("numira.conf"))) << r.out.toStdString();
       EXPECT_EQ(r.err, QString());
     }
@@ -173,7 +174,12 @@ TEST(CommandLine, Parse) {
     CommandLine::Action action;
     std::optional<std::string> server;
     std::vector<std::string> rest;
+    bool purchases = false;
   } rows[] = {
+      // --purchases: the purchases window opens with the main window.
+      {{"numira", "--purchases"}, CommandLine::Action::Run, std::nullopt, {"numira"}, true},
+      {{"numira", "--list-server", "a", "--purchases"}, CommandLine::Action::Run, "a", {"numira"}, true},
+      {{"numira", "--purchases=yes"}, CommandLine::Action::Error, std::nullopt, {"numira"}},
       {{"numira"}, CommandLine::Action::Run, std::nullopt, {"numira"}},
       {{"numira", "--list-server", "a.example"}, CommandLine::Action::Run, "a.example", {"numira"}},
       {{"numira", "--list-server=b.example:81"}, CommandLine::Action::Run, "b.example:81", {"numira"}},
@@ -204,6 +210,7 @@ TEST(CommandLine, Parse) {
     const CommandLine cl = ParseCommandLine(static_cast<int>(argv.size()), argv.data());
     EXPECT_EQ(cl.action, row.action) << row.args.size();
     EXPECT_EQ(cl.listServer, row.server);
+    EXPECT_EQ(cl.purchases, row.purchases) << row.args.back();
     std::vector<std::string> rest;
     for (char* a : cl.rest) rest.emplace_back(a);
     EXPECT_EQ(rest, row.rest);

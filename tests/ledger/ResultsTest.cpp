@@ -5,6 +5,7 @@
 #include "PurchaseSlip.h"
 #include "Results.h"
 #include "Schedule.h"
+#include "FrozenGames.h"
 #include "TestData.h"
 
 namespace numira {
@@ -12,22 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-GameData Real(Game game) {
-  GameData d;
-  d.draws = ParseHistory(testing::ReadBytes(fs::path(NUMIRA_DRAWS_DIR) / HistoryFileName(game)), game, GameId(game));
-  if (HasPrizes(game))
-    d.prizes = ParsePrizes(testing::ReadBytes(fs::path(NUMIRA_PRIZES_DIR) / PrizeFileName(game)), game, "prizes");
-  return d;
-}
-
-const AllGames& Data() {
-  static const AllGames all = [] {
-    AllGames a;
-    for (Game g : kGames) a[GameIndex(g)] = Real(g);
-    return a;
-  }();
-  return all;
-}
+const AllGames& Data() { return testing::FrozenGames(); }
 
 using testing::Slip;
 

@@ -83,6 +83,7 @@ class FakeWindow : public WindowServices {
   bool holdRefresh = false;
   int refreshesStarted = 0;
   int settingsShown = 0;
+  int purchasesShown = 0, purchasesChanges = 0;
   // What the dialog wrote to standard error.
   std::string standardError;
   // How the in-process refresh writes its part files (a test makes a disk fail with it).
@@ -123,6 +124,8 @@ class FakeWindow : public WindowServices {
   void HistoryChanged() override { ++historyChanges; }
   void ShowCheck() override { ++checkShown; }
   void ShowSettings() override { ++settingsShown; }
+  void ShowPurchases() override { ++purchasesShown; }
+  void PurchasesChanged() override { ++purchasesChanges; }
   void WriteStandardError(const std::string& line) override { standardError += line; }
   void CheckChanged() override { ++checkChanges; }
   int FocusedControl() const override { return focused; }

@@ -87,7 +87,7 @@ TEST_F(Help, CtrlCAndTheMenuCopyTheStandingProposals) {
   // The menu's first item copies too, with the same shortcut shown.
   QGuiApplication::clipboard()->setText(QStringLiteral("before"));
   menu = window->BuildSystemMenu();
-  ASSERT_EQ(menu->actions().size(), 8);  // copy, history, check, 自動更新, はずれも通知, settings, a separator, about
+  ASSERT_EQ(menu->actions().size(), 9);  // copy, history, check, purchases, 自動更新, はずれも通知, settings, a separator, about
   EXPECT_EQ(menu->actions()[0]->text(), QString::fromUtf8(text::kCopyMenuItem));
   EXPECT_EQ(menu->actions()[0]->shortcut(), QKeySequence(QKeySequence::Copy));
   EXPECT_EQ(menu->actions()[1]->text(), QString::fromUtf8(text::kHistoryMenuItem));
@@ -133,6 +133,10 @@ TEST_F(Help, EveryMenuHasEachMnemonicOnce) {
   menu = window->BuildSystemMenu();
   ASSERT_EQ(menu->actions().front()->text(), QString::fromUtf8(text::kCopyMenuItem));
   ExpectUniqueMnemonics(menu.get(), "window menu with a proposal");
+  // On the panel of that proposal, the item that records it as well.
+  menu = window->BuildSystemMenu(Game::Num3);
+  ASSERT_EQ(menu->actions()[1]->text(), QStringLiteral("この予想を購入記録へ(&R)"));
+  ExpectUniqueMnemonics(menu.get(), "panel menu with a proposal");
   // The check item's letter is its shortcut's.
   for (QAction* a : menu->actions())
     if (a->text() == QString::fromUtf8(text::kCheckMenuItem)) {
@@ -142,6 +146,7 @@ TEST_F(Help, EveryMenuHasEachMnemonicOnce) {
   // The menus of the side windows and of their fields.
   QTest::keyClick(window.get(), Qt::Key_K, Qt::ControlModifier);
   QTest::keyClick(window.get(), Qt::Key_H, Qt::ControlModifier);
+  QTest::keyClick(window.get(), Qt::Key_L, Qt::ControlModifier);
   for (QWidget* top : QApplication::topLevelWidgets()) {
     for (QMenu* m : top->findChildren<QMenu*>()) ExpectUniqueMnemonics(m, m->objectName().toStdString());
     for (QLineEdit* field : top->findChildren<QLineEdit*>()) {
