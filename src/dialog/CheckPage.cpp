@@ -89,6 +89,12 @@ std::string TypedPiece(const std::string& piece) {
   return Quoted(piece, style);
 }
 
+std::vector<std::string> TicketTypeTexts(Game game) {
+  std::vector<std::string> types;
+  for (std::size_t k = 0; k < TypeCount(game); ++k) types.push_back(text::kTicketTypes[k]);
+  return types;
+}
+
 std::string ShownNumbers(const std::string& stored, Game game) {
   if (IsNumbers(game)) return stored;
   std::string shown;
@@ -126,7 +132,7 @@ CheckPage BuildCheckPage(Game game, const std::vector<Draw>& draws, const std::v
   page.ticketLabel = text::kTicketLabel;
   page.ticket = ShownNumbers(lastProposal, game);
   if (TypeCount(game) > 0) page.typeLabel = text::kTicketTypeLabel;
-  for (std::size_t k = 0; k < TypeCount(game); ++k) page.types.push_back(text::kTicketTypes[k]);
+  page.types = TicketTypeTexts(game);
   page.checkButton = text::kCheckButton;
   return page;
 }

@@ -62,6 +62,10 @@ inline bool HasCard(Game game) { return RulesOf(game).form == EntryForm::Squares
 CheckPage BuildCheckPage(Game game, const std::vector<Draw>& draws, const std::vector<DrawPrizes>& prizes,
                          const std::string& lastProposal);
 
+// The ticket types a game offers, in TicketType order: Numbers 3 all four, Numbers 4 all
+// but ミニ, the other games none.
+std::vector<std::string> TicketTypeTexts(Game game);
+
 // Checks a typed ticket of the type at typeIndex of the page's types (ignored for Loto).
 // Each win shows what its draw paid per ticket: "3等 252,100円", "3等（金額未発表）" where
 // the draw's prizes are not published; a game without a prize table shows the tier alone.

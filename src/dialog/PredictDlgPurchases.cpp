@@ -150,7 +150,7 @@ RecordOutcome CPredictDlg::OnRecordTyped(const PurchaseForm& form) {
 }
 
 RecordOutcome CPredictDlg::OnRecordChecked(Game game, const std::string& typed, int typeIndex) {
-  const std::vector<std::string> types = BuildCheckPage(game, {}, {}).types;
+  const std::vector<std::string> types = TicketTypeTexts(game);
   const bool knownType = typeIndex >= 0 && static_cast<std::size_t>(typeIndex) < types.size();
   const LineReading line =
       ReadLine(typed, game, knownType ? static_cast<TicketType>(typeIndex) : TicketType::Straight);

@@ -168,7 +168,7 @@ std::vector<FormGame> FormGames(const AllGames& data, Date today, const std::vec
     FormGame f;
     f.game = g;
     f.name = ShownName(g);
-    f.types = BuildCheckPage(g, {}, {}).types;
+    f.types = TicketTypeTexts(g);
     if (const std::optional<NextDraw> next = NextDrawOf(g, data[GameIndex(g)].draws, today)) {
       f.firstDraw = std::to_string(next->number);
       f.nextDraw = NextDrawText(*next);
