@@ -170,8 +170,11 @@ inline constexpr const char* kReasonTimedOut = "時間内にサーバーから�
 inline constexpr const char* kReasonErrorStatusFormat = "リストではない応答です（HTTP %1）。";
 // %1: what is wrong with it.
 inline constexpr const char* kReasonNotAListFormat = "リストではない応答です（%1）。";
-// %1: the server's date.
-inline constexpr const char* kReasonOlderFormat = "保存済みのリストより古いリスト（%1）なので受け取りませんでした。";
+// %1: the server's set number, %2: the set this copy holds (six digits each).
+inline constexpr const char* kReasonOlderSetFormat =
+    "サーバーのセット %1 は保存済みのセット %2 より古いので受け取りませんでした。";
+// %1: what does not agree.
+inline constexpr const char* kReasonBadSetFormat = "サーバーのセットがそろっていないので受け取りませんでした（%1）。";
 // %1: how the two differ.
 inline constexpr const char* kReasonPairFormat = "対になる２つのリストが一致しません（%1）。";
 inline constexpr const char* kReasonTwinFailed = "対になるリストを受け取れませんでした。";
