@@ -75,6 +75,10 @@ void CPredictDlg::OnRefreshDone(const RefreshReport& report) {
   // New draws go to the check and history windows; they never change the lists' outcome.
   if (std::find(report.extras.begin(), report.extras.end(), ExtraOutcome::Refreshed) != report.extras.end()) DrawFilesChanged();
 
+  // Whatever this refresh did, the lists shown are the folder's set now (another window's
+  // refresh may have brought it): a success time never stands beside older lists.
+  FollowFolderSet();
+
   std::string status;
   if (failed == 0) {
     const LocalTime t = clock_.Local();

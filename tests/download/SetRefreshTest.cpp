@@ -20,18 +20,9 @@ namespace numira::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using Files = std::map<std::string, std::string>;
-
 constexpr ListOutcome R = ListOutcome::Refreshed, N = ListOutcome::NotModified, F = ListOutcome::Failed;
 
-// The frozen set: the eight lists, the six draw files and the three prize files.
-Files FrozenSet() {
-  Files files;
-  for (const auto& e : fs::directory_iterator(NUMIRA_DATA_DIR)) files[e.path().filename().string()] = ReadBytes(e.path());
-  for (const auto& [from, to] : {std::pair{NUMIRA_DRAWS_DIR, "draws/"}, std::pair{NUMIRA_PRIZES_DIR, "prizes/"}})
-    for (const auto& e : fs::directory_iterator(from)) files[to + e.path().filename().string()] = ReadBytes(e.path());
-  return files;
-}
+using Files = SetFiles;
 
 // The frozen set with one more Loto 6 draw on `date` (ISO) and its list to match.
 Files WithLoto6Draw(Files files, const std::string& isoDate, const std::string& cp932Header) {
@@ -63,15 +54,7 @@ class SetRefreshTest : public ::testing::Test {
   // index at /Data/index.txt with these validators. The index's bytes.
   std::string Publish(unsigned number, const Files& files, const std::string& lastModified = {},
                       const std::string& etag = {}) {
-    SetIndex index{number, "2026-12-07T00:00:00Z", {}};
-    for (const auto& [path, bytes] : files) {
-      index.files.push_back(DescribeSetFile(path, bytes));
-      Write(served.path() / ("sets/" + SetNumberText(number)) / path, bytes);
-      Write(served.path() / path, bytes);
-    }
-    const std::string text = FormatSetIndex(index);
-    Write(served.path() / ("sets/" + SetNumberText(number)) / "index.txt", text);
-    Write(served.path() / "index.txt", text);
+    const std::string text = LayOutSet(served.path(), number, files);
     Reply reply{200, text};
     reply.lastModified = lastModified;
     reply.etag = etag;

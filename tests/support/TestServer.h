@@ -29,9 +29,44 @@
 #include <zlib.h>
 
 #include "RawHttp.h"
+#include "SetIndex.h"
 #include "TestData.h"
 
 namespace numira::testing {
+
+// The files of a set by their path in it.
+using SetFiles = std::map<std::string, std::string>;
+
+// The frozen set: the eight lists, the six draw files and the three prize files.
+inline SetFiles FrozenSet() {
+  namespace fs = std::filesystem;
+  SetFiles files;
+  for (const auto& e : fs::directory_iterator(NUMIRA_DATA_DIR)) files[e.path().filename().string()] = ReadBytes(e.path());
+  for (const auto& [from, to] : {std::pair{NUMIRA_DRAWS_DIR, "draws/"}, std::pair{NUMIRA_PRIZES_DIR, "prizes/"}})
+    for (const auto& e : fs::directory_iterator(from)) files[to + e.path().filename().string()] = ReadBytes(e.path());
+  return files;
+}
+
+// Lays out a served folder as the publisher does: files as set `number` under
+// sets/NNNNNN/ with its index, the same files at their plain paths, and the set's index
+// as index.txt. The index's bytes.
+inline std::string LayOutSet(const std::filesystem::path& root, unsigned number, const SetFiles& files) {
+  const auto write = [](const std::filesystem::path& path, const std::string& bytes) {
+    std::filesystem::create_directories(path.parent_path());
+    WriteBytes(path.string(), bytes);
+  };
+  SetIndex index{number, "2026-12-07T00:00:00Z", {}};
+  const std::filesystem::path set = root / "sets" / SetNumberText(number);
+  for (const auto& [path, bytes] : files) {
+    index.files.push_back(DescribeSetFile(path, bytes));
+    write(set / path, bytes);
+    write(root / path, bytes);
+  }
+  const std::string text = FormatSetIndex(index);
+  write(set / "index.txt", text);
+  write(root / "index.txt", text);
+  return text;
+}
 
 // What the local file holds after a fetch of these body bytes: the bytes as served.
 inline std::string Stored(const std::string& body) { return body; }
