@@ -35,6 +35,13 @@ bool CPredictDlg::OnInitDialog() {
   for (const PanelDef& p : kPanels)
     for (int id : ResultFields(p.game)) window_.SetText(id, "");
   window_.SetText(ctl::kStatus, listFolder_.userFolderTooLong ? text::kUserFolderTooLong : "");
+  if (listFolder_.rootInOthersHome) {
+    // Said on the status line and standard error: the lists shown are read, never stored.
+    window_.SetText(ctl::kStatus, text::kRootInOthersHome);
+    window_.WriteStandardError(text::kStandardErrorPrefix + std::string(text::kRootInOthersHome) + " (" +
+                               SanitizeUtf8(listFolder_.folder.empty() ? "." : listFolder_.folder) + ")\n");
+    configFile_.clear();  // 設定 saves nothing either
+  }
   for (const PanelDef& p : kPanels) {
     std::vector<std::string> items;
     for (const FilterItem& item : FilterItems(p.game)) items.emplace_back(item.text);

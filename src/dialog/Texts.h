@@ -51,6 +51,8 @@ inline constexpr const char* kDownloadPartlyFailed = "一部の最新情報を�
 inline constexpr const char* kDownloadTimeFormat = "%1年%2月%3日 %4時%5分%6秒";
 // The status line at start-up when the user's folder is too long for a list path.
 inline constexpr const char* kUserFolderTooLong = "保存先のパスが長すぎます。付属の情報を表示中。";
+// Root runs the program with another user's home (sudo without -H): nothing is saved there.
+inline constexpr const char* kRootInOthersHome = "root で他のユーザーのホームを使っているため、何も保存しません。";
 // Error box texts for a local file that cannot be written (%1: the file's full path).
 inline constexpr const char* kWriteErrorFormat = "%1 へのｱｸｾｽ中に不明なｴﾗｰが発生しました。";
 inline constexpr const char* kDiskFullFormat = "%1 へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。";

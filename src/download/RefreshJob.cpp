@@ -175,6 +175,9 @@ class Job {
       std::string error;
       const std::optional<std::string> bytes = ReadRegularFile(indexStage.Path(), kMaxSetIndexBytes);
       std::optional<SetIndex> parsed = bytes ? ParseSetIndex(*bytes, &error) : std::nullopt;
+      // A server that answers any path with something (a page of its own) has no index
+      // for a copy that never followed one; a copy that did refuses it.
+      if (!parsed && !mine) return false;
       if (!parsed) return Refuse(extras.size(), FailReason::BadSet, "index.txt: " + (bytes ? error : "cannot be read"));
       theirs = std::move(*parsed);
     } else {
@@ -544,7 +547,8 @@ RefreshReport RunRefresh(const RefreshRequest& request, std::span<const ExtraFil
   paths.push_back(slashed + std::string(kSetIndexName));
   SweepLeftovers(paths, held);
   // A server with a set index is followed set by set; one without is asked file by file.
-  if (!folder.empty() && job.RunSet(slashed, extras)) return job.Report();
+  // (A trial of a server, the six lists alone, asks for them as they are.)
+  if (!folder.empty() && !request.listsOnly && job.RunSet(slashed, extras)) return job.Report();
   job.RunLists();
   job.RunExtras(extras);
   job.ForgetSetIfChanged(slashed);

@@ -85,7 +85,14 @@ ListFolderChoice ChooseListFolder(const std::string& executablePath, const ListF
   ListFolderChoice choice;
   choice.shippedFolder = DirectoryOf(executablePath);
   choice.folder = choice.shippedFolder;
-  if (!env.installed) return choice;
+  if (!env.installed) {
+    // A copy beside its executable in a user's home is that user's: root writes nothing there.
+    if (env.rootInOthersHome) {
+      choice.writable = false;
+      choice.rootInOthersHome = true;
+    }
+    return choice;
+  }
   // An installed copy's own folder is the package's: it reads the shipped lists there
   // but never stores anything in it.
   choice.writable = false;
@@ -98,7 +105,17 @@ ListFolderChoice ChooseListFolder(const std::string& executablePath, const ListF
   choice.folder = user;
   choice.seed = true;
   choice.writable = true;
+  if (env.rootInOthersHome) {
+    choice.seed = false;
+    choice.writable = false;
+    choice.rootInOthersHome = true;
+  }
   return choice;
+}
+
+bool IsRootInOthersHome(const std::string& home) {
+  struct stat st;
+  return ::geteuid() == 0 && !home.empty() && ::stat(home.c_str(), &st) == 0 && st.st_uid != 0;
 }
 
 bool IsInstalledCopy(const std::string& executablePath) {
@@ -124,6 +141,7 @@ ListFolderEnv ProcessUserEnv() {
     env.home = v;
   else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
     env.home = pw->pw_dir;
+  env.rootInOthersHome = IsRootInOthersHome(env.home);
   return env;
 }
 
@@ -157,6 +175,13 @@ std::vector<SeedFile> ListSeedFiles(const ListFolderChoice& choice) {
 }
 
 ListFolderChoice SeedListFolder(ListFolderChoice choice, const std::vector<SeedFile>& files) {
+  if (choice.rootInOthersHome) {
+    // What the user's folder holds is read as it is; without one, the shipped lists.
+    struct stat st;
+    if (::stat(choice.folder.empty() ? "." : choice.folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+      choice.folder = choice.shippedFolder;
+    return choice;
+  }
   if (!choice.seed) return choice;
   if (choice.folder.empty() || choice.folder.front() != '/' || !MakeFolders(choice.folder) ||
       !MayWriteIn(choice.folder)) {

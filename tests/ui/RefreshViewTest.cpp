@@ -100,7 +100,7 @@ TEST_F(RefreshView, TheWindowGoesOnAnsweringDuringASlowRefresh) {
   EXPECT_GT(ticks, 30);
   EXPECT_GT(rolled.size(), 5);
   EXPECT_EQ(window->Dialog().Roll(Game::Num3).stopCounter, 0) << "the roll rolls on freely";
-  EXPECT_EQ(server.Connections(), 17);  // the six lists, then the two added lists, six draw and three prize files
+  EXPECT_EQ(server.Connections(), 18);  // the index, the six lists, the two added lists, six draw and three prize files
   // The outcome is the usual one, applied on the window's thread.
   EXPECT_EQ(window->Dialog().LastDownloadOk(), 1);
   EXPECT_EQ(Label(*window, ctl::kStatus)->text(), QStringLiteral("2026年12月07日 20時31分05秒"));
