@@ -14,6 +14,7 @@
 #include "FileStore.h"
 #include "ListReader.h"
 #include "ListValidation.h"
+#include "SetIndex.h"
 
 namespace numira {
 namespace {
@@ -199,6 +200,9 @@ ListFolderChoice SeedListFolder(ListFolderChoice choice, const std::vector<SeedF
   std::vector<std::string> targets;
   for (const SeedFile& f : files) targets.push_back(f.user);
   SweepLeftovers(targets, &lock);
+  // A folder that holds a server's set follows that server alone: the shipped lists are
+  // no set of it, and putting them in would leave the folder neither set.
+  if (LookAtFolderSet(choice.folder).hasIndex) return choice;
   // Folders whose entries changed, to be made durable once each.
   std::vector<std::string> changed;
   for (const SeedFile& f : files) {

@@ -84,7 +84,8 @@ std::vector<SeedFile> ListSeedFiles(const ListFolderChoice& choice);
 // start killed while seeding left beside the files (SweepLeftovers), and copies each file
 // whose shipped copy should replace the user's (making its subfolder when missing) through
 // the file store's stage renamed into place, so that a failure leaves the user's copy as it
-// was. When the folder cannot be made or written, the choice falls back to the shipped
+// was. A folder that holds a set's index (a refresh from a server of numbered sets) is not
+// seeded: it follows its server. When the folder cannot be made or written, the choice falls back to the shipped
 // lists (read only). Returns the choice to read from.
 ListFolderChoice SeedListFolder(ListFolderChoice choice, const std::vector<SeedFile>& files);
 
