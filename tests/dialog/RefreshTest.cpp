@@ -895,3 +895,35 @@ TEST_F(TwoWindowsTest, EveryWindowFollowsTheFoldersSet) {
 
 }  // namespace
 }  // namespace numira::testing
+
+namespace numira::testing {
+namespace {
+
+// Lists read while a writer is switching the folder's set (its mark is there) may be of two
+// sets: they stand as read (the window does not wait) and are read again at the next look
+// once the switch is over; lists read whole are not read again.
+TEST(FolderSetReader, ListsReadDuringASwitchAreReadAgainOnceItIsOver) {
+  TempDir dir;
+  dir.CopyRealLists();
+  FakeWindow win;
+  FakeClock clock;
+  WriteBytes(dir / std::string(kSetSwitchMark), "switching\n");
+  CPredictDlg dlg(win, clock, DialogSetup{dir / "numira", "127.0.0.1:9"});
+  win.dialog = &dlg;
+  ASSERT_TRUE(dlg.OnInitDialog());
+  // The writer put a new Loto 6 list in place and is not done yet: the next look reads
+  // again, and again while the mark stays.
+  WriteBytes(dir / "Lot6Correct.txt", "#2015\x94\x4e" "11\x8c\x8e" "20\x93\xfa\r\n1.2.3.4.5.6,1\r\n");
+  EXPECT_TRUE(dlg.FollowFolderSet());
+  EXPECT_EQ(dlg.List(Game::Lot6).wonEntries, (std::vector<std::string>{"1.2.3.4.5.6"}));
+  EXPECT_TRUE(dlg.FollowFolderSet());
+  // The switch is over: one more reading, then none while nothing changes.
+  ASSERT_EQ(::unlink((dir / std::string(kSetSwitchMark)).c_str()), 0);
+  EXPECT_TRUE(dlg.FollowFolderSet());
+  EXPECT_FALSE(dlg.FollowFolderSet());
+  dlg.OnActivate();
+  EXPECT_FALSE(dlg.FollowFolderSet());
+}
+
+}  // namespace
+}  // namespace numira::testing
