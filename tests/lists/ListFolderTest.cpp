@@ -135,14 +135,20 @@ TEST_P(ListFolder, ChoosesTheFolderAndSeedsIt) {
 INSTANTIATE_TEST_SUITE_P(Cases, ListFolder, ::testing::ValuesIn(kFolderCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The seeding is a writer of the folder like the refresh: while another writer holds the
-// folder's lock it waits, and writes nothing beside it.
-TEST(ListFolderSeed, WaitsForTheFoldersWriter) {
-  TempDir tmp;
+// An installed copy in tmp/lib/numira with the real lists beside it; its folder.
+fs::path InstalledCopy(const TempDir& tmp) {
   const fs::path exeDir = tmp.path() / "lib/numira";
   fs::create_directories(exeDir);
   for (const ListFileRow& row : kListFiles) fs::copy_file(testing::RealList(row.fileName), exeDir / row.fileName);
   WriteBytes(exeDir / "numira.installed", "");
+  return exeDir;
+}
+
+// The seeding is a writer of the folder like the refresh: while another writer holds the
+// folder's lock it waits, and writes nothing beside it.
+TEST(ListFolderSeed, WaitsForTheFoldersWriter) {
+  TempDir tmp;
+  const fs::path exeDir = InstalledCopy(tmp);
   const fs::path userDir = tmp.path() / "data/numira";
   fs::create_directories(userDir);
   const std::string exe = (exeDir / "numira").string();
@@ -169,10 +175,7 @@ TEST(ListFolderSeed, WaitsForTheFoldersWriter) {
 // there is one, else the shipped lists, and may store nothing.
 TEST(ListFolderSeed, ASetsFolderAndRootInAnotherUsersHomeAreNotSeeded) {
   TempDir tmp;
-  const fs::path exeDir = tmp.path() / "lib/numira";
-  fs::create_directories(exeDir);
-  for (const ListFileRow& row : kListFiles) fs::copy_file(testing::RealList(row.fileName), exeDir / row.fileName);
-  WriteBytes(exeDir / "numira.installed", "");
+  const fs::path exeDir = InstalledCopy(tmp);
   const std::string exe = (exeDir / "numira").string();
   const fs::path userDir = tmp.path() / "data/numira";
   const std::string data = (tmp.path() / "data").string(), home = (tmp.path() / "home").string();
