@@ -310,6 +310,8 @@ class RawServer {
   std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
   std::string Url(const std::string& path) const { return "http://" + Host() + path; }
   int Connections() const { return connections_; }
+  // The head of the request a behaviour answers (read before it is called).
+  static const std::string& RequestHead() { return Head(); }
 
   static void SendAll(int fd, const std::string& bytes) {
     for (std::size_t off = 0; off < bytes.size();) {
@@ -320,6 +322,11 @@ class RawServer {
   }
 
  private:
+  static std::string& Head() {
+    thread_local std::string head;
+    return head;
+  }
+
   bool WaitStop(int ms) {
     pollfd p{stop_[0], POLLIN, 0};
     return ::poll(&p, 1, ms) > 0;
@@ -341,7 +348,7 @@ class RawServer {
         continue;
       }
       workers_.emplace_back([this, fd] {
-        ReadRequestHead(fd);
+        Head() = ReadRequestHead(fd);
         behaviour_(fd, [this](int ms) { return WaitStop(ms); });
         ::close(fd);
       });
