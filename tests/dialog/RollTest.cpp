@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "FakeWindow.h"
+#include "FileStore.h"
 #include "PredictDlg.h"
 #include "TestData.h"
 #include "Texts.h"
@@ -26,6 +27,8 @@ const std::array<std::string, 4> kPlainCaptions{"【ナンバーズ３】", "【
 
 const std::vector<std::int64_t> kStopSchedule{20, 35, 55, 80, 110, 145, 185, 230, 280,
                                               335, 395, 460, 530, 605, 685, 770, 860, 955};
+
+namespace fs = std::filesystem;
 
 class Dialog : public ::testing::Test {
  protected:
@@ -172,6 +175,24 @@ TEST_F(Dialog, RootWithAUsersHomeWritesNothingThere) {
   dlg->OnListServerSaved("http://127.0.0.1:9");
   dlg->OnDownload();
   EXPECT_EQ(rootsFiles(), std::vector<std::string>{});
+}
+
+// The start sweeps what a killed writer left only under the folder's lock, and then takes
+// any stage but its own for a leftover, whatever its pid says: pid 1 is alive here, yet a
+// stage under that pid was written by a refresh of another pid namespace now gone. While
+// another writer holds the folder, nothing is swept.
+TEST_F(Dialog, TheStartSweepsUnderTheFoldersLockOnly) {
+  dir.CopyRealLists();
+  const fs::path stage = dir.path() / ".Num3Correct.txt.1.part";
+  testing::WriteBytes(stage, "#2026");
+  {
+    const FolderLock writer(dir.path().string());
+    ASSERT_TRUE(writer.Held());
+    Open(false);
+    EXPECT_TRUE(fs::exists(stage)) << "swept while another writer held the folder";
+  }
+  Open(false);
+  EXPECT_FALSE(fs::exists(stage));
 }
 
 TEST_F(Dialog, SeedsWithTheCalendarSeconds) {
