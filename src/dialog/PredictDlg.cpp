@@ -35,6 +35,13 @@ bool CPredictDlg::OnInitDialog() {
   for (const PanelDef& p : kPanels)
     for (int id : ResultFields(p.game)) window_.SetText(id, "");
   window_.SetText(ctl::kStatus, listFolder_.userFolderTooLong ? text::kUserFolderTooLong : "");
+  if (listFolder_.rootInOthersHome) {
+    // Said on the status line and standard error: the lists shown are read, never stored.
+    window_.SetText(ctl::kStatus, text::kRootInOthersHome);
+    window_.WriteStandardError(text::kStandardErrorPrefix + std::string(text::kRootInOthersHome) + " (" +
+                               SanitizeUtf8(listFolder_.folder.empty() ? "." : listFolder_.folder) + ")\n");
+    configFile_.clear();  // 設定 saves nothing either
+  }
   for (const PanelDef& p : kPanels) {
     std::vector<std::string> items;
     for (const FilterItem& item : FilterItems(p.game)) items.emplace_back(item.text);
@@ -44,7 +51,11 @@ bool CPredictDlg::OnInitDialog() {
   for (const PanelDef& p : kPanels) window_.SetText(p.groupBox, PlainCaption(p.game));
   // What a refresh that was killed left behind is of no use to anyone (and nothing lies
   // where nothing may be stored).
-  if (listFolder_.writable) SweepLeftovers(listPath_);
+  if (listFolder_.writable) {
+    // Only while no writer holds the folder (one that does sweeps itself).
+    const FolderLock lock(listFolder_.folder.empty() ? "." : listFolder_.folder, FolderLock::Wait::No);
+    if (lock.Held()) SweepLeftovers(listPath_, &lock);
+  }
   LoadAllLists();
   StartAutoRefresh();
   window_.CenterWindow();
@@ -64,11 +75,27 @@ void CPredictDlg::SeedUserFolder() {
 }
 
 void CPredictDlg::LoadAllLists() {
+  // Two looks at the folder's set around the reading: when they agree and show no switch,
+  // the lists are one set's. Otherwise the lists stand as read (the window never waits for
+  // a writer) and the next look reads them again.
+  const FolderSetState before = LookAtFolderSet(listFolder_.folder);
   // The lists of the games the window shows; the others' are kept for whoever shows them.
   for (std::size_t row = 0; row < kListFiles.size(); ++row) {
     if (HasPanel(kListFiles[row].game) && ListFileExists(listPath_[row]))
       ReadList(kListFiles[row].game, kListFiles[row].kind);
   }
+  const FolderSetState after = LookAtFolderSet(listFolder_.folder);
+  shownSet_.reset();
+  if (before == after && !after.switching) shownSet_ = after;
+}
+
+bool CPredictDlg::FollowFolderSet() {
+  if (refreshing_) return false;  // the refresh's end looks
+  const FolderSetState now = LookAtFolderSet(listFolder_.folder);
+  if (shownSet_ && *shownSet_ == now) return false;
+  LoadAllLists();
+  DrawFilesChanged();
+  return true;
 }
 
 std::string CPredictDlg::BesideLists(Game game, const char* folder, const std::string& file) const {

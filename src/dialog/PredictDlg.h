@@ -28,6 +28,7 @@
 #include "LotoDraw.h"
 #include "RollRandom.h"
 #include "RollState.h"
+#include "SetIndex.h"
 #include "WinningList.h"
 #include "WindowServices.h"
 
@@ -125,6 +126,13 @@ class CPredictDlg {
   // history window) lists are read anew when next needed, and open history and check
   // windows show them.
   void DrawFilesChanged();
+  // The window follows its folder's set: when the folder holds another set than the lists
+  // shown came from (a refresh of this window, of another, of a timer), they are read anew
+  // with the draws; true when they were. Asked at a refresh's end, when the window is
+  // activated and before a roll starts; it costs two stat calls.
+  bool FollowFolderSet();
+  // The window became the active one.
+  void OnActivate() { FollowFolderSet(); }
   // Where a game's draw file lies ("" when the lists have no usable folder).
   std::string DrawsPath(Game game) const;
   // Where a game's prize file lies ("" as for DrawsPath, or for a game without prizes).
@@ -255,6 +263,9 @@ class CPredictDlg {
 
   ListFolderChoice listFolder_;
   ListPaths listPath_;
+  // The folder's set the lists shown were read from; none when they were read while a
+  // switch was under way or the set changed meanwhile (the next look reads them again).
+  std::optional<FolderSetState> shownSet_;
   // By GameIndex, for every game of the rules table; only the shown games' are used.
   std::array<WinningList, kGames.size()> lists_;
   std::array<CandidatePool, kGames.size()> pools_;

@@ -87,6 +87,10 @@ void CPredictDlg::OnRefreshDone(const RefreshReport& report) {
     ReportNewDraws();
   }
 
+  // Whatever this refresh did, the lists shown are the folder's set now (another window's
+  // refresh may have brought it): a success time never stands beside older lists.
+  FollowFolderSet();
+
   std::string status;
   if (failed == 0) {
     const LocalTime t = clock_.Local();

@@ -33,7 +33,11 @@ std::string Why(const ListResult& r, long totalTimeoutMs, bool& ofTheList) {
       return detail.empty() ? text::kReasonNotStored : Fill(text::kReasonNotStoredFormat, {detail});
     case FailReason::ErrorStatus: ofTheList = true; return Fill(text::kReasonErrorStatusFormat, {detail});
     case FailReason::NotAList: ofTheList = true; return Fill(text::kReasonNotAListFormat, {detail});
-    case FailReason::Older: ofTheList = true; return Fill(text::kReasonOlderFormat, {detail});
+    case FailReason::OlderSet: {
+      const auto space = detail.find(' ');
+      return Fill(text::kReasonOlderSetFormat, {detail.substr(0, space), space == std::string::npos ? std::string() : detail.substr(space + 1)});
+    }
+    case FailReason::BadSet: return Fill(text::kReasonBadSetFormat, {detail});
     case FailReason::PairDisagrees: ofTheList = true; return Fill(text::kReasonPairFormat, {detail});
     case FailReason::TwinFailed: ofTheList = true; return text::kReasonTwinFailed;
     case FailReason::None: break;

@@ -51,6 +51,8 @@ inline constexpr const char* kDownloadPartlyFailed = "一部の最新情報を�
 inline constexpr const char* kDownloadTimeFormat = "%1年%2月%3日 %4時%5分%6秒";
 // The status line at start-up when the user's folder is too long for a list path.
 inline constexpr const char* kUserFolderTooLong = "保存先のパスが長すぎます。付属の情報を表示中。";
+// Root runs the program with another user's home (sudo without -H): nothing is saved there.
+inline constexpr const char* kRootInOthersHome = "root で他のユーザーのホームを使っているため、何も保存しません。";
 // Error box texts for a local file that cannot be written (%1: the file's full path).
 inline constexpr const char* kWriteErrorFormat = "%1 へのｱｸｾｽ中に不明なｴﾗｰが発生しました。";
 inline constexpr const char* kDiskFullFormat = "%1 へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。";
@@ -182,8 +184,11 @@ inline constexpr const char* kReasonTimedOut = "時間内にサーバーから�
 inline constexpr const char* kReasonErrorStatusFormat = "リストではない応答です（HTTP %1）。";
 // %1: what is wrong with it.
 inline constexpr const char* kReasonNotAListFormat = "リストではない応答です（%1）。";
-// %1: the server's date.
-inline constexpr const char* kReasonOlderFormat = "保存済みのリストより古いリスト（%1）なので受け取りませんでした。";
+// %1: the server's set number, %2: the set this copy holds (six digits each).
+inline constexpr const char* kReasonOlderSetFormat =
+    "サーバーのセット %1 は保存済みのセット %2 より古いので受け取りませんでした。";
+// %1: what does not agree.
+inline constexpr const char* kReasonBadSetFormat = "サーバーのセットがそろっていないので受け取りませんでした（%1）。";
 // %1: how the two differ.
 inline constexpr const char* kReasonPairFormat = "対になる２つのリストが一致しません（%1）。";
 inline constexpr const char* kReasonTwinFailed = "対になるリストを受け取れませんでした。";

@@ -13,26 +13,23 @@
 namespace numira {
 namespace {
 
-bool FetchedListReplaces(const ListFileRow& row, const std::string& fetched, const std::string& stored) {
+// Nothing here is judged newer or older by its dates: a sound file is what the server
+// serves now. Only a date after tomorrow in Japan, which no draw can have, is refused.
+bool FetchedListReplaces(const ListFileRow& row, const std::string& fetched) {
   const std::optional<ListContents> fresh = ReadListFile(fetched, row.kind, MaxEntries(row.game));
   if (!fresh || !IsValidList(*fresh, row.game, row.kind)) return false;
-  const std::optional<ListContents> mine = ReadListFile(stored, row.kind, MaxEntries(row.game));
-  const std::optional<Date> mineDate = mine ? ParseHeaderDate(mine->latestDrawDate) : std::nullopt;
-  return !mineDate || !(*ParseHeaderDate(fresh->latestDrawDate) < *mineDate);
+  const std::optional<Date> date = ParseHeaderDate(fresh->latestDrawDate);
+  return !date || !(*date > NextDay(JapanToday()));
 }
 
-bool FetchedDrawsReplace(Game game, const std::string& fetched, const std::string& stored) {
+bool FetchedDrawsReplace(Game game, const std::string& fetched) {
   const std::optional<Draw> theirs = LastDrawOfFile(fetched, game);
-  if (!theirs) return false;
-  const std::optional<Draw> mine = LastDrawOfFile(stored, game);
-  return !mine || !(theirs->date < mine->date);
+  return theirs && !(theirs->date > NextDay(JapanToday()));
 }
 
-bool FetchedPrizesReplace(Game game, const std::string& fetched, const std::string& stored, const std::string& draws) {
+bool FetchedPrizesReplace(Game game, const std::string& fetched, const std::string& draws) {
   const std::optional<std::vector<DrawPrizes>> theirs = PrizesOfFile(fetched, game);
   if (!theirs) return false;
-  const std::optional<std::vector<DrawPrizes>> mine = PrizesOfFile(stored, game);
-  if (mine && !mine->empty() && (theirs->empty() || theirs->back().number < mine->back().number)) return false;
   // Prizes of draws the stored history does not have, or has on other days, belong to
   // another history: they wait until the draws have come.
   const std::optional<std::vector<Draw>> history = DrawsOfFile(draws, game);
@@ -54,16 +51,16 @@ std::vector<ExtraFile> ExtraFilesBeside(const ListPaths& lists) {
   for (std::size_t row = kFirstLists; row < kListFiles.size(); ++row) {
     const ListFileRow list = kListFiles[row];
     if (lists[row].empty()) continue;
-    files.push_back({list.fileName, lists[row], [list](const std::string& fetched, const std::string& stored) {
-                       return FetchedListReplaces(list, fetched, stored);
+    files.push_back({list.fileName, lists[row], [list](const std::string& fetched, const std::string&) {
+                       return FetchedListReplaces(list, fetched);
                      }});
   }
   for (const Game game : kGames) {
     const std::string local = folder + kDrawsFolder + "/" + HistoryFileName(game);
     if (local.size() > kMaxText) continue;
     files.push_back({std::string(kDrawsFolder) + "/" + HistoryFileName(game), local,
-                     [game](const std::string& fetched, const std::string& stored) {
-                       return FetchedDrawsReplace(game, fetched, stored);
+                     [game](const std::string& fetched, const std::string&) {
+                       return FetchedDrawsReplace(game, fetched);
                      }});
   }
   for (const Game game : kGames) {
@@ -72,8 +69,8 @@ std::vector<ExtraFile> ExtraFilesBeside(const ListPaths& lists) {
     const std::string draws = folder + kDrawsFolder + "/" + HistoryFileName(game);
     if (local.size() > kMaxText) continue;
     files.push_back({std::string(kPrizesFolder) + "/" + PrizeFileName(game), local,
-                     [game, draws](const std::string& fetched, const std::string& stored) {
-                       return FetchedPrizesReplace(game, fetched, stored, draws);
+                     [game, draws](const std::string& fetched, const std::string&) {
+                       return FetchedPrizesReplace(game, fetched, draws);
                      }});
   }
   return files;

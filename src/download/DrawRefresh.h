@@ -13,12 +13,12 @@ namespace numira {
 // In this order: the added lists (list-table order), draws/numbers3.csv … draws/bingo5.csv,
 // prizes/miniloto.csv … for the games with a prize table. None when the lists have no
 // folder to be stored in; a file whose path would not fit is left out. A fetched file
-// replaces the stored one only when it is sound for its game and does not go back:
-// - an added list: a valid list of its kind (ValidateList) whose header date is not older
-//   than the stored copy's;
-// - a draw file: a sound history (ValidateDrawFile) that does not end before the stored copy;
-// - a prize file: a sound prize file (ValidatePrizeFile) whose last draw is not before the
-//   stored copy's, for draws of the game's stored history on their dates (when there is one).
+// replaces the stored one when it is sound for its game, whatever its dates, unless it
+// carries a date after tomorrow in Japan (these checks serve a server without a set index):
+// - an added list: a valid list of its kind (ValidateList);
+// - a draw file: a sound history (ValidateDrawFile);
+// - a prize file: a sound prize file (ValidatePrizeFile), for draws of the game's stored
+//   history on their dates (when there is one).
 std::vector<ExtraFile> ExtraFilesBeside(const ListPaths& lists);
 
 }  // namespace numira

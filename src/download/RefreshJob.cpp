@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <thread>
 #include <cstring>
+#include <map>
 #include <chrono>
 #include <exception>
 #include <memory>
@@ -21,6 +22,8 @@
 #include "ListServerChoice.h"
 #include "Entry.h"
 #include "ListValidation.h"
+#include "SetConsistency.h"
+#include "SetIndex.h"
 
 namespace numira {
 namespace {
@@ -142,7 +145,144 @@ class Job {
     }
   }
 
+  // The refresh by the server's set index. False when the server has none (404): the
+  // lists are then refreshed one by one. folder: the lists' folder, ending in "/".
+  bool RunSet(const std::string& folder, std::span<const ExtraFile> extras) {
+    const std::string indexPath = folder + std::string(kSetIndexName);
+    const std::optional<SetIndex> mine = FolderSetIndex(folder);
+    // Whether a switch to a set was under way when its writer died: the files may be of two sets.
+    const bool wasSwitching = LookAtFolderSet(folder).switching;
+    StagedFile indexStage(indexPath);
+    long status = 0;
+    fetching_ = 0;
+    // The copy's own index is asked about with what the server said of it, as it said it;
+    // any full answer is the index, whatever its dates.
+    FetchResult rc = FetchToFile(indexStage.Path(), ListFileUrl(request_.baseUrl, kSetIndexName),
+                                 Options(indexPath, mine.has_value(), &status));
+    if (rc == FetchResult::ErrorStatus && status == 404) return false;
+    if (rc == FetchResult::NotModified && !mine) {
+      // The validators outlived a readable index (edited in place): ask for it whole.
+      rc = FetchToFile(indexStage.Path(), ListFileUrl(request_.baseUrl, kSetIndexName), Options(indexPath, false, &status));
+      if (rc == FetchResult::ErrorStatus && status == 404) return false;
+    }
+    if (Stopped(stop_)) return Refuse(extras.size(), FailReason::Stopped);
+    if (rc == FetchResult::ErrorStatus) return Refuse(extras.size(), FailReason::ErrorStatus, std::to_string(status));
+    if (rc == FetchResult::TooLarge) return Refuse(extras.size(), FailReason::BadSet, "index.txt: " + TooLargeDetail());
+    if (rc != FetchResult::Stored && rc != FetchResult::NotModified) return Refuse(extras.size(), ReasonOf(rc));
+    const bool newIndex = rc == FetchResult::Stored;
+    SetIndex theirs;
+    if (newIndex) {
+      std::string error;
+      const std::optional<std::string> bytes = ReadRegularFile(indexStage.Path(), kMaxSetIndexBytes);
+      std::optional<SetIndex> parsed = bytes ? ParseSetIndex(*bytes, &error) : std::nullopt;
+      // A server that answers any path with something (a page of its own) has no index
+      // for a copy that never followed one; a copy that did refuses it.
+      if (!parsed && !mine) return false;
+      if (!parsed) return Refuse(extras.size(), FailReason::BadSet, "index.txt: " + (bytes ? error : "cannot be read"));
+      theirs = std::move(*parsed);
+    } else {
+      theirs = *mine;
+    }
+    // Sets only go forward, by number: a server serving an earlier set (a stale mirror, a
+    // cache) changes nothing.
+    if (mine && theirs.number < mine->number)
+      return Refuse(extras.size(), FailReason::OlderSet, SetNumberText(theirs.number) + " " + SetNumberText(mine->number));
+
+    // The files this copy keeps, by their path in the set: the six lists, then the extras.
+    struct Wanted {
+      std::string setPath, local;
+      const SetIndexFile* entry = nullptr;
+      std::unique_ptr<StagedFile> stage;  // fetched: the verified new bytes
+    };
+    std::vector<Wanted> wanted;
+    for (std::size_t row = 0; row < kFirstLists; ++row) wanted.push_back({kListFiles[row].fileName, request_.lists[row], nullptr, nullptr});
+    for (const ExtraFile& extra : extras) wanted.push_back({extra.name, extra.localPath, nullptr, nullptr});
+    for (Wanted& w : wanted) {
+      const auto found = std::find_if(theirs.files.begin(), theirs.files.end(),
+                                      [&](const SetIndexFile& f) { return f.path == w.setPath; });
+      if (found != theirs.files.end()) w.entry = &*found;
+    }
+    for (std::size_t row = 0; row < kFirstLists; ++row) {
+      if (request_.lists[row].empty()) return Refuse(extras.size(), FailReason::NotStored);
+      if (!wanted[row].entry)
+        return Refuse(extras.size(), FailReason::BadSet, "index.txt lists no " + wanted[row].setPath);
+    }
+    // Only the files whose bytes differ from the copy's are asked for, from the set's own
+    // path, and each is checked against the index before anything is put in place.
+    const std::string setBase = "sets/" + SetNumberText(theirs.number) + "/";
+    for (std::size_t i = 0; i < wanted.size(); ++i) {
+      Wanted& w = wanted[i];
+      if (!w.entry || w.local.empty()) continue;
+      const std::optional<std::string> have = ReadRegularFile(w.local, w.entry->size);
+      if (have && MatchesSetFile(*w.entry, *have)) continue;
+      if (Stopped(stop_)) return Refuse(extras.size(), FailReason::Stopped);
+      const auto slash = w.local.rfind('/');
+      if (slash != std::string::npos && slash > 0) ::mkdir(w.local.substr(0, slash).c_str(), 0700);
+      fetching_ = std::min(i, kFirstLists - 1);
+      w.stage = std::make_unique<StagedFile>(w.local);
+      long fileStatus = 0;
+      FetchOptions options = Options(w.local, false, &fileStatus);
+      options.limits.maxBodyBytes = static_cast<std::int64_t>(w.entry->size) + 1;
+      const FetchResult got = FetchToFile(w.stage->Path(), ListFileUrl(request_.baseUrl, setBase + w.setPath), options);
+      if (got == FetchResult::ErrorStatus) return Refuse(extras.size(), FailReason::ErrorStatus, std::to_string(fileStatus));
+      if (got != FetchResult::Stored && got != FetchResult::TooLarge) return Refuse(extras.size(), ReasonOf(got));
+      const std::optional<std::string> bytes = got == FetchResult::Stored ? ReadRegularFile(w.stage->Path(), w.entry->size) : std::nullopt;
+      if (!bytes || !MatchesSetFile(*w.entry, *bytes))
+        return Refuse(extras.size(), FailReason::BadSet, w.setPath + ": not the size and SHA-256 index.txt lists");
+    }
+    // The set as it would stand, read before anything is put in place.
+    std::map<std::string, std::string> files;
+    for (const Wanted& w : wanted)
+      if (w.entry && !w.local.empty()) files[w.setPath] = w.stage ? w.stage->Path() : w.local;
+    if (const std::string apart = SetDisagreement(files, NextDay(JapanToday())); !apart.empty())
+      return Refuse(extras.size(), FailReason::BadSet, apart);
+
+    const bool anyFile = std::any_of(wanted.begin(), wanted.end(), [](const Wanted& w) { return w.stage != nullptr; });
+    int error = 0;
+    {
+      CommitSection section;
+      if (Stopped(stop_)) return Refuse(extras.size(), FailReason::Stopped);
+      // Readers see the mark while the files of two sets lie side by side.
+      if (anyFile) error = MarkSetSwitch(folder);
+      std::vector<std::string> folders;
+      for (Wanted& w : wanted) {
+        if (error != 0 || !w.stage) continue;
+        error = w.stage->Commit(StagedFile::Sync::Later);
+        if (std::find(folders.begin(), folders.end(), w.stage->Folder()) == folders.end()) folders.push_back(w.stage->Folder());
+      }
+      // The index last: the copy holds this set once its files are all in place.
+      if (error == 0 && newIndex) error = indexStage.Commit(StagedFile::Sync::Later);
+      for (const std::string& f : folders) SyncFolder(f);
+      SyncFolder(folder);
+      if (error == 0 && (anyFile || wasSwitching)) UnmarkSetSwitch(folder);
+    }
+    if (error != 0) return Refuse(extras.size(), FailReason::NotStored, std::strerror(error));
+    for (std::size_t row = 0; row < kFirstLists; ++row)
+      Final(row, {wanted[row].stage ? ListOutcome::Refreshed : ListOutcome::NotModified, false, FailReason::None, {}});
+    for (std::size_t i = kFirstLists; i < wanted.size(); ++i) {
+      const Wanted& w = wanted[i];
+      report_.extras.push_back(!w.entry ? ExtraOutcome::Absent : w.stage ? ExtraOutcome::Refreshed : ExtraOutcome::NotModified);
+    }
+    return true;
+  }
+
+  // Whatever a refresh of lists one by one stored, the copy no longer holds one set.
+  void ForgetSetIfChanged(const std::string& folder) {
+    const bool changed = std::any_of(report_.lists.begin(), report_.lists.end(),
+                                     [](const ListResult& r) { return r.outcome == ListOutcome::Refreshed; }) ||
+                         std::find(report_.extras.begin(), report_.extras.end(), ExtraOutcome::Refreshed) != report_.extras.end();
+    if (changed) ForgetFolderSet(folder);
+  }
+
  private:
+  // The whole set is refused: every list fails for the same reason, nothing is written. True
+  // (the server had an index).
+  bool Refuse(std::size_t extras, FailReason reason, std::string detail = {}) {
+    for (std::size_t row = 0; row < kFirstLists; ++row) Final(row, Failure(reason, detail));
+    report_.extras.assign(extras, ExtraOutcome::Failed);
+    return true;
+  }
+
   // The other Numbers list of the same game; -1 for a list that stands alone.
   static int Twin(std::size_t row) {
     const ListFileRow& list = kListFiles[row];
@@ -182,8 +322,8 @@ class Job {
     const std::string& path = request_.lists[row];
     Candidate c;
     if (path.empty()) return Fail(FailReason::NotStored);  // no usable path for this list
-    // The stored copy's date: the fresh copy may not be older, and the question whether
-    // the list changed is asked from it. A stored list without a date is asked for whole.
+    // Whether the list changed is asked only of a stored copy that reads as a dated list;
+    // any other is asked for whole.
     std::optional<Date> old;
     if (std::optional<ListContents> stored = ReadListFile(path, list.kind, MaxEntries(list.game)))
       old = ParseHeaderDate(stored->latestDrawDate);
@@ -202,9 +342,11 @@ class Job {
     if (!contents) return Fail(FailReason::NotAList, "cannot be read as a list");
     if (const std::vector<ListProblem> problems = ValidateList(*contents, list.game, list.kind, 1); !problems.empty())
       return Fail(FailReason::NotAList, ProblemText(problems.front()));
-    // Never back in time: a server holding older lists than ours (a stale mirror) changes nothing.
+    // No draw can lie after tomorrow in Japan: such a list is refused. Nothing else is
+    // judged by its date: whatever the server serves now is the list.
     const std::optional<Date> fresh = ParseHeaderDate(contents->latestDrawDate);
-    if (old && (!fresh || *fresh < *old)) return Fail(FailReason::Older, contents->latestDrawDate);
+    if (fresh && *fresh > NextDay(JapanToday()))
+      return Fail(FailReason::NotAList, "dated " + contents->latestDrawDate + ", after tomorrow in Japan");
     c.state = Candidate::State::Fetched;
     c.part = std::move(part);
     c.contents = std::move(*contents);
@@ -271,24 +413,12 @@ class Job {
     return stored;
   }
 
-  // The never-won and the won list of a Numbers game belong together: the same date, no
-  // number in both, every number in one of them. What keeps them apart; "" when they agree.
-  static std::string Disagreement(const ListContents& neverWon, const ListContents& won, Game game) {
-    const std::optional<Date> date = ParseHeaderDate(neverWon.latestDrawDate);
-    if (!date || date != ParseHeaderDate(won.latestDrawDate))
-      return "dates " + neverWon.latestDrawDate + " / " + won.latestDrawDate;
-    const NumbersCoverage cover = CoverNumbers(game, won, neverWon);
-    if (cover.inBoth > 0) return cover.firstInBoth + " in both lists";
-    if (cover.inNeither > 0) return NumbersEntry(cover.firstInNeither, game) + " in neither list";
-    return {};
-  }
-
   // "" when the pair agrees, else what keeps it apart.
   std::string PairDisagreement(std::size_t a, Candidate& ca, std::size_t b, Candidate& cb) const {
     const std::optional<ListContents> copyA = PairCopy(a, ca), copyB = PairCopy(b, cb);
     if (!copyA || !copyB) return "a stored copy is not a valid list";
     const bool aNeverWon = kListFiles[a].kind == ListKind::NoCorrect;
-    return Disagreement(aNeverWon ? *copyA : *copyB, aNeverWon ? *copyB : *copyA, kListFiles[a].game);
+    return NumbersPairDisagreement(aNeverWon ? *copyA : *copyB, aNeverWon ? *copyB : *copyA, kListFiles[a].game);
   }
 
   void SettlePair(std::size_t a, Candidate& ca, std::size_t b, Candidate& cb) {
@@ -413,9 +543,15 @@ RefreshReport RunRefresh(const RefreshRequest& request, std::span<const ExtraFil
   // What a refresh that was killed left behind is of no use to anyone.
   std::vector<std::string> paths(request.lists.begin(), request.lists.end());
   for (const ExtraFile& extra : extras) paths.push_back(extra.localPath);
+  const std::string slashed = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+  paths.push_back(slashed + std::string(kSetIndexName));
   SweepLeftovers(paths, held);
+  // A server with a set index is followed set by set; one without is asked file by file.
+  // (A trial of a server, the six lists alone, asks for them as they are.)
+  if (!folder.empty() && !request.listsOnly && job.RunSet(slashed, extras)) return job.Report();
   job.RunLists();
   job.RunExtras(extras);
+  job.ForgetSetIfChanged(slashed);
   return job.Report();
 }
 

@@ -22,9 +22,17 @@ struct ExtraFile {
   std::function<bool(const std::string& fetchedCopy, const std::string& storedPath)> accept;
 };
 
-// Runs the refresh. Each list is fetched into a part file beside it and replaces it only
-// when the transfer completed with a success status, the copy is a valid list of its
-// kind, its header date is not older than the stored copy's, and, for the two Numbers
+// Runs the refresh, holding the folder's lock. A server with a set index (index.txt) is
+// followed set by set: its index is asked for with the validators the copy's index came
+// with, sent back verbatim; a 304 or the copy's own set number ends the refresh there (one
+// request); a lower set number is refused (OlderSet), nothing written; a higher one brings
+// only the files whose SHA-256 differs from the copy's, from the set's own path
+// (/Data/sets/NNNNNN/...), each checked against the index, then the whole set is checked
+// (SetDisagreement) and put in place behind the folder's switch mark, its index last. A
+// server without an index (404) gets the refresh file by file: each list is fetched into
+// a part file beside it and replaces it only when the transfer completed with a success
+// status, the copy is a valid list of its kind dated no later than tomorrow in Japan, and,
+// for the two Numbers
 // lists of a game, both are fresh or unchanged and agree (same date, no number in both,
 // every number in one): the pair replaces the stored pair together or not at all.
 // The whole refresh is bounded by request.limits.totalTimeoutMs. A local file that

@@ -18,6 +18,7 @@
 #include "DrawRefresh.h"
 #include "FileStore.h"
 #include "RefreshJob.h"
+#include "SetIndex.h"
 
 namespace {
 
@@ -58,6 +59,12 @@ int main(int argc, char** argv) {
 
   std::vector<std::string> targets(request->lists.begin(), request->lists.end());
   for (const ExtraFile& extra : extras) targets.push_back(extra.localPath);
+  // The set's index, staged beside the lists while it is fetched.
+  for (const std::string& list : request->lists)
+    if (!list.empty()) {
+      targets.push_back(list.substr(0, list.rfind('/') + 1) + std::string(kSetIndexName));
+      break;
+    }
   // Kept until the process ends: a signal may come at any moment up to then.
   stages = new OwnStages(targets);
 

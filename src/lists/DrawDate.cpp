@@ -64,4 +64,19 @@ std::string IsoDate(Date date) {
   return buf;
 }
 
+Date JapanToday() {
+  using namespace std::chrono;
+  const year_month_day day{floor<days>(system_clock::now() + hours(9))};
+  return {static_cast<int>(day.year()), static_cast<int>(static_cast<unsigned>(day.month())),
+          static_cast<int>(static_cast<unsigned>(day.day()))};
+}
+
+Date NextDay(Date date) {
+  using namespace std::chrono;
+  const year_month_day next{sys_days{year{date.year} / month{static_cast<unsigned>(date.month)} /
+                                     day{static_cast<unsigned>(date.day)}} + days{1}};
+  return {static_cast<int>(next.year()), static_cast<int>(static_cast<unsigned>(next.month())),
+          static_cast<int>(static_cast<unsigned>(next.day()))};
+}
+
 }  // namespace numira

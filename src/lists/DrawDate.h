@@ -29,4 +29,10 @@ std::optional<Date> ParseIsoDate(std::string_view text);
 // "2026-08-21": the form ParseIsoDate reads.
 std::string IsoDate(Date date);
 
+// Today in Japan (UTC+9, whatever the computer's time zone), from the system clock.
+Date JapanToday();
+
+// The day after date.
+Date NextDay(Date date);
+
 }  // namespace numira

@@ -14,6 +14,7 @@
 #include "FileStore.h"
 #include "ListReader.h"
 #include "ListValidation.h"
+#include "SetIndex.h"
 
 namespace numira {
 namespace {
@@ -85,7 +86,14 @@ ListFolderChoice ChooseListFolder(const std::string& executablePath, const ListF
   ListFolderChoice choice;
   choice.shippedFolder = DirectoryOf(executablePath);
   choice.folder = choice.shippedFolder;
-  if (!env.installed) return choice;
+  if (!env.installed) {
+    // A copy beside its executable in a user's home is that user's: root writes nothing there.
+    if (env.rootInOthersHome) {
+      choice.writable = false;
+      choice.rootInOthersHome = true;
+    }
+    return choice;
+  }
   // An installed copy's own folder is the package's: it reads the shipped lists there
   // but never stores anything in it.
   choice.writable = false;
@@ -98,7 +106,17 @@ ListFolderChoice ChooseListFolder(const std::string& executablePath, const ListF
   choice.folder = user;
   choice.seed = true;
   choice.writable = true;
+  if (env.rootInOthersHome) {
+    choice.seed = false;
+    choice.writable = false;
+    choice.rootInOthersHome = true;
+  }
   return choice;
+}
+
+bool IsRootInOthersHome(const std::string& home) {
+  struct stat st;
+  return ::geteuid() == 0 && !home.empty() && ::stat(home.c_str(), &st) == 0 && st.st_uid != 0;
 }
 
 bool IsInstalledCopy(const std::string& executablePath) {
@@ -124,6 +142,7 @@ ListFolderEnv ProcessUserEnv() {
     env.home = v;
   else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
     env.home = pw->pw_dir;
+  env.rootInOthersHome = IsRootInOthersHome(env.home);
   return env;
 }
 
@@ -157,6 +176,13 @@ std::vector<SeedFile> ListSeedFiles(const ListFolderChoice& choice) {
 }
 
 ListFolderChoice SeedListFolder(ListFolderChoice choice, const std::vector<SeedFile>& files) {
+  if (choice.rootInOthersHome) {
+    // What the user's folder holds is read as it is; without one, the shipped lists.
+    struct stat st;
+    if (::stat(choice.folder.empty() ? "." : choice.folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+      choice.folder = choice.shippedFolder;
+    return choice;
+  }
   if (!choice.seed) return choice;
   if (choice.folder.empty() || choice.folder.front() != '/' || !MakeFolders(choice.folder) ||
       !MayWriteIn(choice.folder)) {
@@ -174,6 +200,9 @@ ListFolderChoice SeedListFolder(ListFolderChoice choice, const std::vector<SeedF
   std::vector<std::string> targets;
   for (const SeedFile& f : files) targets.push_back(f.user);
   SweepLeftovers(targets, &lock);
+  // A folder that holds a server's set follows that server alone: the shipped lists are
+  // no set of it, and putting them in would leave the folder neither set.
+  if (LookAtFolderSet(choice.folder).hasIndex) return choice;
   // Folders whose entries changed, to be made durable once each.
   std::vector<std::string> changed;
   for (const SeedFile& f : files) {

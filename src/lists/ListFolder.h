@@ -19,6 +19,9 @@ struct ListFolderEnv {
   bool installed = false;   // the install marker lies beside the executable
   std::string xdgDataHome;  // $XDG_DATA_HOME; empty when unset
   std::string home;         // the user's home folder
+  // Root runs the program with another user's home (sudo without -H): nothing may be
+  // made there, for it would be root's in the user's home.
+  bool rootInOthersHome = false;
 };
 
 // The folders the lists come from. Folders are "" (the working directory) or end in "/".
@@ -29,6 +32,9 @@ struct ListFolderChoice {
   bool writable = true;       // a refresh may store lists in folder
   // The user's folder is too long for a list path (kMaxText): the shipped lists are read.
   bool userFolderTooLong = false;
+  // Root with another user's home: the lists there (or the shipped ones when there are
+  // none) are read, and nothing is written anywhere.
+  bool rootInOthersHome = false;
 };
 
 // - A copy that is not installed (a build tree, a portable copy) keeps its lists beside
@@ -38,6 +44,9 @@ struct ListFolderChoice {
 //   from the shipped lists. Without a home, or when that folder's list paths would not fit
 //   in kMaxText bytes, the shipped lists are read, and no refresh stores anything.
 ListFolderChoice ChooseListFolder(const std::string& executablePath, const ListFolderEnv& env);
+
+// Whether this process runs as root (effective) with a home folder another user owns.
+bool IsRootInOthersHome(const std::string& home);
 
 // Whether the install marker lies beside the executable (a regular file).
 bool IsInstalledCopy(const std::string& executablePath);
@@ -70,11 +79,13 @@ struct SeedFile {
 // refresh brought, is kept; so is one that is there but cannot be read.
 std::vector<SeedFile> ListSeedFiles(const ListFolderChoice& choice);
 
-// When the choice says so: makes the user's folder (private to the user), removes what a
+// Root with another user's home never seeds: it reads the user's folder when there is one,
+// else the shipped lists. When the choice says so: makes the user's folder (private to the user), removes what a
 // start killed while seeding left beside the files (SweepLeftovers), and copies each file
 // whose shipped copy should replace the user's (making its subfolder when missing) through
 // the file store's stage renamed into place, so that a failure leaves the user's copy as it
-// was. When the folder cannot be made or written, the choice falls back to the shipped
+// was. A folder that holds a set's index (a refresh from a server of numbered sets) is not
+// seeded: it follows its server. When the folder cannot be made or written, the choice falls back to the shipped
 // lists (read only). Returns the choice to read from.
 ListFolderChoice SeedListFolder(ListFolderChoice choice, const std::vector<SeedFile>& files);
 

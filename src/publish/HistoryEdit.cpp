@@ -156,13 +156,6 @@ FileChange PrizeChange(const std::string& path, const PrizeFile& before, const s
 
 }  // namespace
 
-Date JapanToday() {
-  using namespace std::chrono;
-  const year_month_day day{floor<days>(system_clock::now() + hours(9))};
-  return {static_cast<int>(day.year()), static_cast<int>(static_cast<unsigned>(day.month())),
-          static_cast<int>(static_cast<unsigned>(day.day()))};
-}
-
 Draw AddDraw(const std::string& path, Game game, std::string_view drawNo, std::string_view date,
              std::string_view numbers, Date today, std::optional<std::string_view> bonus) {
   const LockedHistory history(path);

@@ -18,9 +18,7 @@ class ArgumentError : public PublishError {
   using PublishError::PublishError;
 };
 
-// Today's date in Japan (Japan Standard Time, UTC+9, no daylight saving), whatever the
-// machine's time zone: no draw can be later.
-Date JapanToday();
+// Today's date in Japan: JapanToday() (DrawDate.h); no draw can be later.
 
 // A game's files in a history folder: the history, and its prize file ("" for a game
 // without a prize table), which need not exist yet.

@@ -18,14 +18,6 @@ std::string AfterTomorrow(Date lastDay) {
 
 }  // namespace
 
-Date NextDay(Date date) {
-  using namespace std::chrono;
-  const year_month_day next{sys_days{year{date.year} / month{static_cast<unsigned>(date.month)} /
-                                     day{static_cast<unsigned>(date.day)}} + days{1}};
-  return {static_cast<int>(next.year()), static_cast<int>(static_cast<unsigned>(next.month())),
-          static_cast<int>(static_cast<unsigned>(next.day()))};
-}
-
 void RefuseDrawsAfter(const Histories& histories, const std::string& drawsDir, Date lastDay) {
   for (Game game : kGames) {
     const std::vector<Draw>& draws = histories[GameIndex(game)];

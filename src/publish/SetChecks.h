@@ -10,9 +10,6 @@
 
 namespace numira {
 
-// The day after date.
-Date NextDay(Date date);
-
 // PublishError naming the history file and the draw when a history's last draw is
 // dated after lastDay (tomorrow in Japan): such a set is refused, nothing published.
 void RefuseDrawsAfter(const Histories& histories, const std::string& drawsDir, Date lastDay);

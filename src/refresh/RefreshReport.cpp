@@ -15,13 +15,14 @@ constexpr std::array<std::pair<ListOutcome, std::string_view>, 5> kListWords{{
 }};
 constexpr std::string_view kDiskFullWord = "disk-full";
 
-constexpr std::array<std::pair<FailReason, std::string_view>, 15> kReasonWords{{
+constexpr std::array<std::pair<FailReason, std::string_view>, 16> kReasonWords{{
     {FailReason::NoSuchHost, "no-such-host"},
     {FailReason::NoConnection, "no-connection"},
     {FailReason::TimedOut, "timed-out"},
     {FailReason::ErrorStatus, "error-status"},
     {FailReason::NotAList, "not-a-list"},
-    {FailReason::Older, "older"},
+    {FailReason::OlderSet, "older-set"},
+    {FailReason::BadSet, "bad-set"},
     {FailReason::PairDisagrees, "pair-disagrees"},
     {FailReason::TwinFailed, "twin-failed"},
     {FailReason::Broken, "broken"},

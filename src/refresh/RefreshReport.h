@@ -46,7 +46,8 @@ enum class FailReason {
   TimedOut,       // no answer, or not the whole answer, in time
   ErrorStatus,    // the server answered with an error status (detail: the status)
   NotAList,       // the answer is not a list of its kind (detail: what is wrong)
-  Older,          // the server's list is older than the stored one: no step back
+  OlderSet,       // the server's set has a lower number than the copy's (detail: "SERVER COPY", six digits each)
+  BadSet,         // the server's set does not hold together or its files are not as its index says (detail: what)
   PairDisagrees,  // the two lists of a Numbers game do not agree (detail: how)
   TwinFailed,     // the other list of its Numbers game failed, and the two go together
   Broken,         // the transfer broke off, or the answer is not HTTP

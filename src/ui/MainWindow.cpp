@@ -605,6 +605,8 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 
 bool MainWindow::event(QEvent* event) {
   if (event->type() == QEvent::UpdateRequest && frames_->PutOff()) return true;
+  // Back to this window: it shows its folder's set, whoever brought it meanwhile.
+  if (event->type() == QEvent::WindowActivate && dlg_) Dispatch([this] { dlg_->OnActivate(); });
   return QDialog::event(event);
 }
 

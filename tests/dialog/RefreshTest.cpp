@@ -235,9 +235,11 @@ TEST_F(RefreshTest, AllSixRefreshedShowsTheTimeInBlue) {
     EXPECT_EQ(ReadBytes(dir / kListFiles[row].fileName), Stored(ReadBytes(DataFile(row))));
   // The six were asked for in table order, as the program by its own name, past any cache.
   // Then the added lists, the six draw files and the three prize files, which this server
-  // does not have (404: no error).
-  const std::vector<SeenRequest> seen = server.Seen();
-  ASSERT_EQ(seen.size(), 17u);
+  // does not have (404: no error). Before them all, the set index, which it lacks too.
+  std::vector<SeenRequest> seen = server.Seen();
+  ASSERT_EQ(seen.size(), 18u);
+  EXPECT_EQ(seen.front().path, "/Data/index.txt");
+  seen.erase(seen.begin());
   EXPECT_EQ(seen[6].path, "/Data/Lot7Correct.txt");
   EXPECT_EQ(seen[7].path, "/Data/Bingo5Correct.txt");
   EXPECT_EQ(seen[8].path, "/Data/draws/numbers3.csv");
@@ -351,7 +353,8 @@ TEST_F(RefreshTest, BrokenTransfersChangeNothing) {
   });
   Open(raw.Host());
   ExpectFullFailureLeavesEverything([] {}, raw.Host() + kBroken);
-  EXPECT_EQ(raw.Connections(), 6);
+  // The set index is asked for first: a server that breaks it off is asked nothing more.
+  EXPECT_EQ(raw.Connections(), 1);
 }
 
 TEST_F(RefreshTest, StalledServerIsGivenUpOnAndChangesNothing) {
@@ -362,7 +365,7 @@ TEST_F(RefreshTest, StalledServerIsGivenUpOnAndChangesNothing) {
   const auto start = std::chrono::steady_clock::now();
   ExpectFullFailureLeavesEverything([] {}, raw.Host() + kNoAnswer);
   EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 45.0);
-  EXPECT_EQ(raw.Connections(), 6);
+  EXPECT_EQ(raw.Connections(), 1);  // the set index, asked for first
 }
 
 TEST_F(RefreshTest, TheWholeRefreshIsBounded) {
@@ -463,6 +466,7 @@ std::function<Served(std::size_t)> OneList(std::size_t target, std::string body)
 }
 
 const std::string kNewHeader = "#2026\x94\x4e" "12\x8c\x8e" "4\x93\xfa\r\n";  // #2026年12月4日
+const std::string kFarFutureHeader = "#2099\x94\x4e" "12\x8c\x8e" "31\x93\xfa\r\n";  // #2099年12月31日
 const std::string kOlderHeader = "#2015\x94\x4e" "11\x8c\x8e" "19\x93\xfa\r\n";  // #2015年11月19日: a day before the stored
 
 // The first line of a shipped list, and its lines after the header (all but the first `skip`).
@@ -533,8 +537,12 @@ const HostileCase kHostile[] = {
      "/Data/Num4Correct.txt：リストではない応答です（no entries: a won list lists at least one）。"},
     {"count_below_one", OneList(2, kNewHeader + "123,0\r\n"), {1, 3, 4, 5}, text::kDownloadPartlyFailed,
      "/Data/Num3Correct.txt：リストではない応答です（line 2: the count \"0\" is not a whole number from 1 to 999999999）。"},
-    {"older_than_the_stored_list", OneList(4, kOlderHeader + "1.2.3.4.5,1\r\n"), {0, 1, 2, 3, 5},
-     text::kDownloadPartlyFailed, "/Data/MiniCorrect.txt：保存済みのリストより古いリスト（2015年11月19日）なので受け取りませんでした。"},
+    // Nothing is judged by its date: an older list is what the server serves now.
+    {"older_than_the_stored_list_is_taken", OneList(4, kOlderHeader + "1.2.3.4.5,1\r\n"), {0, 1, 2, 3, 4, 5}, nullptr},
+    // No draw lies after tomorrow in Japan.
+    {"dated_after_tomorrow_in_japan", OneList(4, kFarFutureHeader + "1.2.3.4.5,1\r\n"), {0, 1, 2, 3, 5},
+     text::kDownloadPartlyFailed,
+     "/Data/MiniCorrect.txt：リストではない応答です（dated 2099年12月31日, after tomorrow in Japan）。"},
     {"twins_of_different_dates", OneList(2, kNewHeader + ShippedEntries(2)), {1, 3, 4, 5}, text::kDownloadPartlyFailed,
      "/Data/Num3NoCorrect.txt：対になる２つのリストが一致しません（dates 2026年8月21日 / 2026年12月4日）。"},
     {"twins_with_a_number_in_both", OneList(0, ShippedHeader(0) + ShippedEntries(0) + "123\r\n"), {1, 3, 4, 5},
@@ -626,28 +634,21 @@ TEST_F(RefreshTest, AHeaderOnlyNeverWonListWithoutItsTwinChangesNeitherList) {
   for (std::size_t row : {1u, 3u, 4u, 5u}) ExpectRowRefreshed(row);
 }
 
-TEST_F(RefreshTest, AnOlderServerNeverTakesTheListsBack) {
-  // The server's lists are refreshed once; then the server goes back to older ones (a
-  // stale mirror): nothing changes, and that is a failure, not a success.
+TEST_F(RefreshTest, AServerWithoutAnIndexIsFollowedWhateverItsDates) {
+  // The server's lists are refreshed once; then the server serves older ones (a date typo
+  // put right, say): they are what it serves, and a copy follows it.
   dlg->OnDownload();
   ASSERT_EQ(dlg->LastDownloadOk(), 1);
   for (std::size_t row = 0; row < 6; ++row)
     server.Set(std::string("/Data/") + kListFiles[row].fileName, {200, kOldLists[row]});
   ForgetReports();
-  const State before = Capture();
   dlg->OnDownload();
-  ExpectFailureReport(text::kDownloadFailed, At(server.Host(), "Num3NoCorrect.txt") + "：保存済みのリストより古いリスト（2015年11月20日）なので受け取りませんでした。");
-  ExpectUntouched(before);
-  // The same lists again are no step back.
-  server.Clear();
-  ForgetReports();
-  dlg->OnDownload();
-  EXPECT_TRUE(win.messages.empty());
-  EXPECT_EQ(dlg->LastDownloadOk(), 1);
-  for (std::size_t row = 0; row < 6; ++row) ExpectRowRefreshed(row);
+  // (The old Numbers pairs do not agree with each other and stay out.)
+  for (std::size_t row : {4u, 5u}) EXPECT_EQ(ReadBytes(dlg->Paths()[row]), kOldLists[row]) << row;
+  EXPECT_EQ(dlg->List(Game::Lot6).wonEntries, (std::vector<std::string>{"1.2.3.4.5.6"}));
 }
 
-TEST_F(RefreshTest, NewDrawsComeWithTheListsAndNeverGoBack) {
+TEST_F(RefreshTest, NewDrawsComeWithTheListsAndFollowTheServer) {
   const std::string loto6 = ReadBytes(std::string(NUMIRA_DRAWS_DIR) + "/loto6.csv");
   const std::string newer = loto6 + "2038,2025-09-29,1.8.19.27.33.43\n";
   server.Set("/Data/draws/loto6.csv", {200, newer});
@@ -660,11 +661,16 @@ TEST_F(RefreshTest, NewDrawsComeWithTheListsAndNeverGoBack) {
   EXPECT_TRUE(dlg->Draws(Game::Mini).empty());
   EXPECT_EQ(ReadBytes(dir / "draws/loto6.csv"), newer);
   EXPECT_FALSE(std::filesystem::exists(dir / "draws/miniloto.csv"));
-  // A stale mirror's older history never replaces the newer one.
+  // The history the server serves is the history, whatever its last date: a draw taken
+  // back by the publisher goes from the copy too.
   server.Set("/Data/draws/loto6.csv", {200, loto6});
   dlg->OnDownload();
-  EXPECT_EQ(ReadBytes(dir / "draws/loto6.csv"), newer);
-  EXPECT_EQ(dlg->Draws(Game::Lot6).size(), 2038u);
+  EXPECT_EQ(ReadBytes(dir / "draws/loto6.csv"), loto6);
+  EXPECT_EQ(dlg->Draws(Game::Lot6).size(), 2037u);
+  // A draw after tomorrow in Japan is refused.
+  server.Set("/Data/draws/loto6.csv", {200, loto6 + "2038,2099-12-31,1.8.19.27.33.43\n"});
+  dlg->OnDownload();
+  EXPECT_EQ(ReadBytes(dir / "draws/loto6.csv"), loto6);
 }
 
 TEST_F(RefreshTest, TheButtonDoesNothingWhileARefreshRuns) {
@@ -681,7 +687,7 @@ TEST_F(RefreshTest, TheButtonDoesNothingWhileARefreshRuns) {
   EXPECT_FALSE(dlg->Refreshing());
   EXPECT_EQ(win.waitDepth, 0);
   EXPECT_EQ(dlg->LastDownloadOk(), 1);
-  EXPECT_EQ(server.Seen().size(), 17u);  // the six lists, then the two added lists, six draw and three prize files
+  EXPECT_EQ(server.Seen().size(), 18u);  // the index, the six lists, the two added lists, six draw and three prize files
   for (std::size_t row = 0; row < 6; ++row) ExpectRowRefreshed(row);
 }
 
@@ -816,6 +822,107 @@ TEST_F(DiskErrorTest, DiskFillingUpOnTheFourthListStopsTheRefresh) {
     EXPECT_EQ(NamesBesideAddedLists(dir), SixNames());
   });
   EXPECT_EQ(code, 0);
+}
+
+}  // namespace
+}  // namespace numira::testing
+
+namespace numira::testing {
+namespace {
+
+// Two windows on one folder and a server of numbered sets: whichever refreshes, both show
+// the folder's set, and a success time never stands beside older lists.
+class TwoWindowsTest : public ::testing::Test {
+ protected:
+  struct Window {
+    FakeWindow win;
+    FakeClock clock;
+    std::unique_ptr<CPredictDlg> dlg;
+  };
+  void SetUp() override { dir.CopyRealLists(); }
+  void Open(Window& w) {
+    w.dlg = std::make_unique<CPredictDlg>(w.win, w.clock, DialogSetup{dir / "numira", server.Host()});
+    w.win.dialog = w.dlg.get();
+    ASSERT_TRUE(w.dlg->OnInitDialog());
+  }
+  // The frozen set with a Loto 6 list of `draws` more draws (each drawing one more
+  // combination, on 29 and 30 September 2025), and its history to match.
+  static SetFiles Loto6Ahead(int draws) {
+    SetFiles f = FrozenSet();
+    std::string& list = f["Lot6Correct.txt"];
+    // 2025年9月29日 / 2025年9月30日 in code page 932.
+    list = "#2025\x94\x4e" "9\x8c\x8e" + std::to_string(28 + draws) + "\x93\xfa\r\n" + list.substr(list.find('\n') + 1);
+    for (int i = 1; i <= draws; ++i) {
+      const std::string combination = "1.2.3.4.5." + std::to_string(5 + i);
+      list += combination + ",1\r\n";
+      f["draws/loto6.csv"] += std::to_string(2037 + i) + ",2025-09-" + std::to_string(28 + i) + "," + combination + "\n";
+    }
+    return f;
+  }
+  std::string Caption(const Window& w) const { return w.win.Text(Panel(Game::Lot6).groupBox); }
+
+  TempDir dir, served;
+  ListServer server{served.path().string()};
+};
+
+TEST_F(TwoWindowsTest, EveryWindowFollowsTheFoldersSet) {
+  Window a, b;
+  Open(a);
+  Open(b);
+  LayOutSet(served.path(), 1, Loto6Ahead(1));
+  a.dlg->OnDownload();
+  ASSERT_EQ(a.dlg->LastDownloadOk(), 1) << a.win.Text(ctl::kStatus);
+  EXPECT_EQ(a.dlg->List(Game::Lot6).wonEntries.size(), b.dlg->List(Game::Lot6).wonEntries.size() + 1);
+  // B's refresh finds the folder holding the server's set already (one request, nothing
+  // written): it shows that set all the same.
+  b.dlg->OnDownload();
+  EXPECT_EQ(b.dlg->LastDownloadOk(), 1);
+  EXPECT_EQ(b.dlg->List(Game::Lot6).wonEntries, a.dlg->List(Game::Lot6).wonEntries);
+  EXPECT_EQ(b.dlg->Draws(Game::Lot6).size(), 2038u);
+  EXPECT_EQ(Caption(b), Caption(a));
+  // A new set comes through B: A shows it as soon as it is the active window again.
+  LayOutSet(served.path(), 2, Loto6Ahead(2));
+  b.dlg->OnDownload();
+  ASSERT_EQ(b.dlg->List(Game::Lot6).wonEntries.size(), a.dlg->List(Game::Lot6).wonEntries.size() + 1);
+  const std::string before = Caption(a);
+  a.dlg->OnActivate();
+  EXPECT_EQ(a.dlg->List(Game::Lot6).wonEntries, b.dlg->List(Game::Lot6).wonEntries);
+  EXPECT_EQ(a.dlg->Draws(Game::Lot6).size(), 2039u);
+  EXPECT_NE(Caption(a), before);
+  // Nothing changed since: activating reads nothing again.
+  EXPECT_FALSE(a.dlg->FollowFolderSet());
+}
+
+}  // namespace
+}  // namespace numira::testing
+
+namespace numira::testing {
+namespace {
+
+// Lists read while a writer is switching the folder's set (its mark is there) may be of two
+// sets: they stand as read (the window does not wait) and are read again at the next look
+// once the switch is over; lists read whole are not read again.
+TEST(FolderSetReader, ListsReadDuringASwitchAreReadAgainOnceItIsOver) {
+  TempDir dir;
+  dir.CopyRealLists();
+  FakeWindow win;
+  FakeClock clock;
+  WriteBytes(dir / std::string(kSetSwitchMark), "switching\n");
+  CPredictDlg dlg(win, clock, DialogSetup{dir / "numira", "127.0.0.1:9"});
+  win.dialog = &dlg;
+  ASSERT_TRUE(dlg.OnInitDialog());
+  // The writer put a new Loto 6 list in place and is not done yet: the next look reads
+  // again, and again while the mark stays.
+  WriteBytes(dir / "Lot6Correct.txt", "#2015\x94\x4e" "11\x8c\x8e" "20\x93\xfa\r\n1.2.3.4.5.6,1\r\n");
+  EXPECT_TRUE(dlg.FollowFolderSet());
+  EXPECT_EQ(dlg.List(Game::Lot6).wonEntries, (std::vector<std::string>{"1.2.3.4.5.6"}));
+  EXPECT_TRUE(dlg.FollowFolderSet());
+  // The switch is over: one more reading, then none while nothing changes.
+  ASSERT_EQ(::unlink((dir / std::string(kSetSwitchMark)).c_str()), 0);
+  EXPECT_TRUE(dlg.FollowFolderSet());
+  EXPECT_FALSE(dlg.FollowFolderSet());
+  dlg.OnActivate();
+  EXPECT_FALSE(dlg.FollowFolderSet());
 }
 
 }  // namespace

@@ -5,8 +5,12 @@
 #include <array>
 
 #include <set>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "FakeWindow.h"
+#include "FileStore.h"
 #include "PredictDlg.h"
 #include "TestData.h"
 #include "Texts.h"
@@ -23,6 +27,8 @@ const std::array<std::string, 4> kPlainCaptions{"【ナンバーズ３】", "【
 
 const std::vector<std::int64_t> kStopSchedule{20, 35, 55, 80, 110, 145, 185, 230, 280,
                                               335, 395, 460, 530, 605, 685, 770, 860, 955};
+
+namespace fs = std::filesystem;
 
 class Dialog : public ::testing::Test {
  protected:
@@ -125,6 +131,68 @@ TEST_F(Dialog, AUserFolderTooLongForAListPathShowsTheShippedListsAndSaysSo) {
   EXPECT_EQ(dlg->List(Game::Lot6).listsLoaded, 1);
   // The lists lie in the installed copy's own folder, where a refresh stores nothing.
   EXPECT_FALSE(dlg->ListFolder().writable);
+}
+
+// Root running the program with a user's home (sudo without -H): nothing of root's is made
+// there, not by the start, a refresh or 設定; the lists there are read, else the shipped
+// ones, and the window says so.
+TEST_F(Dialog, RootWithAUsersHomeWritesNothingThere) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root";
+  testing::WriteBytes(dir.path() / "numira.installed", "");
+  testing::TempDir home;
+  ASSERT_EQ(::chown(home.path().c_str(), 65534, 65534), 0);
+  const testing::ScopedEnv homeVar("HOME", home.path().string());
+  const testing::ScopedEnv xdg("XDG_DATA_HOME", "");
+  const auto rootsFiles = [&] {
+    std::vector<std::string> found;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(home.path())) {
+      struct stat st;
+      if (::lstat(e.path().c_str(), &st) == 0 && st.st_uid != 65534) found.push_back(e.path().string());
+    }
+    return found;
+  };
+  // No folder of lists in the home yet: the shipped lists, nothing made.
+  Open();
+  EXPECT_EQ(window.Text(ctl::kStatus), text::kRootInOthersHome);
+  EXPECT_NE(window.standardError.find(text::kRootInOthersHome), std::string::npos);
+  EXPECT_EQ(dlg->Paths()[0], (dir.path() / "Num3NoCorrect.txt").string());
+  EXPECT_EQ(dlg->List(Game::Lot6).listsLoaded, 1);
+  EXPECT_TRUE(dlg->ConfigFile().empty());
+  dlg->OnListServerSaved("http://127.0.0.1:9");
+  dlg->OnDownload();
+  EXPECT_TRUE(std::filesystem::is_empty(home.path()));
+  // The user's own lists are read as they are.
+  const std::filesystem::path user = home.path() / ".local/share/numira";
+  std::filesystem::create_directories(user);
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    if (e.path().extension() == ".txt") std::filesystem::copy_file(e.path(), user / e.path().filename());
+  testing::WriteBytes(user / "Lot6Correct.txt", "#2015\x94\x4e" "11\x8c\x8e" "20\x93\xfa\r\n1.2.3.4.5.6,1\r\n");
+  for (const auto& e : std::filesystem::recursive_directory_iterator(home.path()))
+    ASSERT_EQ(::lchown(e.path().c_str(), 65534, 65534), 0);
+  Open();
+  EXPECT_EQ(dlg->Paths()[0], (user / "Num3NoCorrect.txt").string());
+  EXPECT_EQ(dlg->List(Game::Lot6).wonEntries, (std::vector<std::string>{"1.2.3.4.5.6"}));
+  dlg->OnListServerSaved("http://127.0.0.1:9");
+  dlg->OnDownload();
+  EXPECT_EQ(rootsFiles(), std::vector<std::string>{});
+}
+
+// The start sweeps what a killed writer left only under the folder's lock, and then takes
+// any stage but its own for a leftover, whatever its pid says: pid 1 is alive here, yet a
+// stage under that pid was written by a refresh of another pid namespace now gone. While
+// another writer holds the folder, nothing is swept.
+TEST_F(Dialog, TheStartSweepsUnderTheFoldersLockOnly) {
+  dir.CopyRealLists();
+  const fs::path stage = dir.path() / ".Num3Correct.txt.1.part";
+  testing::WriteBytes(stage, "#2026");
+  {
+    const FolderLock writer(dir.path().string());
+    ASSERT_TRUE(writer.Held());
+    Open(false);
+    EXPECT_TRUE(fs::exists(stage)) << "swept while another writer held the folder";
+  }
+  Open(false);
+  EXPECT_FALSE(fs::exists(stage));
 }
 
 TEST_F(Dialog, SeedsWithTheCalendarSeconds) {

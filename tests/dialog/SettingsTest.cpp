@@ -179,7 +179,7 @@ TEST(NoListServer, TheRefreshSaysSoAndHowToSetOneAndTriesNothing) {
   dlg.OnDownload();
   EXPECT_EQ(win.refreshesStarted, 1);
   EXPECT_EQ(dlg.LastDownloadOk(), 1);
-  EXPECT_EQ(server.Seen().size(), 17u);
+  EXPECT_EQ(server.Seen().size(), 18u);  // the set index (none here), then the seventeen files
 }
 
 // ---- Why, for the failures the window itself sees -------------------------------------------
@@ -199,6 +199,12 @@ TEST(FailureLine, NamesTheServerOrTheListAndWhy) {
   EXPECT_EQ(line(FailReason::NotStored), "https://lists.example：リストの保存先に書き込めません。");
   EXPECT_EQ(line(FailReason::FolderBusy),
             "https://lists.example：別の更新（または起動時の準備）がリストのフォルダーに書き込んでいて終わらなかったため、更新しませんでした。");
+  // A set refused names the server: a lower one with both numbers, one that does not hold together with why.
+  EXPECT_EQ(line(FailReason::OlderSet, "000041 000042"),
+            "https://lists.example：サーバーのセット 000041 は保存済みのセット 000042 より古いので受け取りませんでした。");
+  EXPECT_EQ(line(FailReason::BadSet, "Lot6Correct.txt: dated 2099年12月31日, after tomorrow in Japan"),
+            "https://lists.example：サーバーのセットがそろっていないので受け取りませんでした（Lot6Correct.txt: dated "
+            "2099年12月31日, after tomorrow in Japan）。");
   // A list that failed only with its twin gives way to the twin's own reason.
   RefreshReport pair;
   pair.lists[0] = {ListOutcome::Failed, false, FailReason::TwinFailed};

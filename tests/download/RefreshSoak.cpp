@@ -1,11 +1,15 @@
 // The refresh job run over and over against a server that answers at random: good lists,
 // older lists, twins that do not agree, error statuses, HTML pages, compressed bodies,
 // unchanged answers, connections reset, bodies cut short, stalls, and now and then a
-// port that refuses. After every round the six stored lists must be valid, the Numbers
-// pairs must agree, no list may be older than before or differ from a published one,
-// and nothing may be left beside them. Fails on the first broken round, or when the
-// peak memory grows by more than 1 MiB between the warm-up and the end.
-//   refresh_soak <work directory> [rounds] [seed]
+// port that refuses. With "sets" the server publishes each version as a numbered set
+// with its index and answers the index and the set's files at random in the same ways
+// (older sets, files other than the index lists among them). After every round the six
+// stored lists must be valid, the Numbers pairs must agree, every list must be a
+// published one, and nothing but the copy's index may be left beside them; with sets,
+// the six must be one set, the one the copy's index names, never older than before.
+// Fails on the first broken round, or when the peak memory grows by more than 1 MiB
+// between the warm-up and the end.
+//   refresh_soak <work directory> [rounds] [seed] [files|sets]
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -16,6 +20,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -37,6 +42,7 @@
 #include "ListValidation.h"
 #include "RawHttp.h"
 #include "RefreshJob.h"
+#include "SetIndex.h"
 
 namespace {
 
@@ -121,6 +127,15 @@ std::string LastModified(int version) {
   return buf;
 }
 
+// The index of version v, published as set v + 1: the six lists of that version.
+std::string IndexBody(int v) {
+  SetIndex index{static_cast<unsigned>(v + 1), "2026-01-01T00:00:00Z", {}};
+  for (std::size_t row = 0; row < kFirstLists; ++row) index.files.push_back(DescribeSetFile(kListFiles[row].fileName, Body(row, v)));
+  std::sort(index.files.begin(), index.files.end(), [](const SetIndexFile& a, const SetIndexFile& b) { return a.path < b.path; });
+  return FormatSetIndex(index);
+}
+std::string IndexETag(int v) { return "\"set-" + std::to_string(v + 1) + "\""; }
+
 std::string Answer(int status, const std::string& body, const std::string& extra = {}) {
   return "HTTP/1.1 " + std::to_string(status) + " X\r\nContent-Length: " + std::to_string(body.size()) +
          "\r\nConnection: close\r\n" + extra + "\r\n" + body;
@@ -128,7 +143,7 @@ std::string Answer(int status, const std::string& body, const std::string& extra
 
 class SoakServer {
  public:
-  SoakServer(int listenFd, unsigned seed) : listen_(listenFd), random_(seed) {}
+  SoakServer(int listenFd, unsigned seed, bool sets) : listen_(listenFd), random_(seed), sets_(sets) {}
 
   [[noreturn]] void Run() {
     for (;;) {
@@ -148,22 +163,52 @@ class SoakServer {
     const std::size_t sp = head.find(' '), sp2 = head.find(' ', sp + 1);
     const std::string path = head.substr(sp + 1, sp2 - sp - 1);
     const bool conditional = head.find("If-Modified-Since:") != std::string::npos;
-    int row = -1;
-    for (std::size_t r = 0; r < kFirstLists; ++r)  // the six; nothing beside them
-      if (path == std::string("/Data/") + kListFiles[r].fileName) row = static_cast<int>(r);
-    if (row < 0) return SendAll(fd, Answer(404, "<html>404</html>\n"));
-
     int pick, version, older;
     std::size_t cut;
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      // A new version is published every 300 requests or so (some 50 rounds).
-      version = 1 + static_cast<int>(requests_++ / 300);
+      // A new version is published every 300 requests or so (some 50 rounds); a server of
+      // sets, asked mostly for its index alone, every 40.
+      version = 1 + static_cast<int>(requests_++ / (sets_ ? 40 : 300));
       if (version >= kVersions) version = kVersions - 1;
       pick = static_cast<int>(random_() % 100);
       older = static_cast<int>(random_() % static_cast<unsigned>(version));
       cut = 1 + random_() % 1000;
     }
+    if (path == "/Data/index.txt") {
+      if (!sets_) return SendAll(fd, Answer(404, "<html>404</html>\n"));
+      const std::string etag = "ETag: " + IndexETag(version) + "\r\n";
+      if (pick < 45) {
+        if (head.find("If-None-Match: " + IndexETag(version) + "\r\n") != std::string::npos)
+          return SendAll(fd, "HTTP/1.1 304 Not Modified\r\nConnection: close\r\n" + etag + "\r\n");
+        return SendAll(fd, Answer(200, IndexBody(version), etag + LastModified(version)));
+      }
+      if (pick < 60) return SendAll(fd, Answer(200, IndexBody(older), "ETag: " + IndexETag(older) + "\r\n"));  // a stale mirror
+      if (pick < 66) return SendAll(fd, Answer(200, Gzip(IndexBody(version)), "Content-Encoding: gzip\r\n" + etag));
+      if (pick < 70) return SendAll(fd, "HTTP/1.1 304 Not Modified\r\nConnection: close\r\n\r\n");  // whatever was asked
+      if (pick < 74) return SendAll(fd, Answer(500, "<html><body>Internal Server Error</body></html>\n"));
+      if (pick < 78) return SendAll(fd, Answer(200, "<!DOCTYPE html>\n<html><body>Please log in</body></html>\n"));
+      return Misbehave(fd, Answer(200, IndexBody(version), etag), pick, cut);
+    }
+    if (path.rfind("/Data/sets/", 0) == 0 && sets_) {
+      // /Data/sets/NNNNNN/<list>: the set's own file, or at random something else.
+      const int set = std::atoi(path.substr(11, 6).c_str());
+      int inSet = -1;
+      for (std::size_t r = 0; r < kFirstLists; ++r)
+        if (path.substr(17) == std::string("/") + kListFiles[r].fileName) inSet = static_cast<int>(r);
+      if (set < 1 || set > kVersions || inSet < 0) return SendAll(fd, Answer(404, "<html>404</html>\n"));
+      const std::string good = Body(static_cast<std::size_t>(inSet), set - 1);
+      if (pick < 60) return SendAll(fd, Answer(200, good));
+      if (pick < 68) return SendAll(fd, Answer(200, Gzip(good), "Content-Encoding: gzip\r\n"));
+      if (pick < 76) return SendAll(fd, Answer(200, Body(static_cast<std::size_t>(inSet), older)));  // not the index's bytes
+      if (pick < 80) return SendAll(fd, Answer(500, "<html><body>Internal Server Error</body></html>\n"));
+      return Misbehave(fd, Answer(200, good), pick, cut);
+    }
+    int row = -1;
+    for (std::size_t r = 0; r < kFirstLists; ++r)  // the six; nothing beside them
+      if (path == std::string("/Data/") + kListFiles[r].fileName) row = static_cast<int>(r);
+    if (row < 0) return SendAll(fd, Answer(404, "<html>404</html>\n"));
+
     const std::size_t r = static_cast<std::size_t>(row);
     const std::string good = Body(r, version);
     if (pick < 40) return SendAll(fd, Answer(200, good, LastModified(version)));
@@ -206,9 +251,27 @@ class SoakServer {
     SendAll(fd, Answer(200, ""));
   }
 
+  // A reset, a body cut short or a stall (picks from 80 on), else an empty success.
+  static void Misbehave(int fd, const std::string& answer, int pick, std::size_t cut) {
+    if (pick < 88) {
+      SendAll(fd, answer.substr(0, answer.size() / 2));
+      linger l{1, 0};
+      ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
+      return;
+    }
+    if (pick < 96) return SendAll(fd, answer.substr(0, answer.size() - std::min(cut, answer.size() - 1)));
+    if (pick < 97) {
+      SendAll(fd, answer.substr(0, answer.size() / 3));
+      std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+      return;
+    }
+    SendAll(fd, Answer(200, ""));
+  }
+
   int listen_;
   std::mutex mutex_;
   std::mt19937 random_;
+  bool sets_;
   unsigned long requests_ = 0;
 };
 
@@ -231,7 +294,7 @@ int ListenOnLoopback(int& port) {
 
 // What is wrong with the stored set after a round ("" when nothing is).
 std::string Check(const RefreshRequest& request, std::array<int, 6>& versions, const RefreshReport& report,
-                  const std::array<std::string, 6>& before) {
+                  const std::array<std::string, 6>& before, bool sets, unsigned& lastSet) {
   std::array<ListContents, 6> read;
   for (std::size_t row = 0; row < 6; ++row) {
     const ListFileRow& list = kListFiles[row];
@@ -240,7 +303,8 @@ std::string Check(const RefreshRequest& request, std::array<int, 6>& versions, c
     if (!c || !IsValidList(*c, list.game, list.kind)) return std::string(list.fileName) + " is not a valid list";
     const int v = VersionOf(c->latestDrawDate);
     if (v < 0 || bytes != Stored(Body(row, v))) return std::string(list.fileName) + " is no published version";
-    if (v < versions[row]) return std::string(list.fileName) + " went back in time";
+    // File by file, the server's list is taken whatever its date (a copy of sets is
+    // checked by its set below).
     if (bytes != before[row] && report.lists[row].outcome != ListOutcome::Refreshed)
       return std::string(list.fileName) + " changed without being reported refreshed";
     versions[row] = v;
@@ -256,11 +320,23 @@ std::string Check(const RefreshRequest& request, std::array<int, 6>& versions, c
     if (all.size() != MaxEntries(g)) return "a Numbers number neither drawn nor never drawn";
   }
   std::size_t names = 0;
+  bool index = false;
   for (const auto& e : fs::directory_iterator(fs::path(request.lists[0]).parent_path())) {
-    (void)e;
+    index = index || e.path().filename() == kSetIndexName;
     ++names;
   }
-  if (names != 6) return "something was left beside the lists";
+  if (names != 6u + (index ? 1u : 0u)) return "something was left beside the lists";
+  if (!sets) return index ? "an index without a server of sets" : "";
+  // Before its first set a copy may take lists one by one from what is no index; once it
+  // holds a set, it keeps one.
+  if (!index) return lastSet == 0 ? "" : "a copy of sets lost its index";
+  // The six are one set, the one the copy's index names, never older than before.
+  const std::optional<SetIndex> mine = FolderSetIndex(fs::path(request.lists[0]).parent_path().string() + "/");
+  if (!mine) return "an index that does not read";
+  if (mine->number < lastSet) return "the copy went back to an older set";
+  lastSet = mine->number;
+  for (std::size_t row = 0; row < 6; ++row)
+    if (versions[row] + 1 != static_cast<int>(mine->number)) return "lists of two sets, or not the index's set";
   return "";
 }
 
@@ -274,6 +350,7 @@ int main(int argc, char** argv) {
   const std::string work = argv[1];
   const int rounds = argc > 2 ? std::atoi(argv[2]) : 1000;
   const unsigned seed = argc > 3 ? static_cast<unsigned>(std::strtoul(argv[3], nullptr, 10)) : 20261207u;
+  const bool sets = argc > 4 && std::string(argv[4]) == "sets";
 
   int port = 0, refusedPort = 0;
   const int listenFd = ListenOnLoopback(port);
@@ -295,7 +372,7 @@ int main(int argc, char** argv) {
   const pid_t server = ::fork();
   if (server == 0) {
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives the soak
-    SoakServer(listenFd, seed).Run();
+    SoakServer(listenFd, seed, sets).Run();
   }
   ::close(listenFd);
 
@@ -314,6 +391,7 @@ int main(int argc, char** argv) {
 
   std::mt19937 random(seed + 1);
   std::map<ListOutcome, long> outcomes;
+  unsigned lastSet = 0;  // the set the copy's index named after the last round (0: none yet)
   long warmPeak = 0;
   int failures = 0, done = 0;
   const auto start = std::chrono::steady_clock::now();
@@ -324,7 +402,7 @@ int main(int argc, char** argv) {
     const RefreshReport report = RunRefresh(request);
     done = round;
     for (const ListResult& r : report.lists) ++outcomes[r.outcome];
-    const std::string problem = Check(request, versions, report, before);
+    const std::string problem = Check(request, versions, report, before, sets, lastSet);
     if (!problem.empty()) {
       std::fprintf(stderr, "round %d: %s\n", round, problem.c_str());
       ++failures;
@@ -337,9 +415,11 @@ int main(int argc, char** argv) {
   ::kill(server, SIGKILL);
   ::waitpid(server, nullptr, 0);
 
+  std::printf("%s: ", sets ? "numbered sets with their index" : "file by file (no index)");
   std::printf("rounds %d in %.1f s; list outcomes: refreshed %ld, not modified %ld, failed %ld, not tried %ld\n", done,
               seconds, outcomes[ListOutcome::Refreshed], outcomes[ListOutcome::NotModified],
               outcomes[ListOutcome::Failed], outcomes[ListOutcome::NotTried]);
+  if (sets) std::printf("the copy's set at the end: %u\n", lastSet);
   std::printf("stored versions at the end:");
   for (int v : versions) std::printf(" %d", v);
   std::printf("\npeak memory: %ld KiB after round 50, %ld KiB at the end (growth %ld KiB, limit 1024)\n", warmPeak,

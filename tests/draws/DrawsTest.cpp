@@ -225,7 +225,7 @@ TEST(DrawSeed, DrawFilesAreSeededLikeTheLists) {
   testing::WriteBytes(user / "miniloto.csv", "draw_no,date,numbers\n1,1999-04-13,1.3.17.20.25\n");
   testing::WriteBytes(user / "numbers4.csv", "garbage");
   const ListFolderChoice choice =
-      ChooseListFolder((exeDir / "numira").string(), ListFolderEnv{true, (tmp.path() / "data").string(), "/home/u"});
+      ChooseListFolder((exeDir / "numira").string(), ListFolderEnv{true, (tmp.path() / "data").string(), "/home/u", false});
   ASSERT_TRUE(choice.seed);
   SeedListFolder(choice, DrawSeedFiles(choice));
   EXPECT_EQ(ReadBytes(user / "loto6.csv"), newer);
@@ -253,7 +253,7 @@ TEST(DrawSeed, PrizeFilesAreSeededLikeTheDrawFiles) {
   const fs::path user = tmp.path() / "data/numira/prizes";
   const auto frozen = [](Game game) { return ReadBytes(fs::path(NUMIRA_PRIZES_DIR) / PrizeFileName(game)); };
   const ListFolderChoice choice =
-      ChooseListFolder((exeDir / "numira").string(), ListFolderEnv{true, (tmp.path() / "data").string(), "/home/u"});
+      ChooseListFolder((exeDir / "numira").string(), ListFolderEnv{true, (tmp.path() / "data").string(), "/home/u", false});
   ASSERT_TRUE(choice.seed);
   // A package from before: no prize files at all.
   SeedListFolder(choice, PrizeSeedFiles(choice));

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <future>
+#include <algorithm>
 #include <set>
 
 #include "FileStore.h"
@@ -94,7 +95,7 @@ TEST_P(ListFolder, ChoosesTheFolderAndSeedsIt) {
 
   const std::string exe = (exeDir / "numira").string();
   ASSERT_EQ(IsInstalledCopy(exe), c.installed);
-  const ListFolderEnv env{IsInstalledCopy(exe), xdg, (tmp.path() / "home").string()};
+  const ListFolderEnv env{IsInstalledCopy(exe), xdg, (tmp.path() / "home").string(), false};
   const ListFolderChoice chosen = ChooseListFolder(exe, env);
   EXPECT_EQ(chosen.shippedFolder, exeDir.string() + "/");
   EXPECT_EQ(chosen.seed, c.installed);
@@ -134,19 +135,25 @@ TEST_P(ListFolder, ChoosesTheFolderAndSeedsIt) {
 INSTANTIATE_TEST_SUITE_P(Cases, ListFolder, ::testing::ValuesIn(kFolderCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The seeding is a writer of the folder like the refresh: while another writer holds the
-// folder's lock it waits, and writes nothing beside it.
-TEST(ListFolderSeed, WaitsForTheFoldersWriter) {
-  TempDir tmp;
+// An installed copy in tmp/lib/numira with the real lists beside it; its folder.
+fs::path InstalledCopy(const TempDir& tmp) {
   const fs::path exeDir = tmp.path() / "lib/numira";
   fs::create_directories(exeDir);
   for (const ListFileRow& row : kListFiles) fs::copy_file(testing::RealList(row.fileName), exeDir / row.fileName);
   WriteBytes(exeDir / "numira.installed", "");
+  return exeDir;
+}
+
+// The seeding is a writer of the folder like the refresh: while another writer holds the
+// folder's lock it waits, and writes nothing beside it.
+TEST(ListFolderSeed, WaitsForTheFoldersWriter) {
+  TempDir tmp;
+  const fs::path exeDir = InstalledCopy(tmp);
   const fs::path userDir = tmp.path() / "data/numira";
   fs::create_directories(userDir);
   const std::string exe = (exeDir / "numira").string();
   const ListFolderChoice chosen =
-      ChooseListFolder(exe, {true, (tmp.path() / "data").string(), (tmp.path() / "home").string()});
+      ChooseListFolder(exe, {true, (tmp.path() / "data").string(), (tmp.path() / "home").string(), false});
   ASSERT_TRUE(chosen.seed);
   ASSERT_EQ(chosen.folder, userDir.string() + "/");
   std::future<ListFolderChoice> seeding;
@@ -161,6 +168,50 @@ TEST(ListFolderSeed, WaitsForTheFoldersWriter) {
   EXPECT_TRUE(seeded.writable);
   for (const ListFileRow& row : kListFiles)
     EXPECT_EQ(ReadBytes(userDir / row.fileName), ReadBytes(exeDir / row.fileName)) << row.fileName;
+}
+
+// A folder that holds a server's set follows that server: the shipped lists are not put
+// in. Root with another user's home makes nothing there: it reads the user's folder when
+// there is one, else the shipped lists, and may store nothing.
+TEST(ListFolderSeed, ASetsFolderAndRootInAnotherUsersHomeAreNotSeeded) {
+  TempDir tmp;
+  const fs::path exeDir = InstalledCopy(tmp);
+  const std::string exe = (exeDir / "numira").string();
+  const fs::path userDir = tmp.path() / "data/numira";
+  const std::string data = (tmp.path() / "data").string(), home = (tmp.path() / "home").string();
+  const auto names = [&] {
+    std::vector<std::string> n;
+    for (const auto& e : fs::directory_iterator(userDir)) n.push_back(e.path().filename().string());
+    std::sort(n.begin(), n.end());
+    return n;
+  };
+
+  // Root, no folder of the user's yet: the shipped lists, nothing made.
+  ListFolderChoice chosen = ChooseListFolder(exe, ListFolderEnv{true, data, home, true});
+  EXPECT_FALSE(chosen.seed);
+  EXPECT_TRUE(chosen.rootInOthersHome);
+  ListFolderChoice seeded = SeedListFolder(chosen, ListSeedFiles(chosen));
+  EXPECT_EQ(seeded.folder, exeDir.string() + "/");
+  EXPECT_FALSE(seeded.writable);
+  EXPECT_FALSE(fs::exists(tmp.path() / "data"));
+  // Root, the user's folder there: read as it is, nothing added.
+  fs::create_directories(userDir);
+  WriteBytes(userDir / "Lot6Correct.txt", "#2015年11月20日\r\n1.2.3.4.5.6,1\r\n");
+  seeded = SeedListFolder(chosen, ListSeedFiles(chosen));
+  EXPECT_EQ(seeded.folder, userDir.string() + "/");
+  EXPECT_FALSE(seeded.writable);
+  EXPECT_EQ(names(), std::vector<std::string>{"Lot6Correct.txt"});
+  // The user, the folder holding a set: nothing of the shipped lists comes in.
+  WriteBytes(userDir / "index.txt", "numira-set-index 1\nset 000001\nbuilt 2026-12-07T00:00:00Z\n");
+  chosen = ChooseListFolder(exe, ListFolderEnv{true, data, home, false});
+  ASSERT_TRUE(chosen.seed);
+  seeded = SeedListFolder(chosen, ListSeedFiles(chosen));
+  EXPECT_TRUE(seeded.writable);
+  EXPECT_EQ(names(), (std::vector<std::string>{"Lot6Correct.txt", "index.txt"}));
+  // Without the index it is seeded as ever.
+  fs::remove(userDir / "index.txt");
+  SeedListFolder(chosen, ListSeedFiles(chosen));
+  EXPECT_EQ(names().size(), kListFiles.size());
 }
 
 TEST(ListFolder, OnlyTheInstallMarkerMakesAnInstalledCopy) {
@@ -181,7 +232,7 @@ TEST(ListFolder, AUserFolderTooLongForAListPathLeavesTheShippedLists) {
   for (std::size_t base : {std::size_t{486}, std::size_t{487}}) {
     // XDG_DATA_HOME of `base` bytes, then "/numira/": 8 more.
     const std::string xdg = "/" + std::string(base - 1, 'x');
-    const ListFolderEnv env{true, xdg, "/home/u"};
+    const ListFolderEnv env{true, xdg, "/home/u", false};
     const ListFolderChoice c = ChooseListFolder("/usr/lib/numira/numira", env);
     const bool fits = base == 486;
     SCOPED_TRACE(base);
@@ -195,7 +246,7 @@ TEST(ListFolder, AUserFolderTooLongForAListPathLeavesTheShippedLists) {
   }
   // Without a home and without an absolute XDG_DATA_HOME the shipped lists are read too,
   // and stored nowhere.
-  const ListFolderChoice homeless = ChooseListFolder("/usr/lib/numira/numira", ListFolderEnv{true, "rel", ""});
+  const ListFolderChoice homeless = ChooseListFolder("/usr/lib/numira/numira", ListFolderEnv{true, "rel", "", false});
   EXPECT_EQ(homeless.folder, "/usr/lib/numira/");
   EXPECT_FALSE(homeless.writable);
   EXPECT_FALSE(homeless.userFolderTooLong);
@@ -222,7 +273,7 @@ TEST(ListFolderSeeding, ASixListPackageSeedsTheSixAndLeavesTheRestAlone) {
   const std::string refreshed = testing::ReadBytes(testing::RealList("Lot7Correct.txt"));
   testing::WriteBytes(user / "Lot7Correct.txt", refreshed);
   const ListFolderChoice chosen =
-      ChooseListFolder((exeDir / "numira").string(), ListFolderEnv{true, (tmp.path() / "data").string(), "/home/u"});
+      ChooseListFolder((exeDir / "numira").string(), ListFolderEnv{true, (tmp.path() / "data").string(), "/home/u", false});
   const ListFolderChoice seeded = SeedListFolder(chosen, ListSeedFiles(chosen));
   EXPECT_TRUE(seeded.writable);
   for (std::size_t row = 0; row < kFirstLists; ++row)

@@ -29,9 +29,44 @@
 #include <zlib.h>
 
 #include "RawHttp.h"
+#include "SetIndex.h"
 #include "TestData.h"
 
 namespace numira::testing {
+
+// The files of a set by their path in it.
+using SetFiles = std::map<std::string, std::string>;
+
+// The frozen set: the eight lists, the six draw files and the three prize files.
+inline SetFiles FrozenSet() {
+  namespace fs = std::filesystem;
+  SetFiles files;
+  for (const auto& e : fs::directory_iterator(NUMIRA_DATA_DIR)) files[e.path().filename().string()] = ReadBytes(e.path());
+  for (const auto& [from, to] : {std::pair{NUMIRA_DRAWS_DIR, "draws/"}, std::pair{NUMIRA_PRIZES_DIR, "prizes/"}})
+    for (const auto& e : fs::directory_iterator(from)) files[to + e.path().filename().string()] = ReadBytes(e.path());
+  return files;
+}
+
+// Lays out a served folder as the publisher does: files as set `number` under
+// sets/NNNNNN/ with its index, the same files at their plain paths, and the set's index
+// as index.txt. The index's bytes.
+inline std::string LayOutSet(const std::filesystem::path& root, unsigned number, const SetFiles& files) {
+  const auto write = [](const std::filesystem::path& path, const std::string& bytes) {
+    std::filesystem::create_directories(path.parent_path());
+    WriteBytes(path.string(), bytes);
+  };
+  SetIndex index{number, "2026-12-07T00:00:00Z", {}};
+  const std::filesystem::path set = root / "sets" / SetNumberText(number);
+  for (const auto& [path, bytes] : files) {
+    index.files.push_back(DescribeSetFile(path, bytes));
+    write(set / path, bytes);
+    write(root / path, bytes);
+  }
+  const std::string text = FormatSetIndex(index);
+  write(set / "index.txt", text);
+  write(root / "index.txt", text);
+  return text;
+}
 
 // What the local file holds after a fetch of these body bytes: the bytes as served.
 inline std::string Stored(const std::string& body) { return body; }
@@ -275,6 +310,8 @@ class RawServer {
   std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
   std::string Url(const std::string& path) const { return "http://" + Host() + path; }
   int Connections() const { return connections_; }
+  // The head of the request a behaviour answers (read before it is called).
+  static const std::string& RequestHead() { return Head(); }
 
   static void SendAll(int fd, const std::string& bytes) {
     for (std::size_t off = 0; off < bytes.size();) {
@@ -285,6 +322,11 @@ class RawServer {
   }
 
  private:
+  static std::string& Head() {
+    thread_local std::string head;
+    return head;
+  }
+
   bool WaitStop(int ms) {
     pollfd p{stop_[0], POLLIN, 0};
     return ::poll(&p, 1, ms) > 0;
@@ -306,7 +348,7 @@ class RawServer {
         continue;
       }
       workers_.emplace_back([this, fd] {
-        ReadRequestHead(fd);
+        Head() = ReadRequestHead(fd);
         behaviour_(fd, [this](int ms) { return WaitStop(ms); });
         ::close(fd);
       });

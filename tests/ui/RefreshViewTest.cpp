@@ -54,10 +54,15 @@ class RefreshView : public ::testing::Test {
   std::vector<QByteArray> before;
 };
 
-// Each connection gets the next list of the table, its body trickled out a piece at a time.
+// Each connection gets the next list of the table, its body trickled out a piece at a time;
+// there is no set index here (404).
 RawServer::Behaviour Trickle(int pieces, int pieceMs) {
   auto next = std::make_shared<std::atomic<int>>(0);
   return [next, pieces, pieceMs](int fd, const std::function<bool(int)>& waitStop) {
+    if (RawServer::RequestHead().find("GET /Data/index.txt ") == 0) {
+      RawServer::SendAll(fd, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
+      return;
+    }
     const int row = next->fetch_add(1) % 6;
     const std::string body = testing::ReadBytes(std::string(NUMIRA_DATA_DIR) + "/" + kListFiles[row].fileName);
     RawServer::SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n");
@@ -100,7 +105,7 @@ TEST_F(RefreshView, TheWindowGoesOnAnsweringDuringASlowRefresh) {
   EXPECT_GT(ticks, 30);
   EXPECT_GT(rolled.size(), 5);
   EXPECT_EQ(window->Dialog().Roll(Game::Num3).stopCounter, 0) << "the roll rolls on freely";
-  EXPECT_EQ(server.Connections(), 17);  // the six lists, then the two added lists, six draw and three prize files
+  EXPECT_EQ(server.Connections(), 18);  // the index, the six lists, the two added lists, six draw and three prize files
   // The outcome is the usual one, applied on the window's thread.
   EXPECT_EQ(window->Dialog().LastDownloadOk(), 1);
   EXPECT_EQ(Label(*window, ctl::kStatus)->text(), QStringLiteral("2026年12月07日 20時31分05秒"));
