@@ -2,20 +2,17 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "DrawSeed.h"
 #include "Encoding.h"
 #include "FileStore.h"
+#include "ListServerChoice.h"
+#include "TextFill.h"
 #include "ProposalText.h"
 #include "Texts.h"
 
 namespace numira {
-namespace {
-
-// Loto games keep their never-won sets in slots 0 (Mini) and 1 (Lot6).
-std::size_t LotoSlot(Game g) { return g == Game::Lot6 ? 1 : 0; }
-
-}  // namespace
 
 CPredictDlg::CPredictDlg(WindowServices& window, const Clock& clock, DialogSetup setup)
     : window_(window),
@@ -26,28 +23,93 @@ CPredictDlg::CPredictDlg(WindowServices& window, const Clock& clock, DialogSetup
       appName_(ApplicationName(executablePath_)) {}
 
 bool CPredictDlg::OnInitDialog() {
-  for (const PanelDef& p : kPanels) window_.Enable(p.dropDown, false);
-  for (const PanelDef& p : kPanels) window_.Enable(p.checkBox, false);
+  for (const PanelDef& p : kGamePanels) window_.Enable(p.dropDown, false);
+  for (const PanelDef& p : kGamePanels) window_.Enable(p.checkBox, false);
   for (WinningList& l : lists_) l = WinningList{};
   for (RollState& r : rolls_) r = RollState{};
+  ReadShownGames();
+  window_.ApplyLayout(LayoutFor(shown_));
   ChooseListFolder();
   SeedUserFolder();
-  for (const PanelDef& p : kPanels)
+  for (const PanelDef& p : kGamePanels)
     for (int id : ResultFields(p.game)) window_.SetText(id, "");
   window_.SetText(ctl::kStatus, listFolder_.userFolderTooLong ? text::kUserFolderTooLong : "");
-  for (const PanelDef& p : kPanels) {
+  for (const PanelDef& p : kGamePanels) {
     std::vector<std::string> items;
     for (const FilterItem& item : FilterItems(p.game)) items.emplace_back(item.text);
     window_.SetDropDownItems(p.dropDown, items, 0);
   }
   windowTitle_ = TruncateUtf8(window_.WindowTitle(), kMaxText);
-  for (const PanelDef& p : kPanels) window_.SetText(p.groupBox, PlainCaption(p.game));
+  for (const PanelDef& p : kGamePanels) window_.SetText(p.groupBox, PlainCaption(p.game));
   // What a refresh that was killed left behind is of no use to anyone (and nothing lies
   // where nothing may be stored).
   if (listFolder_.writable) SweepLeftovers(listPath_);
   LoadAllLists();
   window_.CenterWindow();
   return true;
+}
+
+void CPredictDlg::ReadShownGames() {
+  shown_ = ShownGames{};
+  // No file, no line, or a file that cannot be read (its list-server line is reported at
+  // start-up): the panels every window shows.
+  if (configFile_.empty()) return;
+  const ConfigSetting setting = ReadConfigSetting(configFile_, kGamesKey);
+  if (!setting.value) return;
+  const GamesLine line = ParseGamesSetting(*setting.value);
+  shown_ = line.shown;
+  QuoteStyle style;
+  style.asciiOnly = false;
+  style.maxBytes = 200;
+  QuoteStyle bare = style;
+  bare.open = bare.close = "";
+  const std::string where = Fill(text::kGamesLineFormat, {Quoted(configFile_, bare), std::to_string(setting.line)});
+  for (const std::string& piece : line.unknown)
+    window_.WriteStandardError(
+        Fill(text::kUnknownGameFormat, {where, Quoted(piece, style), GameIdList({kGames.begin(), kGames.end()})}));
+  if (!line.missing.empty())
+    window_.WriteStandardError(Fill(text::kMissingGamesFormat,
+                                    {where, GameIdList(line.missing), GameIdList({kShownGames.begin(), kShownGames.end()})}));
+}
+
+void CPredictDlg::OnShownGamesChanged(Game game, bool shown) {
+  const ShownGames now = shown_.With(game, shown);
+  if (now == shown_) return;  // a fixed panel, or no change
+  shown_ = now;
+  const std::size_t g = GameIndex(game);
+  const PanelDef& panel = Panel(game);
+  if (!shown) {
+    // A hidden panel's roll ends where it is, with no proposal: shown again, the panel
+    // stands idle and empty, as at start-up.
+    window_.KillTimer(panel.timerId);
+    if (rolls_[g].stopCounter == 0 || !RollFinished(rolls_[g])) {
+      rolls_[g] = RollState{};
+      lastProposal_[g].clear();
+      for (int id : ResultFields(game)) {
+        window_.SetText(id, "");
+        window_.SetToolTip(id, "");
+      }
+      if (lists_[g].listsLoaded == 1) {
+        window_.Enable(panel.checkBox, true);
+        window_.Enable(panel.dropDown, window_.CheckState(panel.checkBox) != 0);
+      }
+      window_.Enable(panel.predictButton, true);
+      window_.SetText(panel.predictButton, text::kPredict);
+      refocus_[g] = false;
+      window_.CheckChanged();
+    }
+  }
+  window_.ApplyLayout(LayoutFor(shown_));
+  // Its lists are read when it is turned on (start-up reads the shown games' only).
+  if (shown)
+    for (std::size_t row = 0; row < kListFiles.size(); ++row)
+      if (kListFiles[row].game == game && ListFileExists(listPath_[row])) ReadList(game, kListFiles[row].kind);
+  if (configFile_.empty()) return Message(Fill(text::kShownGamesNotSavedFormat, {text::kNoConfigFile}));
+  if (const int error = WriteConfigSetting(configFile_, kGamesKey, GamesSetting(shown_)); error != 0) {
+    const std::string message = Fill(text::kShownGamesNotSavedFormat, {SanitizeUtf8(configFile_) + ": " + std::strerror(error)});
+    window_.WriteStandardError(text::kStandardErrorPrefix + message + "\n");
+    Message(message);
+  }
 }
 
 // ---- Lists -----------------------------------------------------------------------------
@@ -66,9 +128,10 @@ void CPredictDlg::SeedUserFolder() {
 }
 
 void CPredictDlg::LoadAllLists() {
-  // The lists of the games the window shows; the others' are kept for whoever shows them.
+  // The lists of the games the window shows; the others' are read when their panels are
+  // turned on.
   for (std::size_t row = 0; row < kListFiles.size(); ++row) {
-    if (HasPanel(kListFiles[row].game) && ListFileExists(listPath_[row]))
+    if (shown_.Has(kListFiles[row].game) && ListFileExists(listPath_[row]))
       ReadList(kListFiles[row].game, kListFiles[row].kind);
   }
 }
@@ -104,7 +167,7 @@ void CPredictDlg::DrawFilesChanged() {
 }
 
 int CPredictDlg::ReadList(Game game, ListKind kind) {
-  if (!HasPanel(game)) return -1;  // not the window's
+  if (!shown_.Has(game)) return -1;  // not shown: read when its panel is turned on
   const int row = ListRow(game, kind);
   std::optional<ListContents> contents = row < 0 ? std::nullopt : ReadListFile(listPath_[static_cast<std::size_t>(row)], kind);
   if (!contents) {
@@ -183,12 +246,12 @@ void CPredictDlg::OnPredict(Game game) {
         pool.clear();
         return Message(text::kNoData);
       }
-      neverWon_[LotoSlot(game)] = std::move(won);
+      neverWon_[GameIndex(game)] = std::move(won);
     }
   }
   if (!IsNumbers(game)) {
     roll.lotoMode = lotoMode;
-    if (lotoMode != LotoMode::NeverWon) neverWon_[LotoSlot(game)] = NeverWonSet{};
+    if (lotoMode != LotoMode::NeverWon) neverWon_[GameIndex(game)] = NeverWonSet{};
   }
 
   if (lists_[g].listsLoaded == 1) {
@@ -211,7 +274,7 @@ void CPredictDlg::Message(const std::string& text) { window_.MessageBox(text, wi
 // ---- The rolling draw ----------------------------------------------------------------
 
 void CPredictDlg::OnTimer(int id) {
-  for (const PanelDef& p : kPanels)
+  for (const PanelDef& p : kGamePanels)
     if (p.timerId == id) return OnRollTick(p.game);
 }
 
@@ -242,7 +305,7 @@ void CPredictDlg::OnRollTick(Game game) {
   else if (roll.lotoMode == LotoMode::Past)
     c = DrawPast(random_, pool, game);
   else
-    c = DrawNeverWon(random_, game, neverWon_[LotoSlot(game)]);
+    c = DrawNeverWon(random_, game, neverWon_[GameIndex(game)]);
   DecelerationStep(roll);
   ShowCombination(game, c);
   if (!RollFinished(roll)) {
@@ -322,7 +385,7 @@ void CPredictDlg::ShowCandidateCount(Game game) {
 
 std::string CPredictDlg::ProposalsText() const {
   std::string text;
-  for (Game g : kShownGames) {
+  for (Game g : shown_.Games()) {
     const std::size_t i = GameIndex(g);
     if (lastProposal_[i].empty() || !RollFinished(rolls_[i])) continue;
     if (!text.empty()) text += '\n';
@@ -359,7 +422,7 @@ bool CPredictDlg::OnSysCommand(unsigned id) {
 }
 
 TextColour CPredictDlg::OnCtlColor(int id) const {
-  for (const PanelDef& p : kPanels)
+  for (const PanelDef& p : kGamePanels)
     for (int field : ResultFields(p.game))
       if (field == id) return ResultColour(rolls_[GameIndex(p.game)].rollInterval);
   if (id == ctl::kStatus) return lastDownloadOk_ != 0 ? TextColour::Blue : TextColour::Red;

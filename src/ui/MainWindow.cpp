@@ -20,6 +20,7 @@
 #include "ControlLabel.h"
 #include "DialogUnits.h"
 #include "Fonts.h"
+#include "ShownGames.h"
 #include "SideWindows.h"
 #include "TextFill.h"
 #include "Texts.h"
@@ -34,7 +35,7 @@ std::string S(const QString& s) { return s.toUtf8().toStdString(); }
 // The game whose control this is, by the panel table.
 template <class Member>
 const PanelDef* PanelOf(int id, Member member) {
-  for (const PanelDef& p : kPanels)
+  for (const PanelDef& p : kGamePanels)
     if (p.*member == id) return &p;
   return nullptr;
 }
@@ -79,7 +80,8 @@ void MainWindow::CreateControls() {
   QWidget* previousTabStop = nullptr;
   std::vector<QGroupBox*> groups;
 
-  for (const ControlDef& c : kMainControls) {
+  for (const ControlDef* def : WindowControls()) {
+    const ControlDef& c = *def;
     if (c.kind == ControlKind::ListBox) {
       // The sorted scratch list is never shown and needs no widget.
       hiddenTexts_[c.id] = c.text;
@@ -427,6 +429,26 @@ void MainWindow::StartRefresh(const RefreshRequest& request) {
   refresh_->Start(RefreshProgramPath(dlg_->ExecutablePath()), request);
 }
 
+void MainWindow::ApplyLayout(const WindowLayout& layout) {
+  const DialogUnits du(font());
+  for (const ControlPlace& place : layout.places) {
+    QWidget* w = Control(place.id);
+    if (!w) continue;
+    w->move(du.X(place.x), du.Y(place.y));
+    w->setVisible(place.shown);
+  }
+  const QSize size = du.Size(layout.width, layout.height);
+  if (size == this->size()) return;
+  setFixedSize(size);
+  // A window that grows below the screen's edge moves up as far as it must.
+  if (!isVisible()) return;
+  if (QScreen* s = screen()) {
+    const QRect area = s->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (frame.bottom() > area.bottom()) move(x(), std::max(area.top(), y() - (frame.bottom() - area.bottom())));
+  }
+}
+
 std::string MainWindow::WindowTitle() const { return S(windowTitle()); }
 
 void MainWindow::CenterWindow() {
@@ -473,6 +495,17 @@ std::unique_ptr<QMenu> MainWindow::BuildSystemMenu() {
   QAction* check = menu->addAction(Q(text::kCheckMenuItem));
   check->setData(ctl::kCheckItem);
   check->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+  // 表示するくじ: a check item for each panel shown by choice.
+  QMenu* games = menu->addMenu(Q(text::kShownGamesMenu));
+  games->setObjectName(QStringLiteral("shown-games"));
+  games->setFont(font());
+  for (const PanelDef& p : kGamePanels) {
+    if (!p.byChoice) continue;
+    QAction* item = games->addAction(Q(ShownName(p.game)));
+    item->setCheckable(true);
+    item->setChecked(dlg_->Shown().Has(p.game));
+    item->setData(ctl::kShownGameItem + static_cast<unsigned>(GameIndex(p.game)));
+  }
   menu->addAction(Q(text::kSettingsMenuItem))->setData(ctl::kSettingsItem);
   // The title bar's menu belongs to the window manager here, so the about item is
   // offered on the window's own context menu, with the command id it would carry there,
@@ -488,7 +521,11 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
   QAction* chosen = menu->exec(event->globalPos());
   if (chosen == nullptr) return;
   const unsigned command = chosen->data().toUInt();
+  const bool checked = chosen->isChecked();
   menu.reset();
+  for (Game g : kGames)
+    if (command == ctl::kShownGameItem + GameIndex(g))
+      return Dispatch([this, g, checked] { dlg_->OnShownGamesChanged(g, checked); });
   if (command == ctl::kHistoryItem) return Dispatch([this] { dlg_->OnHistory(); });
   if (command == ctl::kCheckItem) return Dispatch([this] { dlg_->OnCheck(); });
   if (command == ctl::kCopyItem) return Dispatch([this] { dlg_->OnCopy(); });

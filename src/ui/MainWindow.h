@@ -31,8 +31,8 @@ class MainWindow : public QDialog, public WindowServices {
   ~MainWindow() override;
 
   // The context menu that stands in for the title bar's system menu: the copy item
-  // while a proposal stands, the history item, the check item, the settings item, then
-  // the about item.
+  // while a proposal stands, the history item, the check item, 表示するくじ (a check item
+  // for each panel shown by choice), the settings item, then the about item.
   std::unique_ptr<QMenu> BuildSystemMenu();
 
   // ---- Window services ----
@@ -62,6 +62,7 @@ class MainWindow : public QDialog, public WindowServices {
   void UpdateNow() override;
   // Runs the refresh in the refresh program beside the executable (numira-refresh).
   void StartRefresh(const RefreshRequest& request) override;
+  void ApplyLayout(const WindowLayout& layout) override;
   std::string WindowTitle() const override;
   void CenterWindow() override;
   void EndDialog(int code) override;
