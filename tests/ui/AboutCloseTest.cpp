@@ -72,12 +72,13 @@ TEST_F(About, TheButtonOpensTheBoxWithItsControls) {
 TEST_F(About, TheWindowMenuOffersTheAboutItemWhichOpensTheBox) {
   std::unique_ptr<QMenu> menu = window->BuildSystemMenu();
   // As the title bar's menu ends: a separator, then the about item.
-  ASSERT_EQ(menu->actions().size(), 5);
+  ASSERT_EQ(menu->actions().size(), 6);
   EXPECT_EQ(menu->actions()[0]->text(), QString::fromUtf8(text::kHistoryMenuItem));
   EXPECT_EQ(menu->actions()[1]->text(), QString::fromUtf8(text::kCheckMenuItem));
-  EXPECT_EQ(menu->actions()[2]->text(), QString::fromUtf8(text::kSettingsMenuItem));
-  EXPECT_TRUE(menu->actions()[3]->isSeparator());
-  EXPECT_EQ(menu->actions()[4]->text(), QStringLiteral("ぬみら について(&A)..."));
+  EXPECT_EQ(menu->actions()[2]->text(), QStringLiteral("表示するくじ"));
+  EXPECT_EQ(menu->actions()[3]->text(), QString::fromUtf8(text::kSettingsMenuItem));
+  EXPECT_TRUE(menu->actions()[4]->isSeparator());
+  EXPECT_EQ(menu->actions()[5]->text(), QStringLiteral("ぬみら について(&A)..."));
 
   bool menuSeen = false;
   int opened = 0;
@@ -85,14 +86,16 @@ TEST_F(About, TheWindowMenuOffersTheAboutItemWhichOpensTheBox) {
             [&](QWidget* w) {
               menuSeen = true;
               auto* popup = static_cast<QMenu*>(w);
-              ASSERT_EQ(popup->actions().size(), 5);
-              EXPECT_TRUE(popup->actions()[3]->isSeparator());
+              ASSERT_EQ(popup->actions().size(), 6);
+              EXPECT_TRUE(popup->actions()[4]->isSeparator());
               EXPECT_EQ(popup->actions().back()->text(), QString::fromUtf8(text::kAboutMenuItem));
               WhenShown(AboutBoxShown(), [&](QWidget* box) {
                 ++opened;
                 QTest::keyClick(box, Qt::Key_Escape);
               });
-              // Choose the item below the history, check and settings items with the keyboard, as a user would.
+              // Choose the item below the history, check, 表示するくじ and settings items with the
+              // keyboard, as a user would.
+              QTest::keyClick(popup, Qt::Key_Down);
               QTest::keyClick(popup, Qt::Key_Down);
               QTest::keyClick(popup, Qt::Key_Down);
               QTest::keyClick(popup, Qt::Key_Down);
