@@ -2,7 +2,13 @@
 
 namespace numira {
 
-const ControlDef* FindControl(int id) { return panel_check::FindDef(id); }
+const ControlDef* FindControl(int id) {
+  for (const ControlDef& c : kMainControls)
+    if (c.id == id) return &c;
+  for (const ControlDef& c : kChoicePanelControls)
+    if (c.id == id) return &c;
+  return nullptr;
+}
 
 const PanelDef* PanelOfControl(int id) {
   for (const PanelDef& p : kGamePanels) {

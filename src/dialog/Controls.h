@@ -195,12 +195,13 @@ inline constexpr int kBelowPanelsTop = 165;
 inline constexpr int kResultDigitWidth = 8;  // dialog units per digit of a result field
 namespace panel_check {
 constexpr int Digits(int n) { return n < 10 ? 1 : 1 + Digits(n / 10); }
-constexpr const ControlDef* FindDef(int id) {
+// The control of either table (a copy: id 0 when there is none).
+constexpr ControlDef DefOf(int id) {
   for (const ControlDef& c : kMainControls)
-    if (c.id == id) return &c;
+    if (c.id == id) return c;
   for (const ControlDef& c : kChoicePanelControls)
-    if (c.id == id) return &c;
-  return nullptr;
+    if (c.id == id) return c;
+  return ControlDef{0, ControlKind::StaticText, "", 0, 0, 0, 0, 0};
 }
 constexpr bool ResultFieldsFollowTheRules() {
   for (std::size_t i = 0; i < kGamePanels.size(); ++i) {
@@ -215,8 +216,8 @@ constexpr bool ResultFieldsFollowTheRules() {
         if (p.resultFields[k] != 0) return false;
         continue;
       }
-      const ControlDef* c = FindDef(p.resultFields[k]);
-      if (!c || c->kind != ControlKind::StaticText || !(c->style & kResultField) || c->w < digitsShown * kResultDigitWidth)
+      const ControlDef c = DefOf(p.resultFields[k]);
+      if (c.id == 0 || c.kind != ControlKind::StaticText || !(c.style & kResultField) || c.w < digitsShown * kResultDigitWidth)
         return false;
     }
   }
@@ -225,21 +226,20 @@ constexpr bool ResultFieldsFollowTheRules() {
 // The panels shown by choice come after the fixed ones, each one pitch below the one
 // before, with every control inside its group box, and in the table of their controls.
 constexpr bool ChoicePanelsStackBelowTheFixedOnes() {
-  const ControlDef* last = FindDef(kGamePanels[kFixedPanelCount - 1].groupBox);
-  if (!last || last->y + last->h != kBelowPanelsTop) return false;
+  const ControlDef last = DefOf(kGamePanels[kFixedPanelCount - 1].groupBox);
+  if (last.id == 0 || last.y + last.h != kBelowPanelsTop) return false;
   for (std::size_t i = 0; i < kGamePanels.size(); ++i) {
     const PanelDef& p = kGamePanels[i];
     if (p.byChoice != (i >= kFixedPanelCount)) return false;
     if (!p.byChoice) continue;
-    const ControlDef* group = FindDef(p.groupBox);
-    if (!group || group->y != last->y + kPanelPitch * static_cast<int>(i - kFixedPanelCount + 1)) return false;
+    const ControlDef group = DefOf(p.groupBox);
+    if (group.id == 0 || group.y != last.y + kPanelPitch * static_cast<int>(i - kFixedPanelCount + 1)) return false;
     for (int id : {p.checkBox, p.dropDown, p.predictButton, p.resultFields[0],
                    p.resultFields[static_cast<std::size_t>(p.resultCount - 1)]}) {
       bool inChoiceTable = false;
       for (const ControlDef& c : kChoicePanelControls) inChoiceTable = inChoiceTable || c.id == id;
-      const ControlDef* c = FindDef(id);
-      if (!inChoiceTable || c->y < group->y || c->y >= group->y + group->h || c->x + c->w > group->x + group->w)
-        return false;
+      const ControlDef c = DefOf(id);
+      if (!inChoiceTable || c.y < group.y || c.y >= group.y + group.h || c.x + c.w > group.x + group.w) return false;
     }
   }
   return true;
