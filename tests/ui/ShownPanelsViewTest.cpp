@@ -1,6 +1,7 @@
 // The panels shown by choice in the real window: the window grows by a panel and the row
 // below moves with it, the keyboard reaches the new controls in order, their numbers are
 // shown whole, and the menu's check items come back checked after a restart.
+#include <QAccessible>
 #include <QMenu>
 #include <QGroupBox>
 #include <QtTest/QTest>
@@ -90,6 +91,23 @@ TEST_F(ShownPanelsView, TheWindowGrowsByAPanelAndTheRowBelowMovesDown) {
     reached.push_back(window->FocusedControl());
   }
   EXPECT_EQ(reached, std::vector<int>(std::begin(order) + 1, std::end(order)));
+
+  // A screen reader sees the new controls as it sees the others: by their texts and states.
+  for (const ControlDef& c : kChoicePanelControls) {
+    QWidget* w = Find(*window, c.id);
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    ASSERT_NE(a, nullptr) << c.id;
+    EXPECT_EQ(a->state().disabled, !w->isEnabled()) << c.id;
+    EXPECT_FALSE(a->state().invisible) << c.id;
+    if (c.kind == ControlKind::DropDown)
+      EXPECT_EQ(a->text(QAccessible::Value).toStdString(), window->Text(c.id)) << c.id;
+    else
+      EXPECT_EQ(a->text(QAccessible::Name).toStdString(), window->Text(c.id)) << c.id;
+  }
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(Find(*window, ctl::kBingo5Result8))->text(QAccessible::Name),
+            QStringLiteral("40"));
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(Find(*window, ctl::kLot7Check))->text(QAccessible::Name),
+            QStringLiteral("絞り込み"));
 
   // Taken away again, the window is as before.
   window->Dialog().OnShownGamesChanged(Game::Lot7, false);
