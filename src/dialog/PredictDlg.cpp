@@ -82,21 +82,16 @@ void CPredictDlg::OnShownGamesChanged(Game game, bool shown) {
     // A hidden panel's roll ends where it is, with no proposal: shown again, the panel
     // stands idle and empty, as at start-up.
     window_.KillTimer(panel.timerId);
-    if (rolls_[g].stopCounter == 0 || !RollFinished(rolls_[g])) {
-      rolls_[g] = RollState{};
-      lastProposal_[g].clear();
+    if (!RollFinished(rolls_[g])) {
+      RollState idle;
+      idle.filterWasChecked = rolls_[g].filterWasChecked;
+      rolls_[g] = idle;
+      refocus_[g] = false;
+      FinishRoll(game, {});
       for (int id : ResultFields(game)) {
         window_.SetText(id, "");
         window_.SetToolTip(id, "");
       }
-      if (lists_[g].listsLoaded == 1) {
-        window_.Enable(panel.checkBox, true);
-        window_.Enable(panel.dropDown, window_.CheckState(panel.checkBox) != 0);
-      }
-      window_.Enable(panel.predictButton, true);
-      window_.SetText(panel.predictButton, text::kPredict);
-      refocus_[g] = false;
-      window_.CheckChanged();
     }
   }
   window_.ApplyLayout(LayoutFor(shown_));
