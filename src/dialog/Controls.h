@@ -118,8 +118,9 @@ inline constexpr std::array<ControlDef, 37> kMainControls{{
 // The controls of the panels shown by choice (表示するくじ), in creation and tab order: in
 // the window's order they come after the ロト６ panel's, before the refresh button. Their
 // places are those with both panels shown, stacked below the ロト６ panel one panel pitch
-// apart (ControlPlaces moves them up over a hidden one). A ロト７ result field shows two
-// digits, as do ビンゴ５'s eight, which are narrower to fit the panel's width.
+// apart (LayoutFor, ShownGames.h, moves ビンゴ５ up when ロト７ is hidden). Their result
+// fields are narrower than ロト６'s (16 units, two digits each), so that seven and eight of
+// them fit the panel's width.
 inline constexpr std::array<ControlDef, 23> kChoicePanelControls{{
     {ctl::kLot7Check, ControlKind::CheckBox, text::kFilterCheck, 13, 183, 39, 10, kTabStop},
     {ctl::kLot7Filter, ControlKind::DropDown, "", 55, 181, 58, 55, kTabStop},
