@@ -22,31 +22,54 @@ CPredictDlg::CPredictDlg(WindowServices& window, const Clock& clock, DialogSetup
       configFile_(std::move(setup.configFile)),
       appName_(ApplicationName(executablePath_)) {}
 
+namespace {
+
+// The items of a game's filter drop-down, in their order.
+std::vector<std::string> FilterTexts(Game game) {
+  std::vector<std::string> items;
+  for (const FilterItem& item : FilterItems(game)) items.emplace_back(item.text);
+  return items;
+}
+
+}  // namespace
+
 bool CPredictDlg::OnInitDialog() {
-  for (const PanelDef& p : kGamePanels) window_.Enable(p.dropDown, false);
-  for (const PanelDef& p : kGamePanels) window_.Enable(p.checkBox, false);
-  for (WinningList& l : lists_) l = WinningList{};
-  for (RollState& r : rolls_) r = RollState{};
+  // The panels the user chose (numira.conf); the window makes the controls of the others
+  // when they are first shown.
   ReadShownGames();
   window_.ApplyLayout(LayoutFor(shown_));
+  const std::vector<Game> shown = shown_.Games();
+  for (Game g : shown) window_.Enable(Panel(g).dropDown, false);
+  for (Game g : shown) window_.Enable(Panel(g).checkBox, false);
+  for (WinningList& l : lists_) l = WinningList{};
+  for (RollState& r : rolls_) r = RollState{};
   ChooseListFolder();
   SeedUserFolder();
-  for (const PanelDef& p : kGamePanels)
-    for (int id : ResultFields(p.game)) window_.SetText(id, "");
+  for (Game g : shown)
+    for (int id : ResultFields(g)) window_.SetText(id, "");
   window_.SetText(ctl::kStatus, listFolder_.userFolderTooLong ? text::kUserFolderTooLong : "");
-  for (const PanelDef& p : kGamePanels) {
-    std::vector<std::string> items;
-    for (const FilterItem& item : FilterItems(p.game)) items.emplace_back(item.text);
-    window_.SetDropDownItems(p.dropDown, items, 0);
-  }
+  for (Game g : shown) window_.SetDropDownItems(Panel(g).dropDown, FilterTexts(g), 0);
   windowTitle_ = TruncateUtf8(window_.WindowTitle(), kMaxText);
-  for (const PanelDef& p : kGamePanels) window_.SetText(p.groupBox, PlainCaption(p.game));
+  for (Game g : shown) window_.SetText(Panel(g).groupBox, PlainCaption(g));
+  for (Game g : shown) panelReady_[GameIndex(g)] = true;
   // What a refresh that was killed left behind is of no use to anyone (and nothing lies
   // where nothing may be stored).
   if (listFolder_.writable) SweepLeftovers(listPath_);
   LoadAllLists();
   window_.CenterWindow();
   return true;
+}
+
+void CPredictDlg::PreparePanel(Game game) {
+  const std::size_t g = GameIndex(game);
+  if (panelReady_[g]) return;
+  panelReady_[g] = true;
+  const PanelDef& panel = Panel(game);
+  window_.Enable(panel.dropDown, false);
+  window_.Enable(panel.checkBox, false);
+  for (int id : ResultFields(game)) window_.SetText(id, "");
+  window_.SetDropDownItems(panel.dropDown, FilterTexts(game), 0);
+  window_.SetText(panel.groupBox, PlainCaption(game));
 }
 
 void CPredictDlg::ReadShownGames() {
@@ -95,6 +118,7 @@ void CPredictDlg::OnShownGamesChanged(Game game, bool shown) {
     }
   }
   window_.ApplyLayout(LayoutFor(shown_));
+  if (shown) PreparePanel(game);
   // Its lists are read when it is turned on (start-up reads the shown games' only).
   if (shown)
     for (std::size_t row = 0; row < kListFiles.size(); ++row)

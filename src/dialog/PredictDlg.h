@@ -133,6 +133,8 @@ class CPredictDlg {
  private:
   // Takes the shown games from numira.conf's games= line, reporting what is wrong with it.
   void ReadShownGames();
+  // A panel shown for the first time in this run: its controls as start-up leaves a panel's.
+  void PreparePanel(Game game);
   // Stores a read's contents as the game's list of that kind and sets the panel.
   int ApplyList(Game game, ListKind kind, ListContents contents);
   void ShowCombination(Game game, Combination c);
@@ -172,6 +174,8 @@ class CPredictDlg {
   // By GameIndex, for the games drawn as combinations: built when a never-won roll starts.
   std::array<NeverWonSet, kGames.size()> neverWon_;
   ShownGames shown_;
+  // The panel's controls have been given their start-up state (PreparePanel).
+  std::array<bool, kGames.size()> panelReady_{};
   RollRandom random_;
   std::string windowTitle_;
   std::int32_t lastDownloadOk_ = 0;

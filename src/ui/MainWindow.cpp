@@ -50,7 +50,7 @@ MainWindow::MainWindow(const Clock& clock, DialogSetup setup, HistoryMaker makeH
   setWindowIcon(AppIcon());
   setFont(DialogFont());
   setModal(true);
-  CreateControls();
+  CreateControls(std::nullopt);
   auto* history = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
   connect(history, &QShortcut::activated, this, [this] { Dispatch([this] { dlg_->OnHistory(); }); });
   auto* check = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), this);
@@ -73,7 +73,7 @@ MainWindow::~MainWindow() {
   while (waitDepth_ > 0) EndWaitCursor();
 }
 
-void MainWindow::CreateControls() {
+void MainWindow::CreateControls(std::optional<Game> choicePanel) {
   const DialogUnits du(font());
   const QFont resultFont = ResultFont();
   const auto colourRule = [this](int id) { return dlg_ ? dlg_->OnCtlColor(id) : TextColour::Default; };
@@ -82,6 +82,13 @@ void MainWindow::CreateControls() {
 
   for (const ControlDef* def : WindowControls()) {
     const ControlDef& c = *def;
+    // The window's own controls first; a panel shown by choice when it is first shown.
+    const PanelDef* panel = PanelOfControl(c.id);
+    const bool wanted = choicePanel ? panel && panel->game == *choicePanel : !(panel && panel->byChoice);
+    if (!wanted) {
+      if (QWidget* existing = Control(c.id); existing && (c.style & kTabStop)) previousTabStop = existing;
+      continue;
+    }
     if (c.kind == ControlKind::ListBox) {
       // The sorted scratch list is never shown and needs no widget.
       hiddenTexts_[c.id] = c.text;
@@ -193,7 +200,7 @@ void MainWindow::CreateControls() {
     }
   }
   for (QGroupBox* g : groups) g->lower();
-  setFixedSize(du.Size(kDialogWidth, kDialogHeight));
+  if (!choicePanel) setFixedSize(du.Size(kDialogWidth, kDialogHeight));
 }
 
 template <class F>
@@ -433,6 +440,12 @@ void MainWindow::ApplyLayout(const WindowLayout& layout) {
   const DialogUnits du(font());
   for (const ControlPlace& place : layout.places) {
     QWidget* w = Control(place.id);
+    if (!w && place.shown)
+      if (const PanelDef* panel = PanelOfControl(place.id); panel && panel->byChoice) {
+        // A panel shown by choice gets its widgets when it is first shown.
+        CreateControls(panel->game);
+        w = Control(place.id);
+      }
     if (!w) continue;
     w->move(du.X(place.x), du.Y(place.y));
     w->setVisible(place.shown);

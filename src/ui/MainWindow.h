@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "CheckWindow.h"
@@ -87,7 +88,9 @@ class MainWindow : public QDialog, public WindowServices {
   // The widget of a control (the OK and Cancel buttons exist hidden), or nullptr for
   // the sorted scratch list, which needs none.
   QWidget* Control(int id) const;
-  void CreateControls();
+  // Creates the controls of the window (nullopt: all but the panels shown by choice), or
+  // those of one panel shown by choice, in the tab order of the control tables.
+  void CreateControls(std::optional<Game> choicePanel);
   // Runs one handler of the dialog logic. An error that escapes it is reported in an
   // error box captioned with the application's name; the window then goes on.
   template <class F>

@@ -161,7 +161,7 @@ TEST_F(ShownPanels, ATurnedOnPanelReadsItsListAndTheChoiceComesBackAtTheNextStar
   WriteConfig("list-server=127.0.0.1:9\n");
   FakeWindow first;
   auto a = Open(first);
-  EXPECT_EQ(first.Text(ctl::kLot7Group), "【ロト７】");
+  EXPECT_FALSE(first.Shown(ctl::kLot7Group));
   EXPECT_EQ(a->List(Game::Lot7).listsLoaded, 0);
   a->OnShownGamesChanged(Game::Lot7, true);
   EXPECT_TRUE(first.Shown(ctl::kLot7Check));
@@ -180,9 +180,13 @@ TEST_F(ShownPanels, ATurnedOnPanelReadsItsListAndTheChoiceComesBackAtTheNextStar
   auto b = Open(second);
   EXPECT_EQ(Ids(*b), (std::vector<std::string>{"numbers3", "numbers4", "miniloto", "loto6", "loto7"}));
   EXPECT_EQ(second.Text(ctl::kLot7Group), "【ロト７】　最新抽選日：2026年8月21日");
-  EXPECT_EQ(second.Text(ctl::kBingo5Group), "【ビンゴ５】");
   EXPECT_FALSE(second.Shown(ctl::kBingo5Group));
   b->OnShownGamesChanged(Game::Bingo5, true);
+  // Given the state start-up gives a panel: filter items, the first selected, empty fields.
+  EXPECT_EQ(second.controls[ctl::kBingo5Filter].items, (std::vector<std::string>{"未当せん", "１回以上当せん"}));
+  EXPECT_EQ(second.controls[ctl::kBingo5Filter].selected, 0);
+  EXPECT_FALSE(second.Enabled(ctl::kBingo5Filter));
+  EXPECT_EQ(second.Text(ctl::kBingo5Result8), "");
   EXPECT_EQ(second.Text(ctl::kBingo5Group), "【ビンゴ５】　最新抽選日：2026年8月19日");
   EXPECT_EQ(second.clientHeight, 295);
   b->OnShownGamesChanged(Game::Lot7, false);

@@ -42,8 +42,8 @@ TEST_F(ShownPanelsView, TheWindowGrowsByAPanelAndTheRowBelowMovesDown) {
   window->show();
   const ui::DialogUnits du(window->font());
   EXPECT_EQ(window->size(), du.Size(307, 215));
-  EXPECT_TRUE(Find(*window, ctl::kLot7Group)->isHidden());
-  EXPECT_TRUE(Find(*window, ctl::kBingo5Predict)->isHidden());
+  // A new user's window makes no widget for them (nor spends any time on them).
+  for (const ControlDef& c : kChoicePanelControls) EXPECT_EQ(Find(*window, c.id), nullptr) << c.id;
 
   window->Dialog().OnShownGamesChanged(Game::Bingo5, true);
   EXPECT_EQ(window->size(), du.Size(307, 255));
@@ -110,11 +110,17 @@ TEST_F(ShownPanelsView, TheWindowGrowsByAPanelAndTheRowBelowMovesDown) {
             QStringLiteral("絞り込み"));
 
   // Taken away again, the window is as before.
+  Combo(*window, ctl::kBingo5Filter)->setCurrentIndex(1);
   window->Dialog().OnShownGamesChanged(Game::Lot7, false);
   window->Dialog().OnShownGamesChanged(Game::Bingo5, false);
   EXPECT_EQ(window->size(), du.Size(307, 215));
   EXPECT_EQ(Find(*window, ctl::kDownload)->geometry(), du.Rect(7, 171, 88, 14));
   EXPECT_TRUE(Find(*window, ctl::kLot7Group)->isHidden());
+  EXPECT_TRUE(Find(*window, ctl::kBingo5Predict)->isHidden());
+  // Shown again, the panel keeps the filter the user chose.
+  window->Dialog().OnShownGamesChanged(Game::Bingo5, true);
+  EXPECT_EQ(Combo(*window, ctl::kBingo5Filter)->currentIndex(), 1);
+  EXPECT_EQ(Combo(*window, ctl::kBingo5Filter)->count(), 2);
 }
 
 TEST_F(ShownPanelsView, TheMenusCheckItemsTurnPanelsOnAndComeBackCheckedAfterARestart) {
@@ -147,8 +153,9 @@ TEST_F(ShownPanelsView, TheMenusCheckItemsTurnPanelsOnAndComeBackCheckedAfterARe
     const QPoint at(5, 5);
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, window->mapToGlobal(at));
     QApplication::sendEvent(window.get(), &event);
+    ASSERT_NE(Find(*window, ctl::kLot7Group), nullptr);
     EXPECT_FALSE(Find(*window, ctl::kLot7Group)->isHidden());
-    EXPECT_TRUE(Find(*window, ctl::kBingo5Group)->isHidden());
+    EXPECT_EQ(Find(*window, ctl::kBingo5Group), nullptr);  // never shown: never made
     EXPECT_EQ(Widget<QGroupBox>(*window, ctl::kLot7Group)->title(), QStringLiteral("【ロト７】　最新抽選日：2026年8月21日"));
     QTest::mouseClick(Button(*window, ctl::kLot7Predict), Qt::LeftButton);
     EXPECT_TRUE(window->TimerArmed(Panel(Game::Lot7).timerId));
@@ -159,6 +166,7 @@ TEST_F(ShownPanelsView, TheMenusCheckItemsTurnPanelsOnAndComeBackCheckedAfterARe
   std::unique_ptr<QMenu> menu = again->BuildSystemMenu();
   EXPECT_TRUE(Item(*menu, "ロト７")->isChecked());
   EXPECT_FALSE(Item(*menu, "ビンゴ５")->isChecked());
+  ASSERT_NE(Find(*again, ctl::kLot7Group), nullptr);
   EXPECT_FALSE(Find(*again, ctl::kLot7Group)->isHidden());
   EXPECT_EQ(again->size(), ui::DialogUnits(again->font()).Size(307, 255));
 }
