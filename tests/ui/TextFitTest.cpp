@@ -103,6 +103,17 @@ void ExpectAllFit(QWidget* root) {
     EXPECT_LE(f.needed, f.available) << f.what.toStdString() << " at scale " << root->devicePixelRatio();
 }
 
+// What grew to show its text covers no other control of the window.
+void ExpectNoControlCoversAnother(QWidget* window) {
+  QList<QWidget*> controls;
+  for (QWidget* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (w->isVisible() && !qobject_cast<QGroupBox*>(w)) controls << w;
+  for (int i = 0; i < controls.size(); ++i)
+    for (int k = i + 1; k < controls.size(); ++k)
+      EXPECT_FALSE(controls[i]->geometry().intersects(controls[k]->geometry()))
+          << controls[i]->objectName().toStdString() << " " << controls[k]->objectName().toStdString();
+}
+
 class TextFit : public RollingWindowTest {
  protected:
   void SetUp() override {
@@ -126,14 +137,7 @@ TEST_F(TextFit, TheMainWindowShowsEveryTextWhole) {
   ASSERT_EQ(Button(*window, n4.predictButton)->text(), QString::fromUtf8(text::kStop));
   QApplication::processEvents();
   ExpectAllFit(window.get());
-  // What grew to show its text covers no other control.
-  QList<QWidget*> controls;
-  for (QWidget* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-    if (w->isVisible() && !qobject_cast<QGroupBox*>(w)) controls << w;
-  for (int i = 0; i < controls.size(); ++i)
-    for (int k = i + 1; k < controls.size(); ++k)
-      EXPECT_FALSE(controls[i]->geometry().intersects(controls[k]->geometry()))
-          << controls[i]->objectName().toStdString() << " " << controls[k]->objectName().toStdString();
+  ExpectNoControlCoversAnother(window.get());
 }
 
 TEST_F(TextFit, TheWindowWithSixPanelsShowsEveryTextWhole) {
@@ -153,13 +157,7 @@ TEST_F(TextFit, TheWindowWithSixPanelsShowsEveryTextWhole) {
   ASSERT_EQ(Button(*window, b5.predictButton)->text(), QString::fromUtf8(text::kStop));
   QApplication::processEvents();
   ExpectAllFit(window.get());
-  QList<QWidget*> controls;
-  for (QWidget* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-    if (w->isVisible() && !qobject_cast<QGroupBox*>(w)) controls << w;
-  for (int i = 0; i < controls.size(); ++i)
-    for (int k = i + 1; k < controls.size(); ++k)
-      EXPECT_FALSE(controls[i]->geometry().intersects(controls[k]->geometry()))
-          << controls[i]->objectName().toStdString() << " " << controls[k]->objectName().toStdString();
+  ExpectNoControlCoversAnother(window.get());
   // Every control stands inside its group box, and the group boxes inside the window.
   for (const PanelDef& p : kGamePanels) {
     const QRect group = Find(*window, p.groupBox)->geometry();
