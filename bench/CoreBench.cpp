@@ -1,5 +1,7 @@
 // Reader speed on the real lists and on a large synthetic list; the cost of one
-// never-won Loto 6 tick against won lists of 10 and of 1,000,000 combinations.
+// never-won Loto 6 tick against won lists of 10 and of 1,000,000 combinations; the
+// dialog's initialisation with the real lists, four panels and six (表示するくじ), and one
+// never-won tick of each game drawn as numbers against its real list.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -9,6 +11,7 @@
 #include <set>
 
 #include "ListReader.h"
+#include "ListServerChoice.h"
 #include "ListTable.h"
 #include "DrawSeed.h"
 #include "Ledger.h"
@@ -198,6 +201,50 @@ void CheckAfterNewDraws(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(NewDrawsSummary(o.ledger->Purchases(), data, before));
 }
 BENCHMARK(CheckAfterNewDraws)->Unit(benchmark::kMillisecond);
+// A scratch folder holding copies of the shipped lists, as beside an executable; with a
+// numira.conf that shows all six panels.
+fs::path RealListsDir() {
+  static const fs::path dir = [] {
+    const fs::path d = ScratchDir() / "real";
+    fs::create_directories(d);
+    for (const ListFileRow& row : kListFiles)
+      fs::copy_file(fs::path(NUMIRA_SHIPPED_DIR) / "lists" / row.fileName, d / row.fileName,
+                    fs::copy_options::overwrite_existing);
+    WriteConfigSetting((d / "six.conf").string(), kGamesKey, "numbers3,numbers4,miniloto,loto6,loto7,bingo5");
+    return d;
+  }();
+  return dir;
+}
+
+// OnInitDialog with the real lists: Arg 4, a new user's four panels; Arg 6, all six.
+void InitDialog(benchmark::State& state) {
+  const fs::path dir = RealListsDir();
+  const std::string config = state.range(0) == 6 ? (dir / "six.conf").string() : std::string();
+  NullWindow window;
+  SystemClock clock;
+  for (auto _ : state) {
+    CPredictDlg dlg(window, clock, DialogSetup{(dir / "numira").string(), "127.0.0.1", config});
+    dlg.OnInitDialog();
+    if (dlg.Shown().Games().size() != static_cast<std::size_t>(state.range(0))) state.SkipWithError("wrong panels shown");
+  }
+}
+BENCHMARK(InitDialog)->Arg(4)->Arg(6)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// One never-won tick against the game's real won list: Arg is the game's index (Mini 2,
+// Lot6 3, Lot7 4, Bingo5 5).
+void RealNeverWonTick(benchmark::State& state) {
+  const Game game = kGames[static_cast<std::size_t>(state.range(0))];
+  NullWindow window;
+  SystemClock clock;
+  const fs::path dir = RealListsDir();
+  CPredictDlg dlg(window, clock, DialogSetup{(dir / "numira").string(), "127.0.0.1", (dir / "six.conf").string()});
+  dlg.OnInitDialog();
+  dlg.OnPredict(game);
+  if (dlg.Roll(game).lotoMode != LotoMode::NeverWon) state.SkipWithError("the roll did not start in never-won mode");
+  for (auto _ : state) dlg.OnRollTick(game);
+  state.counters["won"] = static_cast<double>(dlg.List(game).wonEntries.size());
+}
+BENCHMARK(RealNeverWonTick)->DenseRange(2, 5)->Unit(benchmark::kNanosecond);
 
 }  // namespace
 }  // namespace numira

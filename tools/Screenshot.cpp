@@ -2,6 +2,9 @@
 //   numira-screenshot [--dark] main OUTPUT.png [LIST-DIR]
 //       the main window: Numbers 3 standing on a finished proposal (blue), Mini Loto
 //       rolling (red);
+//   numira-screenshot [--dark] six OUTPUT.png [LIST-DIR]
+//       the main window with all six panels shown (表示するくじ): Numbers 3, Loto 7 and
+//       BINGO5 standing on finished proposals, Mini Loto rolling;
 //   numira-screenshot [--dark] history OUTPUT.png [LIST-DIR] [TAB 0-3]
 //       the history window, each game's finished proposal marked, the chosen tab in front;
 //   numira-screenshot [--dark] check OUTPUT.png [LIST-DIR] [TAB 0-5]
@@ -34,8 +37,8 @@
 #include "CheckWindow.h"
 #include "Clock.h"
 #include "DrawFileNames.h"
-#include "Prizes.h"
 #include "HistoryWindow.h"
+#include "ListServerChoice.h"
 #include "ListTable.h"
 #include "MainWindow.h"
 #include "Prizes.h"
@@ -125,13 +128,15 @@ int main(int argc, char** argv) {
   const bool history = argc >= 3 && std::strcmp(argv[1], "history") == 0;
   const bool check = argc >= 3 && std::strcmp(argv[1], "check") == 0;
   const bool purchases = argc >= 3 && std::strcmp(argv[1], "purchases") == 0;
-  if (argc < 3 || (!history && !check && !purchases && std::strcmp(argv[1], "main") != 0)) {
+  const bool six = argc >= 3 && std::strcmp(argv[1], "six") == 0;
+  if (argc < 3 || (!history && !check && !purchases && !six && std::strcmp(argv[1], "main") != 0)) {
     std::fprintf(stderr,
                  "usage: %s [--dark] main OUTPUT.png [LIST-DIR]\n"
+                 "       %s [--dark] six OUTPUT.png [LIST-DIR]\n"
                  "       %s [--dark] history OUTPUT.png [LIST-DIR] [TAB 0-3]\n"
                  "       %s [--dark] check OUTPUT.png [LIST-DIR] [TAB 0-5]\n"
                  "       %s [--dark] purchases OUTPUT.png [LIST-DIR]\n",
-                 argv[0], argv[0], argv[0], argv[0]);
+                 argv[0], argv[0], argv[0], argv[0], argv[0]);
     return 2;
   }
   QApplication app(argc, argv);
@@ -170,7 +175,10 @@ int main(int argc, char** argv) {
   const SystemClock systemClock;
   const PurchasesDay purchasesDay;
   const Clock& clock = purchases ? static_cast<const Clock&>(purchasesDay) : systemClock;
-  ui::MainWindow window(clock, DialogSetup{dir.filePath(QStringLiteral("numira")).toStdString(), {}},
+  // Six panels: shown as a user's numira.conf asks for them.
+  const std::string config = six ? dir.filePath(QStringLiteral("numira.conf")).toStdString() : std::string();
+  if (six) WriteConfigSetting(config, "games", "numbers3,numbers4,miniloto,loto6,loto7,bingo5");
+  ui::MainWindow window(clock, DialogSetup{dir.filePath(QStringLiteral("numira")).toStdString(), {}, config},
                         [](QWidget* parent, std::string&) -> ui::HistoryView* { return new ui::HistoryWindow(parent); });
   window.show();
   QApplication::processEvents();
@@ -189,7 +197,7 @@ int main(int argc, char** argv) {
   } else if (check) {
     const int tab = std::clamp(argc > 4 ? std::atoi(argv[4]) : 3, 0, static_cast<int>(kGames.size()) - 1);
     const Game game = kGames[static_cast<std::size_t>(tab)];
-    if (HasPanel(game)) RollToProposals(window, {game});
+    if (std::find(kShownGames.begin(), kShownGames.end(), game) != kShownGames.end()) RollToProposals(window, {game});
     window.ShowCheck();
     auto* c = window.findChild<ui::CheckWindow*>();
     if (!c) {
@@ -222,6 +230,10 @@ int main(int argc, char** argv) {
     p->resize(1000, 820);
     QApplication::processEvents();
     shown = p;
+  } else if (six) {
+    RollToProposals(window, {Game::Num3, Game::Lot7, Game::Bingo5});
+    Button(window, ctl::kMiniPredict)->click();  // Mini Loto: rolling freely
+    RunFor(250);
   } else {
     RollToProposals(window, {Game::Num3});
     Button(window, ctl::kMiniPredict)->click();  // Mini Loto: rolling freely

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "CandidatePool.h"
 #include "Game.h"
@@ -23,6 +24,13 @@ inline constexpr int kDownload = 1019, kStatus = 1020, kClose = 1021, kNotice = 
 inline constexpr int kNum3Filter = 1024, kNum3Group = 1025, kNum4Filter = 1028, kNum3Check = 1029, kNum4Group = 1030;
 inline constexpr int kMiniFilter = 1031, kMiniGroup = 1032, kLot6Group = 1033, kLot6Filter = 1034;
 inline constexpr int kNum4Check = 1035, kMiniCheck = 1036, kLot6Check = 1037, kAbout = 1038, kSorter = 1042;
+// The panels shown by choice (表示するくじ): ロト７ and ビンゴ５.
+inline constexpr int kLot7Group = 1043, kLot7Check = 1044, kLot7Filter = 1045, kLot7Predict = 1046;
+inline constexpr int kLot7Result1 = 1047, kLot7Result2 = 1048, kLot7Result3 = 1049, kLot7Result4 = 1050,
+                     kLot7Result5 = 1051, kLot7Result6 = 1052, kLot7Result7 = 1053;
+inline constexpr int kBingo5Group = 1054, kBingo5Check = 1055, kBingo5Filter = 1056, kBingo5Predict = 1057;
+inline constexpr int kBingo5Result1 = 1058, kBingo5Result2 = 1059, kBingo5Result3 = 1060, kBingo5Result4 = 1061,
+                     kBingo5Result5 = 1062, kBingo5Result6 = 1063, kBingo5Result7 = 1064, kBingo5Result8 = 1065;
 
 // The about box's description (a control of the about box, not of the main window).
 inline constexpr int kAboutDescription = 1034;
@@ -49,6 +57,8 @@ inline constexpr unsigned kPurchasesItem = 0x0D00;
 inline constexpr unsigned kRecordProposalItem = 0x0D10;
 // The platform's close command, which the window handles by default.
 inline constexpr unsigned kCloseCommand = 0xF060;
+// The check items of 表示するくじ: this plus the game's index (GameIndex), the window's own.
+inline constexpr unsigned kShownGameItem = 0x0100;
 }  // namespace ctl
 
 enum class ControlKind { CheckBox, DropDown, PushButton, GroupBox, StaticText, ListBox, Icon };
@@ -114,6 +124,38 @@ inline constexpr std::array<ControlDef, 37> kMainControls{{
     {ctl::kSorter, ControlKind::ListBox, "", 250, 165, 36, 14, kHidden | kTabStop | kSortedList},
 }};
 
+// The controls of the panels shown by choice (表示するくじ), in creation and tab order: in
+// the window's order they come after the ロト６ panel's, before the refresh button. Their
+// places are those with both panels shown, stacked below the ロト６ panel one panel pitch
+// apart (LayoutFor, ShownGames.h, moves ビンゴ５ up when ロト７ is hidden). Their result
+// fields are narrower than ロト６'s (16 units, two digits each), so that seven and eight of
+// them fit the panel's width.
+inline constexpr std::array<ControlDef, 23> kChoicePanelControls{{
+    {ctl::kLot7Check, ControlKind::CheckBox, text::kFilterCheck, 13, 183, 39, 10, kTabStop},
+    {ctl::kLot7Filter, ControlKind::DropDown, "", 55, 181, 58, 55, kTabStop},
+    {ctl::kLot7Predict, ControlKind::PushButton, text::kPredict, 121, 181, 36, 14, kTabStop},
+    {ctl::kBingo5Check, ControlKind::CheckBox, text::kFilterCheck, 13, 223, 39, 10, kTabStop},
+    {ctl::kBingo5Filter, ControlKind::DropDown, "", 55, 221, 58, 55, kTabStop},
+    {ctl::kBingo5Predict, ControlKind::PushButton, text::kPredict, 121, 221, 36, 14, kTabStop},
+    {ctl::kLot7Group, ControlKind::GroupBox, text::kGameNames[4], 7, 167, 293, 38, 0},
+    {ctl::kLot7Result1, ControlKind::StaticText, text::kResultPlaceholder, 165, 181, 16, 14, kResultField},
+    {ctl::kLot7Result2, ControlKind::StaticText, text::kResultPlaceholder, 183, 181, 16, 14, kResultField},
+    {ctl::kLot7Result3, ControlKind::StaticText, text::kResultPlaceholder, 201, 181, 16, 14, kResultField},
+    {ctl::kLot7Result4, ControlKind::StaticText, text::kResultPlaceholder, 219, 181, 16, 14, kResultField},
+    {ctl::kLot7Result5, ControlKind::StaticText, text::kResultPlaceholder, 237, 181, 16, 14, kResultField},
+    {ctl::kLot7Result6, ControlKind::StaticText, text::kResultPlaceholder, 255, 181, 16, 14, kResultField},
+    {ctl::kLot7Result7, ControlKind::StaticText, text::kResultPlaceholder, 273, 181, 16, 14, kResultField},
+    {ctl::kBingo5Group, ControlKind::GroupBox, text::kGameNames[5], 7, 207, 293, 38, 0},
+    {ctl::kBingo5Result1, ControlKind::StaticText, text::kResultPlaceholder, 160, 221, 16, 14, kResultField},
+    {ctl::kBingo5Result2, ControlKind::StaticText, text::kResultPlaceholder, 177, 221, 16, 14, kResultField},
+    {ctl::kBingo5Result3, ControlKind::StaticText, text::kResultPlaceholder, 194, 221, 16, 14, kResultField},
+    {ctl::kBingo5Result4, ControlKind::StaticText, text::kResultPlaceholder, 211, 221, 16, 14, kResultField},
+    {ctl::kBingo5Result5, ControlKind::StaticText, text::kResultPlaceholder, 228, 221, 16, 14, kResultField},
+    {ctl::kBingo5Result6, ControlKind::StaticText, text::kResultPlaceholder, 245, 221, 16, 14, kResultField},
+    {ctl::kBingo5Result7, ControlKind::StaticText, text::kResultPlaceholder, 262, 221, 16, 14, kResultField},
+    {ctl::kBingo5Result8, ControlKind::StaticText, text::kResultPlaceholder, 279, 221, 16, 14, kResultField},
+}};
+
 // The per-game panel: its controls and timer.
 struct PanelDef {
   Game game;
@@ -122,9 +164,12 @@ struct PanelDef {
   int resultCount;
   int timerId;
   int openFailCode;  // ReadList's result when the file cannot be opened
+  bool byChoice = false;  // shown only when the user asks for it (表示するくじ)
 };
 
-inline constexpr std::array<PanelDef, 4> kPanels{{
+// Every game's panel, in game order: the four every window shows, then the panels shown
+// by choice, which the window stacks below them in this order.
+inline constexpr std::array<PanelDef, 6> kGamePanels{{
     {Game::Num3, ctl::kNum3Group, ctl::kNum3Check, ctl::kNum3Filter, ctl::kNum3Predict, {ctl::kNum3Result}, 1, 2, -1408},
     {Game::Num4, ctl::kNum4Group, ctl::kNum4Check, ctl::kNum4Filter, ctl::kNum4Predict, {ctl::kNum4Result}, 1, 3, -1477},
     {Game::Mini, ctl::kMiniGroup, ctl::kMiniCheck, ctl::kMiniFilter, ctl::kMiniPredict,
@@ -133,17 +178,44 @@ inline constexpr std::array<PanelDef, 4> kPanels{{
      {ctl::kLot6Result1, ctl::kLot6Result2, ctl::kLot6Result3, ctl::kLot6Result4, ctl::kLot6Result5,
       ctl::kLot6Result6},
      6, 5, -1607},
+    {Game::Lot7, ctl::kLot7Group, ctl::kLot7Check, ctl::kLot7Filter, ctl::kLot7Predict,
+     {ctl::kLot7Result1, ctl::kLot7Result2, ctl::kLot7Result3, ctl::kLot7Result4, ctl::kLot7Result5,
+      ctl::kLot7Result6, ctl::kLot7Result7},
+     7, 6, -1, true},
+    {Game::Bingo5, ctl::kBingo5Group, ctl::kBingo5Check, ctl::kBingo5Filter, ctl::kBingo5Predict,
+     {ctl::kBingo5Result1, ctl::kBingo5Result2, ctl::kBingo5Result3, ctl::kBingo5Result4, ctl::kBingo5Result5,
+      ctl::kBingo5Result6, ctl::kBingo5Result7, ctl::kBingo5Result8},
+     8, 7, -1, true},
 }};
+
+// How many panels every window shows: the first ones of kGamePanels.
+inline constexpr std::size_t kFixedPanelCount = 4;
+// The panels every window shows (a new user's window shows these only).
+inline constexpr std::span<const PanelDef, kFixedPanelCount> kPanels{kGamePanels.data(), kFixedPanelCount};
+
+// The height a panel takes in the window, with the gap below it (dialog units).
+inline constexpr int kPanelPitch = 40;
+// The top of what lies below the panels of kMainControls (the refresh row, the notice,
+// the about and close buttons): it moves down by kPanelPitch for each panel shown by choice.
+inline constexpr int kBelowPanelsTop = 165;
 
 // The result fields follow the games' rules: a Numbers panel has one field for its
 // `count` digits, a Loto panel one field per number; each is a result field of the
 // control table, wide enough for what it shows.
-inline constexpr int kResultDigitWidth = 9;  // dialog units per digit of a result field
+inline constexpr int kResultDigitWidth = 8;  // dialog units per digit of a result field
 namespace panel_check {
 constexpr int Digits(int n) { return n < 10 ? 1 : 1 + Digits(n / 10); }
+// The control of either table (a copy: id 0 when there is none).
+constexpr ControlDef DefOf(int id) {
+  for (const ControlDef& c : kMainControls)
+    if (c.id == id) return c;
+  for (const ControlDef& c : kChoicePanelControls)
+    if (c.id == id) return c;
+  return ControlDef{0, ControlKind::StaticText, "", 0, 0, 0, 0, 0};
+}
 constexpr bool ResultFieldsFollowTheRules() {
-  for (std::size_t i = 0; i < kPanels.size(); ++i) {
-    const PanelDef& p = kPanels[i];
+  for (std::size_t i = 0; i < kGamePanels.size(); ++i) {
+    const PanelDef& p = kGamePanels[i];
     const GameRules& rules = RulesOf(p.game);
     if (p.game != kGames[i]) return false;  // panels in game order: Panel() finds them by GameIndex
     if (p.resultCount != (IsNumbers(p.game) ? 1 : rules.count)) return false;
@@ -154,14 +226,30 @@ constexpr bool ResultFieldsFollowTheRules() {
         if (p.resultFields[k] != 0) return false;
         continue;
       }
-      bool found = false;
-      for (const ControlDef& c : kMainControls) {
-        if (c.id != p.resultFields[k]) continue;
-        if (c.kind != ControlKind::StaticText || !(c.style & kResultField) || c.w < digitsShown * kResultDigitWidth)
-          return false;
-        found = true;
-      }
-      if (!found) return false;
+      const ControlDef c = DefOf(p.resultFields[k]);
+      if (c.id == 0 || c.kind != ControlKind::StaticText || !(c.style & kResultField) || c.w < digitsShown * kResultDigitWidth)
+        return false;
+    }
+  }
+  return true;
+}
+// The panels shown by choice come after the fixed ones, each one pitch below the one
+// before, with every control inside its group box, and in the table of their controls.
+constexpr bool ChoicePanelsStackBelowTheFixedOnes() {
+  const ControlDef last = DefOf(kGamePanels[kFixedPanelCount - 1].groupBox);
+  if (last.id == 0 || last.y + last.h != kBelowPanelsTop) return false;
+  for (std::size_t i = 0; i < kGamePanels.size(); ++i) {
+    const PanelDef& p = kGamePanels[i];
+    if (p.byChoice != (i >= kFixedPanelCount)) return false;
+    if (!p.byChoice) continue;
+    const ControlDef group = DefOf(p.groupBox);
+    if (group.id == 0 || group.y != last.y + kPanelPitch * static_cast<int>(i - kFixedPanelCount + 1)) return false;
+    for (int id : {p.checkBox, p.dropDown, p.predictButton, p.resultFields[0],
+                   p.resultFields[static_cast<std::size_t>(p.resultCount - 1)]}) {
+      bool inChoiceTable = false;
+      for (const ControlDef& c : kChoicePanelControls) inChoiceTable = inChoiceTable || c.id == id;
+      const ControlDef c = DefOf(id);
+      if (!inChoiceTable || c.y < group.y || c.y >= group.y + group.h || c.x + c.w > group.x + group.w) return false;
     }
   }
   return true;
@@ -169,6 +257,8 @@ constexpr bool ResultFieldsFollowTheRules() {
 }  // namespace panel_check
 static_assert(panel_check::ResultFieldsFollowTheRules(),
               "each panel's result fields: one per Loto number or one for the Numbers digits, wide enough");
+static_assert(panel_check::ChoicePanelsStackBelowTheFixedOnes(),
+              "the panels shown by choice follow the fixed ones, one pitch apart, their controls inside");
 
 // A panel's group-box caption: "【ナンバーズ３】", and with the latest draw date
 // "【ナンバーズ３】　最新抽選日：2026年8月21日".
@@ -194,27 +284,27 @@ inline std::span<const FilterItem> FilterItems(Game g) {
 // selected text contains; otherwise the last item (the drop-down holds nothing else).
 FilterChoice RecogniseFilter(Game game, std::string_view selected);
 
-// The window shows a panel for the games of kPanels only; the other games of the rules
-// table are not its business (their lists and draws are neither read nor reported).
-inline constexpr bool HasPanel(Game g) {
-  for (const PanelDef& p : kPanels)
-    if (p.game == g) return true;
-  return false;
-}
-// The games the window shows, in panel order.
+// The games every window shows, in panel order (the panels of kPanels).
 inline constexpr std::array<Game, kPanels.size()> kShownGames = [] {
   std::array<Game, kPanels.size()> games{};
   for (std::size_t i = 0; i < kPanels.size(); ++i) games[i] = kPanels[i].game;
   return games;
 }();
 
-// A shown game's panel (HasPanel).
-inline constexpr const PanelDef& Panel(Game g) { return kPanels[GameIndex(g)]; }
+// A game's panel.
+inline constexpr const PanelDef& Panel(Game g) { return kGamePanels[GameIndex(g)]; }
 inline std::span<const int> ResultFields(Game g) {
   return {Panel(g).resultFields.data(), static_cast<std::size_t>(Panel(g).resultCount)};
 }
 
-// The control's definition, or nullptr for an unknown ID.
+// The panel a control belongs to, or nullptr.
+const PanelDef* PanelOfControl(int id);
+
+// The control's definition (of either table), or nullptr for an unknown ID.
 const ControlDef* FindControl(int id);
+
+// Every control of the window in creation and tab order: kMainControls, with the
+// controls of the panels shown by choice after the fixed panels' (before the refresh button).
+std::vector<const ControlDef*> WindowControls();
 
 }  // namespace numira

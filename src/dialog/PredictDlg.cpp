@@ -2,20 +2,17 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "DrawSeed.h"
 #include "Encoding.h"
 #include "FileStore.h"
+#include "ListServerChoice.h"
+#include "TextFill.h"
 #include "ProposalText.h"
 #include "Texts.h"
 
 namespace numira {
-namespace {
-
-// Loto games keep their never-won sets in slots 0 (Mini) and 1 (Lot6).
-std::size_t LotoSlot(Game g) { return g == Game::Lot6 ? 1 : 0; }
-
-}  // namespace
 
 CPredictDlg::CPredictDlg(WindowServices& window, const Clock& clock, DialogSetup setup)
     : window_(window),
@@ -25,15 +22,31 @@ CPredictDlg::CPredictDlg(WindowServices& window, const Clock& clock, DialogSetup
       configFile_(std::move(setup.configFile)),
       appName_(ApplicationName(executablePath_)) {}
 
+namespace {
+
+// The items of a game's filter drop-down, in their order.
+std::vector<std::string> FilterTexts(Game game) {
+  std::vector<std::string> items;
+  for (const FilterItem& item : FilterItems(game)) items.emplace_back(item.text);
+  return items;
+}
+
+}  // namespace
+
 bool CPredictDlg::OnInitDialog() {
-  for (const PanelDef& p : kPanels) window_.Enable(p.dropDown, false);
-  for (const PanelDef& p : kPanels) window_.Enable(p.checkBox, false);
+  // The panels the user chose (numira.conf); the window makes the controls of the others
+  // when they are first shown.
+  ReadShownGames();
+  window_.ApplyLayout(LayoutFor(shown_));
+  const std::vector<Game> shown = shown_.Games();
+  for (Game g : shown) window_.Enable(Panel(g).dropDown, false);
+  for (Game g : shown) window_.Enable(Panel(g).checkBox, false);
   for (WinningList& l : lists_) l = WinningList{};
   for (RollState& r : rolls_) r = RollState{};
   ChooseListFolder();
   SeedUserFolder();
-  for (const PanelDef& p : kPanels)
-    for (int id : ResultFields(p.game)) window_.SetText(id, "");
+  for (Game g : shown)
+    for (int id : ResultFields(g)) window_.SetText(id, "");
   window_.SetText(ctl::kStatus, listFolder_.userFolderTooLong ? text::kUserFolderTooLong : "");
   if (listFolder_.rootInOthersHome) {
     // Said on the status line and standard error: the lists shown are read, never stored.
@@ -42,13 +55,10 @@ bool CPredictDlg::OnInitDialog() {
                                SanitizeUtf8(listFolder_.folder.empty() ? "." : listFolder_.folder) + ")\n");
     configFile_.clear();  // 設定 saves nothing either
   }
-  for (const PanelDef& p : kPanels) {
-    std::vector<std::string> items;
-    for (const FilterItem& item : FilterItems(p.game)) items.emplace_back(item.text);
-    window_.SetDropDownItems(p.dropDown, items, 0);
-  }
+  for (Game g : shown) window_.SetDropDownItems(Panel(g).dropDown, FilterTexts(g), 0);
   windowTitle_ = TruncateUtf8(window_.WindowTitle(), kMaxText);
-  for (const PanelDef& p : kPanels) window_.SetText(p.groupBox, PlainCaption(p.game));
+  for (Game g : shown) window_.SetText(Panel(g).groupBox, PlainCaption(g));
+  for (Game g : shown) panelReady_[GameIndex(g)] = true;
   // What a refresh that was killed left behind is of no use to anyone (and nothing lies
   // where nothing may be stored).
   if (listFolder_.writable) {
@@ -60,6 +70,77 @@ bool CPredictDlg::OnInitDialog() {
   StartAutoRefresh();
   window_.CenterWindow();
   return true;
+}
+
+void CPredictDlg::PreparePanel(Game game) {
+  const std::size_t g = GameIndex(game);
+  if (panelReady_[g]) return;
+  panelReady_[g] = true;
+  const PanelDef& panel = Panel(game);
+  window_.Enable(panel.dropDown, false);
+  window_.Enable(panel.checkBox, false);
+  for (int id : ResultFields(game)) window_.SetText(id, "");
+  window_.SetDropDownItems(panel.dropDown, FilterTexts(game), 0);
+  window_.SetText(panel.groupBox, PlainCaption(game));
+}
+
+void CPredictDlg::ReadShownGames() {
+  shown_ = ShownGames{};
+  // No file, no line, or a file that cannot be read (its list-server line is reported at
+  // start-up): the panels every window shows.
+  if (configFile_.empty()) return;
+  const ConfigSetting setting = ReadConfigSetting(configFile_, kGamesKey);
+  if (!setting.value) return;
+  const GamesLine line = ParseGamesSetting(*setting.value);
+  shown_ = line.shown;
+  QuoteStyle style;
+  style.asciiOnly = false;
+  style.maxBytes = 200;
+  QuoteStyle bare = style;
+  bare.open = bare.close = "";
+  const std::string where = Fill(text::kGamesLineFormat, {Quoted(configFile_, bare), std::to_string(setting.line)});
+  for (const std::string& piece : line.unknown)
+    window_.WriteStandardError(
+        Fill(text::kUnknownGameFormat, {where, Quoted(piece, style), GameIdList({kGames.begin(), kGames.end()})}));
+  if (!line.missing.empty())
+    window_.WriteStandardError(Fill(text::kMissingGamesFormat,
+                                    {where, GameIdList(line.missing), GameIdList({kShownGames.begin(), kShownGames.end()})}));
+}
+
+void CPredictDlg::OnShownGamesChanged(Game game, bool shown) {
+  const ShownGames now = shown_.With(game, shown);
+  if (now == shown_) return;  // a fixed panel, or no change
+  shown_ = now;
+  const std::size_t g = GameIndex(game);
+  const PanelDef& panel = Panel(game);
+  if (!shown) {
+    // A hidden panel's roll ends where it is, with no proposal: shown again, the panel
+    // stands idle and empty, as at start-up.
+    window_.KillTimer(panel.timerId);
+    if (!RollFinished(rolls_[g])) {
+      RollState idle;
+      idle.filterWasChecked = rolls_[g].filterWasChecked;
+      rolls_[g] = idle;
+      refocus_[g] = false;
+      FinishRoll(game, {});
+      for (int id : ResultFields(game)) {
+        window_.SetText(id, "");
+        window_.SetToolTip(id, "");
+      }
+    }
+  }
+  window_.ApplyLayout(LayoutFor(shown_));
+  if (shown) PreparePanel(game);
+  // Its lists are read when it is turned on (start-up reads the shown games' only).
+  if (shown)
+    for (std::size_t row = 0; row < kListFiles.size(); ++row)
+      if (kListFiles[row].game == game && ListFileExists(listPath_[row])) ReadList(game, kListFiles[row].kind);
+  if (configFile_.empty()) return Message(Fill(text::kShownGamesNotSavedFormat, {text::kNoConfigFile}));
+  if (const int error = WriteConfigSetting(configFile_, kGamesKey, GamesSetting(shown_)); error != 0) {
+    const std::string message = Fill(text::kShownGamesNotSavedFormat, {SanitizeUtf8(configFile_) + ": " + std::strerror(error)});
+    window_.WriteStandardError(text::kStandardErrorPrefix + message + "\n");
+    Message(message);
+  }
 }
 
 // ---- Lists -----------------------------------------------------------------------------
@@ -79,9 +160,10 @@ void CPredictDlg::LoadAllLists() {
   // the lists are one set's. Otherwise the lists stand as read (the window never waits for
   // a writer) and the next look reads them again.
   const FolderSetState before = LookAtFolderSet(listFolder_.folder);
-  // The lists of the games the window shows; the others' are kept for whoever shows them.
+  // The lists of the games the window shows; the others' are read when their panels are
+  // turned on.
   for (std::size_t row = 0; row < kListFiles.size(); ++row) {
-    if (HasPanel(kListFiles[row].game) && ListFileExists(listPath_[row]))
+    if (shown_.Has(kListFiles[row].game) && ListFileExists(listPath_[row]))
       ReadList(kListFiles[row].game, kListFiles[row].kind);
   }
   const FolderSetState after = LookAtFolderSet(listFolder_.folder);
@@ -180,7 +262,7 @@ void CPredictDlg::DrawFilesChanged() {
 }
 
 int CPredictDlg::ReadList(Game game, ListKind kind) {
-  if (!HasPanel(game)) return -1;  // not the window's
+  if (!shown_.Has(game)) return -1;  // not shown: read when its panel is turned on
   const int row = ListRow(game, kind);
   std::optional<ListContents> contents = row < 0 ? std::nullopt : ReadListFile(listPath_[static_cast<std::size_t>(row)], kind);
   if (!contents) {
@@ -259,12 +341,12 @@ void CPredictDlg::OnPredict(Game game) {
         pool.clear();
         return Message(text::kNoData);
       }
-      neverWon_[LotoSlot(game)] = std::move(won);
+      neverWon_[GameIndex(game)] = std::move(won);
     }
   }
   if (!IsNumbers(game)) {
     roll.lotoMode = lotoMode;
-    if (lotoMode != LotoMode::NeverWon) neverWon_[LotoSlot(game)] = NeverWonSet{};
+    if (lotoMode != LotoMode::NeverWon) neverWon_[GameIndex(game)] = NeverWonSet{};
   }
 
   if (lists_[g].listsLoaded == 1) {
@@ -288,7 +370,7 @@ void CPredictDlg::Message(const std::string& text) { window_.MessageBox(text, wi
 // ---- The rolling draw ----------------------------------------------------------------
 
 void CPredictDlg::OnTimer(int id) {
-  for (const PanelDef& p : kPanels)
+  for (const PanelDef& p : kGamePanels)
     if (p.timerId == id) return OnRollTick(p.game);
   if (id == ctl::kAutoRefreshTimer) return OnAutoRefreshTick();
 }
@@ -320,7 +402,7 @@ void CPredictDlg::OnRollTick(Game game) {
   else if (roll.lotoMode == LotoMode::Past)
     c = DrawPast(random_, pool, game);
   else
-    c = DrawNeverWon(random_, game, neverWon_[LotoSlot(game)]);
+    c = DrawNeverWon(random_, game, neverWon_[GameIndex(game)]);
   DecelerationStep(roll);
   ShowCombination(game, c);
   if (!RollFinished(roll)) {
@@ -404,7 +486,7 @@ void CPredictDlg::ShowCandidateCount(Game game) {
 
 std::string CPredictDlg::ProposalsText() const {
   std::string text;
-  for (Game g : kShownGames) {
+  for (Game g : shown_.Games()) {
     const std::size_t i = GameIndex(g);
     if (lastProposal_[i].empty() || !RollFinished(rolls_[i])) continue;
     if (!text.empty()) text += '\n';
@@ -445,7 +527,7 @@ bool CPredictDlg::OnSysCommand(unsigned id) {
 }
 
 TextColour CPredictDlg::OnCtlColor(int id) const {
-  for (const PanelDef& p : kPanels)
+  for (const PanelDef& p : kGamePanels)
     for (int field : ResultFields(p.game))
       if (field == id) return ResultColour(rolls_[GameIndex(p.game)].rollInterval);
   if (id == ctl::kStatus) return lastDownloadOk_ != 0 ? TextColour::Blue : TextColour::Red;

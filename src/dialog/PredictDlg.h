@@ -29,6 +29,7 @@
 #include "RollRandom.h"
 #include "RollState.h"
 #include "SetIndex.h"
+#include "ShownGames.h"
 #include "WinningList.h"
 #include "WindowServices.h"
 
@@ -95,6 +96,11 @@ class CPredictDlg {
   CheckOutcome OnCheckTicket(Game game, const std::string& typed, int typeIndex) const;
   // A system-menu command; false when the window's default handling should run.
   bool OnSysCommand(unsigned id);
+  // 表示するくじ: a panel shown by choice was turned on or off. The window grows or shrinks
+  // by the panel, a panel turned on reads its lists, and the choice is saved in numira.conf.
+  void OnShownGamesChanged(Game game, bool shown);
+  // The games whose panels the window shows.
+  const ShownGames& Shown() const { return shown_; }
   // The refresh button: starts the refresh (nothing while one runs).
   void OnDownload();
   // The refresh has ended: the changed lists are read anew and the outcome shown.
@@ -212,6 +218,10 @@ class CPredictDlg {
   void SetFetchLimits(const FetchLimits& limits) { fetchLimits_ = limits; }
 
  private:
+  // Takes the shown games from numira.conf's games= line, reporting what is wrong with it.
+  void ReadShownGames();
+  // A panel shown for the first time in this run: its controls as start-up leaves a panel's.
+  void PreparePanel(Game game);
   // Stores a read's contents as the game's list of that kind and sets the panel.
   int ApplyList(Game game, ListKind kind, ListContents contents);
   void ShowCombination(Game game, Combination c);
@@ -280,7 +290,11 @@ class CPredictDlg {
   std::array<std::chrono::steady_clock::time_point, kGames.size()> tickDue_{};
   // The predict button had the focus when its stop was asked for.
   std::array<bool, kGames.size()> refocus_{};
-  std::array<NeverWonSet, 2> neverWon_;  // Mini, Lot6: built when a never-won roll starts
+  // By GameIndex, for the games drawn as combinations: built when a never-won roll starts.
+  std::array<NeverWonSet, kGames.size()> neverWon_;
+  ShownGames shown_;
+  // The panel's controls have been given their start-up state (PreparePanel).
+  std::array<bool, kGames.size()> panelReady_{};
   RollRandom random_;
   std::string windowTitle_;
   std::int32_t lastDownloadOk_ = 0;

@@ -66,22 +66,20 @@ const AllGames& CPredictDlg::LedgerData() const {
   for (Game g : kGames) {
     GameData& d = (*ledgerData_)[GameIndex(g)];
     d.draws = Draws(g);
-    if (!HasPrizes(g)) continue;
-    const std::string prizes = listFolder_.folder + kPrizesFolder + "/" + PrizeFileName(g);
-    if (std::optional<std::vector<DrawPrizes>> p = PrizesOfFile(prizes, g)) d.prizes = std::move(*p);
+    d.prizes = Prizes(g);
   }
   return *ledgerData_;
 }
 
 void CPredictDlg::OnPurchases() { window_.ShowPurchases(); }
 
-// The games of the window's panels, in their order.
-static std::vector<Game> ShownGames() { return {kShownGames.begin(), kShownGames.end()}; }
+// Every game of the rules table: a ticket of a game whose panel is hidden is still the player's.
+static std::vector<Game> EveryGame() { return {kGames.begin(), kGames.end()}; }
 
 PurchasesPage CPredictDlg::Purchases() {
   Ledger* ledger = OpenLedger();
   PurchasesPage page =
-      BuildPurchasesPage(ledger ? ledger->Purchases() : std::vector<Purchase>{}, LedgerData(), Today(), ShownGames());
+      BuildPurchasesPage(ledger ? ledger->Purchases() : std::vector<Purchase>{}, LedgerData(), Today(), EveryGame());
   if (!ledger) {
     // The rest of the program works; the player's file stays as it is, for recovery.
     page.usable = false;
@@ -140,7 +138,7 @@ RecordOutcome CPredictDlg::OnRecordProposal(Game game) {
 
 RecordOutcome CPredictDlg::OnRecordTyped(const PurchaseForm& form) {
   if (!OpenLedger()) return Refused(ledgerError_);
-  FormReading reading = ReadPurchaseForm(form, FormGames(LedgerData(), Today(), ShownGames()));
+  FormReading reading = ReadPurchaseForm(form, FormGames(LedgerData(), Today(), EveryGame()));
   if (!reading.purchase) {
     RecordOutcome outcome;
     outcome.faults = std::move(reading.faults);
@@ -258,7 +256,7 @@ void CPredictDlg::AddToSlip(Game game, const std::string& proposal) {
 
 std::vector<SlipView> CPredictDlg::Slips() const {
   std::vector<SlipView> views;
-  for (const PanelDef& panel : kPanels) {
+  for (const PanelDef& panel : kGamePanels) {
     const Slip& slip = slips_[GameIndex(panel.game)];
     if (slip.lines.empty()) continue;
     SlipView view;

@@ -174,6 +174,17 @@ inline constexpr const char* kNumbersCandidatesFormat = "候補：%1個";
 inline constexpr const char* kLotoCandidatesFormat = "候補：%1通り";
 
 
+// ---- 表示するくじ: the panels shown by choice, remembered in numira.conf (games=) ----
+inline constexpr const char* kShownGamesMenu = "表示するくじ";
+// %1: the configuration file, %2: its line.
+inline constexpr const char* kGamesLineFormat = "%1:%2: games";
+// %1: kGamesLineFormat, %2: the piece as written, quoted, %3: every game's id.
+inline constexpr const char* kUnknownGameFormat = "numira: %1: %2 is not a game (%3); ignored\n";
+// %1: kGamesLineFormat, %2: the ids missing, %3: the ids of the games every window shows.
+inline constexpr const char* kMissingGamesFormat = "numira: %1: %2 missing; %3 are always shown\n";
+// %1: the configuration file and why it cannot be written.
+inline constexpr const char* kShownGamesNotSavedFormat = "表示するくじを設定ファイルに保存できません（%1）。";
+
 // ---- Why a refresh failed: the second line of its box (and of standard error) ----
 // The line is "<where>：<reason>": where is the server, or the list's address on it.
 inline constexpr const char* kWhereSeparator = "：";

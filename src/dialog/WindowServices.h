@@ -9,6 +9,8 @@
 
 namespace numira {
 
+struct WindowLayout;
+
 enum class MessageIcon { Warning, Stop };
 
 class WindowServices {
@@ -81,6 +83,10 @@ class WindowServices {
   // it runs. When it ends, the window hands its report to CPredictDlg::OnRefreshDone on
   // the window's thread. The dialog starts one at a time.
   virtual void StartRefresh(const RefreshRequest& request) = 0;
+
+  // Shows and places the controls as the layout says and gives the window its client
+  // size (a panel was shown or hidden).
+  virtual void ApplyLayout(const WindowLayout& /*layout*/) {}
 
   virtual std::string WindowTitle() const = 0;
   virtual void CenterWindow() = 0;

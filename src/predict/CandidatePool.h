@@ -19,7 +19,8 @@ enum class FilterChoice { NeverWon, OneToFour, FiveOrMore, WonAtLeastOnce };
 // entries, or the won entries drawn 1 to 4 times or 5 times or more.
 CandidatePool BuildNumbersPool(Game game, bool filterChecked, FilterChoice choice, const WinningList& list);
 
-// Mini/Lot6 with the filter on: every past winning combination, in list order.
+// The games drawn as numbers (Loto, ビンゴ５) with the filter on: every past winning
+// combination, in list order.
 CandidatePool BuildLotoPool(const WinningList& list);
 
 // How many candidates the game's checked filter leaves: the Numbers pool's entries; for

@@ -7,6 +7,12 @@ namespace numira {
 Combination DrawFree(RollRandom& rng, Game game) {
   const GameRules& rules = RulesOf(game);
   Combination c{};
+  if (rules.form == EntryForm::Squares) {
+    // One number from each square, in order: ascending and distinct by construction.
+    const int size = SquareSize(game);
+    for (int k = 0; k < rules.count; ++k) c[static_cast<std::size_t>(k)] = k * size + rng.Below(size) + 1;
+    return c;
+  }
   c[0] = rng.Below(rules.largest) + 1;
   for (int k = 1; k < rules.count; ++k) {
     int v;

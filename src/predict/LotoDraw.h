@@ -1,5 +1,5 @@
 #pragma once
-// The three ways a Loto tick draws a combination.
+// The three ways a tick of a game drawn as numbers (Loto, ビンゴ５) draws a combination.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -16,7 +16,8 @@ namespace numira {
 using Combination = EntryNumbers;
 
 // Free draw: numbers from 1 to the game's largest, each drawn again until it differs from
-// those before.
+// those before; ビンゴ５ (EntryForm::Squares) one number of each square in turn, each a
+// random number of its square's range.
 Combination DrawFree(RollRandom& rng, Game game);
 
 // A past winning combination: a random pool entry's fields (EntryFields), the first

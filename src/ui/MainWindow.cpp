@@ -24,6 +24,7 @@
 #include "DialogUnits.h"
 #include "Fonts.h"
 #include "PurchaseTexts.h"
+#include "ShownGames.h"
 #include "SideWindows.h"
 #include "TextFill.h"
 #include "Texts.h"
@@ -38,7 +39,7 @@ std::string S(const QString& s) { return s.toUtf8().toStdString(); }
 // The game whose control this is, by the panel table.
 template <class Member>
 const PanelDef* PanelOf(int id, Member member) {
-  for (const PanelDef& p : kPanels)
+  for (const PanelDef& p : kGamePanels)
     if (p.*member == id) return &p;
   return nullptr;
 }
@@ -53,7 +54,7 @@ MainWindow::MainWindow(const Clock& clock, DialogSetup setup, HistoryMaker makeH
   setWindowIcon(AppIcon());
   setFont(DialogFont());
   setModal(true);
-  CreateControls();
+  CreateControls(std::nullopt);
   auto* history = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
   connect(history, &QShortcut::activated, this, [this] { Dispatch([this] { dlg_->OnHistory(); }); });
   auto* check = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), this);
@@ -78,14 +79,22 @@ MainWindow::~MainWindow() {
   while (waitDepth_ > 0) EndWaitCursor();
 }
 
-void MainWindow::CreateControls() {
+void MainWindow::CreateControls(std::optional<Game> choicePanel) {
   const DialogUnits du(font());
   const QFont resultFont = ResultFont();
   const auto colourRule = [this](int id) { return dlg_ ? dlg_->OnCtlColor(id) : TextColour::Default; };
   QWidget* previousTabStop = nullptr;
   std::vector<QGroupBox*> groups;
 
-  for (const ControlDef& c : kMainControls) {
+  for (const ControlDef* def : WindowControls()) {
+    const ControlDef& c = *def;
+    // The window's own controls first; a panel shown by choice when it is first shown.
+    const PanelDef* panel = PanelOfControl(c.id);
+    const bool wanted = choicePanel ? panel && panel->game == *choicePanel : !(panel && panel->byChoice);
+    if (!wanted) {
+      if (QWidget* existing = Control(c.id); existing && (c.style & kTabStop)) previousTabStop = existing;
+      continue;
+    }
     if (c.kind == ControlKind::ListBox) {
       // The sorted scratch list is never shown and needs no widget.
       hiddenTexts_[c.id] = c.text;
@@ -197,7 +206,7 @@ void MainWindow::CreateControls() {
     }
   }
   for (QGroupBox* g : groups) g->lower();
-  setFixedSize(du.Size(kDialogWidth, kDialogHeight));
+  if (!choicePanel) setFixedSize(du.Size(kDialogWidth, kDialogHeight));
 }
 
 template <class F>
@@ -498,6 +507,32 @@ void MainWindow::SwitchUserTimer(bool enable) {
                                                  QStringLiteral("--now"), QString::fromUtf8(kUserTimerUnit)});
 }
 
+void MainWindow::ApplyLayout(const WindowLayout& layout) {
+  const DialogUnits du(font());
+  for (const ControlPlace& place : layout.places) {
+    QWidget* w = Control(place.id);
+    if (!w && place.shown)
+      if (const PanelDef* panel = PanelOfControl(place.id); panel && panel->byChoice) {
+        // A panel shown by choice gets its widgets when it is first shown.
+        CreateControls(panel->game);
+        w = Control(place.id);
+      }
+    if (!w) continue;
+    w->move(du.X(place.x), du.Y(place.y));
+    w->setVisible(place.shown);
+  }
+  const QSize size = du.Size(layout.width, layout.height);
+  if (size == this->size()) return;
+  setFixedSize(size);
+  // A window that grows below the screen's edge moves up as far as it must.
+  if (!isVisible()) return;
+  if (QScreen* s = screen()) {
+    const QRect area = s->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (frame.bottom() > area.bottom()) move(x(), std::max(area.top(), y() - (frame.bottom() - area.bottom())));
+  }
+}
+
 std::string MainWindow::WindowTitle() const { return S(windowTitle()); }
 
 void MainWindow::CenterWindow() {
@@ -551,6 +586,17 @@ std::unique_ptr<QMenu> MainWindow::BuildSystemMenu(std::optional<Game> panel) {
   QAction* purchases = menu->addAction(Q(text::kPurchasesMenuItem));
   purchases->setData(ctl::kPurchasesItem);
   purchases->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+  // 表示するくじ: a check item for each panel shown by choice.
+  QMenu* games = menu->addMenu(Q(text::kShownGamesMenu));
+  games->setObjectName(QStringLiteral("shown-games"));
+  games->setFont(font());
+  for (const PanelDef& p : kGamePanels) {
+    if (!p.byChoice) continue;
+    QAction* item = games->addAction(Q(ShownName(p.game)));
+    item->setCheckable(true);
+    item->setChecked(dlg_->Shown().Has(p.game));
+    item->setData(ctl::kShownGameItem + static_cast<unsigned>(GameIndex(p.game)));
+  }
   // 自動更新 and はずれも通知: check items, shown as the dialog holds them.
   for (const auto& [item, label, on] : {std::tuple{ctl::kAutoRefreshItem, text::kAutoRefreshMenuItem, dlg_->AutoRefresh()},
                                         std::tuple{ctl::kNotifyLossesItem, text::kNotifyLossesMenuItem, dlg_->NotifyLosses()}}) {
@@ -572,19 +618,23 @@ std::unique_ptr<QMenu> MainWindow::BuildSystemMenu(std::optional<Game> panel) {
 void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
   // The panel under the pointer, if any.
   std::optional<Game> panel;
-  for (const PanelDef& p : kPanels)
+  for (const PanelDef& p : kGamePanels)
     if (QWidget* group = Control(p.groupBox); group && group->isVisible() && group->geometry().contains(event->pos()))
       panel = p.game;
   std::unique_ptr<QMenu> menu = BuildSystemMenu(panel);
   QAction* chosen = menu->exec(event->globalPos());
   if (chosen == nullptr) return;
   const unsigned command = chosen->data().toUInt();
+  const bool checked = chosen->isChecked();
   menu.reset();
+  for (Game g : kGames)
+    if (command == ctl::kShownGameItem + GameIndex(g))
+      return Dispatch([this, g, checked] { dlg_->OnShownGamesChanged(g, checked); });
   if (command == ctl::kHistoryItem) return Dispatch([this] { dlg_->OnHistory(); });
   if (command == ctl::kCheckItem) return Dispatch([this] { dlg_->OnCheck(); });
   if (command == ctl::kCopyItem) return Dispatch([this] { dlg_->OnCopy(); });
   if (command == ctl::kPurchasesItem) return Dispatch([this] { dlg_->OnPurchases(); });
-  for (Game g : kShownGames)
+  for (Game g : kGames)
     if (command == ctl::kRecordProposalItem + GameIndex(g)) return RecordProposal(g);
   Dispatch([this, command] { dlg_->OnSysCommand(command); });
 }

@@ -33,8 +33,9 @@ class MainWindow : public QDialog, public WindowServices {
   ~MainWindow() override;
 
   // The context menu that stands in for the title bar's system menu: the copy item
-  // while a proposal stands, the history item, the check item, the settings item, then
-  // the about item.
+  // while a proposal stands, the history item, the check item, the purchases item,
+  // 表示するくじ (a check item for each panel shown by choice), 自動更新 and はずれも通知,
+  // the settings item, then the about item.
   // On a panel (`panel`), the item that records its standing proposal comes second.
   std::unique_ptr<QMenu> BuildSystemMenu(std::optional<Game> panel = std::nullopt);
 
@@ -73,6 +74,7 @@ class MainWindow : public QDialog, public WindowServices {
   void StartRefresh(const RefreshRequest& request) override;
   // systemctl --user enable|disable --now numira-check.timer, not waited for.
   void SwitchUserTimer(bool enable) override;
+  void ApplyLayout(const WindowLayout& layout) override;
   std::string WindowTitle() const override;
   void CenterWindow() override;
   void EndDialog(int code) override;
@@ -97,7 +99,9 @@ class MainWindow : public QDialog, public WindowServices {
   // The widget of a control (the OK and Cancel buttons exist hidden), or nullptr for
   // the sorted scratch list, which needs none.
   QWidget* Control(int id) const;
-  void CreateControls();
+  // Creates the controls of the window (nullopt: all but the panels shown by choice), or
+  // those of one panel shown by choice, in the tab order of the control tables.
+  void CreateControls(std::optional<Game> choicePanel);
   // Runs one handler of the dialog logic. An error that escapes it is reported in an
   // error box captioned with the application's name; the window then goes on.
   template <class F>

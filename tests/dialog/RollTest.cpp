@@ -34,7 +34,7 @@ class Dialog : public ::testing::Test {
  protected:
   void Open(bool realLists = true) {
     if (realLists) dir.CopyRealLists();
-    dlg = std::make_unique<CPredictDlg>(window, clock, DialogSetup{dir.Executable(), "127.0.0.1:9"});
+    dlg = std::make_unique<CPredictDlg>(window, clock, DialogSetup{dir.Executable(), "127.0.0.1:9", config});
     window.dialog = dlg.get();
     window.clock = &clock;
     ASSERT_TRUE(dlg->OnInitDialog());
@@ -67,6 +67,7 @@ class Dialog : public ::testing::Test {
   FakeWindow window;
   FakeClock clock;
   std::unique_ptr<CPredictDlg> dlg;
+  std::string config;  // numira.conf ("" none)
 };
 
 TEST_F(Dialog, StartsWithoutListsInAPlainIdleState) {
@@ -212,13 +213,13 @@ struct RollCase {
 };
 
 const char* DrawsCsv(Game g) {
-  return std::array{"numbers3.csv", "numbers4.csv", "miniloto.csv", "loto6.csv"}[GameIndex(g)];
+  return std::array{"numbers3.csv", "numbers4.csv", "miniloto.csv", "loto6.csv", "loto7.csv", "bingo5.csv"}[GameIndex(g)];
 }
 
 // The tooltips a standing proposal should have, counted from the draw history.
 std::vector<std::string> ExpectedToolTips(Game g, const std::vector<std::string>& shown) {
   const std::vector<std::string> draws = testing::DrawHistory(DrawsCsv(g));
-  if (!IsLoto(g))
+  if (IsNumbers(g))
     return {"過去の当せん回数：" + std::to_string(std::count(draws.begin(), draws.end(), shown[0])) + "回"};
   std::vector<std::string> tips;
   for (const std::string& n : shown) {
@@ -236,6 +237,11 @@ void PrintTo(const RollCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(WholeRoll, SlowsDownOnTheScheduleAndStandsOnAProposal) {
   const RollCase& c = GetParam();
+  if (c.game == Game::Lot7 || c.game == Game::Bingo5) {
+    // Their panels are shown by choice.
+    config = (dir.path() / "numira.conf").string();
+    testing::WriteBytes(config, "games=numbers3,numbers4,miniloto,loto6,loto7,bingo5\n");
+  }
   Open();
   const PanelDef& p = Panel(c.game);
   if (c.filterItem >= 0) Filter(c.game, c.filterItem);
@@ -277,12 +283,12 @@ TEST_P(WholeRoll, SlowsDownOnTheScheduleAndStandsOnAProposal) {
     tips.push_back(window.toolTips[id]);
   }
   EXPECT_EQ(tips, ExpectedToolTips(c.game, shown));
-  EXPECT_EQ(dlg->LastProposal(c.game), IsLoto(c.game) ? ShownText(c.game) : shown[0]);
+  EXPECT_EQ(dlg->LastProposal(c.game), IsNumbers(c.game) ? shown[0] : ShownText(c.game));
   EXPECT_GT(window.historyChanges, 0);
 
   // The proposal is one the filter allows.
   const WinningList& list = dlg->List(c.game);
-  if (!IsLoto(c.game)) {
+  if (IsNumbers(c.game)) {
     const CandidatePool& pool = dlg->Pool(c.game);
     EXPECT_NE(std::find(pool.begin(), pool.end(), window.Text(p.resultFields[0])), pool.end());
     EXPECT_EQ(window.Text(p.resultFields[0]).size(), c.game == Game::Num3 ? 3u : 4u);
@@ -313,7 +319,10 @@ INSTANTIATE_TEST_SUITE_P(
                       RollCase{"Num4_1to4", Game::Num4, 1}, RollCase{"Num4_5plus", Game::Num4, 2},
                       RollCase{"Mini_free", Game::Mini, -1}, RollCase{"Mini_never", Game::Mini, 0},
                       RollCase{"Mini_past", Game::Mini, 1}, RollCase{"Lot6_free", Game::Lot6, -1},
-                      RollCase{"Lot6_never", Game::Lot6, 0}, RollCase{"Lot6_past", Game::Lot6, 1}),
+                      RollCase{"Lot6_never", Game::Lot6, 0}, RollCase{"Lot6_past", Game::Lot6, 1},
+                      RollCase{"Lot7_free", Game::Lot7, -1}, RollCase{"Lot7_never", Game::Lot7, 0},
+                      RollCase{"Lot7_past", Game::Lot7, 1}, RollCase{"Bingo5_free", Game::Bingo5, -1},
+                      RollCase{"Bingo5_never", Game::Bingo5, 0}, RollCase{"Bingo5_past", Game::Bingo5, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Dialog, GamesRollAtOnceEachOnItsOwnSchedule) {

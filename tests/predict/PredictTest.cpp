@@ -88,6 +88,10 @@ TEST(CandidateCounts, WhatEachFilterLeaves) {
   // The second is not in the drawn texts' form: no draw ever matches it.
   mini.wonEntries = {"1.2.3.4.5", "01.02.03.04.06", "3.12.17.25.31"};
   mini.winCounts = {1, 1, 2};
+  WinningList lot7;
+  lot7.wonEntries = {"2.8.15.17.25.28.34"};
+  WinningList bingo5;
+  bingo5.wonEntries = {"1.10.13.19.23.28.35.37", "1.6.11.16.21.26.31.41", "5.10.15.20.25.30.35.40"};
   const struct {
     Game game;
     FilterChoice choice;
@@ -102,6 +106,9 @@ TEST(CandidateCounts, WhatEachFilterLeaves) {
       {Game::Lot6, FilterChoice::NeverWon, mini, 6096454},  // no entry has six numbers
       {Game::Mini, FilterChoice::NeverWon, WinningList{}, 0},  // no list: no roll starts
       {Game::Num3, FilterChoice::NeverWon, WinningList{}, 0},
+      {Game::Lot7, FilterChoice::NeverWon, lot7, 10295472 - 1},
+      {Game::Bingo5, FilterChoice::NeverWon, bingo5, 390625 - 2},  // "1.6.11.16.21.26.31.41" is no card
+      {Game::Bingo5, FilterChoice::WonAtLeastOnce, bingo5, 3},
   };
   for (const auto& r : rows) EXPECT_EQ(CountCandidates(r.game, r.choice, r.list), r.count) << &r - rows;
 }
@@ -119,6 +126,59 @@ TEST(LotoDraw, FreeDrawsAreDistinctAndInRange) {
       ASSERT_LE(*distinct.rbegin(), rules.largest);
     }
   }
+}
+
+TEST(LotoDraw, Loto7DrawsSevenDistinctOfThirtySevenAndBingo5OneOfEachSquare) {
+  RollRandom r;
+  r.Seed(4242);
+  std::set<int> seen7, seenLast;
+  for (int i = 0; i < 3000; ++i) {
+    Combination c = DrawFree(r, Game::Lot7);
+    const std::set<int> distinct(c.begin(), c.begin() + 7);
+    ASSERT_EQ(distinct.size(), 7u);
+    ASSERT_GE(*distinct.begin(), 1);
+    ASSERT_LE(*distinct.rbegin(), 37);
+    EXPECT_EQ(c[7], 0);
+    seen7.insert(distinct.begin(), distinct.end());
+    const Combination b = DrawFree(r, Game::Bingo5);
+    for (int k = 0; k < 8; ++k) {
+      ASSERT_GE(b[static_cast<std::size_t>(k)], 5 * k + 1) << k;
+      ASSERT_LE(b[static_cast<std::size_t>(k)], 5 * k + 5) << k;
+    }
+    seenLast.insert(b[7]);
+  }
+  EXPECT_EQ(seen7.size(), 37u);  // every number comes up
+  EXPECT_EQ(seenLast, (std::set<int>{36, 37, 38, 39, 40}));
+  // One call of the generator a square, in order: seeded with 1 the results are 41, 18467,
+  // 6334, 26500, 19169, ...
+  r.Seed(1);
+  const Combination b = DrawFree(r, Game::Bingo5);
+  EXPECT_EQ(b[0], 41 % 5 + 1);
+  EXPECT_EQ(b[1], 5 + 18467 % 5 + 1);
+  EXPECT_EQ(b[2], 10 + 6334 % 5 + 1);
+  EXPECT_EQ(b[3], 15 + 26500 % 5 + 1);
+  EXPECT_EQ(b[4], 20 + 19169 % 5 + 1);
+}
+
+TEST(NeverWonSet, Bingo5AndLoto7DrawsAvoidTheirLists) {
+  // Every ビンゴ５ card whose first square is 1 to 4 has won: a never-won draw starts with 5.
+  CandidatePool pool;
+  Combination c{};
+  for (int code = 0; code < 390625; ++code) {
+    int rest = code;
+    for (int k = 0; k < 8; ++k, rest /= 5) c[static_cast<std::size_t>(k)] = 5 * k + rest % 5 + 1;
+    if (c[0] != 5) pool.push_back(FormatEntry(c, Game::Bingo5));
+  }
+  const NeverWonSet set(pool, Game::Bingo5);
+  EXPECT_EQ(set.size(), 312500u);
+  EXPECT_FALSE(set.CoversAll());
+  RollRandom r;
+  r.Seed(3);
+  for (int i = 0; i < 50; ++i) EXPECT_EQ(DrawNeverWon(r, Game::Bingo5, set)[0], 5);
+  const NeverWonSet lot7({"2.8.15.17.25.28.34", "1.2.3.4.5.6.38"}, Game::Lot7);
+  EXPECT_EQ(lot7.size(), 1u);  // 38 is out of range
+  EXPECT_TRUE(lot7.Contains({2, 8, 15, 17, 25, 28, 34}));
+  EXPECT_FALSE(lot7.Contains({2, 8, 15, 17, 25, 28, 35}));
 }
 
 TEST(LotoDraw, FreeDrawFollowsTheGeneratorInOrder) {

@@ -15,6 +15,7 @@
 #include "DrawRefresh.h"
 #include "PredictDlg.h"
 #include "RefreshJob.h"
+#include "ShownGames.h"
 #include "WindowServices.h"
 
 namespace numira::testing {
@@ -25,6 +26,9 @@ struct FakeControl {
   int checkState = 0;
   std::vector<std::string> items;
   int selected = -1;
+  // As the last layout placed it (ApplyLayout); the template's place before any.
+  bool shown = true;
+  int x = 0, y = 0;
 };
 
 struct ShownMessage {
@@ -55,7 +59,12 @@ class FakeClock : public Clock {
 class FakeWindow : public WindowServices {
  public:
   FakeWindow() {
-    for (const ControlDef& c : kMainControls) controls[c.id].text = c.text;
+    for (const ControlDef* c : WindowControls()) {
+      FakeControl& control = controls[c->id];
+      control.text = c->text;
+      control.x = c->x;
+      control.y = c->y;
+    }
     title = "ぬみら";
   }
 
@@ -84,6 +93,8 @@ class FakeWindow : public WindowServices {
   int refreshesStarted = 0;
   int settingsShown = 0;
   int purchasesShown = 0, purchasesChanges = 0;
+  // The client size of the last layout (dialog units; 0 before any) and how many were applied.
+  int clientWidth = 0, clientHeight = 0, layouts = 0;
   // What the dialog wrote to standard error.
   std::string standardError;
   // How the in-process refresh writes its part files (a test makes a disk fail with it).
@@ -145,6 +156,16 @@ class FakeWindow : public WindowServices {
     pendingRefresh = request;
     if (!holdRefresh) FinishRefresh();
   }
+  void ApplyLayout(const WindowLayout& layout) override {
+    ++layouts;
+    clientWidth = layout.width;
+    clientHeight = layout.height;
+    for (const ControlPlace& p : layout.places) {
+      controls[p.id].shown = p.shown;
+      controls[p.id].x = p.x;
+      controls[p.id].y = p.y;
+    }
+  }
   std::string WindowTitle() const override { return title; }
   void CenterWindow() override { centred = true; }
   void EndDialog(int code) override { endCode = code; }
@@ -161,6 +182,7 @@ class FakeWindow : public WindowServices {
     dialog->OnRefreshDone(report);
   }
   bool Enabled(int id) const { return Get(id).enabled; }
+  bool Shown(int id) const { return Get(id).shown; }
   void Check(int id, bool on) { controls[id].checkState = on ? 1 : 0; }
   void Select(int id, int index) { controls[id].selected = index; }
   bool TimerArmed(int id) const { return timers.count(id) != 0; }

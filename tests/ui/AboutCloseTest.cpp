@@ -72,20 +72,21 @@ TEST_F(About, TheButtonOpensTheBoxWithItsControls) {
 TEST_F(About, TheWindowMenuOffersTheAboutItemWhichOpensTheBox) {
   std::unique_ptr<QMenu> menu = window->BuildSystemMenu();
   // As the title bar's menu ends: a separator, then the about item.
-  ASSERT_EQ(menu->actions().size(), 8);
+  ASSERT_EQ(menu->actions().size(), 9);
   EXPECT_EQ(menu->actions()[0]->text(), QString::fromUtf8(text::kHistoryMenuItem));
   EXPECT_EQ(menu->actions()[1]->text(), QString::fromUtf8(text::kCheckMenuItem));
   EXPECT_EQ(menu->actions()[2]->text(), QStringLiteral("購入記録(&L)..."));
+  EXPECT_EQ(menu->actions()[3]->text(), QStringLiteral("表示するくじ"));
   // 自動更新 and はずれも通知: check items, off for a new user.
-  EXPECT_EQ(menu->actions()[3]->text(), QStringLiteral("自動更新"));
-  EXPECT_EQ(menu->actions()[4]->text(), QStringLiteral("はずれも通知"));
-  for (int i : {3, 4}) {
+  EXPECT_EQ(menu->actions()[4]->text(), QStringLiteral("自動更新"));
+  EXPECT_EQ(menu->actions()[5]->text(), QStringLiteral("はずれも通知"));
+  for (int i : {4, 5}) {
     EXPECT_TRUE(menu->actions()[i]->isCheckable());
     EXPECT_FALSE(menu->actions()[i]->isChecked());
   }
-  EXPECT_EQ(menu->actions()[5]->text(), QString::fromUtf8(text::kSettingsMenuItem));
-  EXPECT_TRUE(menu->actions()[6]->isSeparator());
-  EXPECT_EQ(menu->actions()[7]->text(), QStringLiteral("ぬみら について(&A)..."));
+  EXPECT_EQ(menu->actions()[6]->text(), QString::fromUtf8(text::kSettingsMenuItem));
+  EXPECT_TRUE(menu->actions()[7]->isSeparator());
+  EXPECT_EQ(menu->actions()[8]->text(), QStringLiteral("ぬみら について(&A)..."));
 
   bool menuSeen = false;
   int opened = 0;
@@ -93,8 +94,8 @@ TEST_F(About, TheWindowMenuOffersTheAboutItemWhichOpensTheBox) {
             [&](QWidget* w) {
               menuSeen = true;
               auto* popup = static_cast<QMenu*>(w);
-              ASSERT_EQ(popup->actions().size(), 8);
-              EXPECT_TRUE(popup->actions()[6]->isSeparator());
+              ASSERT_EQ(popup->actions().size(), 9);
+              EXPECT_TRUE(popup->actions()[7]->isSeparator());
               EXPECT_EQ(popup->actions().back()->text(), QString::fromUtf8(text::kAboutMenuItem));
               WhenShown(AboutBoxShown(), [&](QWidget* box) {
                 ++opened;

@@ -90,7 +90,7 @@ TEST_F(PurchasesView, TheFormRefusesFieldByFieldThenRecords) {
   QPushButton* record = ButtonText(w, "記録");
   ASSERT_TRUE(game && numbers && type && units && first && draws && record);
   // The games of the panels; ロト６ is the last, its next draw the first one after 2037.
-  ASSERT_EQ(game->count(), static_cast<int>(kShownGames.size()));
+  ASSERT_EQ(game->count(), static_cast<int>(kGames.size()));
   game->setCurrentIndex(GameIndex(Game::Lot6));
   EXPECT_EQ(first->text(), QStringLiteral("2038"));
   EXPECT_FALSE(type->isEnabled());

@@ -103,6 +103,17 @@ void ExpectAllFit(QWidget* root) {
     EXPECT_LE(f.needed, f.available) << f.what.toStdString() << " at scale " << root->devicePixelRatio();
 }
 
+// What grew to show its text covers no other control of the window.
+void ExpectNoControlCoversAnother(QWidget* window) {
+  QList<QWidget*> controls;
+  for (QWidget* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (w->isVisible() && !qobject_cast<QGroupBox*>(w)) controls << w;
+  for (int i = 0; i < controls.size(); ++i)
+    for (int k = i + 1; k < controls.size(); ++k)
+      EXPECT_FALSE(controls[i]->geometry().intersects(controls[k]->geometry()))
+          << controls[i]->objectName().toStdString() << " " << controls[k]->objectName().toStdString();
+}
+
 class TextFit : public RollingWindowTest {
  protected:
   void SetUp() override {
@@ -126,14 +137,33 @@ TEST_F(TextFit, TheMainWindowShowsEveryTextWhole) {
   ASSERT_EQ(Button(*window, n4.predictButton)->text(), QString::fromUtf8(text::kStop));
   QApplication::processEvents();
   ExpectAllFit(window.get());
-  // What grew to show its text covers no other control.
-  QList<QWidget*> controls;
-  for (QWidget* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-    if (w->isVisible() && !qobject_cast<QGroupBox*>(w)) controls << w;
-  for (int i = 0; i < controls.size(); ++i)
-    for (int k = i + 1; k < controls.size(); ++k)
-      EXPECT_FALSE(controls[i]->geometry().intersects(controls[k]->geometry()))
-          << controls[i]->objectName().toStdString() << " " << controls[k]->objectName().toStdString();
+  ExpectNoControlCoversAnother(window.get());
+}
+
+TEST_F(TextFit, TheWindowWithSixPanelsShowsEveryTextWhole) {
+  QTemporaryDir conf;
+  const std::string config = conf.filePath(QStringLiteral("numira.conf")).toStdString();
+  testing::WriteBytes(config, "games=numbers3,numbers4,miniloto,loto6,loto7,bingo5\n");
+  window = std::make_unique<ProbedWindow>(clock, DialogSetup{lists.ExecutablePath(), "127.0.0.1:9", config});
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  for (Game g : {Game::Lot7, Game::Bingo5}) Roll(g);
+  // The widest two digits in every field of the new panels, and ビンゴ５ rolling.
+  for (Game g : {Game::Lot7, Game::Bingo5})
+    for (int id : ResultFields(g)) window->SetText(id, "88");
+  const PanelDef& b5 = Panel(Game::Bingo5);
+  QTest::mouseClick(Button(*window, b5.predictButton), Qt::LeftButton);
+  window->FireTimer(b5.timerId);
+  ASSERT_EQ(Button(*window, b5.predictButton)->text(), QString::fromUtf8(text::kStop));
+  QApplication::processEvents();
+  ExpectAllFit(window.get());
+  ExpectNoControlCoversAnother(window.get());
+  // Every control stands inside its group box, and the group boxes inside the window.
+  for (const PanelDef& p : kGamePanels) {
+    const QRect group = Find(*window, p.groupBox)->geometry();
+    EXPECT_TRUE(window->rect().contains(group)) << p.groupBox;
+    for (int id : ResultFields(p.game)) EXPECT_TRUE(group.contains(Find(*window, id)->geometry())) << id;
+  }
 }
 
 TEST_F(TextFit, TheAboutBoxShowsEveryTextWhole) {

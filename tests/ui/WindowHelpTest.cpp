@@ -87,7 +87,7 @@ TEST_F(Help, CtrlCAndTheMenuCopyTheStandingProposals) {
   // The menu's first item copies too, with the same shortcut shown.
   QGuiApplication::clipboard()->setText(QStringLiteral("before"));
   menu = window->BuildSystemMenu();
-  ASSERT_EQ(menu->actions().size(), 9);  // copy, history, check, purchases, 自動更新, はずれも通知, settings, a separator, about
+  ASSERT_EQ(menu->actions().size(), 10);  // copy, history, check, purchases, 表示するくじ, 自動更新, はずれも通知, settings, a separator, about
   EXPECT_EQ(menu->actions()[0]->text(), QString::fromUtf8(text::kCopyMenuItem));
   EXPECT_EQ(menu->actions()[0]->shortcut(), QKeySequence(QKeySequence::Copy));
   EXPECT_EQ(menu->actions()[1]->text(), QString::fromUtf8(text::kHistoryMenuItem));
