@@ -28,7 +28,7 @@
 #include "LotoDraw.h"
 #include "RollRandom.h"
 #include "RollState.h"
-#include "SetIndex.h"
+#include "FolderSet.h"
 #include "ShownGames.h"
 #include "WinningList.h"
 #include "WindowServices.h"

@@ -14,7 +14,7 @@
 #include "FileStore.h"
 #include "ListReader.h"
 #include "ListValidation.h"
-#include "SetIndex.h"
+#include "FolderSet.h"
 
 namespace numira {
 namespace {
