@@ -58,7 +58,7 @@ Ledger* CPredictDlg::OpenLedger() {
   return ledger_.get();
 }
 
-Date CPredictDlg::Today() const { return JapanToday(clock_.Seconds()); }
+Date CPredictDlg::Today() const { return JapanDateOf(clock_.Seconds()); }
 
 const AllGames& CPredictDlg::LedgerData() const {
   if (ledgerData_) return *ledgerData_;

@@ -99,12 +99,6 @@ std::string FieldOf(const std::string& fault) {
 
 }  // namespace
 
-Date JapanToday(std::int64_t seconds) {
-  constexpr std::int64_t kJapanOffset = 9 * 3600;
-  const std::int64_t shifted = seconds + kJapanOffset;
-  return DateOfDay(shifted >= 0 ? shifted / 86400 : (shifted - 86399) / 86400);
-}
-
 std::string NextDrawText(const NextDraw& next) {
   std::string text = Fill(text::kNextDrawFormat, {std::to_string(next.number), JapaneseDate(next.date)});
   if (next.estimate) text += text::kEstimateMark;

@@ -93,7 +93,5 @@ std::string RecordedText(const Purchase& purchase, const std::vector<Draw>& draw
 // "ロト６ A：01 08 19 27 33 42": a line of a slip as the player reads it.
 std::string SlipLineText(Game game, int line, const PurchaseLine& numbers);
 
-// Today in Japan (UTC+9), from seconds since 1970-01-01 00:00 UTC.
-Date JapanToday(std::int64_t seconds);
 
 }  // namespace numira

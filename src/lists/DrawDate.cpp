@@ -64,11 +64,16 @@ std::string IsoDate(Date date) {
   return buf;
 }
 
-Date JapanToday() {
+Date JapanDateOf(std::int64_t utcSeconds) {
   using namespace std::chrono;
-  const year_month_day day{floor<days>(system_clock::now() + hours(9))};
+  const year_month_day day{floor<days>(sys_seconds{seconds{utcSeconds + kJapanOffsetSeconds}})};
   return {static_cast<int>(day.year()), static_cast<int>(static_cast<unsigned>(day.month())),
           static_cast<int>(static_cast<unsigned>(day.day()))};
+}
+
+Date JapanToday() {
+  using namespace std::chrono;
+  return JapanDateOf(duration_cast<seconds>(system_clock::now().time_since_epoch()).count());
 }
 
 Date NextDay(Date date) {

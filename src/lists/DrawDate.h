@@ -2,6 +2,7 @@
 // The date of a draw: a day of the calendar, and its two written forms, a list header's
 // ("2026年8月21日") and the draw histories' ("2026-08-21").
 #include <compare>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,7 +30,11 @@ std::optional<Date> ParseIsoDate(std::string_view text);
 // "2026-08-21": the form ParseIsoDate reads.
 std::string IsoDate(Date date);
 
-// Today in Japan (UTC+9, whatever the computer's time zone), from the system clock.
+// Japan's time: UTC+9, no summer time, whatever the computer's time zone.
+inline constexpr std::int64_t kJapanOffsetSeconds = 9 * 3600;
+// The date in Japan at a moment given in seconds since 1970 UTC.
+Date JapanDateOf(std::int64_t utcSeconds);
+// Today in Japan, from the system clock.
 Date JapanToday();
 
 // The day after date.

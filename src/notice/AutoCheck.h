@@ -12,7 +12,6 @@
 
 namespace numira {
 
-inline constexpr std::int64_t kJapanOffsetSeconds = 9 * 3600;  // JST, UTC+9, no summer time
 inline constexpr int kFirstCheckMinute = 20 * 60 + 30;        // 20:30
 inline constexpr int kCheckStepMinutes = 15;
 inline constexpr int kCheckEndMinute = 23 * 60;  // no check from 23:00 on

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFileSystemWatcher>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QMenu>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
 #include <cstdio>
 #include <exception>
 #include <tuple>
@@ -71,6 +73,16 @@ MainWindow::MainWindow(const Clock& clock, DialogSetup setup, HistoryMaker makeH
   dlg_ = std::make_unique<CPredictDlg>(*this, clock, std::move(setup));
   makeHistory_ = makeHistory ? std::move(makeHistory) : HistoryFromLibraryBeside(dlg_->ExecutablePath());
   Dispatch([this] { dlg_->OnInitDialog(); });
+  // Another writer of the list folder (a second window, the timer's check) may bring a new
+  // set while this window stands unused: it follows once the writes have settled.
+  auto* settled = new QTimer(this);
+  settled->setSingleShot(true);
+  settled->setInterval(250);
+  connect(settled, &QTimer::timeout, this, [this] { Dispatch([this] { dlg_->FollowFolderSet(); }); });
+  auto* folder = new QFileSystemWatcher(this);
+  connect(folder, &QFileSystemWatcher::directoryChanged, settled, qOverload<>(&QTimer::start));
+  const std::string& lists = dlg_->ListFolder().folder;
+  folder->addPath(QString::fromStdString(lists.empty() ? "." : lists));
 }
 
 MainWindow::~MainWindow() {

@@ -613,6 +613,13 @@ TEST(Dates, BothFormsWriteWhatTheyRead) {
     EXPECT_EQ(ParseIsoDate(notIso), std::nullopt) << notIso;
   for (const char* notHeader : {"2026年2月30日", "26年8月21日", "2026年123月1日", "2026年8月21日 ", "2026-08-21"})
     EXPECT_EQ(ParseHeaderDate(notHeader), std::nullopt) << notHeader;
+  // Japan's date at a moment in UTC: midnight in Japan is 15:00 UTC the day before.
+  const std::pair<std::int64_t, Date> moments[] = {
+      {0, {1970, 1, 1}},           {-32400, {1970, 1, 1}},          {-32401, {1969, 12, 31}},
+      {54000, {1970, 1, 2}},       {53999, {1970, 1, 1}},           {1796655600, {2026, 12, 8}},
+      {1796655599, {2026, 12, 7}}, {1798729200, {2027, 1, 1}},
+  };
+  for (const auto& [seconds, date] : moments) EXPECT_EQ(JapanDateOf(seconds), date) << seconds;
 }
 
 TEST(ParseInt32, ReadsLikeAtoiAndSaturates) {

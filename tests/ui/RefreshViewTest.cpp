@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -53,6 +54,27 @@ class RefreshView : public ::testing::Test {
   ListDir lists;
   std::vector<QByteArray> before;
 };
+
+// Another writer (a second window, the timer's check) puts a new set in the folder while
+// this window stands unused and never becomes active: the window shows the new lists.
+TEST_F(RefreshView, AnUnusedWindowFollowsANewSetInItsFolder) {
+  auto window = Open("127.0.0.1:9");
+  QGroupBox* loto6 = Widget<QGroupBox>(*window, Panel(Game::Lot6).groupBox);
+  const QString before = loto6->title();
+  ASSERT_FALSE(before.isEmpty());
+  // 2015年11月20日 in code page 932: one drawn combination.
+  const QByteArray list("#2015\x94\x4e" "11\x8c\x8e" "20\x93\xfa\r\n1.2.3.4.5.6,1\r\n");
+  QFile file(lists.Path("Lot6Correct.txt"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  file.write(list);
+  file.close();
+  QFile index(lists.Path("index.txt"));
+  ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+  index.write("numira-set-index 1\n");
+  index.close();
+  QTRY_VERIFY_WITH_TIMEOUT(loto6->title() != before, 5000);
+  EXPECT_TRUE(loto6->title().endsWith(QStringLiteral("2015年11月20日"))) << loto6->title().toStdString();
+}
 
 // Each connection gets the next list of the table, its body trickled out a piece at a time;
 // there is no set index here (404).
