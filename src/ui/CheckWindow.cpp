@@ -1,6 +1,5 @@
 #include "CheckWindow.h"
 
-#include <QAbstractTableModel>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -20,6 +19,7 @@
 #include "ControlLabel.h"
 #include "Fonts.h"
 #include "PurchaseTexts.h"
+#include "TextTableModel.h"
 #include "Texts.h"
 
 namespace numira::ui {
@@ -33,44 +33,10 @@ QString Lines(const std::vector<std::string>& lines) {
   return l.join('\n');
 }
 
-// A read-only table of texts: the draws (thousands of rows) without an item per cell.
-class TextTableModel : public QAbstractTableModel {
- public:
-  using QAbstractTableModel::QAbstractTableModel;
-  void SetTable(CheckTable table) {
-    beginResetModel();
-    table_ = std::move(table);
-    endResetModel();
-  }
-  int rowCount(const QModelIndex& parent) const override {
-    return parent.isValid() ? 0 : static_cast<int>(table_.rows.size());
-  }
-  int columnCount(const QModelIndex& parent) const override {
-    return parent.isValid() ? 0 : static_cast<int>(table_.columns.size());
-  }
-  QVariant data(const QModelIndex& index, int role) const override {
-    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= table_.rows.size()) return {};
-    const auto& row = table_.rows[static_cast<std::size_t>(index.row())];
-    if (static_cast<std::size_t>(index.column()) >= row.size()) return {};
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) return Q(row[static_cast<std::size_t>(index.column())]);
-    if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
-    return {};
-  }
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-        static_cast<std::size_t>(section) >= table_.columns.size())
-      return QAbstractTableModel::headerData(section, orientation, role);
-    return Q(table_.columns[static_cast<std::size_t>(section)]);
-  }
-
- private:
-  CheckTable table_;
-};
-
 QTableView* MakeTable(const QString& objectName, QWidget* owner) {
   auto* table = new QTableView;
   table->setObjectName(objectName);
-  table->setModel(new TextTableModel(owner));
+  table->setModel(new TextTableModel(owner, table));
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   // Tab goes on to the next control; the arrow keys move within the table.
   table->setTabKeyNavigation(false);

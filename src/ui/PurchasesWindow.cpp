@@ -1,6 +1,5 @@
 #include "PurchasesWindow.h"
 
-#include <QAbstractTableModel>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -27,6 +26,7 @@
 #include "Fonts.h"
 #include "PurchaseTexts.h"
 #include "TextFill.h"
+#include "TextTableModel.h"
 
 namespace numira::ui {
 namespace {
@@ -34,54 +34,10 @@ namespace {
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 std::string S(const QString& s) { return s.toUtf8().toStdString(); }
 
-Rgb ToRgb(const QColor& c) { return {c.red(), c.green(), c.blue()}; }
-
-// The texts of a table, each row in the colour the page gives it (the deadline that needs
-// the player stands out, readable on the table's own background).
-class PurchasesModel : public QAbstractTableModel {
- public:
-  PurchasesModel(QObject* owner, const QWidget* view) : QAbstractTableModel(owner), view_(view) {}
-  void Set(CheckTable table, std::vector<TextColour> colours) {
-    beginResetModel();
-    table_ = std::move(table);
-    colours_ = std::move(colours);
-    endResetModel();
-  }
-  int rowCount(const QModelIndex& parent) const override {
-    return parent.isValid() ? 0 : static_cast<int>(table_.rows.size());
-  }
-  int columnCount(const QModelIndex& parent) const override {
-    return parent.isValid() ? 0 : static_cast<int>(table_.columns.size());
-  }
-  QVariant data(const QModelIndex& index, int role) const override {
-    const std::size_t r = static_cast<std::size_t>(index.row()), c = static_cast<std::size_t>(index.column());
-    if (!index.isValid() || r >= table_.rows.size() || c >= table_.rows[r].size()) return {};
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) return Q(table_.rows[r][c]);
-    if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
-    if (role == Qt::ForegroundRole && r < colours_.size() && colours_[r] != TextColour::Default) {
-      const QPalette& p = view_->palette();
-      const Rgb rgb = TextRgb(colours_[r], {ToRgb(p.color(QPalette::Base)), ToRgb(p.color(QPalette::Text))});
-      return QColor(rgb.r, rgb.g, rgb.b);
-    }
-    return {};
-  }
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-        static_cast<std::size_t>(section) >= table_.columns.size())
-      return QAbstractTableModel::headerData(section, orientation, role);
-    return Q(table_.columns[static_cast<std::size_t>(section)]);
-  }
-
- private:
-  const QWidget* view_;
-  CheckTable table_;
-  std::vector<TextColour> colours_;
-};
-
 QTableView* MakeTable(const QString& name, QWidget* owner) {
   auto* table = new QTableView;
   table->setObjectName(name);
-  table->setModel(new PurchasesModel(owner, table));
+  table->setModel(new TextTableModel(owner, table));
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->setTabKeyNavigation(false);
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -95,7 +51,7 @@ QTableView* MakeTable(const QString& name, QWidget* owner) {
 
 void ShowTable(QTableView* view, const CheckTable& table, std::vector<TextColour> colours = {}) {
   view->setAccessibleName(Q(table.name));
-  static_cast<PurchasesModel*>(view->model())->Set(table, std::move(colours));
+  static_cast<TextTableModel*>(view->model())->SetTable(table, std::move(colours));
 }
 
 // A labelled control of the form: the label names it for a screen reader too.
