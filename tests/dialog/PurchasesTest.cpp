@@ -9,6 +9,7 @@
 #include "FrozenGames.h"
 #include "Ledger.h"
 #include "PredictDlg.h"
+#include "PurchaseSlip.h"
 #include "PurchasesPage.h"
 #include "TestData.h"
 
@@ -29,13 +30,8 @@ const AllGames& FrozenData() { return testing::FrozenGames(); }
 
 Purchase Ticket(std::int64_t id, Game game, std::vector<std::string> numbers, int units, std::uint32_t first,
                 int draws, TicketType type = TicketType::Straight) {
-  Purchase p;
+  Purchase p = testing::Slip(game, std::move(numbers), units, first, draws, type);
   p.id = id;
-  p.game = game;
-  for (const std::string& n : numbers) p.lines.push_back(*ReadLine(n, game, type).line);
-  p.units = units;
-  p.firstDraw = first;
-  p.draws = draws;
   return p;
 }
 
