@@ -78,7 +78,8 @@ inline constexpr const char* kVersionLine = "numira " NUMIRA_VERSION "\n";
 inline constexpr const char* kUsageFormat =
     "Usage: numira [--list-server SERVER] [--purchases]\n"
     "       numira --help | --version\n"
-    "ぬみら: 数字選択式宝くじの予想をします。 Proposes numbers for Numbers 3, Numbers 4, Mini Loto and Loto 6.\n"
+    "ぬみら: 数字選択式宝くじの予想をします。 Proposes numbers for Numbers 3, Numbers 4, Mini Loto, Loto 6,\n"
+    "Loto 7 and BINGO5.\n"
     "\n"
     "  --list-server SERVER  refresh the lists from SERVER: HOST[:PORT], http://HOST[:PORT]\n"
     "                        or https://HOST[:PORT]. Without it, list-server=SERVER in\n"
