@@ -53,8 +53,9 @@ bool CPredictDlg::OnInitDialog() {
     window_.SetText(ctl::kStatus, text::kRootInOthersHome);
     window_.WriteStandardError(text::kStandardErrorPrefix + std::string(text::kRootInOthersHome) + " (" +
                                SanitizeUtf8(listFolder_.folder.empty() ? "." : listFolder_.folder) + ")\n");
-    configFile_.clear();  // 設定 saves nothing either
   }
+  // Nor is a setting of root's saved in another user's folder.
+  if (listFolder_.rootInOthersHome || IsRootInOthersFolder(configFile_)) configFile_.clear();
   for (Game g : shown) window_.SetDropDownItems(Panel(g).dropDown, FilterTexts(g), 0);
   windowTitle_ = TruncateUtf8(window_.WindowTitle(), kMaxText);
   for (Game g : shown) window_.SetText(Panel(g).groupBox, PlainCaption(g));

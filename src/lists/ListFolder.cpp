@@ -114,9 +114,19 @@ ListFolderChoice ChooseListFolder(const std::string& executablePath, const ListF
   return choice;
 }
 
-bool IsRootInOthersHome(const std::string& home) {
-  struct stat st;
-  return ::geteuid() == 0 && !home.empty() && ::stat(home.c_str(), &st) == 0 && st.st_uid != 0;
+bool IsRootInOthersFolder(const std::string& path) {
+  if (::geteuid() != 0 || path.empty() || path.front() != '/') return false;
+  // The folder, or the nearest of its parents that exists: whose it is decides.
+  std::string at = path;
+  while (!at.empty()) {
+    while (at.size() > 1 && at.back() == '/') at.pop_back();
+    struct stat st;
+    if (::stat(at.c_str(), &st) == 0) return st.st_uid != 0;
+    const std::size_t slash = at.rfind('/');
+    if (slash == std::string::npos) break;
+    at.resize(slash == 0 ? 1 : slash);
+  }
+  return false;
 }
 
 bool IsInstalledCopy(const std::string& executablePath) {
@@ -142,13 +152,15 @@ ListFolderEnv ProcessUserEnv() {
     env.home = v;
   else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
     env.home = pw->pw_dir;
-  env.rootInOthersHome = IsRootInOthersHome(env.home);
+  env.rootInOthersHome = IsRootInOthersFolder(UserDataFolder(env, "numira"));
   return env;
 }
 
 ListFolderEnv ProcessListFolderEnv(const std::string& executablePath) {
   ListFolderEnv env = ProcessUserEnv();
   env.installed = IsInstalledCopy(executablePath);
+  // A copy that is not installed keeps its files beside itself: whose that folder is decides.
+  if (!env.installed) env.rootInOthersHome = IsRootInOthersFolder(DirectoryOf(executablePath));
   return env;
 }
 

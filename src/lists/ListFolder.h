@@ -19,8 +19,9 @@ struct ListFolderEnv {
   bool installed = false;   // the install marker lies beside the executable
   std::string xdgDataHome;  // $XDG_DATA_HOME; empty when unset
   std::string home;         // the user's home folder
-  // Root runs the program with another user's home (sudo without -H): nothing may be
-  // made there, for it would be root's in the user's home.
+  // Root runs the program where its files would land in another user's folder (sudo
+  // without -H: the user's data folder, or the folder of a copy that is not installed):
+  // nothing may be made there, for it would be root's in the user's home.
   bool rootInOthersHome = false;
 };
 
@@ -45,8 +46,10 @@ struct ListFolderChoice {
 //   in kMaxText bytes, the shipped lists are read, and no refresh stores anything.
 ListFolderChoice ChooseListFolder(const std::string& executablePath, const ListFolderEnv& env);
 
-// Whether this process runs as root (effective) with a home folder another user owns.
-bool IsRootInOthersHome(const std::string& home);
+// Whether this process runs as root (effective) and path lies in another user's folder:
+// the folder, or the nearest of its parents that exists, belongs to someone else (root
+// with a user's HOME, `sudo` without -H). Root makes nothing there.
+bool IsRootInOthersFolder(const std::string& path);
 
 // Whether the install marker lies beside the executable (a regular file).
 bool IsInstalledCopy(const std::string& executablePath);

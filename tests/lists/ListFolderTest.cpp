@@ -212,6 +212,18 @@ TEST(ListFolderSeed, ASetsFolderAndRootInAnotherUsersHomeAreNotSeeded) {
   fs::remove(userDir / "index.txt");
   SeedListFolder(chosen, ListSeedFiles(chosen));
   EXPECT_EQ(names().size(), kListFiles.size());
+  // Whose folder it is: the folder itself or its nearest parent that exists. Root's own
+  // folder (an XDG_DATA_HOME of root's beside a user's HOME) is root's to write.
+  if (::geteuid() == 0) {
+    fs::create_directories(home);
+    ASSERT_EQ(::chown(home.c_str(), 65534, 65534), 0);
+    EXPECT_TRUE(IsRootInOthersFolder(home + "/.local/share/numira/"));
+    EXPECT_TRUE(IsRootInOthersFolder(home));
+    EXPECT_FALSE(IsRootInOthersFolder((tmp.path() / "root-data/numira/").string()));
+    EXPECT_FALSE(IsRootInOthersFolder(data));
+  }
+  EXPECT_FALSE(IsRootInOthersFolder(""));
+  EXPECT_FALSE(IsRootInOthersFolder("relative/numira/"));
 }
 
 TEST(ListFolder, OnlyTheInstallMarkerMakesAnInstalledCopy) {
