@@ -29,6 +29,7 @@ QFont DialogFont() {
   font.setPointSize(kDialogPointSize);
   font.setWeight(QFont::Normal);
   font.setStyleHint(QFont::SansSerif);
+  font.setHintingPreference(kDialogHinting);
   return font;
 }
 
@@ -44,6 +45,7 @@ QFont ResultFont() {
     font.setPointSize(kDialogPointSize);
   font.setWeight(QFont::Bold);
   font.setStyleHint(QFont::SansSerif);
+  font.setHintingPreference(kDialogHinting);
   return font;
 }
 
