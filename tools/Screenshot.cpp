@@ -178,7 +178,9 @@ int main(int argc, char** argv) {
   // Six panels: shown as a user's numira.conf asks for them.
   const std::string config = six ? dir.filePath(QStringLiteral("numira.conf")).toStdString() : std::string();
   if (six) WriteConfigSetting(config, "games", "numbers3,numbers4,miniloto,loto6,loto7,bingo5");
-  ui::MainWindow window(clock, DialogSetup{dir.filePath(QStringLiteral("numira")).toStdString(), {}, config},
+  DialogSetup setup{dir.filePath(QStringLiteral("numira")).toStdString(), {}, config};
+  setup.openLedger = &Ledger::Open;
+  ui::MainWindow window(clock, std::move(setup),
                         [](QWidget* parent, std::string&) -> ui::HistoryView* { return new ui::HistoryWindow(parent); });
   window.show();
   QApplication::processEvents();

@@ -20,7 +20,8 @@ CPredictDlg::CPredictDlg(WindowServices& window, const Clock& clock, DialogSetup
       executablePath_(setup.executablePath.empty() ? numira::ExecutablePath() : std::move(setup.executablePath)),
       listServer_(std::move(setup.listServer)),
       configFile_(std::move(setup.configFile)),
-      appName_(ApplicationName(executablePath_)) {}
+      appName_(ApplicationName(executablePath_)),
+      openLedger_(setup.openLedger ? std::move(setup.openLedger) : LedgerFromLibraryBeside(executablePath_)) {}
 
 namespace {
 

@@ -24,6 +24,7 @@
 #include "ListFolder.h"
 #include "ListTable.h"
 #include "Ledger.h"
+#include "LedgerModule.h"
 #include "PurchasesPage.h"
 #include "LotoDraw.h"
 #include "RollRandom.h"
@@ -48,6 +49,9 @@ struct DialogSetup {
   std::string listServer;
   // The user's configuration file (numira.conf), which 設定 writes; empty: none known.
   std::string configFile;
+  // Opens the purchases' file (購入記録); empty: through numira-ledger.so beside the
+  // executable, loaded when first needed.
+  LedgerOpener openLedger;
 };
 
 // The list server the program was built with ("" none).
@@ -309,6 +313,7 @@ class CPredictDlg {
   std::array<bool, kGames.size()> rolling_{};
 
   // 購入記録.
+  LedgerOpener openLedger_;
   std::unique_ptr<Ledger> ledger_;
   std::string ledgerError_;
   mutable std::optional<AllGames> ledgerData_;

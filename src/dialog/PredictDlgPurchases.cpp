@@ -52,7 +52,7 @@ Ledger* CPredictDlg::OpenLedger() {
     ledgerError_ = text::kNoLedgerFolder;
     return nullptr;
   }
-  Ledger::Opening opening = Ledger::Open(path);
+  Ledger::Opening opening = openLedger_(path);
   ledger_ = std::move(opening.ledger);
   ledgerError_ = ledger_ ? std::string() : opening.error;
   return ledger_.get();

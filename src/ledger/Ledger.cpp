@@ -161,6 +161,27 @@ TicketType TypeFromId(const std::string& s) {
 
 }  // namespace
 
+// The purchases in an SQLite file: every change one transaction.
+class SqliteLedger final : public Ledger {
+ public:
+  SqliteLedger(sqlite3* db, std::string path);
+  ~SqliteLedger() override;
+
+  const std::string& Path() const override { return path_; }
+  std::int64_t Add(const Purchase& purchase) override;
+  std::vector<Purchase> Purchases() const override;
+  std::optional<Purchase> Remove(std::int64_t id) override;
+  void Restore(const Purchase& purchase) override;
+  void SetClaimed(std::int64_t id, int line, std::uint32_t draw, bool claimed) override;
+  std::string ExportCsv() const override;
+  int ImportCsv(std::string_view text, const std::string& created) override;
+
+ private:
+  std::int64_t Insert(const Purchase& purchase, bool keepId);
+  sqlite3* db_;
+  std::string path_;
+};
+
 Ledger::Opening Ledger::Open(const std::string& path) {
   Opening out;
   std::error_code ec;
@@ -199,14 +220,14 @@ Ledger::Opening Ledger::Open(const std::string& path) {
     out.error = e.what() + Where(path);
     return out;
   }
-  out.ledger.reset(new Ledger(db.release(), path));
+  out.ledger = std::make_unique<SqliteLedger>(db.release(), path);
   return out;
 }
 
-Ledger::Ledger(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
-Ledger::~Ledger() { sqlite3_close_v2(db_); }
+SqliteLedger::SqliteLedger(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
+SqliteLedger::~SqliteLedger() { sqlite3_close_v2(db_); }
 
-std::int64_t Ledger::Insert(const Purchase& p, bool keepId) {
+std::int64_t SqliteLedger::Insert(const Purchase& p, bool keepId) {
   if (const std::vector<std::string> faults = PurchaseFaults(p); !faults.empty()) {
     std::string text;
     for (const std::string& f : faults) text += (text.empty() ? "" : " ") + f;
@@ -233,7 +254,7 @@ std::int64_t Ledger::Insert(const Purchase& p, bool keepId) {
   return id;
 }
 
-std::int64_t Ledger::Add(const Purchase& purchase) {
+std::int64_t SqliteLedger::Add(const Purchase& purchase) {
   Transaction t(db_);
   const std::int64_t id = Insert(purchase, false);
   t.Commit();
@@ -272,7 +293,7 @@ std::vector<Purchase> ReadAll(sqlite3* db) {
 
 }  // namespace
 
-std::vector<Purchase> Ledger::Purchases() const {
+std::vector<Purchase> SqliteLedger::Purchases() const {
   // One read transaction for the three tables: a consistent picture while others write.
   Exec(db_, "BEGIN");
   std::vector<Purchase> out;
@@ -286,7 +307,7 @@ std::vector<Purchase> Ledger::Purchases() const {
   return out;
 }
 
-std::optional<Purchase> Ledger::Remove(std::int64_t id) {
+std::optional<Purchase> SqliteLedger::Remove(std::int64_t id) {
   Transaction t(db_);
   std::optional<Purchase> removed;
   for (Purchase& p : ReadAll(db_))
@@ -298,7 +319,7 @@ std::optional<Purchase> Ledger::Remove(std::int64_t id) {
   return removed;
 }
 
-void Ledger::Restore(const Purchase& purchase) {
+void SqliteLedger::Restore(const Purchase& purchase) {
   Transaction t(db_);
   Statement used(db_, "SELECT 1 FROM purchases WHERE id = ?");
   used.Bind(1, purchase.id);
@@ -306,7 +327,7 @@ void Ledger::Restore(const Purchase& purchase) {
   t.Commit();
 }
 
-void Ledger::SetClaimed(std::int64_t id, int line, std::uint32_t draw, bool claimed) {
+void SqliteLedger::SetClaimed(std::int64_t id, int line, std::uint32_t draw, bool claimed) {
   Transaction t(db_);
   // Only a line the purchase has, in a draw it covers.
   Statement s(db_, claimed ? "INSERT OR IGNORE INTO claims(purchase, line, draw) SELECT id, ?2, ?3 FROM purchases"
@@ -358,7 +379,7 @@ std::string Quoted(const std::string& s) {
 
 }  // namespace
 
-std::string Ledger::ExportCsv() const {
+std::string SqliteLedger::ExportCsv() const {
   std::string out = std::string(kCsvHeader) + "\n";
   for (const Purchase& p : Purchases())
     for (std::size_t i = 0; i < p.lines.size(); ++i) {
@@ -373,7 +394,7 @@ std::string Ledger::ExportCsv() const {
   return out;
 }
 
-int Ledger::ImportCsv(std::string_view text, const std::string& created) {
+int SqliteLedger::ImportCsv(std::string_view text, const std::string& created) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   std::vector<Purchase> purchases;
   std::size_t lineNo = 0;

@@ -10,6 +10,7 @@
 //   lines(purchase, line 0..4, numbers, type)        -- a slip's lines A–E
 //   claims(purchase, line, draw)                     -- wins marked 受取済み
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -18,8 +19,6 @@
 #include <vector>
 
 #include "Purchase.h"
-
-struct sqlite3;
 
 namespace numira {
 
@@ -32,6 +31,10 @@ class LedgerError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The purchases' file, as the program sees it. The SQLite file behind it (Ledger::Open,
+// in numira_ledger_file) is linked by the headless check and the tests; the window loads
+// it from numira-ledger.so when 購入記録 is first needed (LedgerModule.h), so that its
+// start loads no SQLite.
 class Ledger {
  public:
   struct Opening {
@@ -42,38 +45,38 @@ class Ledger {
   // migrated forward in one transaction.
   static Opening Open(const std::string& path);
 
-  ~Ledger();
+  virtual ~Ledger() = default;
   Ledger(const Ledger&) = delete;
   Ledger& operator=(const Ledger&) = delete;
 
-  const std::string& Path() const { return path_; }
+  virtual const std::string& Path() const = 0;
 
   // Records a purchase (id and claims as given are ignored / kept); returns its id.
   // Throws LedgerError with PurchaseFaults' words for a purchase that cannot be recorded.
-  std::int64_t Add(const Purchase& purchase);
+  virtual std::int64_t Add(const Purchase& purchase) = 0;
   // Every purchase, oldest first.
-  std::vector<Purchase> Purchases() const;
+  virtual std::vector<Purchase> Purchases() const = 0;
   // Removes a purchase; returns it as it was, for Restore. nullopt when there is none.
-  std::optional<Purchase> Remove(std::int64_t id);
+  virtual std::optional<Purchase> Remove(std::int64_t id) = 0;
   // Puts a removed purchase back under its id (undoing Remove).
-  void Restore(const Purchase& purchase);
+  virtual void Restore(const Purchase& purchase) = 0;
   // Marks a line's win in a draw as received, or not.
-  void SetClaimed(std::int64_t id, int line, std::uint32_t draw, bool claimed);
+  virtual void SetClaimed(std::int64_t id, int line, std::uint32_t draw, bool claimed) = 0;
 
   // The purchases as CSV (UTF-8, LF): the header line kCsvHeader, one row per line of a
   // slip; a slip's lines B–E follow its line A.
-  std::string ExportCsv() const;
+  virtual std::string ExportCsv() const = 0;
   // Adds the purchases of a CSV text all at once, or none: throws LedgerError naming the
   // line of the first fault ("3行目：口数：…"). `created` stands for rows without 記録日時.
   // Returns how many purchases were added.
-  int ImportCsv(std::string_view text, const std::string& created);
+  virtual int ImportCsv(std::string_view text, const std::string& created) = 0;
 
- private:
-  Ledger(sqlite3* db, std::string path);
-  std::int64_t Insert(const Purchase& purchase, bool keepId);
-  sqlite3* db_;
-  std::string path_;
+ protected:
+  Ledger() = default;
 };
+
+// Opens the purchases' file at a path (Ledger::Open, or the same from the loaded module).
+using LedgerOpener = std::function<Ledger::Opening(const std::string& path)>;
 
 inline constexpr std::string_view kCsvHeader = "くじ,番号,申込タイプ,口数,回号,継続回数,行,受取済み,記録日時";
 

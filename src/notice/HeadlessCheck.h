@@ -33,7 +33,7 @@ CheckFiles UserCheckFiles(const std::string& dataFolder, const std::string& list
 // draws an open window's refresh brought are told by the next check too; without that
 // line, those after `before` (the data before this check's refresh). The data's latest
 // draws are recorded as noticed then. Without a database, or when it cannot be opened, no
-// notice: the lines of why go to `problems`.
+// notice: the lines of why go to `problems`. (In numira_notice_check, with the SQLite file.)
 std::vector<Notice> CheckNotices(const CheckFiles& files, const std::array<std::uint32_t, 6>& before, bool notifyLosses,
                                  Date today, std::vector<std::string>& problems);
 

@@ -192,7 +192,9 @@ class Purchases : public ::testing::Test {
         fs::copy_file(e.path(), dir.path() / folder / e.path().filename());
     }
     clock.seconds = seconds;
-    dlg = std::make_unique<CPredictDlg>(window, clock, DialogSetup{dir.Executable(), "127.0.0.1:9"});
+    DialogSetup setup{dir.Executable(), "127.0.0.1:9"};
+    setup.openLedger = &Ledger::Open;
+    dlg = std::make_unique<CPredictDlg>(window, clock, std::move(setup));
     window.dialog = dlg.get();
     ASSERT_TRUE(dlg->OnInitDialog());
   }

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "Ledger.h"
+#include "LedgerModule.h"
 #include "TestData.h"
 
 namespace numira {
@@ -79,6 +80,35 @@ TEST(Ledger, RefusesUnsoundPurchasesFieldByField) {
                                              "1.2.3.4.5.6", "1.2.3.4.5.6"})),
                LedgerError);
   EXPECT_TRUE(ledger->Purchases().empty());
+}
+
+// The window opens the file through numira-ledger.so: the same file, and its refusals
+// reach the window as the LedgerError they are.
+TEST(Ledger, TheWindowsModuleOpensTheSameFileAndItsRefusalsCrossIntoTheProgram) {
+  TempDir dir;
+  const std::string path = dir / "numira.db";
+  const std::string library = NUMIRA_LEDGER_LIBRARY;
+  const LedgerOpener open = LedgerFromLibraryBeside(library.substr(0, library.rfind('/') + 1) + "numira");
+  Purchase slip = Slip(Game::Bingo5, {"3.8.12.19.22.27.33.38"}, 2, 410, 3);
+  {
+    Ledger::Opening o = open(path);
+    ASSERT_TRUE(o.ledger) << o.error;
+    slip.id = o.ledger->Add(slip);
+    EXPECT_THROW(o.ledger->Add(Slip(Game::Lot6, {"1.2.3.4.5.44"})), LedgerError);
+    try {
+      o.ledger->ImportCsv("くじ,番号\n", "2026-09-01 20:00");
+      FAIL() << "imported";
+    } catch (const LedgerError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind("1行目：", 0), 0u) << e.what();
+    }
+  }
+  EXPECT_EQ(OpenOk(path)->Purchases(), std::vector<Purchase>{slip});
+
+  // A copy without the module: the opening says which, and makes no file.
+  const Ledger::Opening none = LedgerFromLibraryBeside(dir / "bin/numira")(dir / "other.db");
+  EXPECT_FALSE(none.ledger);
+  EXPECT_NE(none.error.find("numira-ledger.so"), std::string::npos) << none.error;
+  EXPECT_FALSE(fs::exists(dir / "other.db"));
 }
 
 TEST(Ledger, RemoveAndRestore) {

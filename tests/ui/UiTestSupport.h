@@ -75,8 +75,11 @@ class ProbedWindow : public ui::MainWindow {
   }
 };
 
+// The purchases' file is opened directly (the program loads the same from numira-ledger.so).
 inline std::unique_ptr<ProbedWindow> MakeWindow(const ListDir& dir, const Clock& clock) {
-  return std::make_unique<ProbedWindow>(clock, DialogSetup{dir.ExecutablePath(), "127.0.0.1:9"});
+  DialogSetup setup{dir.ExecutablePath(), "127.0.0.1:9"};
+  setup.openLedger = &Ledger::Open;
+  return std::make_unique<ProbedWindow>(clock, std::move(setup));
 }
 
 // A window over a copy of the six shipped lists, seeded from a virtual clock.

@@ -1,0 +1,26 @@
+#include "LedgerModule.h"
+
+#include <dlfcn.h>
+
+namespace numira {
+
+LedgerOpener LedgerFromLibraryBeside(const std::string& executablePath) {
+  const auto slash = executablePath.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string(".") : executablePath.substr(0, slash);
+  const std::string library = folder + "/" + kLedgerLibraryName;
+  return [library](const std::string& path) {
+    Ledger::Opening out;
+    // Never closed: the opened files' code lives in it.
+    void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    const auto open = handle ? reinterpret_cast<LedgerLibraryEntry>(::dlsym(handle, kLedgerLibraryEntry)) : nullptr;
+    if (!open) {
+      const char* why = ::dlerror();
+      out.error = "購入記録を扱う部品を読み込めません：" + std::string(why ? why : library);
+      return out;
+    }
+    open(path, out);
+    return out;
+  };
+}
+
+}  // namespace numira
