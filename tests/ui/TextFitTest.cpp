@@ -11,6 +11,7 @@
 
 #include "AboutBox.h"
 #include "CheckWindow.h"
+#include "DialogUnits.h"
 #include "Fonts.h"
 #include "TestData.h"
 #include "Texts.h"
@@ -192,6 +193,22 @@ TEST_F(TextFit, TheCheckWindowShowsEveryTextWhole) {
     ExpectAllFit(tabs->widget(tab));
   }
   check->close();
+}
+
+// A drop-down too narrow for its items grows until each is shown whole, whether the face
+// has every character or one comes from another face.
+TEST_F(TextFit, ADropDownGrowsToItsWidestItem) {
+  for (const QString& rare : {QString(), QString::fromUtf8("\xF0\xA0\xAE\xB7")}) {  // 𠮷: not in the face
+    QComboBox combo;
+    QFont font = ui::DialogFont();
+    font.setPointSize(24);
+    combo.setFont(font);
+    combo.addItems({QStringLiteral("未当せん"), QStringLiteral("１回以上当せん") + rare});
+    combo.resize(40, combo.sizeHint().height());
+    ui::WidenToItems(&combo);
+    ExpectAllFit(&combo);
+    EXPECT_GT(combo.width(), 40);
+  }
 }
 
 }  // namespace
