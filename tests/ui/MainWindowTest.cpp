@@ -148,7 +148,7 @@ TEST_F(Window, TitleFrameAndIcon) {
   for (int size : {128, 256}) EXPECT_FALSE(iconSizes.contains(QSize(size, size))) << size;
   // Every size shows the rendered picture pixel for pixel, as Qt's own PNG reader reads it.
   for (int size : {16, 24, 32, 48, 64}) {
-    const QImage file(QStringLiteral(":/icons/%1.png").arg(size));
+    const QImage file(QStringLiteral(NUMIRA_ICON_DIR "/%1.png").arg(size));
     ASSERT_FALSE(file.isNull()) << size;
     EXPECT_EQ(window->windowIcon().pixmap(size, size).toImage(), QPixmap::fromImage(file).toImage()) << size;
   }
