@@ -157,6 +157,40 @@ void CPredictDlg::SeedUserFolder() {
   listPath_ = ListPathsIn(listFolder_.folder);
 }
 
+void CPredictDlg::StartReadingLists() {
+  if (readingAhead_.valid()) return;
+  // Where OnInitDialog will read (before it seeds the user's folder: a list seeded since
+  // is another file, read then) and the games the configuration shows.
+  const ListFolderChoice choice = numira::ChooseListFolder(executablePath_, ProcessListFolderEnv(executablePath_));
+  ShownGames shown;
+  if (!configFile_.empty())
+    if (const ConfigSetting setting = ReadConfigSetting(configFile_, kGamesKey); setting.value)
+      shown = ParseGamesSetting(*setting.value).shown;
+  const ListPaths paths = ListPathsIn(choice.folder);
+  readingAhead_ = std::async(std::launch::async, [paths, shown] {
+    ReadAheadLists lists;
+    for (std::size_t row = 0; row < kListFiles.size(); ++row) {
+      if (!shown.Has(kListFiles[row].game)) continue;
+      ReadAhead& read = lists[row].emplace();
+      read.path = paths[row];
+      read.stamp = StampOf(read.path);
+      if (read.stamp.exists) read.contents = ReadListFile(read.path, kListFiles[row].kind);
+      // A file written while it was read is read again when it is needed.
+      if (StampOf(read.path) != read.stamp) lists[row].reset();
+    }
+    return lists;
+  });
+}
+
+std::optional<ListContents> CPredictDlg::ReadListRow(std::size_t row, ListKind kind) {
+  const std::string& path = listPath_[row];
+  if (readingAhead_.valid()) readAhead_ = readingAhead_.get();
+  if (std::optional<ReadAhead> ahead = std::exchange(readAhead_[row], std::nullopt);
+      ahead && ahead->stamp.exists && ahead->path == path && StampOf(path) == ahead->stamp)
+    return std::move(ahead->contents);
+  return ReadListFile(path, kind);
+}
+
 void CPredictDlg::LoadAllLists() {
   // Two looks at the folder's set around the reading: when they agree and show no switch,
   // the lists are one set's. Otherwise the lists stand as read (the window never waits for
@@ -169,6 +203,8 @@ void CPredictDlg::LoadAllLists() {
       ReadList(kListFiles[row].game, kListFiles[row].kind);
   }
   const FolderSetState after = LookAtFolderSet(listFolder_.folder);
+  // What was read ahead and not taken is of no more use.
+  readAhead_ = {};
   shownSet_.reset();
   if (before == after && !after.switching) shownSet_ = after;
 }
@@ -266,7 +302,7 @@ void CPredictDlg::DrawFilesChanged() {
 int CPredictDlg::ReadList(Game game, ListKind kind) {
   if (!shown_.Has(game)) return -1;  // not shown: read when its panel is turned on
   const int row = ListRow(game, kind);
-  std::optional<ListContents> contents = row < 0 ? std::nullopt : ReadListFile(listPath_[static_cast<std::size_t>(row)], kind);
+  std::optional<ListContents> contents = row < 0 ? std::nullopt : ReadListRow(static_cast<std::size_t>(row), kind);
   if (!contents) {
     // The file cannot be opened: this kind's list and the date are emptied, the panel stays.
     WinningList& list = lists_[GameIndex(game)];

@@ -3,6 +3,7 @@
 // reached only through WindowServices, time only through Clock.
 #include <array>
 #include <chrono>
+#include <future>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -132,6 +133,10 @@ class CPredictDlg {
   void SeedUserFolder();
   int ReadList(Game game, ListKind kind);
   void LoadAllLists();
+  // Starts reading the lists the window will show on another thread, so that they are
+  // read while the window makes its controls; OnInitDialog takes each file's contents
+  // from there when the file is still as it was read, and reads it again otherwise.
+  void StartReadingLists();
   // The files beside the lists may have changed: each game's draws, prizes and (for the
   // history window) lists are read anew when next needed, and open history and check
   // windows show them.
@@ -296,6 +301,17 @@ class CPredictDlg {
   std::array<bool, kGames.size()> refocus_{};
   // By GameIndex, for the games drawn as combinations: built when a never-won roll starts.
   std::array<NeverWonSet, kGames.size()> neverWon_;
+  // The lists read ahead (StartReadingLists), until the first reading of the lists.
+  struct ReadAhead {
+    std::string path;
+    ListFileStamp stamp;  // the file as it was read
+    std::optional<ListContents> contents;
+  };
+  using ReadAheadLists = std::array<std::optional<ReadAhead>, kListFiles.size()>;
+  std::future<ReadAheadLists> readingAhead_;
+  ReadAheadLists readAhead_;
+  // A list's contents from the reading ahead when its file is still as it was, else read now.
+  std::optional<ListContents> ReadListRow(std::size_t row, ListKind kind);
   ShownGames shown_;
   // The panel's controls have been given their start-up state (PreparePanel).
   std::array<bool, kGames.size()> panelReady_{};

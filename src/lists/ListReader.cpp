@@ -1,5 +1,6 @@
 #include "ListReader.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -237,6 +238,19 @@ std::optional<ListContents> ReadListFile(const std::string& path, ListKind kind,
       Parse([f](char* dst, std::size_t max) { return std::fread(dst, 1, max, f); }, kind, size, maxEntries);
   contents.fileBytes = bytes;
   return contents;
+}
+
+ListFileStamp StampOf(const std::string& path) {
+  ListFileStamp stamp;
+  struct stat st;
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return stamp;
+  stamp.exists = true;
+  stamp.device = static_cast<std::uint64_t>(st.st_dev);
+  stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+  stamp.size = static_cast<std::uint64_t>(st.st_size);
+  stamp.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  stamp.changedNs = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+  return stamp;
 }
 
 ListContents ParseList(std::string_view bytes, ListKind kind) {

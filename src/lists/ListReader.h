@@ -59,6 +59,17 @@ std::optional<ListContents> ReadListFile(const std::string& path, ListKind kind,
 // The same reading over bytes in memory.
 ListContents ParseList(std::string_view bytes, ListKind kind);
 
+// What a list file is at a moment: none, or its file (device and inode), size, and the
+// times it was last written and changed. A file replaced, rewritten or touched since has
+// another stamp.
+struct ListFileStamp {
+  bool exists = false;
+  std::uint64_t device = 0, inode = 0, size = 0;
+  std::int64_t modifiedNs = 0, changedNs = 0;
+  bool operator==(const ListFileStamp&) const = default;
+};
+ListFileStamp StampOf(const std::string& path);
+
 // The date of a header line ("#2015年11月20日" -> "2015年11月20日"), in code page 932 or
 // UTF-8; empty when the line carries no well-formed date.
 std::string HeaderDate(std::string_view line);

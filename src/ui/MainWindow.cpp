@@ -56,6 +56,10 @@ MainWindow::MainWindow(const Clock& clock, DialogSetup setup, HistoryMaker makeH
   setWindowIcon(AppIcon());
   setFont(DialogFont());
   setModal(true);
+  dlg_ = std::make_unique<CPredictDlg>(*this, clock, std::move(setup));
+  // The lists are read on another thread while the controls are made (and the face for
+  // them loaded); OnInitDialog takes them.
+  dlg_->StartReadingLists();
   CreateControls(std::nullopt);
   auto* history = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
   connect(history, &QShortcut::activated, this, [this] { Dispatch([this] { dlg_->OnHistory(); }); });
@@ -70,7 +74,6 @@ MainWindow::MainWindow(const Clock& clock, DialogSetup setup, HistoryMaker makeH
   refresh_ = new RefreshProcess(this, [this](const RefreshReport& report) {
     Dispatch([this, &report] { dlg_->OnRefreshDone(report); });
   });
-  dlg_ = std::make_unique<CPredictDlg>(*this, clock, std::move(setup));
   makeHistory_ = makeHistory ? std::move(makeHistory) : HistoryFromLibraryBeside(dlg_->ExecutablePath());
   Dispatch([this] { dlg_->OnInitDialog(); });
   // Another writer of the list folder (a second window, the timer's check) may bring a new

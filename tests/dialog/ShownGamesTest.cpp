@@ -2,7 +2,10 @@
 // the games= line of numira.conf, and their rolls, filters and copies.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <set>
+#include <thread>
 
 #include "FakeWindow.h"
 #include "PredictDlg.h"
@@ -199,6 +202,26 @@ TEST_F(ShownPanels, ATurnedOnPanelReadsItsListAndTheChoiceComesBackAtTheNextStar
   auto c = Open(third);
   EXPECT_EQ(Ids(*c), (std::vector<std::string>{"numbers3", "numbers4", "miniloto", "loto6", "bingo5"}));
   EXPECT_EQ(c->List(Game::Lot7).listsLoaded, 0);
+}
+
+// The window reads its lists ahead while it makes its controls: a list replaced in the
+// meantime is shown as the file now is, the others as read.
+TEST_F(ShownPanels, AListReplacedAfterItWasReadAheadIsShownAsItIsNow) {
+  WriteConfig("games=numbers3,numbers4,miniloto,loto6,loto7\n");
+  FakeWindow w;
+  CPredictDlg d(w, clock, DialogSetup{dir.Executable(), "127.0.0.1:9", ConfigPath()});
+  w.dialog = &d;
+  w.clock = &clock;
+  d.StartReadingLists();
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  const std::string lot7 = (dir.path() / "Lot7Correct.txt").string();
+  testing::WriteBytes(lot7 + ".new", "#2030\x94\x4E" "1\x8C\x8E" "9\x93\xFA\r\n1.2.3.4.5.6.7,1\r\n");
+  std::filesystem::rename(lot7 + ".new", lot7);
+  ASSERT_TRUE(d.OnInitDialog());
+  EXPECT_NE(w.Text(Panel(Game::Lot7).groupBox).find("2030年1月9日"), std::string::npos) << w.Text(Panel(Game::Lot7).groupBox);
+  EXPECT_EQ(d.List(Game::Lot7).wonEntries.size(), 1u);
+  EXPECT_NE(w.Text(Panel(Game::Lot6).groupBox).find("最新抽選日"), std::string::npos) << w.Text(Panel(Game::Lot6).groupBox);
+  EXPECT_GT(d.List(Game::Lot6).wonEntries.size(), 1000u);
 }
 
 TEST_F(ShownPanels, AChoiceThatCannotBeSavedIsSaidAndThePanelStaysShown) {
