@@ -2,12 +2,12 @@
 
 #include <dlfcn.h>
 
+#include "Executable.h"
+
 namespace numira {
 
 LedgerOpener LedgerFromLibraryBeside(const std::string& executablePath) {
-  const auto slash = executablePath.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string(".") : executablePath.substr(0, slash);
-  const std::string library = folder + "/" + kLedgerLibraryName;
+  const std::string library = BesideExecutable(executablePath, kLedgerLibraryName);
   return [library](const std::string& path) {
     Ledger::Opening out;
     // Never closed: the opened files' code lives in it.

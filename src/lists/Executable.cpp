@@ -23,4 +23,9 @@ std::string ApplicationName(const std::string& executablePath) {
   return name;
 }
 
+std::string BesideExecutable(const std::string& executablePath, const std::string& name) {
+  const auto slash = executablePath.rfind('/');
+  return (slash == std::string::npos ? std::string(".") : executablePath.substr(0, slash)) + "/" + name;
+}
+
 }  // namespace numira

@@ -10,4 +10,8 @@ std::string ExecutablePath();
 // The executable's file name without directory and extension: the application's name.
 std::string ApplicationName(const std::string& executablePath);
 
+// The path of a file installed beside the executable (a helper program, a module): in its
+// folder, or in the working folder for a bare name.
+std::string BesideExecutable(const std::string& executablePath, const std::string& name);
+
 }  // namespace numira

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdint>
 
+#include "Executable.h"
+
 namespace numira {
 namespace {
 
@@ -80,9 +82,7 @@ std::vector<std::string_view> Words(std::string_view line) {
 }  // namespace
 
 std::string RefreshProgramPath(const std::string& executablePath) {
-  const auto slash = executablePath.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : executablePath.substr(0, slash);
-  return dir + "/" + kRefreshProgramName;
+  return BesideExecutable(executablePath, kRefreshProgramName);
 }
 
 std::vector<std::string> RefreshArguments(const RefreshRequest& request) {

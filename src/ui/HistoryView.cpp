@@ -2,12 +2,12 @@
 
 #include <QLibrary>
 
+#include "Executable.h"
+
 namespace numira::ui {
 
 HistoryMaker HistoryFromLibraryBeside(const std::string& executablePath) {
-  const auto slash = executablePath.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string(".") : executablePath.substr(0, slash);
-  const QString path = QString::fromStdString(folder + "/" + kHistoryLibraryName);
+  const QString path = QString::fromStdString(BesideExecutable(executablePath, kHistoryLibraryName));
   return [path](QWidget* parent, std::string& error) -> HistoryView* {
     using Entry = HistoryView* (*)(QWidget*);
     // The library stays loaded once loaded (QLibrary never unloads on its own).
